@@ -1,0 +1,92 @@
+#pragma once
+// The criterion language of filters, conditions, field lists and sort expressions.
+// Text is parsed into a tree and rendered to SQL in which every value is a bound parameter.
+
+#include "objdb/sqldialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace objdb::query {
+
+// What a field name stands for in the data source: its SQL expression and its type code.
+struct FieldInfo {
+    QString sql;
+    int type = 0;
+};
+
+// Resolves a name as written ("Data", "Movimenti.Descrizione", an alias such as "SaldoCassa").
+// Returns nullopt for an unknown name; may throw objdb::Error for an ambiguous one.
+using Resolver = std::function<std::optional<FieldInfo>(const QString &name)>;
+
+struct Sql {
+    QString text;
+    QVariantList binds;
+};
+
+struct Node; // parse tree, private to the implementation
+
+class Criterion {
+public:
+    Criterion();
+    // Throws objdb::Error (n = 124) naming the position of a malformed criterion.
+    static Criterion parse(const QString &text);
+    bool isEmpty() const;
+    // Throws objdb::Error for an unknown field or a literal that does not fit its field's type.
+    Sql render(const Resolver &resolver, const SqlDialect &dialect = SqlDialect::sqlite()) const;
+    // The field names the criterion mentions, as written.
+    QStringList fieldNames() const;
+
+private:
+    std::shared_ptr<const Node> m_root;
+};
+
+// One item of a field list: "*", a name, or an expression, with an optional alias.
+struct SelectItem {
+    enum Kind { Star, Name, Expression };
+    Kind kind = Star;
+    QString name;       // Name: the field as written (maybe qualified)
+    QString alias;      // "" when none
+    QString text;       // the item as written, without the alias
+    std::shared_ptr<const Node> expression; // Expression: the arithmetic tree
+};
+
+class FieldList {
+public:
+    static FieldList parse(const QString &text); // "" parses to a single "*"
+    const QList<SelectItem> &items() const { return m_items; }
+    // SQL of an Expression item; its type is an amount when any operand is one.
+    static FieldInfo renderExpression(const SelectItem &item, const Resolver &resolver, QVariantList &binds,
+                                      const SqlDialect &dialect = SqlDialect::sqlite());
+
+private:
+    QList<SelectItem> m_items;
+};
+
+struct SortKey {
+    QString field;
+    bool descending = false;
+};
+
+class SortOrder {
+public:
+    static SortOrder parse(const QString &text); // "Codice", "Data DESC, Importo ASC"
+    const QList<SortKey> &keys() const { return m_keys; }
+    bool isEmpty() const { return m_keys.isEmpty(); }
+    QString toText() const;                        // canonical text: "Data DESC, Importo"
+
+private:
+    QList<SortKey> m_keys;
+};
+
+// Criterion literals, as the program writes them into criterion text.
+QString textLiteral(const QString &text);           // 'it''s'
+QString patternLiteral(const QString &pattern);     // '*' kept: 'abc*'
+QString literal(const QVariant &value, int type);    // text quoted; date #mm/dd/yyyy#; True/False; amount 12.5
+QString sqlNumber(double value);                     // shortest text, '.' decimal, locale-free
+
+} // namespace objdb::query

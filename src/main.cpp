@@ -1,0 +1,6 @@
+#include "core/modGlobal.h"
+
+int main(int argc, char **argv)
+{
+    return modGlobal::Main(argc, argv);
+}
