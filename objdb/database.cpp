@@ -1,0 +1,259 @@
+#include "objdb/database.h"
+
+#include "objdb/error.h"
+#include "objdb/sqlfunctions.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace objdb {
+
+namespace {
+
+QAtomicInt g_connectionCounter;
+const char kSqliteHeader[] = "SQLite format 3";
+
+[[noreturn]] void sqlFail(const QString &what, const QSqlError &error)
+{
+    fail(QStringLiteral("%1: %2").arg(what, error.text().trimmed()));
+}
+
+} // namespace
+
+std::shared_ptr<Database> Database::create()
+{
+    return std::shared_ptr<Database>(new Database());
+}
+
+Database::Database()
+    : m_connectionName(QStringLiteral("objdb-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+Database::~Database()
+{
+    Close(true);
+}
+
+void Database::Create(int format, const QString &path)
+{
+    if (format != kDatabaseFormat)
+        fail(QStringLiteral("Formato di archivio non supportato: %1.").arg(format));
+    if (QFileInfo::exists(path))
+        fail(QStringLiteral("L'archivio %1 esiste già.").arg(path));
+    openConnection(path, 5, false);
+    try {
+        initialiseMetadata();
+    } catch (...) {
+        Close(true);
+        QFile::remove(path);
+        throw;
+    }
+    Close(true);
+}
+
+void Database::Open(int format, const QString &path, itfProgress *, int busySeconds, bool readOnly)
+{
+    if (format != kDatabaseFormat)
+        fail(QStringLiteral("Formato di archivio non supportato: %1.").arg(format));
+    if (IsOpen())
+        Close(true);
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        fail(QStringLiteral("L'archivio %1 non esiste.").arg(path));
+    const bool emptyFile = info.size() == 0;
+    if (!emptyFile) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            fail(QStringLiteral("Impossibile leggere l'archivio %1: %2").arg(path, file.errorString()));
+        if (file.read(16) != QByteArray(kSqliteHeader, sizeof kSqliteHeader))
+            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path));
+    }
+    if (!readOnly) {
+        if (!info.isWritable())
+            fail(QStringLiteral("L'archivio %1 è di sola lettura: impossibile aprirlo per la modifica.").arg(path));
+        if (!QFileInfo(info.absolutePath()).isWritable())
+            fail(QStringLiteral("La cartella %1 è di sola lettura: impossibile modificare l'archivio.")
+                     .arg(info.absolutePath()));
+    } else if (emptyFile) {
+        fail(QStringLiteral("Il file %1 è vuoto e non può essere letto.").arg(path));
+    }
+    openConnection(path, busySeconds, readOnly);
+    try {
+        if (!readOnly)
+            checkNotLocked();
+        if (emptyFile)
+            initialiseMetadata();
+        else
+            checkIsArchive();
+    } catch (...) {
+        Close(true);
+        throw;
+    }
+}
+
+void Database::openConnection(const QString &path, int busySeconds, bool readOnly)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(path);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(qMax(0, busySeconds) * 1000);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    m_db.setConnectOptions(options);
+    if (!m_db.open()) {
+        const QSqlError error = m_db.lastError();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+        sqlFail(QStringLiteral("Impossibile aprire l'archivio %1").arg(path), error);
+    }
+    m_path = path;
+    m_readOnly = readOnly;
+    registerSqlFunctions(m_db);
+}
+
+void Database::initialiseMetadata()
+{
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_meta (key TEXT PRIMARY KEY, value TEXT)"));
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_tables (name TEXT PRIMARY KEY, version REAL NOT NULL)"));
+    exec(QStringLiteral("INSERT OR IGNORE INTO objdb_meta (key, value) VALUES ('format', ?)"), {kDatabaseFormat});
+    exec(QStringLiteral("INSERT OR IGNORE INTO objdb_meta (key, value) VALUES ('main_currency', 'Euro')"));
+}
+
+void Database::checkIsArchive()
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("SELECT value FROM objdb_meta WHERE key = 'format'")) || !q.next())
+        fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
+    if (q.value(0).toInt() != kDatabaseFormat)
+        fail(QStringLiteral("L'archivio %1 ha un formato non supportato (%2).").arg(m_path, q.value(0).toString()));
+}
+
+void Database::checkNotLocked()
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const QString text = q.lastError().text();
+        if (text.contains(QStringLiteral("not a database"), Qt::CaseInsensitive))
+            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
+        fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(m_path));
+    }
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+void Database::Close(bool)
+{
+    if (!m_db.isValid())
+        return;
+    if (m_inTransaction) {
+        QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+        m_inTransaction = false;
+    }
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    ++m_generation;
+}
+
+bool Database::IsOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+void Database::BeginTrans()
+{
+    if (!IsOpen())
+        fail(QStringLiteral("L'archivio non è aperto."));
+    if (m_inTransaction)
+        fail(QStringLiteral("Una transazione è già in corso."));
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_inTransaction = true;
+}
+
+void Database::CommitTrans()
+{
+    if (!m_inTransaction)
+        fail(QStringLiteral("Nessuna transazione in corso."));
+    exec(QStringLiteral("COMMIT"));
+    m_inTransaction = false;
+}
+
+void Database::Rollback()
+{
+    if (!m_inTransaction)
+        fail(QStringLiteral("Nessuna transazione in corso."));
+    m_inTransaction = false;
+    exec(QStringLiteral("ROLLBACK"));
+    ++m_generation;
+}
+
+QSqlQuery Database::prepare(const QString &sql) const
+{
+    if (!IsOpen())
+        fail(QStringLiteral("L'archivio non è aperto."));
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        sqlFail(QStringLiteral("Istruzione non valida"), q.lastError());
+    return q;
+}
+
+QSqlQuery Database::exec(const QString &sql, const QVariantList &binds) const
+{
+    QSqlQuery q = prepare(sql);
+    for (const auto &b : binds)
+        q.addBindValue(b);
+    if (!q.exec())
+        sqlFail(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
+    return q;
+}
+
+QString Database::mainCurrency() const
+{
+    QSqlQuery q = exec(QStringLiteral("SELECT value FROM objdb_meta WHERE key = 'main_currency'"));
+    return q.next() ? q.value(0).toString() : QStringLiteral("Euro");
+}
+
+Savepoint::Savepoint(Database &db) : m_db(db)
+{
+    static QAtomicInt counter;
+    m_name = QStringLiteral("objdb_sp%1").arg(counter.fetchAndAddRelaxed(1));
+    m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+}
+
+Savepoint::~Savepoint()
+{
+    if (m_done || !m_db.IsOpen())
+        return;
+    QSqlQuery q(m_db.sql());
+    q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
+    q.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
+    m_db.bumpGeneration();
+}
+
+void Savepoint::commit()
+{
+    m_db.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
+    m_done = true;
+    m_db.bumpGeneration();
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (!m_done && m_db.inTransaction()) {
+        try {
+            m_db.Rollback();
+        } catch (const Error &) {
+            // The connection is gone; nothing left to undo.
+        }
+    }
+}
+
+void TransactionGuard::commit()
+{
+    m_db.CommitTrans();
+    m_done = true;
+}
+
+} // namespace objdb

@@ -1,0 +1,101 @@
+#pragma once
+// One archive file: creation, opening, closing, transactions.
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+namespace objdb {
+
+class itfProgress;
+
+inline constexpr int kDatabaseFormat = 3;
+
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    static std::shared_ptr<Database> create();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Creates a new archive file; refuses an existing path.
+    void Create(int format, const QString &path);
+    // Opens an archive. An empty file is initialised as a new archive. A file that is not an archive,
+    // is read-only or is locked by another program throws, and the file is left untouched.
+    void Open(int format, const QString &path, itfProgress *progress = nullptr, int busySeconds = 5,
+              bool readOnly = false);
+    // Closes the file; open data sources become detached.
+    void Close(bool force = true);
+    bool IsOpen() const;
+    void SetOption(int option) { m_option = option; }
+    bool isReadOnly() const { return m_readOnly; }
+    QString path() const { return m_path; }
+
+    // One transaction around several operations; nested Begin throws.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Statement helpers for the library's own SQL; throw objdb::Error on failure.
+    QSqlQuery prepare(const QString &sql) const;
+    QSqlQuery exec(const QString &sql, const QVariantList &binds = {}) const;
+    QSqlDatabase &sql() { return m_db; }
+
+    // The main currency recorded in the file ("Euro" for every file this library creates).
+    QString mainCurrency() const;
+    // Generation counter, increased by every write through this database.
+    quint64 generation() const { return m_generation; }
+    void bumpGeneration() { ++m_generation; }
+
+    // Dropping the last reference closes the database; data sources hold it weakly.
+    std::weak_ptr<Database> weak() { return weak_from_this(); }
+
+private:
+    Database();
+    void openConnection(const QString &path, int busySeconds, bool readOnly);
+    void initialiseMetadata();
+    void checkIsArchive();
+    void checkNotLocked();
+
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    QString m_path;
+    bool m_readOnly = false;
+    bool m_inTransaction = false;
+    int m_option = 0;
+    quint64 m_generation = 0;
+};
+
+// A savepoint that rolls back on scope exit unless committed; nests inside transactions.
+class Savepoint {
+public:
+    explicit Savepoint(Database &db);
+    ~Savepoint();
+    Savepoint(const Savepoint &) = delete;
+    Savepoint &operator=(const Savepoint &) = delete;
+    void commit();
+
+private:
+    Database &m_db;
+    QString m_name;
+    bool m_done = false;
+};
+
+// RAII over BeginTrans/CommitTrans: rolls back on scope exit unless committed.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(Database &db) : m_db(db) { m_db.BeginTrans(); }
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard &) = delete;
+    TransactionGuard &operator=(const TransactionGuard &) = delete;
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
+} // namespace objdb

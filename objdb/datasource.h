@@ -1,0 +1,189 @@
+#pragma once
+// A set of rows over one table, with a current row whose fields are read and written by name.
+// Every write raises the table's data events; refusals and handler errors undo the operation.
+
+#include "objdb/viewschema.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+namespace objdb {
+
+class Database;
+class DataContext;
+class Table;
+class itfNotifyEvent;
+
+class DataSource : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        QString filter;       // the opening condition
+        QString order;        // "" = the default sort
+        QString fieldList;    // "" = the table's fields
+        bool convertCurrency = false;
+        bool readOnly = false;
+        itfNotifyEvent *notify = nullptr;
+    };
+
+    DataSource(std::shared_ptr<DataContext> context, const TableDef &table, Options options);
+    ~DataSource() override;
+
+    // --- the current row -------------------------------------------------------------------
+    QVariant GetField(const QString &name);
+    // Writes a field of the current row (buffered until SaveRow). Outside a handler it raises
+    // OnBeforeUpdateField and OnUpdateField; returns false when the table's rules refused it.
+    bool SetField(const QString &name, const QVariant &value);
+    // Starts a new row in the buffer and raises OnNewRow; false when refused.
+    bool AddNew();
+    // A new row from alternating column names and values, stored at once; false when refused.
+    bool AddRow(const QVariantList &namesAndValues);
+    // Stores the current row and any change of its parent row in one transaction.
+    void SaveRow();
+    // Discards the buffered changes of the current row.
+    void CancelEdit();
+    // Called by a data-event handler: abandons the operation in hand and tells the user why.
+    void CancelOperation(const QString &message);
+    bool hasCurrentRow() const { return m_row.has_value(); }
+    bool isNewRow() const { return m_row && m_row->isNew; }
+    bool isDirty() const;
+    // Chooses the parent row of the current row (a child table's); raises the field events of the
+    // parent link. 0 clears it.
+    bool SetParent(qint64 parentOid);
+    // Points a reference of the current row at the referenced row whose key column equals key.
+    bool SetReferenceKey(const QString &reference, const QVariant &key);
+
+    // --- finding and moving ----------------------------------------------------------------
+    bool FindFirst(const QString &criterion);
+    // The next match after the current row (continueAfterCurrent) or from the start.
+    bool Find(const QString &criterion, bool continueAfterCurrent);
+    bool FindOID(qint64 oid);
+    bool MoveFirst();
+    bool MoveNext();
+    bool AtBOF(); // before the first row (or no rows)
+    bool AtEOF(); // after the last row (or no rows)
+    qint64 Bookmark() const;
+    bool IsEmpty() const;
+    int RecordCount();
+    // Ordered keys of the rows (loaded on first use and kept until the rows change).
+    const QList<qint64> &keys();
+
+    // --- deleting ---------------------------------------------------------------------------
+    // Deletes the given rows (raising OnDeleteRow for each); a refused row stays. Returns how many went.
+    int DeleteRows(const QList<qint64> &oids, bool refresh = true);
+    bool DeleteCurrentRow();
+
+    // --- the view --------------------------------------------------------------------------
+    Table &GetTable() const;
+    QString TableName() const;
+    const TableDef &tableDef() const { return m_table; }
+    QString Filter() const { return m_filter; }
+    void SetFilter(const QString &criterion);
+    QString Sort() const { return m_sort; }
+    void SetSort(const QString &order);
+    QString DefaultSort() const;
+    QString SubView() const { return QString(); }
+    QString BaseFilter() const { return m_options.filter; }
+    QString FieldList() const { return m_options.fieldList; }
+    bool isReadOnly() const { return m_options.readOnly; }
+    bool convertsCurrency() const { return m_options.convertCurrency; }
+    // Restricts and orders a candidate list: filter ANDed, order replacing the list's.
+    void SetSelection(const QString &filter, const QString &order);
+    // Reloads the rows; keeps the current row by OID when asked. Raises OnRefreshRecordset.
+    void Requery(bool keepCurrent = true);
+
+    int FieldCount() const { return int(m_fields.size()); }
+    const FieldDef &Field(int index) const; // 1-based
+    const FieldDef *Field(const QString &name) const;
+    const QList<FieldDef> &fields() const { return m_fields; }
+
+    // Rows for a grid: the visible fields of the given keys, in the order of the keys.
+    QList<QVariantList> fetchRows(const QList<qint64> &oids) const;
+    // The first rows in order, without loading the keys.
+    QList<QVariantList> firstRows(int count) const;
+
+    // A read-only, event-free data source over the same rows, with its own current row.
+    std::shared_ptr<DataSource> Copy() const;
+    // The candidate parents of the current row, after OnSelectParent.
+    std::shared_ptr<DataSource> OpenParentCandidates();
+    // The candidate rows of a reference, after OnSelectReference.
+    std::shared_ptr<DataSource> OpenReferenceCandidates(const QString &reference);
+
+    std::shared_ptr<DataContext> context() const { return m_context; }
+    // Raises OnUpdatedTableStruct on this data source; a refusal throws.
+    void raiseStructureEvent(double currentVersion, double oldVersion, bool created);
+    DataSource *Events() { return this; }
+
+signals:
+    void OnRefreshRecordset(objdb::DataSource *p_objDS);
+
+private:
+    struct Row {
+        qint64 oid = 0;
+        bool isNew = false;
+        QHash<QString, QVariant> own;     // own columns, references (OIDs) and the parent link
+        QHash<QString, QVariant> parent;  // the parent row's columns
+        qint64 parentOid = 0;
+        QSet<QString> dirtyOwn;
+        QSet<QString> dirtyParent;
+        QVariantList loaded;               // visible fields as read
+    };
+
+    class HandlerScope;
+    struct Sql {
+        QString text;
+        QVariantList binds;
+    };
+
+    std::shared_ptr<Database> database() const;
+    itfSetData *events() const;
+    itfNotifyEvent *notify() const;
+    Row &currentRow();
+    Sql whereClause() const;
+    Sql orderClause() const;
+    Sql selectRowSql() const;
+    void loadRow(qint64 oid);
+    void ensurePosition();
+    std::optional<qint64> firstKey() const;
+    void loadParent(Row &row, qint64 parentOid) const;
+    void invalidateKeys();
+    void assign(const FieldDef &field, const QVariant &value);
+    QVariant normalise(const FieldDef &field, const QVariant &value) const;
+    FieldDef writableField(const QString &name) const;
+    bool runEvents(const std::function<void()> &handlers, const std::optional<Row> &snapshot);
+    void tellRefusal(const QString &message) const;
+    bool deleteOne(qint64 oid);
+    QVariant lookupReference(const FieldDef &field, const Row &row) const;
+    QVariant present(const FieldDef &field, const QVariant &value) const;
+    void refuseIfReferenced(qint64 oid);
+    std::optional<query::FieldInfo> resolve(const QString &name) const;
+
+    std::shared_ptr<DataContext> m_context;
+    std::weak_ptr<Database> m_database;
+    const TableDef &m_table;
+    Options m_options;
+    ViewSchema m_schema;
+    QList<FieldDef> m_fields;
+    QVariantList m_fieldBinds;
+    QString m_filter;
+    QString m_selection;
+    QString m_sort;
+    std::optional<Row> m_row;
+    QList<qint64> m_keys;
+    bool m_keysValid = false;
+    // Index of the current row in m_keys: -1 before the first, size after the last, kUnknown when the
+    // row was reached without the keys (FindFirst, FindOID before the keys were loaded).
+    static constexpr int kUnknown = -2;
+    int m_position = 0;
+    bool m_firstPending = true; // positioned on the first row, not read yet
+    int m_handlerDepth = 0;
+    std::optional<QString> m_cancelMessage;
+};
+
+} // namespace objdb

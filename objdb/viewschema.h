@@ -1,0 +1,83 @@
+#pragma once
+// How the rows of one table are seen: the joins to its parent and referenced tables, the fields
+// they offer, and the resolution of field names written in criteria, field lists and sort orders.
+
+#include "objdb/definition.h"
+#include "objdb/query/criterion.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace objdb {
+
+class DataContext;
+
+struct FieldDef {
+    enum class Origin {
+        Key,          // OID
+        Own,          // a column of the table
+        ParentLink,   // OID_<Parent>
+        Parent,       // a column of the parent row, under its plain name
+        Reference,    // a reference, shown by the referenced row's display column
+        ReferenceKey, // Cod_<reference>: the referenced row's key column
+        Joined,       // a column of a joined table named with its table ("TipiOperazione.TipoSospeso")
+        Computed,     // an expression of the field list
+    };
+
+    QString name;
+    QString caption;
+    int type = 0;
+    int size = 0;
+    bool noOrder = false;
+    int display = 1;
+    QString format;
+    QString sql;        // expression in the SELECT
+    Origin origin = Origin::Own;
+    QString column;     // underlying column for Own and Parent, the reference name for Reference*
+    bool readOnly = false;
+    bool secret = false;
+    bool privateField = false;
+};
+
+class ViewSchema {
+public:
+    ViewSchema(const DataContext &context, const TableDef &table);
+
+    const TableDef &table() const { return m_table; }
+    const TableDef *parentTable() const { return m_parent; }
+    // FROM clause with every join the table's relations offer.
+    const QString &fromClause() const { return m_from; }
+    // The fields "*" stands for.
+    const QList<FieldDef> &starFields() const { return m_star; }
+
+    // Resolves a name as written in a criterion; extra fields (a field list's) are looked up first.
+    std::optional<query::FieldInfo> resolve(const QString &name, const QList<FieldDef> &extra = {}) const;
+    // The field a plain or qualified name designates, for a field list item.
+    std::optional<FieldDef> fieldFor(const QString &name) const;
+    // Builds the visible fields of a field list ("" = "*"); binds of computed fields are appended.
+    QList<FieldDef> fieldsFor(const QString &fieldList, QVariantList &binds) const;
+
+    static QString captionFor(const QString &name);
+
+private:
+    struct Join {
+        QString alias;
+        const TableDef *table = nullptr;
+        QString viaReference; // reference name that leads to it
+        bool fromParent = false;
+    };
+
+    FieldDef makeColumnField(const ColumnDef &column, const QString &sqlPrefix, FieldDef::Origin origin) const;
+    void addReferenceFields(const ReferenceDef &ref, const QString &alias);
+    const Join *joinForTable(const QString &tableName) const;
+
+    const DataContext &m_context;
+    const TableDef &m_table;
+    const TableDef *m_parent = nullptr;
+    QString m_from;
+    QList<Join> m_joins;
+    QList<FieldDef> m_star;
+};
+
+} // namespace objdb

@@ -1,0 +1,73 @@
+#include "data/tables.h"
+
+#include "objdb/amount.h"
+#include "objdb/datasource.h"
+#include "objdb/types.h"
+
+using namespace objdb;
+
+namespace {
+
+bool changesNetAmount(const QString &column)
+{
+    return column == QLatin1String("Sconto") || column == QLatin1String("Importo");
+}
+
+QVariant netAmount(DataSource &ds)
+{
+    return subtractAmounts(ds.GetField(QStringLiteral("Importo")), ds.GetField(QStringLiteral("Sconto")));
+}
+
+} // namespace
+
+void UpdatePaidFlag(DataSource &p_objDS)
+{
+    static const Amount cent = Amount::fromUnits(100);
+    const auto outstanding = toAmount(p_objDS.GetField(QStringLiteral("ImportoInSospeso")));
+    p_objDS.SetField(QStringLiteral("Pagato"), outstanding.has_value() && outstanding->abs() <= cent);
+}
+
+void Movimenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &p_objRef)
+{
+    p_objCol.AddColumn(QStringLiteral("Descrizione"), TypeText, 64);
+    p_objCol.AddColumn(QStringLiteral("Importo"), TypeAmount, 0);
+    p_objCol.AddColumn(QStringLiteral("ScontoPrivato"), TypeAmount, 0, {.attributeA = -100, .attributeB = 1});
+    p_objCol.AddColumn(QStringLiteral("Sconto"), TypeAmount, 0);
+    p_objCol.AddColumn(QStringLiteral("ImportoInSospeso"), TypeAmount, 0, {.attributeA = 255, .attributeB = -100});
+    p_objCol.AddColumn(QStringLiteral("Pagato"), TypeYesNo, 0, {.attributeA = 255, .attributeB = -100});
+    p_objRef.AddReference(QStringLiteral("Compagnia"), QStringLiteral("Compagnie"), QStringLiteral("Codice"),
+                          QStringLiteral("RagioneSociale"));
+    p_objRef.AddReference(QStringLiteral("Collaboratore"), QStringLiteral("Collaboratori"), QStringLiteral("Codice"),
+                          QStringLiteral("Nome"));
+    p_objInx.AddIndex(QStringLiteral("Descrizione"), false);
+    p_objInx.AddIndex(QStringLiteral("Importo"), false);
+    p_objInx.AddIndex(QStringLiteral("Pagato"), false);
+}
+
+void Movimenti::OnNewRow(DataSource &p_objDS)
+{
+    const QVariant zero = QVariant::fromValue(Amount());
+    p_objDS.SetField(QStringLiteral("Sconto"), zero);
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"), zero);
+    p_objDS.SetField(QStringLiteral("ScontoPrivato"), zero);
+    p_objDS.SetField(QStringLiteral("Pagato"), false);
+}
+
+// Takes the old net amount out of the outstanding amount before Importo or Sconto changes.
+void Movimenti::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strColumnName)
+{
+    if (!changesNetAmount(p_strColumnName) || isNull(p_objDS.GetField(QStringLiteral("Importo"))))
+        return;
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
+                     subtractAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), netAmount(p_objDS)));
+}
+
+// Puts the new net amount in, keeping what payments already covered.
+void Movimenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedColumnName)
+{
+    if (!changesNetAmount(p_strChangedColumnName) || isNull(p_objDS.GetField(QStringLiteral("Importo"))))
+        return;
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
+                     addAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), netAmount(p_objDS)));
+    UpdatePaidFlag(p_objDS);
+}

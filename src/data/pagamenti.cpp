@@ -1,0 +1,128 @@
+#include "data/tables.h"
+
+#include "core/messageservice.h"
+#include "objdb/amount.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/types.h"
+
+#include <QDate>
+
+using namespace objdb;
+
+namespace {
+
+const QStringList &paymentColumns()
+{
+    static const QStringList columns{QStringLiteral("Contanti"), QStringLiteral("Bonifico_Bancomat"),
+                                     QStringLiteral("Assegno"), QStringLiteral("Anticipo")};
+    return columns;
+}
+
+// The sum of the four ways of paying; empty columns count as nothing.
+Amount paymentTotal(DataSource &ds)
+{
+    Amount total;
+    for (const auto &column : paymentColumns())
+        if (const auto amount = toAmount(ds.GetField(column)))
+            total += *amount;
+    return total;
+}
+
+const QDate kZeroDate(1899, 12, 30);
+
+} // namespace
+
+void Pagamenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &p_objRef)
+{
+    p_objCol.AddColumn(QStringLiteral("Data"), TypeDate, 0);
+    p_objCol.AddColumn(QStringLiteral("Contanti"), TypeAmount, 0);
+    p_objCol.AddColumn(QStringLiteral("Bonifico_Bancomat"), TypeAmount, 0);
+    p_objCol.AddColumn(QStringLiteral("Assegno"), TypeAmount, 0);
+    p_objCol.AddColumn(QStringLiteral("Anticipo"), TypeAmount, 0);
+    p_objCol.AddColumn(QStringLiteral("DataCopertura"), TypeDate, 0);
+    p_objCol.AddColumn(QStringLiteral("Operatore"), TypeText, 32, {.attributeA = 255, .attributeB = -100});
+    p_objRef.AddReference(QStringLiteral("TipoOperazione"), QStringLiteral("TipiOperazione"), QStringLiteral("Codice"),
+                          QStringLiteral("Descrizione"));
+    p_objInx.AddIndex(QStringLiteral("Data"), false);
+    p_objInx.AddIndex(QStringLiteral("Operatore"), false);
+}
+
+void Pagamenti::DefineIdentity(Identity &p_objIdentity)
+{
+    p_objIdentity.ParentTable = QStringLiteral("Movimenti");
+    p_objIdentity.DeleteChildrenWithParent = false;
+}
+
+void Pagamenti::OnNewRow(DataSource &p_objDS)
+{
+    const QVariant zero = QVariant::fromValue(Amount());
+    const QDate today = QDate::currentDate();
+    p_objDS.SetField(QStringLiteral("Data"), today);
+    for (const auto &column : paymentColumns())
+        p_objDS.SetField(column, zero);
+    p_objDS.SetField(QStringLiteral("DataCopertura"), today);
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"), zero);
+}
+
+void Pagamenti::RipristinaSospeso(DataSource &p_objDS)
+{
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
+                     addAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), QVariant::fromValue(paymentTotal(p_objDS))));
+    UpdatePaidFlag(p_objDS);
+}
+
+void Pagamenti::CalcolaSospeso(DataSource &p_objDS)
+{
+    if (isNull(p_objDS.GetField(QStringLiteral("Importo"))))
+        return;
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
+                     subtractAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), QVariant::fromValue(paymentTotal(p_objDS))));
+    UpdatePaidFlag(p_objDS);
+}
+
+void Pagamenti::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strColumnName)
+{
+    if (paymentColumns().contains(p_strColumnName))
+        RipristinaSospeso(p_objDS);
+}
+
+void Pagamenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedColumnName)
+{
+    const QDate today = QDate::currentDate();
+    if (p_strChangedColumnName == QLatin1String("Data")) {
+        const QVariant date = p_objDS.GetField(QStringLiteral("Data"));
+        if (isNull(date) || date.toDate() != today) {
+            if (!MessageService::askYesNo(QStringLiteral("Confermi il cambio della data del Movimento?"),
+                                          MessageService::Icon::Question))
+                p_objDS.SetField(QStringLiteral("Data"), today);
+        }
+    }
+    if (p_strChangedColumnName == QLatin1String("Anticipo")) {
+        const QVariant coverage = p_objDS.GetField(QStringLiteral("DataCopertura"));
+        if (!isNull(coverage) && coverage.toDate() != kZeroDate && coverage.toDate() == today)
+            p_objDS.SetField(QStringLiteral("DataCopertura"), QVariant());
+    }
+    if (paymentColumns().contains(p_strChangedColumnName))
+        CalcolaSospeso(p_objDS);
+}
+
+void Pagamenti::OnDeleteRow(DataSource &p_objDS)
+{
+    RipristinaSospeso(p_objDS);
+    p_objDS.SaveRow();
+}
+
+void Pagamenti::OnSelectParent(DataSource &p_objDS, DataSource &p_objParentDS)
+{
+    if (p_objParentDS.GetTable().Name() != QLatin1String("Movimenti"))
+        return;
+    p_objParentDS.SetSelection(QStringLiteral("Pagato=False"), QString());
+    p_objDS.SetReferenceKey(QStringLiteral("TipoOperazione"), QStringLiteral("07"));
+}
+
+void Pagamenti::OnSelectReference(DataSource &, DataSource &p_objReferenceDS, const QString &p_strReferenceName)
+{
+    if (p_strReferenceName == QLatin1String("TipoOperazione"))
+        p_objReferenceDS.SetSelection(QString(), QStringLiteral("Codice"));
+}

@@ -1,0 +1,134 @@
+#include "data/tables.h"
+
+#include "objdb/amount.h"
+#include "objdb/datasource.h"
+#include "objdb/types.h"
+
+using namespace objdb;
+
+namespace {
+
+// Refuses the deletion of the row whose key column holds the protected value (exact comparison).
+void protectRow(DataSource &ds, const QString &column, const QString &protectedValue, const QString &message)
+{
+    const QVariant value = ds.GetField(column);
+    if (!isNull(value) && value.toString() == protectedValue)
+        ds.CancelOperation(message);
+}
+
+} // namespace
+
+// ---- Compagnie -----------------------------------------------------------------------------------
+
+void Compagnie::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
+{
+    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 16);
+    p_objCol.AddColumn(QStringLiteral("RagioneSociale"), TypeText, 64);
+    p_objCol.AddColumn(QStringLiteral("Indirizzo"), TypeText, 64);
+    p_objInx.AddIndex(QStringLiteral("RagioneSociale"), false);
+    p_objInx.AddIndex(QStringLiteral("Codice"), true);
+}
+
+void Compagnie::OnNewRow(DataSource &p_objDS)
+{
+    p_objDS.SetField(QStringLiteral("Indirizzo"), QString(""));
+}
+
+// ---- Operatori -----------------------------------------------------------------------------------
+
+void Operatori::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
+{
+    p_objCol.AddColumn(QStringLiteral("Nome"), TypeText, 64);
+    // Wide enough for a salted password hash.
+    p_objCol.AddColumn(QStringLiteral("Password"), TypeText, 128, {.attributeA = -100, .attributeB = 15});
+    p_objInx.AddIndex(QStringLiteral("Nome"), true);
+}
+
+void Operatori::DefineIdentity(Identity &p_objIdentity)
+{
+    p_objIdentity.Version = 1.1;
+}
+
+void Operatori::OnNewRow(DataSource &p_objDS)
+{
+    p_objDS.SetField(QStringLiteral("Password"), QString(""));
+}
+
+void Operatori::OnDeleteRow(DataSource &p_objDS)
+{
+    protectRow(p_objDS, QStringLiteral("Nome"), QStringLiteral("Amministratore"),
+               QStringLiteral("Non è possibile eliminare l'utente Amministratore."));
+}
+
+void Operatori::OnUpdatedTableStruct(DataSource &p_objDS, double, double, bool p_blnCreated)
+{
+    if (p_blnCreated)
+        p_objDS.AddRow({QStringLiteral("Nome"), QStringLiteral("Amministratore")});
+}
+
+// ---- TipiOperazione ------------------------------------------------------------------------------
+
+void TipiOperazione::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
+{
+    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 4);
+    p_objCol.AddColumn(QStringLiteral("Descrizione"), TypeText, 64);
+    p_objCol.AddColumn(QStringLiteral("TipoSospeso"), TypeYesNo, 0, {.attributeA = 255, .attributeB = -100});
+    p_objInx.AddIndex(QStringLiteral("Codice"), true);
+}
+
+void TipiOperazione::DefineIdentity(Identity &p_objIdentity)
+{
+    p_objIdentity.Caption = QStringLiteral("Tipi Operazione");
+    p_objIdentity.Version = 1.1;
+}
+
+void TipiOperazione::OnDeleteRow(DataSource &p_objDS)
+{
+    protectRow(p_objDS, QStringLiteral("Codice"), QStringLiteral("07"),
+               QStringLiteral("Non è possibile eliminare il tipo Incasso Sospeso"));
+}
+
+void TipiOperazione::OnUpdatedTableStruct(DataSource &p_objDS, double, double p_dblOldVersion, bool p_blnCreated)
+{
+    if (p_blnCreated) {
+        static const struct {
+            const char *code;
+            const char *description;
+            bool outstanding;
+        } rows[] = {
+            {"01", "Incasso", false},       {"02", "Rimborso", false},           {"03", "Spese Postali", false},
+            {"04", "Spese Varie", false},   {"05", "Entrate Varie", false},      {"06", "Incasso Anticipato", false},
+            {"07", "Incasso Sospeso", true},
+        };
+        for (const auto &row : rows)
+            p_objDS.AddRow({QStringLiteral("Codice"), QString::fromLatin1(row.code), QStringLiteral("Descrizione"),
+                            QString::fromLatin1(row.description), QStringLiteral("TipoSospeso"), row.outstanding});
+        return;
+    }
+    if (p_dblOldVersion == 1.0 && p_objDS.FindFirst(QStringLiteral("Codice='07'"))) {
+        p_objDS.SetField(QStringLiteral("TipoSospeso"), true);
+        p_objDS.SaveRow();
+    }
+}
+
+// ---- Collaboratori -------------------------------------------------------------------------------
+
+void Collaboratori::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
+{
+    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 8);
+    p_objCol.AddColumn(QStringLiteral("Nome"), TypeText, 32);
+    p_objInx.AddIndex(QStringLiteral("Codice"), true);
+    p_objInx.AddIndex(QStringLiteral("Nome"), true);
+}
+
+void Collaboratori::OnDeleteRow(DataSource &p_objDS)
+{
+    protectRow(p_objDS, QStringLiteral("Nome"), QStringLiteral("Non impostato"),
+               QStringLiteral("Non è possibile eliminare la voce 'Non impostato'."));
+}
+
+void Collaboratori::OnUpdatedTableStruct(DataSource &p_objDS, double, double, bool p_blnCreated)
+{
+    if (p_blnCreated)
+        p_objDS.AddRow({QStringLiteral("Codice"), QStringLiteral("00"), QStringLiteral("Nome"), QStringLiteral("Compagnia")});
+}

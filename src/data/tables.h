@@ -1,0 +1,84 @@
+#pragma once
+// The table classes: each defines its table and answers the data events of its rows.
+
+#include "objdb/definition.h"
+
+// Base of the table classes: every table receives its own data events.
+class TableClass : public objdb::itfDefTable, public objdb::itfSetData {
+public:
+    void DefineDefaultData(objdb::itfSetData *&p_objSetData) override { p_objSetData = this; }
+};
+
+class Compagnie : public TableClass {
+public:
+    QString TableName() const override { return QStringLiteral("Compagnie"); }
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+};
+
+class Operatori : public TableClass {
+public:
+    QString TableName() const override { return QStringLiteral("Operatori"); }
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void DefineIdentity(objdb::Identity &p_objIdentity) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+    void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
+                              bool p_blnCreated) override;
+};
+
+class TipiOperazione : public TableClass {
+public:
+    QString TableName() const override { return QStringLiteral("TipiOperazione"); }
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void DefineIdentity(objdb::Identity &p_objIdentity) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+    void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
+                              bool p_blnCreated) override;
+};
+
+class Collaboratori : public TableClass {
+public:
+    QString TableName() const override { return QStringLiteral("Collaboratori"); }
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+    void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
+                              bool p_blnCreated) override;
+};
+
+class Movimenti : public TableClass {
+public:
+    QString TableName() const override { return QStringLiteral("Movimenti"); }
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnUpdateField(objdb::DataSource &p_objDS, const QString &p_strChangedColumnName) override;
+};
+
+class Pagamenti : public TableClass {
+public:
+    QString TableName() const override { return QStringLiteral("Pagamenti"); }
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void DefineIdentity(objdb::Identity &p_objIdentity) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnUpdateField(objdb::DataSource &p_objDS, const QString &p_strChangedColumnName) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+    void OnSelectParent(objdb::DataSource &p_objDS, objdb::DataSource &p_objParentDS) override;
+    void OnSelectReference(objdb::DataSource &p_objDS, objdb::DataSource &p_objReferenceDS,
+                           const QString &p_strReferenceName) override;
+
+    // Gives the payment's amounts back to its movement.
+    static void RipristinaSospeso(objdb::DataSource &p_objDS);
+    // Charges the payment's amounts to its movement.
+    static void CalcolaSospeso(objdb::DataSource &p_objDS);
+};
+
+// Recomputes a movement's Pagato from its ImportoInSospeso (covered within one cent).
+void UpdatePaidFlag(objdb::DataSource &p_objDS);
