@@ -1,0 +1,96 @@
+#include "maintenance/frmOptions.h"
+
+#include "core/messageservice.h"
+#include "maintenance/frmSelectDir.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmOptions::frmOptions(WorkDirAccess access, QWidget *parent)
+    : QDialog(parent)
+    , m_access(std::move(access))
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Impostazioni"));
+
+    frmGeneralParameter = new QGroupBox(QStringLiteral("Parametri Generali:"), this);
+    frmGeneralParameter->setObjectName(QStringLiteral("frmGeneralParameter"));
+    txtWorkDir = new QLineEdit(frmGeneralParameter);
+    txtWorkDir->setObjectName(QStringLiteral("txtWorkDir"));
+    Label1 = new QLabel(QStringLiteral("Indirizzario di lavoro:"), frmGeneralParameter);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setBuddy(txtWorkDir);
+    cmdSelWorkDir = new QPushButton(QStringLiteral("..."), frmGeneralParameter);
+    cmdSelWorkDir->setObjectName(QStringLiteral("cmdSelWorkDir"));
+
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Esci"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdRepairDB = new QPushButton(QStringLiteral("&Recupera Database"), this);
+    cmdRepairDB->setObjectName(QStringLiteral("cmdRepairDB"));
+
+    auto *dirRow = new QHBoxLayout;
+    dirRow->addWidget(txtWorkDir, 1);
+    dirRow->addWidget(cmdSelWorkDir);
+    auto *frameLayout = new QVBoxLayout(frmGeneralParameter);
+    frameLayout->addWidget(Label1);
+    frameLayout->addLayout(dirRow);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdRepairDB);
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frmGeneralParameter);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(460, 170);
+
+    connect(cmdSelWorkDir, &QPushButton::clicked, this, &frmOptions::onSelWorkDir);
+    connect(cmdOK, &QPushButton::clicked, this, &frmOptions::onOK);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::reject);
+    connect(cmdRepairDB, &QPushButton::clicked, this, &frmOptions::onRepairDB);
+
+    txtWorkDir->setText(m_access.read());
+}
+
+void frmOptions::onSelWorkDir()
+{
+    frmSelectDir selector(this);
+    selector.setSelectedDir(txtWorkDir->text());
+    selector.exec();
+    if (!selector.SelectedDir().isEmpty())
+        txtWorkDir->setText(selector.SelectedDir());
+}
+
+void frmOptions::onOK()
+{
+    const QString typed = txtWorkDir->text();
+    if (typed.compare(m_access.read(), Qt::CaseInsensitive) != 0) {
+        const bool confirmed = MessageService::askYesNo(
+            QStringLiteral("L'indirizzario di lavoro e' cambiato.") + QStringLiteral("\n\n")
+                + QStringLiteral("Confermi ?"),
+            MessageService::Icon::Question, MessageService::Answer::Yes, QString(), this);
+        if (!confirmed)
+            return;
+        m_access.write(typed);
+        if (onReloadDatabase)
+            onReloadDatabase();
+    }
+    m_access.saveSettings();
+    m_blnConfirmed = true;
+    accept();
+}
+
+void frmOptions::onRepairDB()
+{
+    MessageService::inform(
+        QStringLiteral("Il recupero del database sarà disponibile in una prossima versione."),
+        MessageService::Icon::Information, QString(), this);
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <functional>
+
+class QWidget;
+class frmOptions;
+
+// Opens the options dialog without waiting, owned by the main window, on the program's
+// working directory and settings. It deletes itself when closed.
+frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase);
