@@ -1,6 +1,11 @@
 #include "testsupport.h"
 
+#include "data/DB.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -47,6 +52,18 @@ QStringList ScriptedMessages::texts() const
     for (const auto &r : m_seen)
         list.append(r.text);
     return list;
+}
+
+Archive openArchive(const QString &path, objdb::itfNotifyEvent *sink)
+{
+    Archive archive;
+    archive.context = objdb::Application::Initialise(std::make_shared<DB>(), QStringLiteral("Cobrelle"), sink);
+    archive.database = objdb::Database::create();
+    if (!QFileInfo::exists(path))
+        archive.database->Create(objdb::kDatabaseFormat, path);
+    archive.database->Open(objdb::kDatabaseFormat, path);
+    archive.context->Attach(archive.database);
+    return archive;
 }
 
 } // namespace TestSupport

@@ -2,6 +2,12 @@
 // Shared test fixtures: a temporary working folder per test and scripted message boxes.
 
 #include "core/messageservice.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/notify.h"
+
+#include <memory>
 
 #include <QList>
 #include <QQueue>
@@ -40,6 +46,31 @@ private:
     QQueue<MessageService::Answer> m_answers;
     QList<MessageService::Request> m_seen;
 };
+
+// Records what the library tells and asks; questions are answered with `answerOk`.
+class RecordingSink : public objdb::itfNotifyEvent {
+public:
+    void OnEvent(int action, QObject *, const QString &detail) override { events.append({action, detail}); }
+    void OnInternalMessage(QObject *, const QString &detail) override { messages.append(detail); }
+    void OnQueryMessage(QObject *, int, const QString &text, bool &cancel) override
+    {
+        questions.append(text);
+        cancel = !answerOk;
+    }
+    void OnReportRequest(QObject *, int, const QString &, const QString &) override {}
+
+    QList<QPair<int, QString>> events;
+    QStringList messages;
+    QStringList questions;
+    bool answerOk = true;
+};
+
+// The program's archive opened (created when missing) at path, as the program opens it.
+struct Archive {
+    std::shared_ptr<objdb::Database> database;
+    std::shared_ptr<objdb::DataContext> context;
+};
+Archive openArchive(const QString &path, objdb::itfNotifyEvent *sink = nullptr);
 
 } // namespace TestSupport
 

@@ -1,0 +1,378 @@
+// The archive's tables and the rules that keep every movement's outstanding amount right.
+
+#include "testsupport.h"
+
+#include "objdb/amount.h"
+#include "objdb/error.h"
+
+#include <QApplication>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace objdb;
+using TestSupport::Archive;
+
+namespace {
+
+QVariant money(const char *text)
+{
+    return QVariant::fromValue(*Amount::parse(QString::fromLatin1(text)));
+}
+
+Amount amountOf(const QVariant &v)
+{
+    return *toAmount(v);
+}
+
+} // namespace
+
+class TestRules : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestSupport::TempWorkDir> m_dir;
+    std::unique_ptr<TestSupport::RecordingSink> m_sink;
+    Archive m_archive;
+
+    Table &table(const char *name) { return m_archive.context->Tables().Item(QString::fromLatin1(name)); }
+
+    // A movement of `importo` less `sconto`, returning its OID.
+    qint64 newMovement(const char *importo, const char *sconto)
+    {
+        auto ds = table("Movimenti").OpenDataSource();
+        [&] { QVERIFY(ds->AddNew()); }();
+        ds->SetField(QStringLiteral("Descrizione"), QStringLiteral("Polizza auto"));
+        ds->SetField(QStringLiteral("Importo"), money(importo));
+        ds->SetField(QStringLiteral("Sconto"), money(sconto));
+        ds->SaveRow();
+        return ds->Bookmark();
+    }
+
+    std::shared_ptr<DataSource> movement(qint64 oid)
+    {
+        auto ds = table("Movimenti").OpenDataSource();
+        [&] { QVERIFY(ds->FindOID(oid)); }();
+        return ds;
+    }
+
+    qint64 newPayment(qint64 movementOid, const char *cash, const char *cheque)
+    {
+        auto ds = table("Pagamenti").OpenDataSource();
+        [&] { QVERIFY(ds->AddRow({QStringLiteral("OID_Movimenti"), movementOid, QStringLiteral("Contanti"), money(cash),
+                                  QStringLiteral("Assegno"), money(cheque)})); }();
+        return ds->Bookmark();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TestSupport::TempWorkDir>();
+        m_sink = std::make_unique<TestSupport::RecordingSink>();
+        m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+    }
+
+    void cleanup()
+    {
+        m_archive = {};
+        m_dir.reset();
+    }
+
+    void newArchiveHoldsTheSixTablesAndDefaultRows()
+    {
+        QSqlQuery q = m_archive.database->exec(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'objdb_%' ORDER BY name"));
+        QStringList names;
+        while (q.next())
+            names.append(q.value(0).toString());
+        QCOMPARE(names, (QStringList{"Collaboratori", "Compagnie", "Movimenti", "Operatori", "Pagamenti", "TipiOperazione"}));
+
+        auto operators = table("Operatori").OpenDataSource();
+        QCOMPARE(operators->RecordCount(), 1);
+        QVERIFY(operators->MoveFirst());
+        QCOMPARE(operators->GetField("Nome").toString(), QStringLiteral("Amministratore"));
+        QCOMPARE(operators->GetField("Password").toString(), QString());
+
+        auto collaborators = table("Collaboratori").OpenDataSource();
+        QCOMPARE(collaborators->RecordCount(), 1);
+        QVERIFY(collaborators->MoveFirst());
+        QCOMPARE(collaborators->GetField("Codice").toString(), QStringLiteral("00"));
+        QCOMPARE(collaborators->GetField("Nome").toString(), QStringLiteral("Compagnia"));
+
+        auto types = table("TipiOperazione").OpenDataSource(QString(), QStringLiteral("Codice"));
+        QStringList codes;
+        for (bool ok = types->MoveFirst(); ok; ok = types->MoveNext())
+            codes.append(types->GetField("Codice").toString() + ":" + types->GetField("Descrizione").toString() + ":"
+                         + (types->GetField("TipoSospeso").toBool() ? "1" : "0"));
+        QCOMPARE(codes, (QStringList{"01:Incasso:0", "02:Rimborso:0", "03:Spese Postali:0", "04:Spese Varie:0",
+                                     "05:Entrate Varie:0", "06:Incasso Anticipato:0", "07:Incasso Sospeso:1"}));
+        QVERIFY(table("Compagnie").OpenDataSource()->IsEmpty());
+        QVERIFY(table("Movimenti").OpenDataSource()->IsEmpty());
+        QVERIFY(table("Pagamenti").OpenDataSource()->IsEmpty());
+        QCOMPARE(table("TipiOperazione").Caption(), QStringLiteral("Tipi Operazione"));
+    }
+
+    void reopeningAddsNothing()
+    {
+        m_archive = {};
+        m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        QCOMPARE(table("TipiOperazione").OpenDataSource()->RecordCount(), 7);
+        QCOMPARE(table("Operatori").OpenDataSource()->RecordCount(), 1);
+    }
+
+    void upgradeFromVersionOneMarksTheSettlementType()
+    {
+        m_archive.database->exec(QStringLiteral("UPDATE TipiOperazione SET TipoSospeso = 0"));
+        m_archive.database->exec(QStringLiteral("UPDATE objdb_tables SET version = 1.0 WHERE name = 'TipiOperazione'"));
+        m_archive = {};
+        m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        auto types = table("TipiOperazione").OpenDataSource();
+        QVERIFY(types->FindFirst("TipoSospeso=True"));
+        QCOMPARE(types->GetField("Codice").toString(), QStringLiteral("07"));
+        QVERIFY(!types->Find("TipoSospeso=True", true));
+    }
+
+    void uniqueIndexesRefuseDuplicates()
+    {
+        auto companies = table("Compagnie").OpenDataSource();
+        QVERIFY(companies->AddRow({"Codice", "A1", "RagioneSociale", "Alfa"}));
+        QVERIFY_THROWS_EXCEPTION(Error, companies->AddRow({"Codice", "A1", "RagioneSociale", "Beta"}));
+        QVERIFY(companies->AddRow({"Codice", "a1", "RagioneSociale", "Gamma"})); // exact comparison
+        auto collaborators = table("Collaboratori").OpenDataSource();
+        QVERIFY_THROWS_EXCEPTION(Error, collaborators->AddRow({"Codice", "00", "Nome", "Altro"}));
+        QVERIFY_THROWS_EXCEPTION(Error, collaborators->AddRow({"Codice", "01", "Nome", "Compagnia"}));
+        auto operators = table("Operatori").OpenDataSource();
+        QVERIFY_THROWS_EXCEPTION(Error, operators->AddRow({"Nome", "Amministratore"}));
+        QCOMPARE(table("Compagnie").OpenDataSource()->RecordCount(), 2);
+        QCOMPARE(table("Collaboratori").OpenDataSource()->RecordCount(), 1);
+    }
+
+    void newRowValues()
+    {
+        auto operators = table("Operatori").OpenDataSource();
+        QVERIFY(operators->AddRow({"Nome", "Mario"}));
+        QCOMPARE(operators->GetField("Password").toString(), QString(""));
+        QVERIFY(!operators->GetField("Password").isNull());
+        auto companies = table("Compagnie").OpenDataSource();
+        QVERIFY(companies->AddRow({"Codice", "X", "RagioneSociale", "X spa"}));
+        QVERIFY(!companies->GetField("Indirizzo").isNull());
+        auto movements = table("Movimenti").OpenDataSource();
+        QVERIFY(movements->AddNew());
+        QCOMPARE(amountOf(movements->GetField("Sconto")), Amount());
+        QCOMPARE(movements->GetField("Pagato").toBool(), false);
+        auto payments = table("Pagamenti").OpenDataSource();
+        QVERIFY(payments->AddNew());
+        QCOMPARE(payments->GetField("Data").toDate(), QDate::currentDate());
+        QCOMPARE(payments->GetField("DataCopertura").toDate(), QDate::currentDate());
+        QCOMPARE(amountOf(payments->GetField("Bonifico_Bancomat")), Amount());
+        // No movement chosen yet: its columns read Null and the preset never reaches a movement.
+        QVERIFY(payments->GetField("ImportoInSospeso").isNull());
+    }
+
+    void movementAndPaymentExamples()
+    {
+        const qint64 mov = newMovement("100", "10");
+        auto m = movement(mov);
+        QCOMPARE(amountOf(m->GetField("ImportoInSospeso")), Amount::fromInteger(90));
+        QCOMPARE(m->GetField("Pagato").toBool(), false);
+        QVERIFY(m->SetField("Sconto", money("20")));
+        m->SaveRow();
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(80));
+
+        const qint64 pay = newPayment(mov, "50", "30");
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount());
+        QCOMPARE(movement(mov)->GetField("Pagato").toBool(), true);
+
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->FindOID(pay));
+        QVERIFY(p->SetField("Contanti", money("40")));
+        p->SaveRow();
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(10));
+        QCOMPARE(movement(mov)->GetField("Pagato").toBool(), false);
+
+        QCOMPARE(p->DeleteRows({pay}), 1);
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(80));
+        QVERIFY(table("Pagamenti").OpenDataSource()->IsEmpty());
+    }
+
+    void coveredWithinOneCent_data()
+    {
+        QTest::addColumn<QString>("paid");
+        QTest::addColumn<bool>("covered");
+        QTest::newRow("0.01 left") << "99.99" << true;
+        QTest::newRow("0.01 over") << "100.01" << true;
+        QTest::newRow("0.02 left") << "99.98" << false;
+        QTest::newRow("overpaid") << "150" << false;
+        QTest::newRow("exact") << "100" << true;
+    }
+
+    void coveredWithinOneCent()
+    {
+        QFETCH(QString, paid);
+        QFETCH(bool, covered);
+        const qint64 mov = newMovement("100", "0");
+        newPayment(mov, paid.toLatin1().constData(), "0");
+        auto m = movement(mov);
+        QCOMPARE(m->GetField("Pagato").toBool(), covered);
+        QCOMPARE(amountOf(m->GetField("ImportoInSospeso")), Amount::fromInteger(100) - *Amount::parse(paid));
+    }
+
+    void amountsAreExact()
+    {
+        const qint64 mov = newMovement("0.3", "0");
+        newPayment(mov, "0.1", "0.2");
+        auto m = movement(mov);
+        QCOMPARE(amountOf(m->GetField("ImportoInSospeso")), Amount());
+        QVERIFY(m->GetField("Pagato").toBool());
+        // Four decimals are kept, nothing is cut to two.
+        const qint64 other = newMovement("10.0001", "0");
+        QCOMPARE(amountOf(movement(other)->GetField("ImportoInSospeso")), Amount::fromUnits(100001));
+    }
+
+    void emptyPaymentColumnCountsAsZero()
+    {
+        const qint64 mov = newMovement("100", "0");
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->AddRow({"OID_Movimenti", mov, "Contanti", money("60"), "Assegno", QVariant()}));
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(40));
+        QVERIFY(p->SetField("Assegno", money("40")));
+        p->SaveRow();
+        QVERIFY(movement(mov)->GetField("Pagato").toBool());
+    }
+
+    void otherColumnsChangeNoAmount()
+    {
+        const qint64 mov = newMovement("100", "10");
+        const qint64 pay = newPayment(mov, "20", "0");
+        auto m = movement(mov);
+        QVERIFY(m->SetField("Descrizione", QStringLiteral("Altra")));
+        m->SaveRow();
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->FindOID(pay));
+        QVERIFY(p->SetField("DataCopertura", QDate(2020, 1, 1)));
+        p->SaveRow();
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(70));
+    }
+
+    void changingThePaymentDateAsks()
+    {
+        const qint64 mov = newMovement("100", "0");
+        const qint64 pay = newPayment(mov, "10", "0");
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->FindOID(pay));
+        TestSupport::ScriptedMessages script;
+        script.push(MessageService::Answer::No);
+        QVERIFY(p->SetField("Data", QDate::currentDate().addDays(-1)));
+        QCOMPARE(script.texts(), QStringList{"Confermi il cambio della data del Movimento?"});
+        QCOMPARE(p->GetField("Data").toDate(), QDate::currentDate());
+        script.push(MessageService::Answer::Yes);
+        QVERIFY(p->SetField("Data", QDate(2005, 3, 7)));
+        QCOMPARE(p->GetField("Data").toDate(), QDate(2005, 3, 7));
+        p->SaveRow();
+        QCOMPARE(script.seen().size(), 2);
+    }
+
+    void advanceEmptiesTodaysCoverageDate()
+    {
+        const qint64 mov = newMovement("100", "0");
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->AddRow({"OID_Movimenti", mov, "Contanti", money("10")}));
+        QVERIFY(p->SetField("Anticipo", money("5")));
+        QVERIFY(p->GetField("DataCopertura").isNull());
+        QVERIFY(p->SetField("DataCopertura", QDate(2020, 5, 5)));
+        QVERIFY(p->SetField("Anticipo", money("6")));
+        QCOMPARE(p->GetField("DataCopertura").toDate(), QDate(2020, 5, 5));
+        p->SaveRow();
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(84));
+    }
+
+    void parentChoiceOffersUnpaidMovementsAndSetsTheType()
+    {
+        const qint64 open = newMovement("100", "0");
+        const qint64 settled = newMovement("50", "0");
+        newPayment(settled, "50", "0");
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->AddNew());
+        auto candidates = p->OpenParentCandidates();
+        QCOMPARE(candidates->keys(), QList<qint64>{open});
+        QCOMPARE(p->GetField("Cod_TipoOperazione").toString(), QStringLiteral("07"));
+        QCOMPARE(p->GetField("TipoOperazione").toString(), QStringLiteral("Incasso Sospeso"));
+        auto types = p->OpenReferenceCandidates("TipoOperazione");
+        QVERIFY(types->MoveFirst());
+        QCOMPARE(types->GetField("Codice").toString(), QStringLiteral("01"));
+    }
+
+    void protectedRowsAreNotDeleted()
+    {
+        auto operators = table("Operatori").OpenDataSource();
+        QVERIFY(operators->AddRow({"Nome", "amministratore"}));
+        const qint64 lowerCase = operators->Bookmark();
+        QVERIFY(operators->FindFirst("Nome='Amministratore'"));
+        QCOMPARE(operators->DeleteRows({operators->Bookmark()}), 0);
+        QCOMPARE(m_sink->messages.last(), QStringLiteral("Non è possibile eliminare l'utente Amministratore."));
+        QCOMPARE(operators->DeleteRows({lowerCase}), 1);
+        QCOMPARE(table("Operatori").OpenDataSource()->RecordCount(), 1);
+
+        auto types = table("TipiOperazione").OpenDataSource();
+        QVERIFY(types->FindFirst("Codice='07'"));
+        QCOMPARE(types->DeleteRows({types->Bookmark()}), 0);
+        QCOMPARE(m_sink->messages.last(), QStringLiteral("Non è possibile eliminare il tipo Incasso Sospeso"));
+        QVERIFY(types->FindFirst("Codice='03'"));
+        QCOMPARE(types->DeleteRows({types->Bookmark()}), 1);
+
+        auto collaborators = table("Collaboratori").OpenDataSource();
+        QVERIFY(collaborators->AddRow({"Codice", "NI", "Nome", "Non impostato"}));
+        QCOMPARE(collaborators->DeleteRows({collaborators->Bookmark()}), 0);
+        QCOMPARE(m_sink->messages.last(), QStringLiteral("Non è possibile eliminare la voce 'Non impostato'."));
+        QVERIFY(collaborators->FindFirst("Codice='00'"));
+        QCOMPARE(collaborators->DeleteRows({collaborators->Bookmark()}), 1);
+    }
+
+    void rowsStillInUseAreNotDeleted()
+    {
+        const qint64 mov = newMovement("100", "0");
+        newPayment(mov, "10", "0");
+        auto m = movement(mov);
+        QCOMPARE(m->DeleteRows({mov}), 0);
+        QVERIFY(m_sink->messages.last().contains("Pagamenti"));
+        QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(90));
+
+        auto types = table("TipiOperazione").OpenDataSource();
+        QVERIFY(types->FindFirst("Codice='07'"));
+        auto payments = table("Pagamenti").OpenDataSource();
+        QVERIFY(payments->MoveFirst());
+        QVERIFY(payments->SetReferenceKey("TipoOperazione", "01"));
+        payments->SaveRow();
+        QVERIFY(types->FindFirst("Codice='01'"));
+        QCOMPARE(types->DeleteRows({types->Bookmark()}), 0);
+        QVERIFY(m_sink->messages.last().contains("Pagamenti"));
+    }
+
+    void hostileCriterionStaysData()
+    {
+        auto operators = table("Operatori").OpenDataSource();
+        QVERIFY(!operators->FindFirst(QStringLiteral("Nome=") + table("Operatori").Literal("Nome", "x'; DROP TABLE Operatori; --")));
+        QVERIFY(!operators->FindFirst(QStringLiteral("Nome=") + table("Operatori").Literal("Nome", "amministratore")));
+        QVERIFY(operators->FindFirst(QStringLiteral("Nome=") + table("Operatori").Literal("Nome", "Amministratore")));
+        QVERIFY_THROWS_EXCEPTION(Error, operators->FindFirst(QStringLiteral("Nome='x' OR 1=1; DROP TABLE Operatori")));
+        QCOMPARE(table("Operatori").OpenDataSource()->RecordCount(), 1);
+        // With no match there is no current row, so nothing else can be written by mistake.
+        QVERIFY(!operators->FindFirst("Nome='Nessuno'"));
+        QVERIFY_THROWS_EXCEPTION(Error, operators->SetField("Password", "x"));
+    }
+
+    void wrongValuesAreRefusedAndLeaveNothing()
+    {
+        auto companies = table("Compagnie").OpenDataSource();
+        QVERIFY(companies->AddNew());
+        QVERIFY_THROWS_EXCEPTION(Error, companies->SetField("Codice", QString(17, QLatin1Char('x'))));
+        auto movements = table("Movimenti").OpenDataSource();
+        QVERIFY(movements->AddNew());
+        QVERIFY_THROWS_EXCEPTION(Error, movements->SetField("Importo", "cento"));
+        QVERIFY_THROWS_EXCEPTION(Error, movements->SetField("Importo", 10.5));
+        QVERIFY(table("Compagnie").OpenDataSource()->IsEmpty());
+        QVERIFY(table("Movimenti").OpenDataSource()->IsEmpty());
+    }
+};
+
+COBRELLE_TEST_MAIN(TestRules)
+#include "tst_rules.moc"
