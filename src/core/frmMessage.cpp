@@ -208,8 +208,11 @@ void frmMessage::takeOwner(QWidget *owner)
     m_frmOwner = owner;
     if (owner)
         m_blnOwnerEnabled = owner->isEnabled();
-    if (owner && isVisible() && windowHandle())
-        windowHandle()->setTransientParent(owner->windowHandle());
+    if (owner && isVisible()) {
+        if (windowHandle())
+            windowHandle()->setTransientParent(owner->windowHandle());
+        disableOwner(); // a new owner of a shown window is locked at once
+    }
 }
 
 void frmMessage::releaseOwner()
