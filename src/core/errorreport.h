@@ -1,0 +1,38 @@
+#pragma once
+// The common report of an unexpected failure: a one-line question to the user and, on request,
+// the error report window with the details.
+
+#include <QString>
+#include <QtGlobal>
+#include <exception>
+
+namespace objdb {
+class Error;
+}
+
+// The error being reported: its number and description. C++ has no pending error, so the
+// handler that caught it passes it on.
+struct PendingError {
+    qint32 number = 0;
+    QString description;
+
+    PendingError() = default;
+    PendingError(qint32 n, const QString &text) : number(n), description(text) {}
+    PendingError(const objdb::Error &error);
+    // Any other exception is an ordinary run-time failure, number 5; a library error caught as
+    // std::exception keeps its own number.
+    PendingError(const std::exception &error);
+
+    // The exception being handled; call only inside a catch block.
+    static PendingError current();
+};
+
+// "500 (1F4)": object-defined numbers are shown relative to their base.
+QString ErrorCodeText(qint32 number);
+
+// The question the report asks before offering the details.
+QString ErrorReportPrompt(const QString &context, const PendingError &error);
+
+// Asks whether to show the details of the error; on Yes shows the error report window modally.
+// Line breaks in the question are "\n".
+void ShowErrorReport(const QString &context, const PendingError &error);
