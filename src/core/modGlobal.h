@@ -33,8 +33,9 @@ inline const char *kDatabaseFileName = "Cobrelle.mdb";
 // Process entry: single-instance test, splash, configuration, main window.
 int Main(int argc, char **argv);
 
-// Creates or opens Cobrelle.mdb in RootDir; on failure tells the user and leaves the objects empty.
-void InitDatabase();
+// Creates or opens Cobrelle.mdb in RootDir. False when the user gave up choosing a working
+// directory or the archive could not be opened (the user has been told); the objects stay empty.
+bool InitDatabase();
 // True when both library objects exist and the data context is ready (state 5).
 bool IsDatabaseReady();
 

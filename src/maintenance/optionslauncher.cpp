@@ -4,16 +4,31 @@
 #include "core/modGlobal.h"
 #include "maintenance/frmOptions.h"
 
-frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase)
+namespace {
+
+WorkDirAccess programWorkDir()
 {
-    WorkDirAccess access{
+    return WorkDirAccess{
         [] { return modGlobal::RootDir; },
         [](const QString &directory) { modGlobal::RootDir = directory; },
         [] { WriteConfiguration(); },
     };
-    auto *dialog = new frmOptions(std::move(access), mainWindow);
+}
+
+} // namespace
+
+frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase)
+{
+    auto *dialog = new frmOptions(programWorkDir(), mainWindow);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->onReloadDatabase = std::move(onReloadDatabase);
     dialog->show();
     return dialog;
+}
+
+bool RunOptionsDialog(QWidget *owner)
+{
+    frmOptions dialog(programWorkDir(), owner);
+    dialog.exec();
+    return dialog.Confirmed();
 }

@@ -7,3 +7,7 @@ class frmOptions;
 // Opens the options dialog without waiting, owned by the main window, on the program's
 // working directory and settings. It deletes itself when closed.
 frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase);
+
+// Shows the options dialog modally (at start-up, when the working directory holds no archive).
+// Returns true when the user confirmed it.
+bool RunOptionsDialog(QWidget *owner);

@@ -101,6 +101,7 @@ void frmPassword::prepare(bool bChange, const QString &storedPassword)
     m_blnValidated = false;
     m_blnChanged = false;
     m_strNewPassword.clear();
+    m_strEnteredPassword.clear();
     m_strStoredPassword = storedPassword;
     m_blnChangeMode = bChange;
 
@@ -142,6 +143,8 @@ void frmPassword::onConfirm()
         txtPassword->setFocus();
         return;
     }
+    if (!m_blnChangeMode)
+        m_strEnteredPassword = txtPassword->text();
     if (chkNew->isChecked()) {
         if (txtNewPwd->text() != txtConfirmNewPwd->text()) {
             MessageService::beep();

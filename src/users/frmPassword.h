@@ -23,6 +23,8 @@ public:
     bool Changed() const { return m_blnChanged; }
     // The new password in plain text after a change; empty otherwise.
     QString Password() const { return m_strNewPassword; }
+    // The password typed at a confirmed login, so that an older stored form can be rewritten as a hash.
+    QString EnteredPassword() const { return m_strEnteredPassword; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -48,6 +50,7 @@ private:
 
     QString m_strStoredPassword;
     QString m_strNewPassword;
+    QString m_strEnteredPassword;
     bool m_blnChangeMode = false;
     bool m_blnValidated = false;
     bool m_blnChanged = false;

@@ -1,0 +1,92 @@
+// Measures the library's data sources against raw SQLite doing the same work on the same file.
+//   cobrelle_bench generate <file> <payments>
+//   cobrelle_bench run <file>
+// Prints one line per operation: <operation> payments=<N> cobrelle_ms=<median> raw_ms=<median> ratio=<x>
+
+#include "generator.h"
+#include "rawquery.h"
+
+#include "data/DB.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kRuns = 21;
+
+double medianMs(const std::function<void()> &work)
+{
+    work(); // warm the page cache and the statement paths
+    QList<double> samples;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        samples.append(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples.at(samples.size() / 2);
+}
+
+void report(const char *operation, qint64 payments, double ours, double raw)
+{
+    std::printf("%s payments=%lld cobrelle_ms=%.3f raw_ms=%.3f ratio=%.2f\n", operation, static_cast<long long>(payments),
+                ours, raw, raw > 0 ? ours / raw : 0.0);
+    std::fflush(stdout);
+}
+
+const char *kPaymentFields = "*, Movimenti.Descrizione AS DescrizionePagamento, Movimenti.Importo AS ImportoPagamento";
+
+int run(const QString &path)
+{
+    auto context = objdb::Application::Initialise(std::make_shared<DB>(), QStringLiteral("Cobrelle"), nullptr);
+    auto db = objdb::Database::create();
+    db->Open(objdb::kDatabaseFormat, path);
+    context->Attach(db);
+    QSqlQuery count = db->exec(QStringLiteral("SELECT COUNT(*) FROM Pagamenti"));
+    count.next();
+    const qint64 payments = count.value(0).toLongLong();
+    RawQuery raw(path);
+
+    auto &table = context->Tables().Item(QStringLiteral("Pagamenti"));
+    objdb::OpenOptions options;
+    options.fieldList = QString::fromLatin1(kPaymentFields);
+    const QDate day(2024, 6, 12);
+    const QString dayCondition = QStringLiteral("Data >= #%1# AND Data < #%2#")
+                                     .arg(day.toString(QStringLiteral("MM/dd/yyyy")), day.addDays(1).toString(QStringLiteral("MM/dd/yyyy")));
+    const QString monthCondition = QStringLiteral("Month(Data) = 6 AND Year(Data) = 2024");
+
+    const double oursDay = medianMs([&] { table.OpenDataSource(dayCondition, QString(), options)->firstRows(50); });
+    const double rawDay = medianMs([&] { raw.firstPaymentRows(QStringLiteral("2024-06-12"), QStringLiteral("2024-06-13"), 50); });
+    report("open_day_first50", payments, oursDay, rawDay);
+
+    const double oursMonth = medianMs([&] { table.OpenDataSource(monthCondition, QString(), options)->firstRows(50); });
+    const double rawMonth = medianMs([&] { raw.firstPaymentRows(QStringLiteral("2024-06-01"), QStringLiteral("2024-07-01"), 50); });
+    report("open_month_first50", payments, oursMonth, rawMonth);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args.at(1) == QLatin1String("generate")) {
+        generateArchive(args.at(2), args.at(3).toInt());
+        return 0;
+    }
+    if (args.size() == 3 && args.at(1) == QLatin1String("run"))
+        return run(args.at(2));
+    std::fprintf(stderr, "usage: cobrelle_bench generate <file> <payments> | run <file>\n");
+    return 2;
+}

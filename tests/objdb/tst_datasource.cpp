@@ -1,0 +1,339 @@
+// The library's data sources: the events raised on writes, refusals and failures that undo the
+// operation, parent rows written together with their children, opening archives safely.
+
+#include "testsupport.h"
+
+#include "objdb/amount.h"
+#include "objdb/error.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace objdb;
+
+namespace {
+
+// A parent table "Conti" (Saldo) and a child "Righe" (Valore) whose rules keep Saldo as the sum.
+class Conti : public itfDefTable, public itfSetData {
+public:
+    QString TableName() const override { return QStringLiteral("Conti"); }
+    void DefineStructure(ColumnCollection &c, IndexCollection &i, ReferenceCollection &) override
+    {
+        c.AddColumn(QStringLiteral("Nome"), TypeText, 10);
+        c.AddColumn(QStringLiteral("Saldo"), TypeAmount, 0);
+        i.AddIndex(QStringLiteral("Nome"), true);
+    }
+    void DefineDefaultData(itfSetData *&sink) override { sink = this; }
+    void OnNewRow(DataSource &ds) override { ds.SetField(QStringLiteral("Saldo"), QVariant::fromValue(Amount())); }
+};
+
+class Righe : public itfDefTable, public itfSetData {
+public:
+    QString TableName() const override { return QStringLiteral("Righe"); }
+    void DefineStructure(ColumnCollection &c, IndexCollection &, ReferenceCollection &) override
+    {
+        c.AddColumn(QStringLiteral("Valore"), TypeAmount, 0);
+        c.AddColumn(QStringLiteral("Nota"), TypeText, 20);
+    }
+    void DefineIdentity(Identity &identity) override { identity.ParentTable = QStringLiteral("Conti"); }
+    void DefineDefaultData(itfSetData *&sink) override { sink = this; }
+    void OnBeforeUpdateField(DataSource &ds, const QString &column) override
+    {
+        log.append(QStringLiteral("before %1 %2").arg(column, ds.GetField(column).value<Amount>().toString(0)));
+        if (column == QLatin1String("Valore"))
+            ds.SetField(QStringLiteral("Saldo"), subtractAmounts(ds.GetField(QStringLiteral("Saldo")), ds.GetField(column)));
+    }
+    void OnUpdateField(DataSource &ds, const QString &column) override
+    {
+        log.append(QStringLiteral("after %1 %2").arg(column, ds.GetField(column).value<Amount>().toString(0)));
+        if (column != QLatin1String("Valore"))
+            return;
+        ds.SetField(QStringLiteral("Saldo"), addAmounts(ds.GetField(QStringLiteral("Saldo")), ds.GetField(column)));
+        if (refuseAbove && ds.GetField(column).value<Amount>() > *refuseAbove)
+            ds.CancelOperation(QStringLiteral("Valore troppo alto"));
+        if (throwOnNote.isEmpty() == false && ds.GetField(QStringLiteral("Nota")).toString() == throwOnNote)
+            throw Error(QStringLiteral("Errore nella regola"));
+    }
+    void OnDeleteRow(DataSource &ds) override
+    {
+        ds.SetField(QStringLiteral("Saldo"), subtractAmounts(ds.GetField(QStringLiteral("Saldo")), ds.GetField(QStringLiteral("Valore"))));
+        ds.SaveRow();
+        if (ds.GetField(QStringLiteral("Nota")).toString() == QLatin1String("fissa"))
+            ds.CancelOperation(QStringLiteral("Riga fissa"));
+    }
+
+    QStringList log;
+    std::optional<Amount> refuseAbove;
+    QString throwOnNote;
+};
+
+class Definition : public itfDefDatabase {
+public:
+    std::shared_ptr<Conti> conti = std::make_shared<Conti>();
+    std::shared_ptr<Righe> righe = std::make_shared<Righe>();
+    void Define(DatabaseDefinition &d) override
+    {
+        d.AddTable(conti);
+        d.AddTable(righe);
+    }
+};
+
+QVariant money(int whole)
+{
+    return QVariant::fromValue(Amount::fromInteger(whole));
+}
+
+} // namespace
+
+class TestDataSource : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestSupport::TempWorkDir> m_dir;
+    std::shared_ptr<Definition> m_definition;
+    TestSupport::RecordingSink m_sink;
+    std::shared_ptr<Database> m_db;
+    std::shared_ptr<DataContext> m_context;
+
+    std::shared_ptr<DataSource> open(const char *table) { return m_context->Tables().Item(QString::fromLatin1(table)).OpenDataSource(); }
+
+    qint64 account()
+    {
+        auto ds = open("Conti");
+        [&] { QVERIFY(ds->AddRow({"Nome", "cassa"})); }();
+        return ds->Bookmark();
+    }
+
+    Amount balance(qint64 oid)
+    {
+        auto ds = open("Conti");
+        [&] { QVERIFY(ds->FindOID(oid)); }();
+        return ds->GetField("Saldo").value<Amount>();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TestSupport::TempWorkDir>();
+        m_definition = std::make_shared<Definition>();
+        m_sink = {};
+        m_context = Application::Initialise(m_definition, QStringLiteral("test"), &m_sink);
+        m_db = Database::create();
+        m_db->Create(kDatabaseFormat, m_dir->databasePath());
+        m_db->Open(kDatabaseFormat, m_dir->databasePath());
+        m_context->Attach(m_db);
+        QCOMPARE(m_context->State(), 5);
+    }
+
+    void cleanup()
+    {
+        m_context.reset();
+        m_db.reset();
+        m_dir.reset();
+    }
+
+    void beforeSeesOldValuesAfterSeesNewOnes()
+    {
+        const qint64 acc = account();
+        auto rows = open("Righe");
+        QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(10)}));
+        m_definition->righe->log.clear();
+        QVERIFY(rows->SetField("Valore", money(25)));
+        QCOMPARE(m_definition->righe->log, (QStringList{"before Valore 10", "after Valore 25"}));
+        rows->SaveRow();
+        QCOMPARE(balance(acc), Amount::fromInteger(25));
+    }
+
+    void handlerWritesRaiseNoEvents()
+    {
+        const qint64 acc = account();
+        auto rows = open("Righe");
+        m_definition->righe->log.clear();
+        QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(5)}));
+        // Only the program's own write raised the pair; the handler's write of Saldo raised nothing.
+        QCOMPARE(m_definition->righe->log.size(), 2);
+    }
+
+    void refusalRestoresRowAndParent()
+    {
+        const qint64 acc = account();
+        auto rows = open("Righe");
+        QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(10)}));
+        m_definition->righe->refuseAbove = Amount::fromInteger(100);
+        QVERIFY(!rows->SetField("Valore", money(500)));
+        QCOMPARE(m_sink.messages.last(), QStringLiteral("Valore troppo alto"));
+        QCOMPARE(rows->GetField("Valore").value<Amount>(), Amount::fromInteger(10));
+        QCOMPARE(rows->GetField("Saldo").value<Amount>(), Amount::fromInteger(10));
+        QVERIFY(!rows->isDirty());
+        QCOMPARE(balance(acc), Amount::fromInteger(10));
+        // A refused new row leaves nothing behind.
+        QVERIFY(!rows->AddRow({"OID_Conti", acc, "Valore", money(900)}));
+        QCOMPARE(open("Righe")->RecordCount(), 1);
+        QCOMPARE(balance(acc), Amount::fromInteger(10));
+    }
+
+    void throwingHandlerIsARefusal()
+    {
+        const qint64 acc = account();
+        auto rows = open("Righe");
+        QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(10), "Nota", "rompi"}));
+        m_definition->righe->throwOnNote = QStringLiteral("rompi");
+        QVERIFY(!rows->SetField("Valore", money(20)));
+        QCOMPARE(m_sink.messages.last(), QStringLiteral("Errore nella regola"));
+        QCOMPARE(rows->GetField("Saldo").value<Amount>(), Amount::fromInteger(10));
+    }
+
+    void withoutParentParentColumnsAreNull()
+    {
+        auto rows = open("Righe");
+        QVERIFY(rows->AddNew());
+        QVERIFY(rows->GetField("Saldo").isNull());
+        QVERIFY(rows->SetField("Saldo", money(3)));
+        QVERIFY(rows->GetField("Saldo").isNull());
+        QVERIFY(rows->SetField("Valore", money(3)));
+        rows->SaveRow();
+        QCOMPARE(open("Righe")->RecordCount(), 1);
+    }
+
+    void deletionRefusedAfterHandlerSavedParentUndoesAll()
+    {
+        const qint64 acc = account();
+        auto rows = open("Righe");
+        QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(10), "Nota", "fissa"}));
+        const qint64 fixed = rows->Bookmark();
+        QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(5)}));
+        const qint64 loose = rows->Bookmark();
+        QCOMPARE(balance(acc), Amount::fromInteger(15));
+        QCOMPARE(rows->DeleteRows({fixed, loose}), 1);
+        QCOMPARE(m_sink.messages.last(), QStringLiteral("Riga fissa"));
+        QCOMPARE(balance(acc), Amount::fromInteger(10));
+        QCOMPARE(open("Righe")->keys(), QList<qint64>{fixed});
+        // The parent still holds a child, which goes with it.
+        auto accounts = open("Conti");
+        QVERIFY(accounts->FindOID(acc));
+        QVERIFY(!accounts->DeleteCurrentRow());
+    }
+
+    void uniqueRefusalLeavesNoHalfRow()
+    {
+        account();
+        auto accounts = open("Conti");
+        QVERIFY_THROWS_EXCEPTION(Error, accounts->AddRow({"Nome", "cassa"}));
+        QCOMPARE(open("Conti")->RecordCount(), 1);
+    }
+
+    void sortFilterAndNavigation()
+    {
+        auto accounts = open("Conti");
+        for (const char *name : {"b", "c", "a"})
+            QVERIFY(accounts->AddRow({"Nome", name}));
+        auto ds = open("Conti");
+        QStringList names;
+        for (bool ok = ds->MoveFirst(); ok; ok = ds->MoveNext())
+            names.append(ds->GetField("Nome").toString());
+        QCOMPARE(names, (QStringList{"a", "b", "c"}));
+        QVERIFY(ds->AtEOF());
+        ds->SetSort("Nome DESC");
+        QVERIFY(ds->MoveFirst());
+        QCOMPARE(ds->GetField("Nome").toString(), QStringLiteral("c"));
+        QSignalSpy refreshed(ds.get(), &DataSource::OnRefreshRecordset);
+        ds->SetFilter("Nome <> 'b'");
+        QCOMPARE(refreshed.count(), 1);
+        QCOMPARE(ds->RecordCount(), 2);
+        QVERIFY_THROWS_EXCEPTION(Error, ds->SetFilter("Nome = "));
+        QCOMPARE(ds->Filter(), QStringLiteral("Nome <> 'b'"));
+        QVERIFY(ds->Find("Nome Like 'A*'", false));
+        QCOMPARE(ds->GetField("Nome").toString(), QStringLiteral("a"));
+    }
+
+    void detachedAfterClose()
+    {
+        auto accounts = open("Conti");
+        m_db->Close(true);
+        QVERIFY_THROWS_EXCEPTION(Error, accounts->IsEmpty());
+        QCOMPARE(m_context->State(), 0);
+    }
+
+    void openingRefusesForeignReadOnlyAndLockedFiles()
+    {
+        const QString foreign = m_dir->path() + "/foreign.mdb";
+        QFile f(foreign);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("this is not an archive at all, just some text\n");
+        f.close();
+        auto other = Database::create();
+        QVERIFY_THROWS_EXCEPTION(Error, other->Open(kDatabaseFormat, foreign));
+        QFile check(foreign);
+        QVERIFY(check.open(QIODevice::ReadOnly));
+        QCOMPARE(check.readAll(), QByteArray("this is not an archive at all, just some text\n"));
+
+        // A plain SQLite file of some other program.
+        const QString sqlite = m_dir->path() + "/other.db";
+        {
+            auto raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            raw.setDatabaseName(sqlite);
+            QVERIFY(raw.open());
+            QSqlQuery(raw).exec("CREATE TABLE t (x)");
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        QVERIFY_THROWS_EXCEPTION(Error, other->Open(kDatabaseFormat, sqlite));
+
+        m_db->Close(true);
+        QFile::setPermissions(m_dir->databasePath(), QFile::ReadOwner);
+        if (QFileInfo(m_dir->databasePath()).isWritable())
+            QSKIP("running with privileges that ignore read-only files");
+        QVERIFY_THROWS_EXCEPTION(Error, other->Open(kDatabaseFormat, m_dir->databasePath()));
+    }
+
+    void lockedArchiveIsRefused()
+    {
+        auto holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
+        holder.setDatabaseName(m_dir->databasePath());
+        QVERIFY(holder.open());
+        QSqlQuery lock(holder);
+        QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+        auto other = Database::create();
+        try {
+            other->Open(kDatabaseFormat, m_dir->databasePath(), nullptr, 0);
+            QFAIL("a locked archive was opened");
+        } catch (const Error &e) {
+            QVERIFY(e.description().contains("bloccato") || e.description().contains("valido"));
+        }
+        lock.exec("ROLLBACK");
+        holder.close();
+        holder = QSqlDatabase();
+        QSqlDatabase::removeDatabase("holder");
+    }
+
+    void emptyFileBecomesANewArchive()
+    {
+        const QString empty = m_dir->path() + "/empty.mdb";
+        QFile f(empty);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        auto db = Database::create();
+        db->Open(kDatabaseFormat, empty);
+        auto context = Application::Initialise(std::make_shared<Definition>(), "test", nullptr);
+        context->Attach(db);
+        QVERIFY(context->Tables().Item("Conti").OpenDataSource()->IsEmpty());
+    }
+
+    void transactionsRollBack()
+    {
+        {
+            TransactionGuard guard(*m_db);
+            account();
+            QVERIFY_THROWS_EXCEPTION(Error, m_db->BeginTrans());
+        }
+        QVERIFY(open("Conti")->IsEmpty());
+        m_db->BeginTrans();
+        account();
+        m_db->CommitTrans();
+        QCOMPARE(open("Conti")->RecordCount(), 1);
+    }
+};
+
+COBRELLE_TEST_MAIN(TestDataSource)
+#include "tst_datasource.moc"
