@@ -44,6 +44,6 @@ signals:
 private:
     static QString cutTip(const QString &tip) { return tip.left(kMaxTipLength); }
 
-    QSystemTrayIcon m_icon;
+    QSystemTrayIcon m_icon{this};
     bool m_started = false;
 };
