@@ -1,0 +1,177 @@
+#pragma once
+// The main window: section tree, data grid, title bar, toolbar, status bar and menus.
+// Its member functions are spread over the frmMain_*.cpp files, one concern each.
+
+#include "objdb/notify.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class QToolBar;
+class QTreeWidget;
+class clsOSTNA;
+
+namespace objdb {
+class DataSource;
+class GridSetting;
+}
+
+// A timer with a tag, used as a queue of one deferred command.
+class TaggedTimer : public QTimer {
+    Q_OBJECT
+public:
+    using QTimer::QTimer;
+    QString tag;
+};
+
+class frmMain : public QMainWindow, public objdb::itfNotifyEvent {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Controls.
+    QToolBar *tbToolBar = nullptr;
+    QWidget *picTitles = nullptr;
+    QList<QLabel *> lblTitle;
+    QPushButton *cmdHideTree = nullptr;
+    QPushButton *cmdDateSel = nullptr;
+    QTreeWidget *tvTreeView = nullptr;
+    QWidget *imgSplitter = nullptr;
+    QWidget *picSplitter = nullptr;
+    QTableView *dgView = nullptr;
+    QPushButton *cmdGridSetting = nullptr;
+    QList<QPushButton *> acmdSectionItem;
+    QStatusBar *sbStatusBar = nullptr;
+    QLabel *sbPanel1 = nullptr;
+    TaggedTimer *tmFunc = nullptr;
+
+    // Menus and their items. Item 0 of every array is a hidden template.
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNew = nullptr, *mnuFileProperties = nullptr, *mnuFileDelete = nullptr,
+            *mnuFileClose = nullptr;
+    QMenu *mnuView = nullptr;
+    QAction *mnuViewToolbar = nullptr, *mnuViewStatusBar = nullptr, *mnuHideSection = nullptr,
+            *mnuViewRefresh = nullptr, *mnuViewCurrencyConversion = nullptr;
+    QMenu *mnuSearch = nullptr;
+    QList<QAction *> mnuSearchItems;
+    QMenu *mnuFilter = nullptr;
+    QMenu *mnuFilterShort = nullptr;
+    QList<QAction *> mnuFilterItems;
+    QAction *mnuFilterComplex = nullptr;
+    QList<QAction *> mnuFilterComplexItems;
+    QMenu *mnuOrder = nullptr;
+    QList<QAction *> mnuOrderItems;
+    QMenu *mnuSelection = nullptr;
+    QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
+    QMenu *mnuAssociation = nullptr;
+    QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
+    QMenu *mnuTools = nullptr;
+    QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
+    QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
+    QList<QAction *> mnuTotalItems, mnuAverageItems;
+    QMenu *mnuPrintFunc = nullptr;
+    QMenu *mnuFieldFuncs = nullptr;
+    QMenu *mnuDataSelection = nullptr;
+    QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr, *mnuHelpSearchForHelpOn = nullptr;
+    QMenu *mnuPopUp = nullptr;
+    QAction *mnuActivate = nullptr, *mnuClose = nullptr;
+
+    // Current view and session.
+    QString m_strOperatore;
+    clsOSTNA *m_objTNA = nullptr;
+    std::shared_ptr<objdb::DataSource> m_objCurDS;
+    std::shared_ptr<objdb::GridSetting> m_objGridSetting;
+    bool m_blnRefreshing = false;
+
+    // The toolbar action with the given key ("Find", "New", ...).
+    QAction *toolbarAction(const QString &key) const;
+    // True while the hide-tree button shows the "show tree" arrow, i.e. the tree is hidden.
+    bool cmdHideTreeShowsHidden() const;
+    void setCmdHideTreeShowsHidden(bool hidden);
+
+    void SetStatusMsg(const QString &sMsg);
+    void SetAppTitle();
+
+    // Data-related commands of the window.
+    void RefreshDetailView(const QString &p_strSortOrder = QString());
+    bool UserLogin(bool p_blnChangeUser, bool p_blnChangePwd);
+    void SetTreeViewNodes();
+    void ReloadDatabase();
+    void ReleaseDatabase();
+    void PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle);
+    // Lets the current view's grid setting store the grid layout before the window unloads.
+    void StoreGridLayout();
+
+    void mnuFileNew_Click();
+    void mnuFileDelete_Click();
+    void mnuFileProperties_Click();
+
+    // View toggles.
+    void mnuViewToolbar_Click();
+    void mnuViewStatusBar_Click();
+    void mnuHideSection_Click();
+    void cmdHideTree_Click();
+    void mnuViewRefresh_Click();
+
+    // Life of the window.
+    void Form_Load();
+    void Form_Activate();
+    void mnuActivate_Click();
+    void mnuClose_Click();
+    void mnuFileClose_Click();
+    // The tray icon reported a mouse event (clsOSTNA codes).
+    void OnTrayNotification(int code);
+
+    // Library notifications.
+    void OnEvent(int action, QObject *source, const QString &detail) override;
+    void OnInternalMessage(QObject *source, const QString &detail) override;
+    void OnQueryMessage(QObject *source, int type, const QString &text, bool &cancel) override;
+    void OnReportRequest(QObject *source, int func, const QString &title, const QString &details) override;
+
+    // Current splitter position (left edge of imgSplitter) in twips.
+    double splitterTwips() const;
+
+signals:
+    // Shift+Ctrl+Alt+R confirmed: convert the archive's amounts to Euro.
+    void currencyConversionRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createToolbar();
+    void createMenus();
+    void createDataMenus();
+    void createToolMenus();
+    void connectHandlers();
+
+    // Splitter drag on imgSplitter.
+    bool splitterMouseEvent(QEvent *event);
+    // Window-wide keys; true when the key is consumed.
+    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void restorePlacement();
+    void Form_Unload();
+    void ensureTrayObject();
+
+    bool m_blnMoving = false;
+    bool m_blnUnloading = false;
+    bool m_blnActivating = false;
+    bool m_blnKeyFilterInstalled = false;
+};

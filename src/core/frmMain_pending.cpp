@@ -1,0 +1,30 @@
+// Temporary definitions of the window's data commands until their own files arrive.
+// Each records its call in the window's "pendingCalls" property.
+#include "core/frmMain.h"
+
+#include "core/modGlobal.h"
+
+namespace {
+void record(frmMain *form, const char *name)
+{
+    QStringList calls = form->property("pendingCalls").toStringList();
+    calls.append(QLatin1String(name));
+    form->setProperty("pendingCalls", calls);
+}
+} // namespace
+
+void frmMain::RefreshDetailView(const QString &) { record(this, "RefreshDetailView"); }
+bool frmMain::UserLogin(bool, bool) { record(this, "UserLogin"); return true; }
+void frmMain::SetTreeViewNodes() { record(this, "SetTreeViewNodes"); }
+void frmMain::ReloadDatabase()
+{
+    record(this, "ReloadDatabase");
+    modGlobal::g_objDataContext.reset();
+    modGlobal::g_objDatabase.reset();
+}
+void frmMain::ReleaseDatabase() { record(this, "ReleaseDatabase"); }
+void frmMain::PrintCurrentData(QObject *, int, const QString &) { record(this, "PrintCurrentData"); }
+void frmMain::StoreGridLayout() { record(this, "StoreGridLayout"); }
+void frmMain::mnuFileNew_Click() { record(this, "mnuFileNew_Click"); }
+void frmMain::mnuFileDelete_Click() { record(this, "mnuFileDelete_Click"); }
+void frmMain::mnuFileProperties_Click() { record(this, "mnuFileProperties_Click"); }

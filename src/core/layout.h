@@ -1,0 +1,22 @@
+#pragma once
+// Placement of the main window's panes, in twips.
+
+namespace Layout {
+// Designed measures of the main window's controls.
+constexpr double kTreeLeft = 60;
+constexpr double kSplitterWidth = 90;
+constexpr double kTitlesHeight = 300;
+constexpr double kHideTreeButtonWidth = 300;
+constexpr double kDateButtonWidth = 2400;
+constexpr double kGridSettingButtonSize = 240;
+
+constexpr double kMinWindowWidth = 3000;
+constexpr double kTreeHideLimit = 500;   // a request at or below this hides the tree
+constexpr double kMinTreePosition = 1500; // requests between the two limits are widened to this
+constexpr double kGridMinWidth = 1000;    // room kept right of the splitter
+constexpr double kDragMargin = 500;       // the dragged bar stays this far from both edges
+} // namespace Layout
+
+// Places tree, splitter, grid and title bar of the main window for the requested splitter position:
+// 0 hides the tree, -1 restores the position remembered when it was hidden.
+void LayoutMainWindow(float p_sngX);

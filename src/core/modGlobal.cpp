@@ -1,0 +1,51 @@
+#include "core/modGlobal.h"
+
+#include "core/configuration.h"
+#include "core/frmMain.h"
+#include "core/frmSplash.h"
+#include "core/messageservice.h"
+#include "core/singleinstance.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int modGlobal::Main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QLatin1String(kProductName));
+    QCoreApplication::setApplicationName(QLatin1String(kProductName));
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QLocale::setDefault(italian);
+    // Qt's own texts (standard buttons "Sì", "No", "Annulla") in Italian.
+    QTranslator qtTranslation;
+    if (qtTranslation.load(italian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslation);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/cobrelle.png")));
+    // The window hides behind its tray icon; only "Chiudi" ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.tryAcquire()) {
+        instance.requestActivation();
+        MessageService::inform(SingleInstance::alreadyRunningMessage(), MessageService::Icon::Information,
+                               QLatin1String(kProductName));
+        return 0;
+    }
+
+    auto splash = std::make_unique<frmSplash>();
+    splash->show();
+    splash->repaint();
+
+    ReadConfiguration();
+
+    frmMain mainWindow;
+    mainWindow.Form_Load();
+    splash.reset();
+    QObject::connect(&instance, &SingleInstance::activationRequested, &mainWindow, &frmMain::mnuActivate_Click);
+    mainWindow.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,89 @@
+// The notification-area icon and the main window's answers to its mouse events.
+#include "core/frmMain.h"
+#include "desktop/clsOSTNA.h"
+#include "../core/standins/standins.h"
+#include "testsupport.h"
+
+#include <QMenu>
+#include <QStyle>
+#include <QTest>
+
+class TrayTest : public QObject {
+    Q_OBJECT
+
+    static QIcon someIcon() { return qApp->style()->standardIcon(QStyle::SP_ComputerIcon); }
+
+private slots:
+    void tipIsCutTo63Characters()
+    {
+        clsOSTNA tna;
+        const QString longTip = QString(80, QLatin1Char('x'));
+        tna.IconStart(someIcon(), longTip);
+        QCOMPARE(tna.trayIcon()->toolTip(), longTip.left(63));
+        tna.ChangeTip(QString(70, QLatin1Char('y')));
+        QCOMPARE(tna.trayIcon()->toolTip().size(), 63);
+        tna.ChangeTip(QStringLiteral("Cobrelle"));
+        QCOMPARE(tna.trayIcon()->toolTip(), QStringLiteral("Cobrelle"));
+    }
+
+    void secondStartReplacesTheIcon()
+    {
+        QObject owner;
+        auto *tna = new clsOSTNA(&owner);
+        QVERIFY(tna->IconStart(someIcon(), QStringLiteral("primo")) != 0);
+        QVERIFY(tna->IconStart(someIcon(), QStringLiteral("secondo")) != 0);
+        QCOMPARE(owner.findChildren<QSystemTrayIcon *>().size(), 1);
+        QVERIFY(tna->isStarted());
+        QVERIFY(tna->trayIcon()->isVisible());
+        QCOMPARE(tna->trayIcon()->toolTip(), QStringLiteral("secondo"));
+
+        tna->IconStop();
+        QVERIFY(!tna->isStarted());
+        QVERIFY(!tna->trayIcon()->isVisible());
+        tna->IconStop(); // stopping twice is harmless
+        QVERIFY(!tna->isStarted());
+    }
+
+    void reasonsMapToMouseCodes()
+    {
+        QVERIFY(clsOSTNA::IsLeftButton(clsOSTNA::CodeForReason(QSystemTrayIcon::Trigger)));
+        QVERIFY(clsOSTNA::IsDoubleClick(clsOSTNA::CodeForReason(QSystemTrayIcon::DoubleClick)));
+        QVERIFY(clsOSTNA::IsRightButton(clsOSTNA::CodeForReason(QSystemTrayIcon::Context)));
+        const int middle = clsOSTNA::CodeForReason(QSystemTrayIcon::MiddleClick);
+        QVERIFY(!clsOSTNA::IsLeftButton(middle) && !clsOSTNA::IsRightButton(middle) && !clsOSTNA::IsDoubleClick(middle));
+        QCOMPARE(clsOSTNA::CodeForReason(QSystemTrayIcon::Unknown), 0);
+    }
+
+    void doubleClickShowsTheHiddenWindow()
+    {
+        StandIn::setDatabaseOpen(true);
+        frmMain form;
+        form.Form_Load();
+        QVERIFY(form.m_objTNA && form.m_objTNA->isStarted());
+        QCOMPARE(form.m_objTNA->trayIcon()->toolTip(), QStringLiteral("Cobrelle"));
+        QVERIFY(!form.isVisible());
+        emit form.m_objTNA->trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(form.isVisible());
+
+        // A single left click does nothing; a right click opens the pop-up menu.
+        emit form.m_objTNA->trayIcon()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!form.mnuPopUp->isVisible());
+        emit form.m_objTNA->trayIcon()->activated(QSystemTrayIcon::Context);
+        QTRY_VERIFY(form.mnuPopUp->isVisible());
+        form.mnuPopUp->hide();
+
+        form.mnuClose->trigger();
+        QVERIFY(!form.m_objTNA->isStarted());
+    }
+
+    void popUpItemsHaveTheirCaptions()
+    {
+        frmMain form;
+        QCOMPARE(form.mnuActivate->text(), QStringLiteral("&Visualizza"));
+        QCOMPARE(form.mnuClose->text(), QStringLiteral("&Chiudi"));
+    }
+};
+
+COBRELLE_TEST_MAIN(TrayTest)
+#include "../core/standins/standins.cpp"
+#include "tst_tray.moc"
