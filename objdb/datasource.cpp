@@ -135,7 +135,8 @@ DataSource::Sql DataSource::whereClause() const
 DataSource::Sql DataSource::orderClause() const
 {
     QStringList terms;
-    for (const auto &key : query::SortOrder::parse(m_sort).keys()) {
+    const auto order = query::SortOrder::parse(m_sort);
+    for (const auto &key : order.keys()) {
         const auto info = resolve(key.field);
         if (!info)
             fail(QStringLiteral("Campo sconosciuto nell'ordinamento: %1").arg(key.field));
@@ -400,7 +401,7 @@ void DataSource::tellRefusal(const QString &message) const
         sink->OnInternalMessage(const_cast<DataSource *>(this), message);
 }
 
-bool DataSource::runEvents(const std::function<void()> &handlers, const std::optional<Row> &snapshot)
+bool DataSource::runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot)
 {
     m_cancelMessage.reset();
     {

@@ -156,7 +156,7 @@ private:
     void assign(const FieldDef &field, const QVariant &value);
     QVariant normalise(const FieldDef &field, const QVariant &value) const;
     FieldDef writableField(const QString &name) const;
-    bool runEvents(const std::function<void()> &handlers, const std::optional<Row> &snapshot);
+    bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
     void tellRefusal(const QString &message) const;
     bool deleteOne(qint64 oid);
     QVariant lookupReference(const FieldDef &field, const Row &row) const;

@@ -45,6 +45,20 @@ QString SqlDialect::likeMatch(const QString &expression, const QString &placehol
     return QStringLiteral("%1(%2) LIKE %3 ESCAPE '\\'").arg(foldFunction(), expression, placeholder);
 }
 
+QString SqlDialect::datePart(DatePart part, const QString &expression) const
+{
+    // ISO text: yyyy-MM-dd, so the parts sit at fixed places.
+    switch (part) {
+    case DatePart::Year:
+        return QStringLiteral("CAST(substr(%1, 1, 4) AS INTEGER)").arg(expression);
+    case DatePart::Month:
+        return QStringLiteral("CAST(substr(%1, 6, 2) AS INTEGER)").arg(expression);
+    case DatePart::Day:
+        break;
+    }
+    return QStringLiteral("CAST(substr(%1, 9, 2) AS INTEGER)").arg(expression);
+}
+
 QString foldText(const QString &text)
 {
     const QString decomposed = text.normalized(QString::NormalizationForm_D);

@@ -40,6 +40,12 @@ public:
     virtual QString rollbackToSavepoint(const QString &name) const { return QStringLiteral("ROLLBACK TO SAVEPOINT ") + name; }
     virtual QString trueLiteral() const { return QStringLiteral("1"); }
     virtual QString falseLiteral() const { return QStringLiteral("0"); }
+
+    // The parts of a date that criteria can extract (Day(), Month(), Year()).
+    enum class DatePart { Year, Month, Day };
+    // Integer value of one part of `expression`, a date stored as ISO text 'yyyy-MM-dd'; Null stays Null.
+    // Criteria compare the whole date with a range instead where they can, so an index serves them.
+    virtual QString datePart(DatePart part, const QString &expression) const;
 };
 
 // Folds letter case and accents: "È" and "e" fold to the same text. Used for Like on both sides.

@@ -3,8 +3,10 @@
 #include "objdb/error.h"
 #include "objdb/sqldialect.h"
 
+#include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
+
 #include <sqlite3.h>
 
 namespace objdb {
@@ -18,22 +20,43 @@ void foldFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         return;
     }
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    const QByteArray folded = foldText(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+    const int bytes = sqlite3_value_bytes(argv[0]);
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QByteArray folded = foldText(QString::fromUtf8(text, bytes)).toUtf8();
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
+sqlite3 *sqliteHandle(QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen() || !db.driver())
+        fail(QStringLiteral("Impossibile registrare le funzioni SQL: la connessione non è aperta."));
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        fail(QStringLiteral("Impossibile registrare le funzioni SQL: la connessione non è SQLite."));
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!connection)
+        fail(QStringLiteral("Impossibile registrare le funzioni SQL: la connessione non è aperta."));
+    return connection;
 }
 
 } // namespace
 
 void registerSqlFunctions(QSqlDatabase &db)
 {
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        fail(QStringLiteral("Motore di archivio non supportato."));
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.data());
-    if (!connection)
-        fail(QStringLiteral("Connessione all'archivio non disponibile."));
-    sqlite3_create_function_v2(connection, "objdb_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                               foldFunction, nullptr, nullptr, nullptr);
+    sqlite3 *connection = sqliteHandle(db);
+    int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+#ifdef SQLITE_INNOCUOUS
+    flags |= SQLITE_INNOCUOUS;
+#endif
+    const QByteArray name = SqlDialect::sqlite().foldFunction().toUtf8();
+    const int rc = sqlite3_create_function_v2(connection, name.constData(), 1, flags, nullptr, &foldFunction,
+                                              nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(QStringLiteral("Impossibile registrare la funzione SQL %1: %2")
+                 .arg(QString::fromUtf8(name), QString::fromUtf8(sqlite3_errstr(rc))));
 }
 
 } // namespace objdb

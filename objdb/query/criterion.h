@@ -14,15 +14,21 @@
 namespace objdb::query {
 
 // What a field name stands for in the data source: its SQL expression and its type code.
+// `binds` are the values of any '?' placeholders inside `sql` (an alias's calculated expression, say);
+// they are repeated, in order, wherever the renderer writes `sql`. Most fields have none.
+// A reference (type 2) stands for the text it shows: criteria compare it as text.
 struct FieldInfo {
     QString sql;
     int type = 0;
+    QVariantList binds;
 };
 
 // Resolves a name as written ("Data", "Movimenti.Descrizione", an alias such as "SaldoCassa").
 // Returns nullopt for an unknown name; may throw objdb::Error for an ambiguous one.
 using Resolver = std::function<std::optional<FieldInfo>(const QString &name)>;
 
+// An SQL fragment and the values of its '?' placeholders, in order. A rendered criterion is one
+// boolean expression (it may contain OR at its top level: wrap it in parentheses to combine it).
 struct Sql {
     QString text;
     QVariantList binds;
@@ -37,6 +43,9 @@ public:
     static Criterion parse(const QString &text);
     bool isEmpty() const;
     // Throws objdb::Error for an unknown field or a literal that does not fit its field's type.
+    // Every literal becomes a '?' with its stored form (toStorage of the field it is compared with);
+    // = and <> compare exactly, Like folds case and accents (SqlDialect::likeMatch, objdb_fold);
+    // Month(f) = M And Year(f) = Y in one And-chain renders as the range f >= ? AND f < ?.
     Sql render(const Resolver &resolver, const SqlDialect &dialect = SqlDialect::sqlite()) const;
     // The field names the criterion mentions, as written.
     QStringList fieldNames() const;
@@ -49,7 +58,7 @@ private:
 struct SelectItem {
     enum Kind { Star, Name, Expression };
     Kind kind = Star;
-    QString name;       // Name: the field as written (maybe qualified)
+    QString name;       // Name: the field as written (maybe qualified); Star: "" or the table of "Table.*"
     QString alias;      // "" when none
     QString text;       // the item as written, without the alias
     std::shared_ptr<const Node> expression; // Expression: the arithmetic tree
@@ -59,7 +68,9 @@ class FieldList {
 public:
     static FieldList parse(const QString &text); // "" parses to a single "*"
     const QList<SelectItem> &items() const { return m_items; }
-    // SQL of an Expression item; its type is an amount when any operand is one.
+    // SQL of an Expression item (or of a Name item); its type is an amount when any operand is one.
+    // Values of the placeholders in the returned sql are appended to `binds`; the result's own
+    // binds stay empty. Throws objdb::Error for "*", an unknown or non-numeric field.
     static FieldInfo renderExpression(const SelectItem &item, const Resolver &resolver, QVariantList &binds,
                                       const SqlDialect &dialect = SqlDialect::sqlite());
 

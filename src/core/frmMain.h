@@ -19,6 +19,8 @@ class QTableView;
 class QToolBar;
 class QTreeWidget;
 class clsOSTNA;
+class frmPassword;
+class frmSelectOper;
 
 namespace objdb {
 class DataSource;
@@ -114,6 +116,13 @@ public:
     // Lets the current view's grid setting store the grid layout before the window unloads.
     void StoreGridLayout();
 
+    // Session commands of the tools and help menus.
+    void mnuToolsOptions_Click();
+    void mnuChangeUser_Click();
+    void mnuChangePwd_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpSearchForHelpOn_Click();
+
     void mnuFileNew_Click();
     void mnuFileDelete_Click();
     void mnuFileProperties_Click();
@@ -161,6 +170,9 @@ private:
     void createDataMenus();
     void createToolMenus();
     void connectHandlers();
+    void connectSessionCommands();
+    // Shows the conversion-currency item when the archive has a conversion currency.
+    void UpdateCurrencyMenu();
 
     // Splitter drag on imgSplitter.
     bool splitterMouseEvent(QEvent *event);
@@ -170,6 +182,8 @@ private:
     void Form_Unload();
     void ensureTrayObject();
 
+    frmSelectOper *m_frmSelectOper = nullptr;
+    frmPassword *m_frmPassword = nullptr;
     bool m_blnMoving = false;
     bool m_blnUnloading = false;
     bool m_blnActivating = false;

@@ -34,6 +34,7 @@ void frmMain::connectHandlers()
     connect(cmdHideTree, &QPushButton::clicked, this, &frmMain::cmdHideTree_Click);
     connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
     connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
+    connectSessionCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
@@ -86,6 +87,7 @@ void frmMain::Form_Activate()
             }
             SetTreeViewNodes();
             RefreshDetailView(QString());
+            UpdateCurrencyMenu();
         }
         dgView->viewport()->update();
     } catch (...) {

@@ -14,15 +14,7 @@ void record(frmMain *form, const char *name)
 } // namespace
 
 void frmMain::RefreshDetailView(const QString &) { record(this, "RefreshDetailView"); }
-bool frmMain::UserLogin(bool, bool) { record(this, "UserLogin"); return true; }
 void frmMain::SetTreeViewNodes() { record(this, "SetTreeViewNodes"); }
-void frmMain::ReloadDatabase()
-{
-    record(this, "ReloadDatabase");
-    modGlobal::g_objDataContext.reset();
-    modGlobal::g_objDatabase.reset();
-}
-void frmMain::ReleaseDatabase() { record(this, "ReleaseDatabase"); }
 void frmMain::PrintCurrentData(QObject *, int, const QString &) { record(this, "PrintCurrentData"); }
 void frmMain::StoreGridLayout() { record(this, "StoreGridLayout"); }
 void frmMain::mnuFileNew_Click() { record(this, "mnuFileNew_Click"); }

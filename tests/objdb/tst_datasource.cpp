@@ -5,6 +5,7 @@
 
 #include "objdb/amount.h"
 #include "objdb/error.h"
+#include "objdb/types.h"
 
 #include <QApplication>
 #include <QFile>
@@ -39,6 +40,7 @@ public:
     }
     void DefineIdentity(Identity &identity) override { identity.ParentTable = QStringLiteral("Conti"); }
     void DefineDefaultData(itfSetData *&sink) override { sink = this; }
+    void OnNewRow(DataSource &ds) override { ds.SetField(QStringLiteral("Valore"), QVariant::fromValue(Amount())); }
     void OnBeforeUpdateField(DataSource &ds, const QString &column) override
     {
         log.append(QStringLiteral("before %1 %2").arg(column, ds.GetField(column).value<Amount>().toString(0)));
@@ -151,8 +153,11 @@ private slots:
         auto rows = open("Righe");
         m_definition->righe->log.clear();
         QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(5)}));
-        // Only the program's own write raised the pair; the handler's write of Saldo raised nothing.
-        QCOMPARE(m_definition->righe->log.size(), 2);
+        // The program's own writes (parent link, Valore) raised their pairs; the handler's write of
+        // Saldo raised nothing.
+        QCOMPARE(m_definition->righe->log.filter("Saldo").size(), 0);
+        QCOMPARE(m_definition->righe->log.filter("Valore").size(), 2);
+        QCOMPARE(m_definition->righe->log.size(), 4);
     }
 
     void refusalRestoresRowAndParent()

@@ -1,0 +1,79 @@
+// The session commands of the main window: options, change of operator and password, the
+// dropping of the open archive, help.
+
+#include "core/frmMain.h"
+
+#include "core/modGlobal.h"
+#include "desktop/modOSWinUtil.h"
+#include "maintenance/optionslauncher.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+
+#include <QAction>
+#include <QTableView>
+
+void frmMain::connectSessionCommands()
+{
+    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::mnuToolsOptions_Click);
+    connect(mnuChangeUser, &QAction::triggered, this, &frmMain::mnuChangeUser_Click);
+    connect(mnuChangePwd, &QAction::triggered, this, &frmMain::mnuChangePwd_Click);
+    connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
+    connect(mnuHelpSearchForHelpOn, &QAction::triggered, this, &frmMain::mnuHelpSearchForHelpOn_Click);
+}
+
+void frmMain::mnuToolsOptions_Click()
+{
+    ShowOptionsDialog(this, [this] { ReloadDatabase(); });
+}
+
+void frmMain::mnuChangeUser_Click()
+{
+    if (!UserLogin(true, false)) {
+        // No half-changed login survives: without an operator the program ends.
+        mnuFileClose_Click();
+        return;
+    }
+    SetTreeViewNodes();
+}
+
+void frmMain::mnuChangePwd_Click()
+{
+    UserLogin(false, true);
+}
+
+void frmMain::mnuHelpContents_Click()
+{
+    modOSWinUtil::ShowHelpUnavailable(this);
+}
+
+void frmMain::mnuHelpSearchForHelpOn_Click()
+{
+    modOSWinUtil::ShowHelpUnavailable(this);
+}
+
+void frmMain::ReloadDatabase()
+{
+    modGlobal::g_objDataContext.reset();
+    modGlobal::g_objDatabase.reset();
+}
+
+void frmMain::ReleaseDatabase()
+{
+    dgView->setModel(nullptr);
+    m_objCurDS.reset();
+    modGlobal::g_objDataContext.reset();
+    if (modGlobal::g_objDatabase)
+        modGlobal::g_objDatabase->Close(true);
+    modGlobal::g_objDatabase.reset();
+}
+
+void frmMain::UpdateCurrencyMenu()
+{
+    const auto currency = modGlobal::g_objDataContext ? modGlobal::g_objDataContext->ConversionCurrency() : nullptr;
+    mnuViewCurrencyConversion->setVisible(currency != nullptr);
+    if (!currency)
+        return;
+    mnuViewCurrencyConversion->setText(QStringLiteral("&Importi in ") + currency->Name(-1));
+    mnuViewCurrencyConversion->setChecked(modGlobal::CurrencyConversion);
+}
