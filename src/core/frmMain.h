@@ -4,7 +4,9 @@
 
 #include "objdb/notify.h"
 
+#include <QHash>
 #include <QList>
+#include <functional>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -149,6 +151,28 @@ public:
     void OnQueryMessage(QObject *source, int type, const QString &text, bool &cancel) override;
     void OnReportRequest(QObject *source, int func, const QString &title, const QString &details) override;
 
+    // ---- The detail view, the record commands and the command dispatch ----
+    // Key and grid helpers of the current view.
+    QString currentSectionKey() const;
+    qint64 currentGridBookmark() const;
+    bool isViewBound() const;
+    void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
+    void dgView_DblClick();
+    void dgView_ColumnResize(int column, int oldSize, int newSize);
+    void dgView_HeadClick(int column);
+    void dgView_MouseUpRight(const QPoint &pos);
+    void tbToolBar_ButtonClick(const QString &key);
+    void tbToolBar_ButtonMenuClick(QAction *item);
+    // Posts a command to tmFunc; the next tick runs it. A second post replaces a pending one.
+    void PostCommand(const QString &command);
+    // The deferred commands tmFunc knows: "name" or "name(n)" runs the handler with n (0 without).
+    void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
+    void tmFunc_Timer();
+
+    // Provided by the section tree and the date selection.
+    void BuildSectionPage();
+    void UpdateDateSelectionCaption();
+
     // Current splitter position (left edge of imgSplitter) in twips.
     double splitterTwips() const;
 
@@ -171,6 +195,12 @@ private:
     void createToolMenus();
     void connectHandlers();
     void connectSessionCommands();
+    void connectRecordCommands();
+    void connectCommandDispatch();
+    void clearFieldMenus();
+    void buildFieldMenus();
+    void setDataCommandsEnabled(bool enabled);
+    void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 
@@ -182,6 +212,9 @@ private:
     void Form_Unload();
     void ensureTrayObject();
 
+    QMetaObject::Connection m_objCurDSEvents;
+    QHash<QString, std::function<void(int)>> m_deferredCommands;
+    bool m_blnRunningCommand = false;
     frmSelectOper *m_frmSelectOper = nullptr;
     frmPassword *m_frmPassword = nullptr;
     bool m_blnMoving = false;

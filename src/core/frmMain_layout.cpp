@@ -82,7 +82,7 @@ void frmMain::cmdHideTree_Click()
 
 void frmMain::mnuViewRefresh_Click()
 {
-    if (dgView->isVisible() && m_objCurDS)
+    if (!dgView->isHidden() && isViewBound())
         RefreshDetailView(QString());
     else
         MessageService::beep();

@@ -35,6 +35,8 @@ void frmMain::connectHandlers()
     connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
     connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
     connectSessionCommands();
+    connectRecordCommands();
+    connectCommandDispatch();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
