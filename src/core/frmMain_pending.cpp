@@ -22,3 +22,4 @@ void frmMain::mnuFileDelete_Click() { record(this, "mnuFileDelete_Click"); }
 void frmMain::mnuFileProperties_Click() { record(this, "mnuFileProperties_Click"); }
 void frmMain::connectRecordCommands() {}
 void frmMain::connectCommandDispatch() {}
+bool frmMain::isViewBound() const { return false; }
