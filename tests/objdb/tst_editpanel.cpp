@@ -11,12 +11,14 @@
 #include "objdb/types.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -71,6 +73,7 @@ private slots:
     void savedPaymentKeepsItsMovement();
     void cancelledPaymentLeavesMovementUnchanged();
     void rulesWritesAreShownAtOnce();
+    void calendarPickWritesTheDate();
     void badInputIsToldAndNotWritten();
     void refusedWritePutsTheInputBack();
     void duplicateCodeKeepsPanelOpen();
@@ -100,6 +103,7 @@ private:
     static void type(QLineEdit *input, const QString &text)
     {
         input->selectAll();
+        QTest::keyClick(input, Qt::Key_Backspace);
         QTest::keyClicks(input, text);
         QTest::keyClick(input, Qt::Key_Return);
     }
@@ -343,7 +347,7 @@ void EditPanelTest::cancelledPaymentLeavesMovementUnchanged()
 
 void EditPanelTest::rulesWritesAreShownAtOnce()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QString());
+    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
     EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     QVERIFY(panel.setParent(movement));
@@ -362,9 +366,35 @@ void EditPanelTest::rulesWritesAreShownAtOnce()
     QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("95,00"));
 }
 
+void EditPanelTest::calendarPickWritesTheDate()
+{
+    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
+    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    QVERIFY(panel.startNew({}));
+    QVERIFY(!panel.findChild<QToolButton *>(QStringLiteral("cal_Data"))->isEnabled());
+    QVERIFY(panel.setParent(movement));
+    auto *button = panel.findChild<QToolButton *>(QStringLiteral("cal_Data"));
+    QVERIFY(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto *calendar = panel.findChild<QCalendarWidget *>(QStringLiteral("calendarPopup"));
+    QVERIFY(calendar && calendar->isVisible());
+    QCOMPARE(calendar->selectedDate(), QDate::currentDate());
+
+    m_answers->push(MessageService::Answer::Yes); // keep the other date
+    emit calendar->clicked(QDate(2005, 3, 4));
+    QCOMPARE(edit(panel, QStringLiteral("Data"))->text(), QStringLiteral("04/03/2005"));
+    QCOMPARE(panel.dataSource().GetField(QStringLiteral("Data")).toDate(), QDate(2005, 3, 4));
+    QCOMPARE(m_answers->seen().size(), 1);
+
+    // Emptied by hand: no date at all.
+    type(edit(panel, QStringLiteral("DataCopertura")), QString());
+    QCOMPARE(edit(panel, QStringLiteral("DataCopertura"))->text(), QString());
+    QVERIFY(panel.dataSource().GetField(QStringLiteral("DataCopertura")).isNull());
+}
+
 void EditPanelTest::badInputIsToldAndNotWritten()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QString());
+    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
     EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     QVERIFY(panel.setParent(movement));
