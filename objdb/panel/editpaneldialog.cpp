@@ -346,6 +346,7 @@ bool EditPanelDialog::commitText(std::size_t index)
     if (!parsed.ok()) {
         const QScopedValueRollback guard(m_busy, true);
         input.edit->setText(input.shown);
+        m_inputRefused = true;
         tell(parsed.error);
         input.edit->setFocus();
         return false;
@@ -369,6 +370,9 @@ bool EditPanelDialog::write(std::size_t index, const QVariant &value)
     if (written) {
         m_edited = true;
         m_writtenSinceParent = true;
+        m_inputRefused = false;
+    } else {
+        m_inputRefused = true;
     }
     // Shows the rules' writes, or puts a refused input back to the stored value.
     refresh();
@@ -433,6 +437,10 @@ bool EditPanelDialog::save()
 {
     if (m_busy || !commitPending())
         return false;
+    if (m_inputRefused) {
+        m_inputRefused = false;
+        return false;
+    }
     if (!parentChosen()) {
         tell(QStringLiteral("Scegliere prima la riga di %1 a cui appartiene.")
                  .arg(m_ds->context()->tableDef(m_ds->tableDef().identity.ParentTable)->caption()));

@@ -84,6 +84,9 @@ private:
     bool m_edited = false;
     bool m_writtenSinceParent = false;
     bool m_busy = false;
+    // An input was refused since the last accepted write: the Save that follows must not go ahead
+    // as if the user's text had been kept.
+    bool m_inputRefused = false;
 };
 
 } // namespace objdb

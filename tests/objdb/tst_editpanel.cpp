@@ -415,6 +415,13 @@ void EditPanelTest::badInputIsToldAndNotWritten()
     QVERIFY(!panel.save());
     QCOMPARE(m_sink.messages.last(), QStringLiteral("Importo non valido: «1,2,3»."));
     QVERIFY(view(QStringLiteral("Pagamenti"))->IsEmpty());
+
+    // Bad text finished by the click on Save (the input loses the focus first) stops that Save too.
+    type(edit(panel, QStringLiteral("Assegno")), QStringLiteral("x"));
+    QVERIFY(!panel.save());
+    QVERIFY(view(QStringLiteral("Pagamenti"))->IsEmpty());
+    QVERIFY(panel.save());
+    QCOMPARE(view(QStringLiteral("Pagamenti"))->RecordCount(), 1);
 }
 
 void EditPanelTest::refusedWritePutsTheInputBack()
