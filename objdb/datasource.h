@@ -73,6 +73,8 @@ public:
     int RecordCount();
     // Ordered keys of the rows (loaded on first use and kept until the rows change).
     const QList<qint64> &keys();
+    // Whether the ordered keys are in memory (a grid's first screen must not need them).
+    bool keysLoaded() const { return m_keysValid; }
 
     // --- deleting ---------------------------------------------------------------------------
     // Deletes the given rows (raising OnDeleteRow for each); a refused row stays. Returns how many went.

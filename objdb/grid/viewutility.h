@@ -31,7 +31,8 @@ public:
     // OnNewRow as ordinary writes. Returns the new OID, or Null when cancelled.
     QVariant EditNewRow(const QVariantList &presets = {}, QWidget *owner = nullptr);
     // Editing panel on the data source's current row; name overrides the title ("" = the caption).
-    // Returns the row's OID when saved, Null when cancelled.
+    // Returns the row's OID when saved, Null when cancelled. The panel is always modal: it owns the
+    // row until it closes, so `modal` = false is accepted for the callers' sake and opens it modal.
     QVariant EditCurrentRow(const QVariantList &presets = {}, const QString &name = QString(), bool modal = true,
                             QWidget *owner = nullptr);
     // Lets the user choose and order the fields; returns false when cancelled.
@@ -70,6 +71,11 @@ Binding Binding(std::shared_ptr<DataSource> ds);
 std::shared_ptr<GridSetting> NewGridSetting(const QString &tableName, const QString &iniPath);
 // The grid model bound to a view, if any.
 GridModel *modelOf(QTableView *grid);
+// The OIDs of the rows selected in a bound grid, in row order.
+QList<qint64> selectedBookmarks(QTableView *grid);
+// Column widths are kept in twips: 1440 to the inch at the screen's logical resolution.
+int twipsToPixels(int twips, int dpi);
+int pixelsToTwips(int pixels, int dpi);
 } // namespace ViewUtility
 
 } // namespace objdb

@@ -1,0 +1,128 @@
+#include "objdb/grid/viewutility.h"
+
+#include "objdb/datasource.h"
+#include "objdb/grid/fieldsequencedialog.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/panel/editpanel.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+namespace objdb {
+
+namespace {
+
+// Puts the view on the row of a bookmark (and its column when given) and selects the rows of the
+// kept bookmarks; rows no longer in the view are left out.
+void restoreRows(QTableView *grid, GridModel *model, qint64 current, const QString &currentField,
+                 const QList<qint64> &selected)
+{
+    QItemSelectionModel *selection = grid->selectionModel();
+    for (const qint64 oid : selected) {
+        const int row = model->rowOfBookmark(oid);
+        if (row >= 0)
+            selection->select(model->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    if (current == 0)
+        return;
+    const int row = model->rowOfBookmark(current);
+    if (row < 0)
+        return;
+    const int column = std::max(0, model->columnOfField(currentField));
+    selection->setCurrentIndex(model->index(row, column), QItemSelectionModel::NoUpdate);
+    model->rememberCurrent(current, model->fieldAt(column));
+    grid->scrollTo(model->index(row, column));
+}
+
+void applyWidths(QTableView *grid, GridModel *model, const GridSetting &setting)
+{
+    const int dpi = grid->logicalDpiX();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const int twips = setting.ColumnWidth(model->fieldAt(column));
+        if (twips > 0)
+            grid->setColumnWidth(column, ViewUtility::twipsToPixels(twips, dpi));
+    }
+}
+
+} // namespace
+
+Binding::Binding(std::shared_ptr<DataSource> ds) : m_ds(std::move(ds)) {}
+
+void Binding::BindGrid(QTableView *grid, GridSetting *setting, const QString &fieldList)
+{
+    GridModel *old = ViewUtility::modelOf(grid);
+    qint64 current = 0;
+    QString currentField;
+    QList<qint64> selected;
+    if (old && old->dataSource() == m_ds) {
+        current = old->currentBookmark();
+        currentField = old->currentField();
+        selected = old->selectedBookmarks(grid->selectionModel());
+    }
+    if (current == 0)
+        current = m_ds->Bookmark();
+
+    const QString sequence = !fieldList.isEmpty() ? fieldList : setting ? setting->FieldSequence() : QString();
+    auto *model = new GridModel(m_ds, sequence, grid);
+    QItemSelectionModel *oldSelection = grid->selectionModel();
+    grid->setModel(model);
+    // The view keeps neither the model it replaced nor that model's selection.
+    if (old) {
+        if (oldSelection && oldSelection->model() == old)
+            delete oldSelection;
+        delete old;
+    }
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, model, [model](const QModelIndex &index) {
+        if (index.isValid())
+            model->rememberCurrent(model->bookmarkAt(index.row()), model->fieldAt(index.column()));
+    });
+    if (setting)
+        applyWidths(grid, model, *setting);
+    restoreRows(grid, model, current, currentField, selected);
+}
+
+void Binding::ApplyGridSetting(QTableView *grid, GridSetting *setting)
+{
+    GridModel *model = ViewUtility::modelOf(grid);
+    if (!model || !setting)
+        return;
+    const qint64 current = model->currentBookmark();
+    const QString currentField = model->currentField();
+    const QList<qint64> selected = model->selectedBookmarks(grid->selectionModel());
+    model->setFieldSequence(setting->FieldSequence());
+    applyWidths(grid, model, *setting);
+    restoreRows(grid, model, current, currentField, selected);
+}
+
+QVariant Binding::EditNewRow(const QVariantList &presets, QWidget *owner)
+{
+    return EditPanel::editNew(m_ds, presets, owner ? owner : QApplication::activeWindow());
+}
+
+QVariant Binding::EditCurrentRow(const QVariantList &presets, const QString &name, bool modal, QWidget *owner)
+{
+    Q_UNUSED(modal)
+    return EditPanel::editCurrent(m_ds, presets, name, owner ? owner : QApplication::activeWindow());
+}
+
+bool Binding::EditFieldSequence(const QString &title, QString &sequence, QWidget *owner)
+{
+    FieldSequenceDialog dialog(m_ds->fields(), sequence, owner ? owner : QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    sequence = dialog.sequence();
+    return true;
+}
+
+namespace ViewUtility {
+
+objdb::Binding Binding(std::shared_ptr<DataSource> ds)
+{
+    return objdb::Binding(std::move(ds));
+}
+
+} // namespace ViewUtility
+
+} // namespace objdb

@@ -1,0 +1,44 @@
+#pragma once
+// Chooses and orders the fields a grid or an export shows: the fields left out on one side, the
+// chosen ones in order on the other.
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+class QDialogButtonBox;
+class QListWidget;
+
+namespace objdb {
+
+struct FieldDef;
+
+class FieldSequenceDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // sequence: "A;B;C", "" = the default fields. Secret fields are never offered.
+    FieldSequenceDialog(const QList<FieldDef> &fields, const QString &sequence, QWidget *parent = nullptr);
+    // The chosen fields, "A;B;C".
+    QString sequence() const;
+
+    QListWidget *availableList() const { return m_available; }
+    QListWidget *chosenList() const { return m_chosen; }
+
+public slots:
+    void addSelected();
+    void removeSelected();
+    void moveUp();
+    void moveDown();
+
+private:
+    void move(QListWidget *from, QListWidget *to);
+    void shift(int step);
+    void updateButtons();
+
+    QListWidget *m_available;
+    QListWidget *m_chosen;
+    QDialogButtonBox *m_buttons;
+};
+
+} // namespace objdb

@@ -1,0 +1,277 @@
+#include "objdb/grid/gridmodel.h"
+
+#include "objdb/datasource.h"
+#include "objdb/types.h"
+
+#include <QItemSelectionModel>
+#include <algorithm>
+
+namespace objdb {
+
+namespace {
+
+bool shownByDefault(const FieldDef &field)
+{
+    return !field.secret && !field.privateField && field.display > 0;
+}
+
+} // namespace
+
+GridModel::GridModel(std::shared_ptr<DataSource> ds, const QString &sequence, QObject *parent)
+    : QAbstractTableModel(parent), m_ds(std::move(ds))
+{
+    const auto &fields = m_ds->fields();
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields.at(i).origin == FieldDef::Origin::Key)
+            m_oidField = i;
+    m_columns = columnsFor(fields, sequence);
+    connect(m_ds.get(), &DataSource::OnRefreshRecordset, this, [this] {
+        beginResetModel();
+        reload();
+        endResetModel();
+    });
+    reload();
+}
+
+QList<int> GridModel::columnsFor(const QList<FieldDef> &fields, const QString &sequence)
+{
+    QList<int> columns;
+    const QStringList names = sequence.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (names.isEmpty()) {
+        for (int i = 0; i < fields.size(); ++i)
+            if (shownByDefault(fields.at(i)))
+                columns.append(i);
+        return columns;
+    }
+    for (const QString &name : names) {
+        const auto found = std::find_if(fields.begin(), fields.end(), [&](const FieldDef &f) {
+            return f.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0;
+        });
+        // Secret fields are never shown; names no longer in the view (an old setting) are skipped.
+        if (found == fields.end() || found->secret)
+            continue;
+        const int index = int(found - fields.begin());
+        if (!columns.contains(index))
+            columns.append(index);
+    }
+    return columns;
+}
+
+void GridModel::reload()
+{
+    ++m_generation;
+    m_pages.clear();
+    m_keysLoaded = m_ds->keysLoaded();
+    if (m_keysLoaded) {
+        // The data source already holds the keys (a requery that kept its current row): no reason
+        // to read the first page apart.
+        m_keys = m_ds->keys();
+        m_firstPageRows = 0;
+        return;
+    }
+    m_keys.clear();
+    auto *first = new Page(m_ds->firstRows(kPageSize));
+    m_firstPageRows = int(first->size());
+    m_pages.insert(0, first);
+}
+
+void GridModel::loadAllRows()
+{
+    if (m_keysLoaded)
+        return;
+    const QList<qint64> keys = m_ds->keys();
+    const int before = m_firstPageRows;
+    const int after = int(keys.size());
+    if (after > before && before == kPageSize) {
+        beginInsertRows(QModelIndex(), before, after - 1);
+        m_keys = keys;
+        m_keysLoaded = true;
+        endInsertRows();
+        return;
+    }
+    if (after == before) {
+        m_keys = keys;
+        m_keysLoaded = true;
+        return;
+    }
+    // Rows written by someone else since the first page was read: start the rows afresh.
+    beginResetModel();
+    m_pages.clear();
+    m_keys = keys;
+    m_keysLoaded = true;
+    endResetModel();
+}
+
+int GridModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return m_keysLoaded ? int(m_keys.size()) : m_firstPageRows;
+}
+
+int GridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+bool GridModel::canFetchMore(const QModelIndex &parent) const
+{
+    // A short first page is the whole view.
+    return !parent.isValid() && !m_keysLoaded && m_firstPageRows == kPageSize;
+}
+
+void GridModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        loadAllRows();
+}
+
+const GridModel::Page *GridModel::page(int number) const
+{
+    if (const Page *cached = m_pages.object(number))
+        return cached;
+    Page *fresh = nullptr;
+    if (m_keysLoaded)
+        fresh = new Page(m_ds->fetchRows(m_keys.mid(qsizetype(number) * kPageSize, kPageSize)));
+    else if (number == 0)
+        fresh = new Page(m_ds->firstRows(kPageSize));
+    else
+        return nullptr;
+    m_pages.insert(number, fresh);
+    return fresh;
+}
+
+const QVariantList *GridModel::rowValues(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    const Page *p = page(row / kPageSize);
+    const int offset = row % kPageSize;
+    return p && offset < p->size() ? &p->at(offset) : nullptr;
+}
+
+int GridModel::cachedRowCount() const
+{
+    int rows = 0;
+    for (const int key : m_pages.keys())
+        rows += int(m_pages.object(key)->size());
+    return rows;
+}
+
+QVariant GridModel::displayValue(const QVariant &value, int type) const
+{
+    switch (type) {
+    case TypeAmount:
+    case TypeDate:
+        return displayText(value, type);
+    default:
+        return value;
+    }
+}
+
+QVariant GridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.column() >= m_columns.size())
+        return QVariant();
+    const FieldDef &field = m_ds->fields().at(m_columns.at(index.column()));
+    if (role == Qt::TextAlignmentRole) {
+        const bool numeric = field.type == TypeAmount || field.type == TypeFloat || field.type == TypeInteger;
+        return QVariant::fromValue(Qt::Alignment((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    }
+    if (role != Qt::DisplayRole && role != Qt::CheckStateRole && role != ValueRole && role != Qt::ToolTipRole)
+        return QVariant();
+    const QVariantList *values = rowValues(index.row());
+    if (!values)
+        return QVariant();
+    const QVariant value = values->value(m_columns.at(index.column()));
+    if (role == ValueRole)
+        return value;
+    if (field.type == TypeYesNo) {
+        if (role == Qt::CheckStateRole)
+            return value.toBool() ? Qt::Checked : Qt::Unchecked;
+        return QVariant();
+    }
+    if (role == Qt::CheckStateRole)
+        return QVariant();
+    return displayValue(value, field.type);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
+        return m_ds->fields().at(m_columns.at(section)).caption;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex &index) const
+{
+    // Read-only: rows are edited in panels, never in the grid (yes/no boxes are not checkable).
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void GridModel::setFieldSequence(const QString &sequence)
+{
+    const QList<int> columns = columnsFor(m_ds->fields(), sequence);
+    if (columns == m_columns)
+        return;
+    beginResetModel();
+    m_columns = columns;
+    endResetModel();
+}
+
+QString GridModel::fieldAt(int column) const
+{
+    return column >= 0 && column < m_columns.size() ? m_ds->fields().at(m_columns.at(column)).name : QString();
+}
+
+int GridModel::columnOfField(const QString &name) const
+{
+    for (int c = 0; c < m_columns.size(); ++c)
+        if (fieldAt(c).compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return -1;
+}
+
+qint64 GridModel::bookmarkAt(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return 0;
+    if (!m_keysLoaded && m_oidField >= 0)
+        if (const QVariantList *values = rowValues(row))
+            return values->value(m_oidField).toLongLong();
+    loadAllRows();
+    return row < m_keys.size() ? m_keys.at(row) : 0;
+}
+
+int GridModel::rowOfBookmark(qint64 oid)
+{
+    if (!m_keysLoaded && m_oidField >= 0) {
+        // Within the first page the shown OIDs answer without the key list.
+        for (int row = 0; row < m_firstPageRows; ++row) {
+            const QVariantList *values = rowValues(row);
+            if (values && values->value(m_oidField).toLongLong() == oid)
+                return row;
+        }
+    }
+    loadAllRows();
+    return int(m_keys.indexOf(oid));
+}
+
+QList<qint64> GridModel::selectedBookmarks(const QItemSelectionModel *selection)
+{
+    QList<qint64> bookmarks;
+    if (!selection || selection->model() != this)
+        return bookmarks;
+    QList<int> rows;
+    for (const QItemSelectionRange &range : selection->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.append(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (const int row : std::as_const(rows))
+        if (const qint64 oid = bookmarkAt(row))
+            bookmarks.append(oid);
+    return bookmarks;
+}
+
+} // namespace objdb

@@ -1,0 +1,94 @@
+#pragma once
+// A read-only table model over a data source, made for grids over big archives. The first page is
+// read at once without the ordered key list; the key list is loaded only when a row beyond it is
+// needed, and rows are then read by key in pages kept in a small LRU cache. No cursor stays open
+// and the rows are never all in memory.
+
+#include <QAbstractTableModel>
+#include <QCache>
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class QItemSelectionModel;
+
+namespace objdb {
+
+class DataSource;
+struct FieldDef;
+
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kPageSize = 100;
+    static constexpr int kMaxCachedPages = 20;
+    // The stored value of a cell (Amount, QDate, bool, QString), for callers that need more than text.
+    static constexpr int ValueRole = Qt::UserRole + 1;
+
+    // sequence: field names separated by ";" ("" = the default fields).
+    explicit GridModel(std::shared_ptr<DataSource> ds, const QString &sequence = QString(), QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    const std::shared_ptr<DataSource> &dataSource() const { return m_ds; }
+    // Shows the fields of a sequence; the rows and the cache stay.
+    void setFieldSequence(const QString &sequence);
+    QString fieldAt(int column) const;
+    int columnOfField(const QString &name) const;
+    // The OID of a row; 0 when out of range. May load the key list.
+    qint64 bookmarkAt(int row);
+    // The row showing an OID, -1 when it is not in the view. Loads the key list when needed.
+    int rowOfBookmark(qint64 oid);
+    // The bookmarks of the rows selected in a view over this model, in row order.
+    QList<qint64> selectedBookmarks(const QItemSelectionModel *selection);
+    // The OID and field of the cell last made current in the view, kept across resets so that a
+    // rebind can put the view back on it.
+    qint64 currentBookmark() const { return m_currentBookmark; }
+    QString currentField() const { return m_currentField; }
+    void rememberCurrent(qint64 oid, const QString &field)
+    {
+        m_currentBookmark = oid;
+        m_currentField = field;
+    }
+    // Loads the ordered key list, so that every row is counted (scrolling to the end).
+    void loadAllRows();
+
+    // What the cache holds, for whoever needs to watch memory.
+    bool allRowsKnown() const { return m_keysLoaded; }
+    int cachedPageCount() const { return int(m_pages.count()); }
+    int cachedRowCount() const;
+    // Counts the refreshes of the data source; cached pages belong to one generation only.
+    quint64 generation() const { return m_generation; }
+
+    // The fields a sequence shows, as indices into the data source's fields (secret fields never).
+    static QList<int> columnsFor(const QList<FieldDef> &fields, const QString &sequence);
+
+private:
+    using Page = QList<QVariantList>;
+
+    void reload();
+    const QVariantList *rowValues(int row) const;
+    const Page *page(int number) const;
+    QVariant displayValue(const QVariant &value, int type) const;
+
+    std::shared_ptr<DataSource> m_ds;
+    QList<int> m_columns;
+    QList<qint64> m_keys;
+    bool m_keysLoaded = false;
+    int m_firstPageRows = 0;
+    int m_oidField = -1; // index of the OID among the fields, when shown by the field list
+    quint64 m_generation = 0;
+    qint64 m_currentBookmark = 0;
+    QString m_currentField;
+    mutable QCache<int, Page> m_pages{kMaxCachedPages};
+};
+
+} // namespace objdb
