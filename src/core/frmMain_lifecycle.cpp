@@ -4,7 +4,7 @@
 #include "core/configuration.h"
 #include "core/layout.h"
 #include "core/modGlobal.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 #include "desktop/clsOSTNA.h"
 
 #include <QAction>
@@ -35,6 +35,7 @@ void frmMain::connectHandlers()
     connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
     connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
     connectSessionCommands();
+    connectViewCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
@@ -67,6 +68,7 @@ void frmMain::Form_Load()
     modGlobal::SelectionDate = QDateTime::currentDateTime();
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
+    UpdateDateSelectionCaption();
 }
 
 void frmMain::Form_Activate()

@@ -14,7 +14,6 @@ void record(frmMain *form, const char *name)
 } // namespace
 
 void frmMain::RefreshDetailView(const QString &) { record(this, "RefreshDetailView"); }
-void frmMain::SetTreeViewNodes() { record(this, "SetTreeViewNodes"); }
 void frmMain::PrintCurrentData(QObject *, int, const QString &) { record(this, "PrintCurrentData"); }
 void frmMain::StoreGridLayout() { record(this, "StoreGridLayout"); }
 void frmMain::mnuFileNew_Click() { record(this, "mnuFileNew_Click"); }
