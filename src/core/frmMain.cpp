@@ -2,7 +2,7 @@
 
 #include "core/layout.h"
 #include "core/modGlobal.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QApplication>

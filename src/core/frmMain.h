@@ -20,6 +20,7 @@ class QStatusBar;
 class QTableView;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 class clsOSTNA;
 class frmPassword;
 class frmSelectOper;
@@ -112,6 +113,26 @@ public:
     void RefreshDetailView(const QString &p_strSortOrder = QString());
     bool UserLogin(bool p_blnChangeUser, bool p_blnChangePwd);
     void SetTreeViewNodes();
+
+    // Section tree. Node indices are 1-based in the order the nodes were added, counting only
+    // the nodes present; the selected node is the current section of the window.
+    QTreeWidgetItem *nodeByIndex(int index) const;
+    int indexOfNode(QTreeWidgetItem *node) const;
+    QTreeWidgetItem *selectedNode() const;
+    QString selectedNodeKey() const;
+    QString selectedNodeText() const;
+    void tvTreeView_Click();
+    // A button of the section overview page: its tag is a node index or a node key.
+    void acmdSectionItem_Click(int index);
+    // Rebuilds the section overview page for the selected grouping node.
+    void BuildSectionPage();
+
+    // Date selection of the views with a date field.
+    void UpdateDateSelectionCaption();
+    void mnuSelAll_Click();
+    void mnuSelDate_Click();
+    void mnuSelMonth_Click();
+    void cmdDateSel_Click();
     void ReloadDatabase();
     void ReleaseDatabase();
     void PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle);
@@ -169,10 +190,6 @@ public:
     void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
     void tmFunc_Timer();
 
-    // Provided by the section tree and the date selection.
-    void BuildSectionPage();
-    void UpdateDateSelectionCaption();
-
     // Current splitter position (left edge of imgSplitter) in twips.
     double splitterTwips() const;
 
@@ -201,6 +218,7 @@ private:
     void buildFieldMenus();
     void setDataCommandsEnabled(bool enabled);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
+    void connectViewCommands();
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

@@ -3,7 +3,7 @@
 
 #include "core/layout.h"
 #include "core/messageservice.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QMouseEvent>

@@ -4,7 +4,7 @@
 #include "core/configuration.h"
 #include "core/layout.h"
 #include "core/modGlobal.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 #include "desktop/clsOSTNA.h"
 
 #include <QAction>
@@ -37,6 +37,7 @@ void frmMain::connectHandlers()
     connectSessionCommands();
     connectRecordCommands();
     connectCommandDispatch();
+    connectViewCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
@@ -69,6 +70,7 @@ void frmMain::Form_Load()
     modGlobal::SelectionDate = QDateTime::currentDateTime();
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
+    UpdateDateSelectionCaption();
 }
 
 void frmMain::Form_Activate()

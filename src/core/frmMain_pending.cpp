@@ -13,13 +13,4 @@ void record(frmMain *form, const char *name)
 }
 } // namespace
 
-void frmMain::SetTreeViewNodes() { record(this, "SetTreeViewNodes"); }
 void frmMain::PrintCurrentData(QObject *, int, const QString &) { record(this, "PrintCurrentData"); }
-void frmMain::RefreshDetailView(const QString &) { record(this, "RefreshDetailView"); }
-void frmMain::StoreGridLayout() { record(this, "StoreGridLayout"); }
-void frmMain::mnuFileNew_Click() { record(this, "mnuFileNew_Click"); }
-void frmMain::mnuFileDelete_Click() { record(this, "mnuFileDelete_Click"); }
-void frmMain::mnuFileProperties_Click() { record(this, "mnuFileProperties_Click"); }
-void frmMain::connectRecordCommands() {}
-void frmMain::connectCommandDispatch() {}
-bool frmMain::isViewBound() const { return false; }

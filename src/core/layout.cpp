@@ -2,7 +2,7 @@
 
 #include "core/frmMain.h"
 #include "core/modGlobal.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -131,4 +131,8 @@ void LayoutMainWindow(float p_sngX)
     placeTwips(form->dgView, gridLeft, paneTop, gridWidth, paneHeight, offset);
     placeTwips(form->cmdGridSetting, gridLeft, paneTop, kGridSettingButtonSize, kGridSettingButtonSize, offset);
     form->cmdGridSetting->raise();
+
+    // The section overview page follows the splitter and the window's size.
+    if (form->acmdSectionItem.size() > 1)
+        form->BuildSectionPage();
 }

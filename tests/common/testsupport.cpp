@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace TestSupport {
@@ -17,6 +18,11 @@ void initEnvironment()
     QCoreApplication::setOrganizationName(QStringLiteral("Cobrelle"));
     QCoreApplication::setApplicationName(QStringLiteral("Cobrelle"));
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // The per-user settings store of a test program lives in its own folder, removed at exit, so
+    // that test programs running side by side never meet nor touch the user's own settings.
+    static QTemporaryDir settingsFolder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }

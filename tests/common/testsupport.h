@@ -16,7 +16,8 @@
 
 namespace TestSupport {
 
-// Test mode for QStandardPaths, the organisation and application names, the Italian locale.
+// Test mode for QStandardPaths, a private settings store, the organisation and application
+// names, the Italian locale.
 // Call first in initTestCase (or use COBRELLE_TEST_MAIN).
 void initEnvironment();
 

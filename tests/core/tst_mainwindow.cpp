@@ -2,7 +2,7 @@
 // library notifications.
 #include "core/frmMain.h"
 #include "core/layout.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 #include "standins/standins.h"
 #include "testsupport.h"
 

@@ -4,7 +4,7 @@
 #include "core/frmSplash.h"
 #include "core/modGlobal.h"
 #include "core/singleinstance.h"
-#include "core/twipsconv.h"
+#include "core/twips.h"
 #include "standins/standins.h"
 #include "testsupport.h"
 

@@ -1,0 +1,157 @@
+// The section tree: its nodes for each kind of operator, the selection kept by index, the tree
+// click and the section buttons' tags.
+#include "viewsfixture.h"
+
+#include "core/layout.h"
+#include "objdb/datacontext.h"
+
+#include <QPushButton>
+#include <QTest>
+
+using namespace ViewsFixture;
+
+class TreeTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<OpenArchive> m_archive;
+    std::unique_ptr<frmMain> m_form;
+
+    frmMain &form() { return *m_form; }
+    void rebuildAs(int userLevel)
+    {
+        modGlobal::g_objDataContext->UserLevel = userLevel;
+        form().SetTreeViewNodes();
+    }
+    QString caption(const char *table)
+    {
+        return modGlobal::g_objDataContext->Tables().Item(QLatin1String(table)).Caption();
+    }
+
+private slots:
+    void init()
+    {
+        m_archive = std::make_unique<OpenArchive>();
+        m_form = std::make_unique<frmMain>();
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_archive.reset();
+    }
+
+    void operatorSeesTenNodes()
+    {
+        rebuildAs(0);
+        QCOMPARE(nodeKeys(form()), (QStringList{"-", "Statistiche", "Sospesi", "Mov. per Collaboratori", "-",
+                                                "Pagamenti", "Compagnie", "Collaboratori", "-", "TipiOperazione"}));
+        QCOMPARE(form().nodeByIndex(6)->text(0), caption("Pagamenti"));
+        QCOMPARE(form().nodeByIndex(8)->text(0), caption("Collaboratori"));
+        QCOMPARE(form().nodeByIndex(9)->text(0), QStringLiteral("Configurazione"));
+        QCOMPARE(form().nodeByIndex(10)->parent(), form().nodeByIndex(9));
+        QVERIFY(!form().nodeByIndex(11));
+        QVERIFY(form().nodeByIndex(1)->isExpanded());
+        QVERIFY(form().nodeByIndex(5)->isExpanded());
+        // Nothing was selected before: the first node is.
+        QCOMPARE(form().selectedNodeText(), QStringLiteral("Stampe"));
+        QCOMPARE(form().indexOfNode(form().selectedNode()), 1);
+    }
+
+    void administratorSeesTwelveNodes()
+    {
+        rebuildAs(1);
+        const QStringList keys = nodeKeys(form());
+        QCOMPARE(keys.size(), 12);
+        QCOMPARE(keys[6], QStringLiteral("Movimenti"));
+        QCOMPARE(keys[11], QStringLiteral("Operatori"));
+        QCOMPARE(form().nodeByIndex(7)->parent(), form().nodeByIndex(6));
+        QCOMPARE(form().nodeByIndex(12)->parent(), form().nodeByIndex(10));
+        QCOMPARE(form().nodeByIndex(12)->text(0), caption("Operatori"));
+        // Every node carries its image.
+        for (int i = 1; i <= 12; ++i)
+            QVERIFY2(!form().nodeByIndex(i)->icon(0).isNull(), qPrintable(QString::number(i)));
+    }
+
+    void groupingNodesHaveNoKey()
+    {
+        rebuildAs(1);
+        for (int index : {1, 5, 10}) {
+            form().tvTreeView->setCurrentItem(form().nodeByIndex(index));
+            QVERIFY(form().selectedNodeKey().isEmpty());
+        }
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(4));
+        QCOMPARE(form().selectedNodeKey(), QStringLiteral("Mov. per Collaboratori"));
+        QCOMPARE(form().selectedNodeText(), QStringLiteral("Mov. per Collaboratori"));
+    }
+
+    void selectionIsRestoredByIndexAcrossAChangeOfOperator()
+    {
+        rebuildAs(1);
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(8));
+        QCOMPARE(form().selectedNodeKey(), QStringLiteral("Compagnie"));
+        rebuildAs(0);
+        QCOMPARE(form().indexOfNode(form().selectedNode()), 8);
+        QCOMPARE(form().selectedNodeKey(), QStringLiteral("Collaboratori"));
+
+        // An index beyond the new count selects nothing.
+        rebuildAs(1);
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(12));
+        rebuildAs(0);
+        QVERIFY(!form().selectedNode());
+        QVERIFY(form().selectedNodeKey().isEmpty());
+        QVERIFY(pendingCalls(form()).isEmpty()); // the caller refreshes the view, not the tree
+    }
+
+    void rebuildWithoutArchiveIsReported()
+    {
+        TestSupport::ScriptedMessages script;
+        modGlobal::g_objDataContext.reset();
+        form().SetTreeViewNodes();
+        QCOMPARE(script.seen().size(), 1);
+        QCOMPARE(script.seen()[0].icon, MessageService::Icon::Critical);
+        QVERIFY(!form().nodeByIndex(1));
+    }
+
+    void treeClickRefreshesTheView()
+    {
+        rebuildAs(0);
+        form().resize(800, 600);
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        LayoutMainWindow(3000);
+        QTreeWidgetItem *node = form().nodeByIndex(3);
+        const QRect rect = form().tvTreeView->visualItemRect(node);
+        QVERIFY(rect.isValid());
+        QTest::mouseClick(form().tvTreeView->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(form().selectedNodeKey(), QStringLiteral("Sospesi"));
+        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+    }
+
+    void sectionButtonTagIsAnIndexOrAKey_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("index") << "3" << "Sospesi";
+        QTest::newRow("key") << "Compagnie" << "Compagnie";
+        QTest::newRow("grouping index") << "9" << "";
+        QTest::newRow("unknown key keeps the selection") << "Nessuna" << "Pagamenti";
+        QTest::newRow("index past the end keeps the selection") << "40" << "Pagamenti";
+        QTest::newRow("empty tag keeps the selection") << "" << "Pagamenti";
+    }
+
+    void sectionButtonTagIsAnIndexOrAKey()
+    {
+        QFETCH(QString, tag);
+        QFETCH(QString, selected);
+        rebuildAs(0);
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(6));
+        form().acmdSectionItem[0]->setProperty("tag", tag);
+        form().acmdSectionItem_Click(0);
+        QCOMPARE(form().selectedNodeKey(), selected);
+        // The view is refreshed whatever the tag named.
+        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+    }
+};
+
+COBRELLE_TEST_MAIN(TreeTest)
+#include "tst_tree.moc"
