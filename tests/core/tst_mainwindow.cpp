@@ -3,7 +3,8 @@
 #include "core/frmMain.h"
 #include "core/layout.h"
 #include "core/twips.h"
-#include "standins/standins.h"
+#include "core/configuration.h"
+#include "core/modGlobal.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
@@ -26,6 +28,8 @@ class MainWindowTest : public QObject {
 
 private:
     std::unique_ptr<frmMain> m_form;
+    TestSupport::TempWorkDir m_folder;
+    TestSupport::Archive m_archive;
 
     frmMain &form() { return *m_form; }
     int splitterPx() { return form().imgSplitter->x(); }
@@ -34,13 +38,28 @@ private:
     void layoutAt(double twips) { LayoutMainWindow(float(twips)); }
 
 private slots:
-    void initTestCase() { StandIn::setDatabaseOpen(true); }
+    void initTestCase()
+    {
+        // An open archive: activating the window asks for nothing.
+        modGlobal::RootDir = m_folder.path();
+        m_archive = TestSupport::openArchive(m_folder.databasePath());
+        modGlobal::g_objDatabase = m_archive.database;
+        modGlobal::g_objDataContext = m_archive.context;
+    }
+
+    void cleanupTestCase()
+    {
+        modGlobal::g_objDataContext.reset();
+        modGlobal::g_objDatabase.reset();
+        m_archive = {};
+    }
 
     void init()
     {
-        StandIn::settings().clear();
-        StandIn::settings().insert(QStringLiteral("MainWidth"), 9000);
-        StandIn::settings().insert(QStringLiteral("MainHeight"), 6000);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
+            .clear();
+        Settings::writeNumber(QStringLiteral("MainWidth"), 9000);
+        Settings::writeNumber(QStringLiteral("MainHeight"), 6000);
         m_form = std::make_unique<frmMain>();
         form().Form_Load();
         form().show();
@@ -334,5 +353,4 @@ private slots:
 };
 
 COBRELLE_TEST_MAIN(MainWindowTest)
-#include "standins/standins.cpp"
 #include "tst_mainwindow.moc"

@@ -3,14 +3,22 @@
 #include "core/frmMain.h"
 #include "core/frmSplash.h"
 #include "core/modGlobal.h"
+#include "objdb/datacontext.h"
 #include "core/singleinstance.h"
 #include "core/twips.h"
-#include "standins/standins.h"
+#include "core/configuration.h"
+#include "users/frmSelectOper.h"
 #include "testsupport.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QPointer>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -19,7 +27,19 @@
 class StartupTest : public QObject {
     Q_OBJECT
 
-    static double stored(const char *key) { return StandIn::settings().value(QLatin1String(key), -12345); }
+    static constexpr double kMissing = -12345;
+    static double stored(const char *key) { return Settings::readNumber(QLatin1String(key), kMissing); }
+    static void store(const char *key, double value) { Settings::writeNumber(QLatin1String(key), value); }
+
+    TestSupport::TempWorkDir m_folder;
+    TestSupport::Archive m_archive;
+
+    void openTheArchive()
+    {
+        modGlobal::RootDir = m_folder.path();
+        modGlobal::g_objDatabase = m_archive.database;
+        modGlobal::g_objDataContext = m_archive.context;
+    }
 
     static std::unique_ptr<frmMain> loadedWindow()
     {
@@ -29,11 +49,21 @@ class StartupTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { m_archive = TestSupport::openArchive(m_folder.databasePath()); }
+
+    void cleanupTestCase()
+    {
+        modGlobal::g_objDataContext.reset();
+        modGlobal::g_objDatabase.reset();
+        m_archive = {};
+    }
+
     void init()
     {
-        StandIn::settings().clear();
-        StandIn::setDatabaseOpen(true);
-        StandIn::initDatabaseCalls() = 0;
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
+            .clear();
+        // An open archive: activating the window asks for nothing.
+        openTheArchive();
     }
 
     void emptyStoreGivesDefaultPlacement()
@@ -47,11 +77,11 @@ private slots:
 
     void placementSurvivesARestart()
     {
-        StandIn::settings().insert(QStringLiteral("MainLeft"), 1500);
-        StandIn::settings().insert(QStringLiteral("MainTop"), 600);
-        StandIn::settings().insert(QStringLiteral("MainWidth"), 9000);
-        StandIn::settings().insert(QStringLiteral("MainHeight"), 7500);
-        StandIn::settings().insert(QStringLiteral("MainSplit"), 2400);
+        store("MainLeft", 1500);
+        store("MainTop", 600);
+        store("MainWidth", 9000);
+        store("MainHeight", 7500);
+        store("MainSplit", 2400);
         auto form = loadedWindow();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -87,7 +117,7 @@ private slots:
 
     void hiddenTreeLeavesTheStoredSplit()
     {
-        StandIn::settings().insert(QStringLiteral("MainSplit"), 2700);
+        store("MainSplit", 2700);
         auto form = loadedWindow();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -116,7 +146,7 @@ private slots:
             QTRY_VERIFY(form->isMinimized());
         QCOMPARE(lastClosed.count(), 0);
         // Nothing was unloaded: no placement written, tray icon still there.
-        QVERIFY(!StandIn::settings().contains(QStringLiteral("MainState")));
+        QCOMPARE(stored("MainState"), kMissing);
 
         form->mnuActivate_Click();
         QTRY_VERIFY(form->isVisible() && !form->isMinimized());
@@ -136,26 +166,87 @@ private slots:
 
     void firstActivationWithoutDatabaseEndsWhenInitFails()
     {
-        StandIn::setDatabaseOpen(false);
-        StandIn::initDatabaseSucceeds() = false;
+        // A working directory whose archive is no archive at all.
+        TestSupport::TempWorkDir broken;
+        QFile file(broken.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not an archive, just text");
+        file.close();
+        modGlobal::g_objDatabase.reset();
+        modGlobal::g_objDataContext.reset();
+        modGlobal::RootDir = broken.path();
+
+        TestSupport::ScriptedMessages script;
         auto form = loadedWindow();
         form->show();
         form->activateWindow();
-        QTRY_COMPARE(StandIn::initDatabaseCalls(), 1);
         QTRY_VERIFY(!form->isVisible());
+        // The initialisation ran once and told why; nobody was asked to log in.
+        QCOMPARE(script.texts().size(), 1);
+        QVERIFY(script.texts()[0].startsWith(QStringLiteral("Inizializzazione database fallita: ")));
+        QVERIFY(!modGlobal::IsDatabaseReady());
+        QVERIFY(!form->findChild<frmSelectOper *>());
         QVERIFY(!form->property("pendingCalls").toStringList().contains(QStringLiteral("UserLogin")));
-        QVERIFY(StandIn::settings().contains(QStringLiteral("MainState")));
-        StandIn::initDatabaseSucceeds() = true;
+        QVERIFY(stored("MainState") != kMissing);
+    }
+
+    void firstActivationLogsInAndBuildsTheTree()
+    {
+        modGlobal::g_objDatabase.reset();
+        modGlobal::g_objDataContext.reset();
+        m_archive = {};
+        modGlobal::RootDir = m_folder.path();
+
+        auto form = loadedWindow();
+        bool operatorChosen = false;
+        bool passwordAsked = false;
+        auto *answer = new QTimer(form.get());
+        connect(answer, &QTimer::timeout, form.get(), [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (modal->objectName() == QLatin1String("frmSelectOper")) {
+                auto *names = modal->findChild<QComboBox *>(QStringLiteral("CmbOperatore"));
+                names->setCurrentIndex(names->findText(QStringLiteral("Amministratore")));
+                modal->findChild<QPushButton *>(QStringLiteral("cmdConfirm"))->click();
+                operatorChosen = true;
+            } else if (modal->objectName() == QLatin1String("frmPassword")) {
+                // The administrator of a new archive has no password.
+                modal->findChild<QPushButton *>(QStringLiteral("cmdConfirm"))->click();
+                passwordAsked = true;
+            } else {
+                modal->close();
+            }
+        });
+        answer->start(20);
+        form->show();
+        form->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(form->property("pendingCalls").toStringList().contains(QStringLiteral("RefreshDetailView")),
+                                 10000);
+        answer->stop();
+        QVERIFY(operatorChosen && passwordAsked);
+        QVERIFY(modGlobal::IsDatabaseReady());
+        QCOMPARE(form->m_strOperatore, QStringLiteral("Amministratore"));
+        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        // The administrator's tree, with the first node selected.
+        QVERIFY(form->nodeByIndex(12));
+        QCOMPARE(form->selectedNodeText(), QStringLiteral("Stampe"));
+
+        // The next tests share this archive.
+        m_archive = {modGlobal::g_objDatabase, modGlobal::g_objDataContext};
+        form->mnuFileClose->trigger();
     }
 
     void activationWithADatabaseDoesNotInitialiseAgain()
     {
+        const objdb::Database *database = modGlobal::g_objDatabase.get();
         auto form = loadedWindow();
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        QCOMPARE(StandIn::initDatabaseCalls(), 0);
+        QCOMPARE(modGlobal::g_objDatabase.get(), database);
         QVERIFY(form->property("pendingCalls").toStringList().isEmpty());
+        QVERIFY(!form->nodeByIndex(1)); // the tree is built by the first activation only
     }
 
     void secondCopyIsRefusedAndWakesTheFirst()
@@ -203,5 +294,4 @@ private slots:
 };
 
 COBRELLE_TEST_MAIN(StartupTest)
-#include "standins/standins.cpp"
 #include "tst_startup.moc"

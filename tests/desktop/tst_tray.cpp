@@ -1,7 +1,7 @@
 // The notification-area icon and the main window's answers to its mouse events.
 #include "core/frmMain.h"
 #include "desktop/clsOSTNA.h"
-#include "../core/standins/standins.h"
+#include "core/modGlobal.h"
 #include "testsupport.h"
 
 #include <QMenu>
@@ -56,7 +56,11 @@ private slots:
 
     void doubleClickShowsTheHiddenWindow()
     {
-        StandIn::setDatabaseOpen(true);
+        // With an open archive, showing the window asks for nothing.
+        TestSupport::TempWorkDir folder;
+        const TestSupport::Archive archive = TestSupport::openArchive(folder.databasePath());
+        modGlobal::g_objDatabase = archive.database;
+        modGlobal::g_objDataContext = archive.context;
         frmMain form;
         form.Form_Load();
         QVERIFY(form.m_objTNA && form.m_objTNA->isStarted());
@@ -74,6 +78,8 @@ private slots:
 
         form.mnuClose->trigger();
         QVERIFY(!form.m_objTNA->isStarted());
+        modGlobal::g_objDataContext.reset();
+        modGlobal::g_objDatabase.reset();
     }
 
     void popUpItemsHaveTheirCaptions()
@@ -85,5 +91,4 @@ private slots:
 };
 
 COBRELLE_TEST_MAIN(TrayTest)
-#include "../core/standins/standins.cpp"
 #include "tst_tray.moc"

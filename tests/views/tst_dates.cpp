@@ -1,0 +1,291 @@
+// The date selection: captions and check marks, the three commands with what they store and
+// refresh, and the single-date and period dialogs.
+#include "viewsfixture.h"
+
+#include "core/configuration.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "views/frmDateSetting.h"
+#include "views/frmFromDateToDate.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTest>
+
+using namespace ViewsFixture;
+
+namespace {
+
+const QDate kMarch7(2005, 3, 7);
+
+QString storedSelection()
+{
+    return Settings::readText(QStringLiteral("Configuration"), QStringLiteral("UseDateSelection"),
+                              QStringLiteral("(none)"));
+}
+
+// Clicks (or double-clicks) the day shown as selected in a calendar.
+void clickSelectedDay(QCalendarWidget *calendar, bool twice)
+{
+    auto *view = calendar->findChild<QTableView *>();
+    QVERIFY(view);
+    const QRect cell = view->visualRect(view->currentIndex());
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    else
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+} // namespace
+
+class DatesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<frmMain> m_form;
+    frmMain &form() { return *m_form; }
+
+    void selectState(bool day, bool month)
+    {
+        modGlobal::UseDateSelection = day;
+        modGlobal::UseMonthSelection = month;
+        form().UpdateDateSelectionCaption();
+    }
+
+private slots:
+    void init()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
+            .clear();
+        modGlobal::SelectionDate = kMarch7.startOfDay();
+        m_form = std::make_unique<frmMain>();
+    }
+
+    void cleanup() { m_form.reset(); }
+
+    void captionsFollowTheSelection_data()
+    {
+        QTest::addColumn<bool>("day");
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("month") << false << true << "< marzo 2005 >" << "Dati del mese 03/2005 relativi a "
+                               << "Solo in data < marzo 2005 >";
+        QTest::newRow("day") << true << false << "< 07 mar 2005 >" << "Dati del giorno 07/03/2005 relativi a "
+                             << "Solo in data < 07 mar 2005 >";
+        QTest::newRow("all") << false << false << "< tutti >" << "Nessuna selezione per " << "Seleziona per ";
+    }
+
+    void captionsFollowTheSelection()
+    {
+        QFETCH(bool, day);
+        QFETCH(bool, month);
+        selectState(day, month);
+        QTEST(form().cmdDateSel->text(), "caption");
+        QTEST(form().cmdDateSel->toolTip(), "tip");
+        QTEST(form().mnuSelection->title(), "menu");
+        QCOMPARE(form().mnuSelAll->isChecked(), !day && !month);
+        QCOMPARE(form().mnuSelDate->isChecked(), day);
+        QCOMPARE(form().mnuSelMonth->isChecked(), month);
+    }
+
+    void captionNamesTheDateField()
+    {
+        OpenArchive archive;
+        form().m_objCurDS = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
+        form().cmdDateSel->setProperty("tag", QStringLiteral("DataCopertura"));
+        QCOMPARE(form().m_objCurDS->Field(QStringLiteral("DataCopertura"))->caption, QStringLiteral("Data Copertura"));
+        selectState(true, false);
+        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("Copertura  < 07 mar 2005 >"));
+        QCOMPARE(form().cmdDateSel->toolTip(), QStringLiteral("Dati del giorno 07/03/2005 relativi a Data Copertura"));
+        selectState(false, false);
+        QCOMPARE(form().mnuSelection->title(), QStringLiteral("Seleziona per Data Copertura"));
+
+        // A field captioned just "Data" adds nothing before the date.
+        form().cmdDateSel->setProperty("tag", QStringLiteral("Data"));
+        selectState(false, true);
+        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< marzo 2005 >"));
+        QCOMPARE(form().cmdDateSel->toolTip(), QStringLiteral("Dati del mese 03/2005 relativi a Data"));
+        form().m_objCurDS.reset();
+    }
+
+    void loadingTheWindowShowsTheSelection()
+    {
+        modGlobal::UseDateSelection = true;
+        modGlobal::UseMonthSelection = false;
+        form().Form_Load();
+        QVERIFY(form().mnuSelDate->isChecked());
+        QVERIFY(form().cmdDateSel->text().startsWith(QStringLiteral("< ")));
+        QVERIFY(form().cmdDateSel->text() != QStringLiteral("< tutti >"));
+    }
+
+    void allWhenAlreadyCheckedDoesNothing()
+    {
+        selectState(false, false);
+        form().mnuSelAll->trigger();
+        QCOMPARE(storedSelection(), QStringLiteral("(none)"));
+        QVERIFY(pendingCalls(form()).isEmpty());
+        QVERIFY(form().mnuSelAll->isChecked());
+    }
+
+    void allFromADaySelectionStoresAndRefreshes()
+    {
+        selectState(true, false);
+        form().mnuSelAll->trigger();
+        QVERIFY(!modGlobal::UseDateSelection && !modGlobal::UseMonthSelection);
+        QCOMPARE(storedSelection(), QStringLiteral("False"));
+        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< tutti >"));
+        QVERIFY(form().mnuSelAll->isChecked());
+        QVERIFY(!form().mnuSelDate->isChecked());
+    }
+
+    void cancellingTheMonthDialogChangesNothing()
+    {
+        selectState(true, false);
+        const QString caption = form().cmdDateSel->text();
+        whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Impostazione della data"));
+            QCOMPARE(dialog->calTimeSetting->selectedDate(), kMarch7);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        form().mnuSelMonth->trigger();
+        QVERIFY(modGlobal::UseDateSelection);
+        QVERIFY(!modGlobal::UseMonthSelection);
+        QCOMPARE(modGlobal::SelectionDate.date(), kMarch7);
+        QCOMPARE(form().cmdDateSel->text(), caption);
+        QVERIFY(form().mnuSelDate->isChecked());
+        QVERIFY(!form().mnuSelMonth->isChecked());
+        QCOMPARE(storedSelection(), QStringLiteral("(none)"));
+        QVERIFY(pendingCalls(form()).isEmpty());
+    }
+
+    void monthChosenOnTheDialog()
+    {
+        selectState(true, false);
+        whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
+            dialog->calTimeSetting->setSelectedDate(QDate(2006, 4, 18));
+            QTest::mouseClick(dialog->cmdSetting, Qt::LeftButton);
+        });
+        form().mnuSelMonth->trigger();
+        QVERIFY(!modGlobal::UseDateSelection);
+        QVERIFY(modGlobal::UseMonthSelection);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2006, 4, 18));
+        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< aprile 2006 >"));
+        QVERIFY(form().mnuSelMonth->isChecked());
+        QCOMPARE(storedSelection(), QStringLiteral("False"));
+        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+    }
+
+    void dayChosenByDoubleClick()
+    {
+        selectState(false, true);
+        whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
+            dialog->calTimeSetting->setSelectedDate(QDate(2005, 12, 31));
+            clickSelectedDay(dialog->calTimeSetting, true);
+        });
+        form().mnuSelDate->trigger();
+        QVERIFY(modGlobal::UseDateSelection);
+        QVERIFY(!modGlobal::UseMonthSelection);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 12, 31));
+        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< 31 dic 2005 >"));
+        QCOMPARE(storedSelection(), QStringLiteral("True"));
+        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+    }
+
+    void dateDialogStartsTodayWithoutADateAndCentres()
+    {
+        QRect placed;
+        whenDialogOpens<frmDateSetting>([&placed](frmDateSetting *dialog) {
+            QCOMPARE(dialog->calTimeSetting->selectedDate(), QDate::currentDate());
+            placed = dialog->frameGeometry();
+            dialog->reject();
+        });
+        QVERIFY(!frmDateSetting::SetDate(QVariant(), -1, -1, nullptr).isValid());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(placed.center().x() - screen.center().x()) <= placed.width() / 2 + 1);
+    }
+
+    void dateButtonPopsUpTheSelectionMenu()
+    {
+        OpenArchive archive; // an open archive keeps the first activation from asking for one
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        form().cmdDateSel->click();
+        QTRY_VERIFY(form().mnuSelection->isVisible());
+        form().mnuSelection->hide();
+    }
+
+    void periodRefusesAnImpossibleStartFirst()
+    {
+        TestSupport::ScriptedMessages script;
+        QVariant from = QDate(2005, 1, 1);
+        QVariant to = QDate(2005, 1, 31);
+        whenDialogOpens<frmFromDateToDate>([&script](frmFromDateToDate *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Selezione Periodo"));
+            QCOMPARE(dialog->txtFromDate->text(), QStringLiteral("01/01/2005"));
+            QCOMPARE(dialog->txtToDate->text(), QStringLiteral("31/01/2005"));
+            QCOMPARE(dialog->calToData->selectedDate(), QDate(2005, 1, 31));
+            dialog->txtFromDate->setText(QStringLiteral("31/02/2005"));
+            dialog->txtToDate->setText(QStringLiteral("domani"));
+            dialog->cmdSet->click();
+            QCOMPARE(script.texts(), QStringList{"La data di inizio periodo non è valida."});
+            QCOMPARE(script.seen()[0].icon, MessageService::Icon::Critical);
+            QCOMPARE(script.seen()[0].buttons, MessageService::Buttons::Ok);
+            QCOMPARE(script.seen()[0].title, MessageService::commonTitle());
+            QVERIFY(dialog->isVisible());
+
+            dialog->txtFromDate->setText(QStringLiteral("1/2/2005"));
+            dialog->cmdSet->click();
+            QCOMPARE(script.texts().last(), QStringLiteral("La data di fine periodo non è valida."));
+            QVERIFY(dialog->isVisible());
+
+            // An end before the start is accepted.
+            dialog->txtToDate->setText(QStringLiteral("15/01/2005"));
+            dialog->cmdSet->click();
+        });
+        QVERIFY(frmFromDateToDate::SetDate(from, to, -1, -1, nullptr));
+        QCOMPARE(from.toDate(), QDate(2005, 2, 1));
+        QCOMPARE(to.toDate(), QDate(2005, 1, 15));
+    }
+
+    void periodCancelledLeavesTheArguments()
+    {
+        QVariant from;
+        QVariant to = QDate(2005, 6, 30);
+        whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) {
+            QCOMPARE(dialog->txtFromDate->text(), frmFromDateToDate::dateText(QDate::currentDate()));
+            dialog->txtFromDate->setText(QStringLiteral("01/06/2005"));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QVERIFY(!frmFromDateToDate::SetDate(from, to, -1, -1, nullptr));
+        QVERIFY(from.isNull());
+        QCOMPARE(to.toDate(), QDate(2005, 6, 30));
+    }
+
+    void periodCalendarsAndTextsFollowEachOther()
+    {
+        frmFromDateToDate dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.calFromData->setSelectedDate(QDate(2005, 3, 7));
+        clickSelectedDay(dialog.calFromData, false);
+        QCOMPARE(dialog.txtFromDate->text(), QStringLiteral("07/03/2005"));
+
+        // A valid text moves its calendar when the box loses the focus; an invalid one does not.
+        dialog.txtToDate->setText(QStringLiteral("20/04/2005"));
+        emit dialog.txtToDate->editingFinished();
+        QCOMPARE(dialog.calToData->selectedDate(), QDate(2005, 4, 20));
+        dialog.txtToDate->setText(QStringLiteral("30/02/2005"));
+        emit dialog.txtToDate->editingFinished();
+        QCOMPARE(dialog.calToData->selectedDate(), QDate(2005, 4, 20));
+    }
+};
+
+COBRELLE_TEST_MAIN(DatesTest)
+#include "tst_dates.moc"
