@@ -35,6 +35,7 @@ void frmMain::mnuChangeUser_Click()
         return;
     }
     SetTreeViewNodes();
+    RefreshDetailView(QString());
 }
 
 void frmMain::mnuChangePwd_Click()
