@@ -108,7 +108,7 @@ std::optional<query::FieldInfo> DataSource::resolve(const QString &name) const
             continue;
         if (f.origin == FieldDef::Origin::Computed && f.sql.contains(QLatin1Char('?')))
             fail(QStringLiteral("Il campo calcolato %1 non può essere usato in un criterio.").arg(name));
-        return query::FieldInfo{f.sql, f.type};
+        return query::FieldInfo{f.sql, f.type, {}};
     }
     return m_schema.resolve(name);
 }

@@ -212,9 +212,9 @@ std::optional<query::FieldInfo> ViewSchema::resolve(const QString &name, const Q
 {
     for (const auto &f : extra)
         if (f.name.compare(name, Qt::CaseInsensitive) == 0)
-            return query::FieldInfo{f.sql, f.type};
+            return query::FieldInfo{f.sql, f.type, {}};
     if (const auto f = fieldFor(name))
-        return query::FieldInfo{f->sql, f->type};
+        return query::FieldInfo{f->sql, f->type, {}};
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include "core/singleinstance.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -47,5 +48,9 @@ int modGlobal::Main(int argc, char **argv)
     splash.reset();
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainWindow, &frmMain::mnuActivate_Click);
     mainWindow.show();
+    mainWindow.activateWindow();
+    // Desktops without a window manager never activate the window: the first activation's work
+    // (archive, login, tree) must not wait for one.
+    QTimer::singleShot(0, &mainWindow, &frmMain::Form_Activate);
     return QApplication::exec();
 }
