@@ -4,6 +4,7 @@
 // Prints one line per operation: <operation> payments=<N> cobrelle_ms=<median> raw_ms=<median> ratio=<x>
 
 #include "generator.h"
+#include "gridbench.h"
 #include "rawquery.h"
 
 #include "data/DB.h"
@@ -72,6 +73,8 @@ int run(const QString &path)
     const double oursMonth = medianMs([&] { table.OpenDataSource(monthCondition, QString(), options)->firstRows(50); });
     const double rawMonth = medianMs([&] { raw.firstPaymentRows(QStringLiteral("2024-06-01"), QStringLiteral("2024-07-01"), 50); });
     report("open_month_first50", payments, oursMonth, rawMonth);
+
+    runGridBenchmarks({context, raw, options.fieldList, payments, medianMs, report});
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 RawQuery::RawQuery(const QString &path)
 {
     sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
@@ -12,19 +14,73 @@ RawQuery::~RawQuery()
     sqlite3_close(m_db);
 }
 
+namespace {
+
+// The payments view with its joins, as the data source reads it.
+const QByteArray kPaymentSelect =
+    "SELECT t0.OID, t0.Data, t0.Contanti, t0.Bonifico_Bancomat, t0.Assegno, t0.Anticipo, t0.DataCopertura, "
+    "t0.Operatore, r0.Descrizione, r0.Codice, t0.OID_Movimenti, p.Descrizione, p.Importo, p.ScontoPrivato, "
+    "p.Sconto, p.ImportoInSospeso, p.Pagato, pr0.RagioneSociale, pr0.Codice, pr1.Nome, pr1.Codice, "
+    "p.Descrizione, p.Importo "
+    "FROM Pagamenti AS t0 LEFT JOIN TipiOperazione AS r0 ON r0.OID = t0.TipoOperazione "
+    "LEFT JOIN Movimenti AS p ON p.OID = t0.OID_Movimenti LEFT JOIN Compagnie AS pr0 ON pr0.OID = p.Compagnia "
+    "LEFT JOIN Collaboratori AS pr1 ON pr1.OID = p.Collaboratore ";
+
+} // namespace
+
+int RawQuery::stepAll(const QByteArray &sql, const QList<qint64> &binds)
+{
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
+    for (int i = 0; i < binds.size(); ++i)
+        sqlite3_bind_int64(statement, i + 1, binds.at(i));
+    int rows = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(statement); ++c)
+            sqlite3_column_value(statement, c);
+        ++rows;
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+int RawQuery::firstPaymentScreen(const QString &orderColumn, int count)
+{
+    return stepAll(kPaymentSelect + "ORDER BY " + orderColumn.toUtf8() + ", t0.OID LIMIT ?", {count});
+}
+
+QList<qint64> RawQuery::paymentKeys(const QString &orderColumn)
+{
+    const QByteArray sql = "SELECT t0.OID FROM Pagamenti AS t0 ORDER BY " + orderColumn.toUtf8() + ", t0.OID";
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
+    QList<qint64> keys;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        keys.append(sqlite3_column_int64(statement, 0));
+    sqlite3_finalize(statement);
+    return keys;
+}
+
+int RawQuery::lastPaymentRowsByKey(const QString &orderColumn, int count)
+{
+    const QList<qint64> keys = paymentKeys(orderColumn);
+    const QList<qint64> last = keys.mid(std::max<qsizetype>(0, keys.size() - count));
+    QByteArray marks;
+    for (int i = 0; i < last.size(); ++i)
+        marks += i ? ", ?" : "?";
+    return stepAll(kPaymentSelect + "WHERE t0.OID IN (" + marks + ")", last);
+}
+
+int RawQuery::rowOfPaymentKey(const QString &orderColumn, qint64 oid)
+{
+    return int(paymentKeys(orderColumn).indexOf(oid));
+}
+
 int RawQuery::firstPaymentRows(const QString &fromIso, const QString &toIso, int count)
 {
-    static const char *sql =
-        "SELECT t0.OID, t0.Data, t0.Contanti, t0.Bonifico_Bancomat, t0.Assegno, t0.Anticipo, t0.DataCopertura, "
-        "t0.Operatore, r0.Descrizione, r0.Codice, t0.OID_Movimenti, p.Descrizione, p.Importo, p.ScontoPrivato, "
-        "p.Sconto, p.ImportoInSospeso, p.Pagato, pr0.RagioneSociale, pr0.Codice, pr1.Nome, pr1.Codice, "
-        "p.Descrizione, p.Importo "
-        "FROM Pagamenti AS t0 LEFT JOIN TipiOperazione AS r0 ON r0.OID = t0.TipoOperazione "
-        "LEFT JOIN Movimenti AS p ON p.OID = t0.OID_Movimenti LEFT JOIN Compagnie AS pr0 ON pr0.OID = p.Compagnia "
-        "LEFT JOIN Collaboratori AS pr1 ON pr1.OID = p.Collaboratore "
-        "WHERE t0.Data >= ? AND t0.Data < ? ORDER BY t0.Data, t0.OID LIMIT ?";
+    static const QByteArray sql = kPaymentSelect + "WHERE t0.Data >= ? AND t0.Data < ? ORDER BY t0.Data, t0.OID LIMIT ?";
     sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
+    sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
     const QByteArray from = fromIso.toUtf8(), to = toIso.toUtf8();
     sqlite3_bind_text(statement, 1, from.constData(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(statement, 2, to.constData(), -1, SQLITE_TRANSIENT);

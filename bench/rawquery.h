@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QString>
 
 struct sqlite3;
@@ -10,7 +11,17 @@ public:
     ~RawQuery();
     // The first rows of the payments view between two ISO dates, with its joins, in date order.
     int firstPaymentRows(const QString &fromIso, const QString &toIso, int count);
+    // The first rows of the whole payments view in the given order (a column of the view, "t0.Data").
+    int firstPaymentScreen(const QString &orderColumn, int count);
+    // The ordered key list of the payments, then the last `count` rows read by key.
+    int lastPaymentRowsByKey(const QString &orderColumn, int count);
+    // The ordered key list of the payments.
+    QList<qint64> paymentKeys(const QString &orderColumn);
+    // The position of a key in the ordered key list.
+    int rowOfPaymentKey(const QString &orderColumn, qint64 oid);
 
 private:
+    int stepAll(const QByteArray &sql, const QList<qint64> &binds);
+
     sqlite3 *m_db = nullptr;
 };

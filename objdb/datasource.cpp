@@ -49,6 +49,19 @@ void execWrite(Database &db, const QString &table, const QString &sql, const QVa
     fail(QStringLiteral("Salvataggio non riuscito in %1: %2").arg(table, text.trimmed()));
 }
 
+// The FROM clause a key-only query needs. When the condition and the order name columns of the
+// table alone, the joins are left out: SQLite keeps the LEFT JOINs of a parent row and joins every
+// row, which made the ordered key list of a big table ten times slower. Any other alias (or
+// anything looking like one) keeps the full clause.
+QString keyFromClause(const QString &fullFrom, const QString &tableName, const QString &clauses)
+{
+    static const QRegularExpression qualifier(QStringLiteral("\\b(\\w+)\\s*\\."));
+    for (auto it = qualifier.globalMatch(clauses); it.hasNext();)
+        if (it.next().captured(1) != QLatin1String("t0"))
+            return fullFrom;
+    return quoted(tableName) + QStringLiteral(" AS t0");
+}
+
 } // namespace
 
 class DataSource::HandlerScope {
@@ -725,8 +738,9 @@ const QList<qint64> &DataSource::keys()
 {
     if (!m_keysValid) {
         const Sql where = whereClause();
-        QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema.fromClause() + where.text
-                                           + orderClause().text,
+        const QString clauses = where.text + orderClause().text;
+        QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ")
+                                           + keyFromClause(m_schema.fromClause(), m_table.name, clauses) + clauses,
                                        where.binds);
         m_keys.clear();
         while (q.next())

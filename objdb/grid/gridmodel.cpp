@@ -1,6 +1,8 @@
 #include "objdb/grid/gridmodel.h"
 
+#include "objdb/amount.h"
 #include "objdb/datasource.h"
+#include "objdb/grid/cellformat.h"
 #include "objdb/types.h"
 
 #include <QItemSelectionModel>
@@ -160,10 +162,15 @@ int GridModel::cachedRowCount() const
 
 QVariant GridModel::displayValue(const QVariant &value, int type) const
 {
+    if (isNull(value))
+        return QVariant();
     switch (type) {
     case TypeAmount:
+        if (const auto amount = toAmount(value))
+            return CellFormat::amountText(*amount);
+        return QVariant();
     case TypeDate:
-        return displayText(value, type);
+        return CellFormat::dateText(value.toDate());
     default:
         return value;
     }

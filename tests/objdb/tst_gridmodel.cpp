@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include "objdb/amount.h"
+#include "objdb/grid/cellformat.h"
 #include "objdb/grid/fieldsequencedialog.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
@@ -266,6 +267,25 @@ private slots:
         QVERIFY(!(flags & Qt::ItemIsEditable));
         QVERIFY(!(flags & Qt::ItemIsUserCheckable));
         QVERIFY(!model.setData(model.index(0, nome), "altro"));
+    }
+
+    // The grid's own formatting must give exactly the library's display texts.
+    void cellTextsMatchTheDisplayFormat()
+    {
+        QList<qint64> units{0, 1, 49, 50, 99, 149, 150, -1, -49, -50, -51, 12345000, -12345000, 9999950, 10000000,
+                            999999999949, std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min() + 1};
+        quint64 seed = 42;
+        for (int i = 0; i < 2000; ++i) {
+            seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+            units.append(qint64(seed >> (i % 40)) * (i % 2 ? 1 : -1));
+        }
+        for (const qint64 u : std::as_const(units)) {
+            const QVariant value = QVariant::fromValue(Amount::fromUnits(u));
+            QCOMPARE(CellFormat::amountText(Amount::fromUnits(u)), displayText(value, TypeAmount));
+        }
+        for (const QDate date : {QDate(2005, 3, 7), QDate(1, 1, 1), QDate(9999, 12, 31), QDate(2024, 12, 25), QDate(-5, 1, 1),
+                                 QDate(12000, 1, 1), QDate()})
+            QCOMPARE(CellFormat::dateText(date), displayText(date, TypeDate));
     }
 
     void defaultColumnsHideKeySecretAndPrivateFields()

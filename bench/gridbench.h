@@ -1,0 +1,23 @@
+#pragma once
+// Grid benchmarks: a paged grid model over the payments view against raw SQLite doing the same reads.
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace objdb {
+class DataContext;
+}
+class RawQuery;
+
+struct GridBench {
+    std::shared_ptr<objdb::DataContext> context;
+    RawQuery &raw;
+    QString fieldList;
+    qint64 payments = 0;
+    std::function<double(const std::function<void()> &)> medianMs;
+    std::function<void(const char *, qint64, double, double)> report;
+};
+
+// Runs grid_first_screen, grid_scroll_to_last, grid_sort_unindexed and grid_restore_current.
+void runGridBenchmarks(const GridBench &bench);
