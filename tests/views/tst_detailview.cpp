@@ -1,0 +1,207 @@
+// The detail view: the same view keeps its order and current record, grouping nodes disable the
+// data commands, the period of "Mov. per Collaboratori", the field menus, the deferred command.
+
+#include "viewsfixture.h"
+
+#include "objdb/amount.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+#include "views/frmFromDateToDate.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QtTest>
+
+using namespace objdb;
+
+class DetailViewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ViewsFixture::OpenArchive> m_archive;
+    std::unique_ptr<frmMain> m_form;
+
+    void select(const QString &key)
+    {
+        for (int i = 1; QTreeWidgetItem *node = m_form->nodeByIndex(i); ++i)
+            if (key.isEmpty() ? node->text(0) == "Archivio" : node->data(0, Qt::UserRole).toString() == key) {
+                m_form->tvTreeView->setCurrentItem(node);
+                m_form->RefreshDetailView();
+                return;
+            }
+        QFAIL(qPrintable("no node " + key));
+    }
+
+    void addCompanies(int count)
+    {
+        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        for (int i = 0; i < count; ++i)
+            QVERIFY(ds->AddRow({"Codice", QString("C%1").arg(i, 3, 10, QChar('0')), "RagioneSociale",
+                                QString("Compagnia %1").arg(char('A' + i % 26))}));
+    }
+
+    QString currentCode()
+    {
+        auto *model = ViewUtility::modelOf(m_form->dgView);
+        const qint64 oid = model->bookmarkAt(m_form->dgView->currentIndex().row());
+        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        return ds->FindOID(oid) ? ds->GetField("Codice").toString() : QString();
+    }
+
+    QStringList captions(const QList<QAction *> &items)
+    {
+        QStringList list;
+        for (int i = 1; i < items.size(); ++i)
+            list.append(items.at(i)->text());
+        return list;
+    }
+
+private slots:
+    void init()
+    {
+        m_archive = std::make_unique<ViewsFixture::OpenArchive>();
+        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::UseDateSelection = true;
+        modGlobal::UseMonthSelection = false;
+        modGlobal::SelectionDate = QDateTime(QDate(2005, 3, 7), QTime(10, 0));
+        m_form = std::make_unique<frmMain>();
+        m_form->resize(1000, 700);
+        m_form->show();
+        m_form->SetTreeViewNodes();
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_archive.reset();
+    }
+
+    void sameViewKeepsOrderAndCurrentRecord()
+    {
+        addCompanies(30);
+        select("Compagnie");
+        m_form->m_objCurDS->SetSort("Codice DESC");
+        m_form->dgView->setCurrentIndex(m_form->dgView->model()->index(5, 1));
+        const QString code = currentCode();
+        QCOMPARE(code, QStringLiteral("C024"));
+        m_form->mnuViewRefresh_Click();
+        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
+        QCOMPARE(currentCode(), code);
+        // Another section, then back: the default order again.
+        select("Collaboratori");
+        select("Compagnie");
+        QCOMPARE(m_form->m_objCurDS->Sort(), m_form->m_objCurDS->DefaultSort());
+    }
+
+    void groupingNodeShowsThePageAndDisablesDataCommands()
+    {
+        select("Compagnie");
+        QVERIFY(!m_form->dgView->isHidden());
+        QVERIFY(m_form->mnuFileNew->isEnabled());
+        QVERIFY(m_form->toolbarAction("Find")->isEnabled());
+        select(QString()); // "Archivio"
+        QVERIFY(m_form->dgView->isHidden());
+        QVERIFY(m_form->cmdGridSetting->isHidden());
+        for (QAction *item : {m_form->mnuFileNew, m_form->mnuFileProperties, m_form->mnuFileDelete, m_form->mnuViewRefresh,
+                              m_form->mnuSearch->menuAction(), m_form->mnuFilter->menuAction(), m_form->mnuOrder->menuAction(),
+                              m_form->mnuPrintFunc->menuAction(), m_form->mnuFieldFuncs->menuAction()})
+            QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+        for (const char *key : {"New", "Properties", "Delete", "Refresh", "Find", "Filter", "Print"})
+            QVERIFY(!m_form->toolbarAction(key)->isEnabled());
+        QVERIFY(m_form->acmdSectionItem.size() > 2);
+        QCOMPARE(m_form->sbPanel1->text(), QStringLiteral("Sezione: <Archivio>"));
+        // Refresh without a bound view only beeps.
+        const int beeps = MessageService::beepCount();
+        m_form->mnuViewRefresh_Click();
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
+    }
+
+    void paymentsFollowTheDateSelection()
+    {
+        select("Pagamenti");
+        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
+        QVERIFY(!m_form->cmdDateSel->isHidden());
+        QCOMPARE(m_form->cmdDateSel->property("tag").toString(), QStringLiteral("Data"));
+        QCOMPARE(m_form->cmdDateSel->text(), QStringLiteral("< 07 mar 2005 >"));
+        modGlobal::UseDateSelection = false;
+        modGlobal::UseMonthSelection = true;
+        select("Statistiche");
+        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Month(Data) = 3 AND Year(Data) = 2005"));
+        select("Sospesi");
+        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
+        QVERIFY(m_form->cmdDateSel->isHidden());
+    }
+
+    void periodOfTheCollaboratorsSection()
+    {
+        ViewsFixture::whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) {
+            dialog->findChild<QLineEdit *>("txtFromDate")->setText("01/01/2005");
+            dialog->findChild<QLineEdit *>("txtToDate")->setText("31/01/2005");
+            QTest::mouseClick(dialog->findChild<QPushButton *>("cmdSet"), Qt::LeftButton);
+        });
+        select("Mov. per Collaboratori");
+        QCOMPARE(m_form->m_objCurDS->BaseFilter(),
+                 QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'And Data >= #01/01/2005# AND Data < #02/01/2005#"));
+        QCOMPARE(modGlobal::PeriodCaption, QStringLiteral("Da data: 01/01/2005 A Data: 31/01/2005"));
+        // Cancelled: all dates.
+        ViewsFixture::whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) { dialog->reject(); });
+        m_form->mnuViewRefresh_Click();
+        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'"));
+    }
+
+    void fieldMenusFollowTheView()
+    {
+        select("Compagnie");
+        QCOMPARE(captions(m_form->mnuSearchItems), (QStringList{"Codice", "Ragione Sociale", "Indirizzo"}));
+        QCOMPARE(captions(m_form->mnuFilterItems), (QStringList{"Codice", "RagioneSociale", "Indirizzo"}));
+        // The first text field longer than 16 characters is the default search field.
+        QCOMPARE(m_form->toolbarAction("Find")->property("tag").toString(), QStringLiteral("2"));
+        QVERIFY(captions(m_form->mnuTotalItems).isEmpty());
+        select("Movimenti");
+        QCOMPARE(captions(m_form->mnuTotalItems), (QStringList{"Importo", "Sconto Privato", "Sconto", "Importo In Sospeso"}));
+        QCOMPARE(captions(m_form->mnuAverageItems), captions(m_form->mnuTotalItems));
+        QVERIFY(captions(m_form->mnuOrderItems).contains("Pagato"));
+        // Rebuilding leaves nothing of the previous view behind.
+        select("Compagnie");
+        QCOMPARE(m_form->mnuSearchItems.size(), 4);
+        QCOMPARE(m_form->toolbarAction("Find")->menu()->actions().size(), 3);
+    }
+
+    void refreshInsideARefreshIsDropped()
+    {
+        select("Compagnie");
+        m_form->m_blnRefreshing = true;
+        select("Collaboratori");
+        QCOMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Compagnie"));
+        m_form->m_blnRefreshing = false;
+    }
+
+    void deferredCommandRunsOnceAndWaitsForTheRunning()
+    {
+        QStringList ran;
+        m_form->RegisterDeferredCommand("mnuRefItem", [&ran](int n) { ran.append(QString("ref %1").arg(n)); });
+        m_form->RegisterDeferredCommand("mnuFilterComplex", [&ran, this](int) {
+            ran.append("filter");
+            // A command posted while this one runs waits for it.
+            m_form->PostCommand("mnuRefItem(7)");
+            QTest::qWait(20);
+            ran.append("filter end");
+        });
+        m_form->PostCommand("mnuRefItem(2)");
+        m_form->PostCommand("mnuRefItem(3)"); // replaces the pending one
+        QTRY_COMPARE(ran, QStringList{"ref 3"});
+        QVERIFY(!m_form->tmFunc->isActive());
+        QVERIFY(m_form->tmFunc->tag.isEmpty());
+        m_form->PostCommand("mnuFilterComplex");
+        QTRY_COMPARE(ran, (QStringList{"ref 3", "filter", "filter end", "ref 7"}));
+    }
+};
+
+COBRELLE_TEST_MAIN(DetailViewTest)
+#include "tst_detailview.moc"
