@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -79,11 +80,35 @@ bool isAdministrator()
     return modGlobal::g_objDataContext->UserLevel == 1;
 }
 
+// Moving through the tree with the keyboard opens the section reached, as a click does.
+class TreeKeyNavigation : public QObject {
+public:
+    TreeKeyNavigation(QTreeWidget *tree, frmMain *form) : QObject(tree), m_tree(tree), m_form(form) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const QTreeWidgetItem *before = m_tree->currentItem();
+            QTimer::singleShot(0, m_form, [tree = m_tree, form = m_form, before] {
+                if (tree->currentItem() != before)
+                    form->tvTreeView_Click();
+            });
+        }
+        return false;
+    }
+
+private:
+    QTreeWidget *m_tree;
+    frmMain *m_form;
+};
+
 } // namespace
 
 void frmMain::connectViewCommands()
 {
     connect(tvTreeView, &QTreeWidget::itemClicked, this, &frmMain::tvTreeView_Click);
+    tvTreeView->installEventFilter(new TreeKeyNavigation(tvTreeView, this));
     connect(cmdDateSel, &QPushButton::clicked, this, &frmMain::cmdDateSel_Click);
     const QList<QPair<QAction *, void (frmMain::*)()>> selectionCommands{
         {mnuSelAll, &frmMain::mnuSelAll_Click},

@@ -173,6 +173,14 @@ private slots:
         QCOMPARE(m_form->toolbarAction("Find")->menu()->actions().size(), 3);
     }
 
+    void keyboardInTheTreeOpensTheSection()
+    {
+        select("Compagnie");
+        m_form->tvTreeView->setFocus();
+        QTest::keyClick(m_form->tvTreeView, Qt::Key_Down);
+        QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Collaboratori"));
+    }
+
     void refreshInsideARefreshIsDropped()
     {
         select("Compagnie");
