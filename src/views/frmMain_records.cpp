@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QTableView>
 
@@ -71,7 +72,10 @@ void frmMain::mnuFileNew_Click()
 
 void frmMain::dgView_DblClick()
 {
-    if (!dgView->selectionModel() || !dgView->selectionModel()->selectedColumns().isEmpty())
+    // A whole column chosen through its header is no record to open. In a one-row grid any
+    // selected cell fills its column, so there the selection is always the record's.
+    const QItemSelectionModel *selection = dgView->selectionModel();
+    if (!selection || (dgView->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty()))
         return;
     const qint64 bookmark = currentGridBookmark();
     if (dgView->isHidden() || !m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {

@@ -4,6 +4,7 @@
 #include "core/frmSplash.h"
 #include "core/modGlobal.h"
 #include "objdb/datacontext.h"
+#include "objdb/grid/viewutility.h"
 #include "core/singleinstance.h"
 #include "core/twips.h"
 #include "core/configuration.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QLabel>
@@ -186,7 +189,8 @@ private slots:
         QVERIFY(script.texts()[0].startsWith(QStringLiteral("Inizializzazione database fallita: ")));
         QVERIFY(!modGlobal::IsDatabaseReady());
         QVERIFY(!form->findChild<frmSelectOper *>());
-        QVERIFY(!form->property("pendingCalls").toStringList().contains(QStringLiteral("UserLogin")));
+        QVERIFY(!form->m_objCurDS);
+        QVERIFY(!objdb::ViewUtility::modelOf(form->dgView));
         QVERIFY(stored("MainState") != kMissing);
     }
 
@@ -221,9 +225,12 @@ private slots:
         answer->start(20);
         form->show();
         form->activateWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(form->property("pendingCalls").toStringList().contains(QStringLiteral("RefreshDetailView")),
-                                 10000);
+        // The first node, a grouping one, is shown: its section page.
+        QTRY_VERIFY_WITH_TIMEOUT(form->acmdSectionItem.size() > 1, 10000);
         answer->stop();
+        QVERIFY(form->dgView->isHidden());
+        QCOMPARE(form->acmdSectionItem[1]->text(), QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE STAMPE :"));
+        QCOMPARE(form->sbPanel1->text(), QStringLiteral("Sezione: <Stampe>"));
         QVERIFY(operatorChosen && passwordAsked);
         QVERIFY(modGlobal::IsDatabaseReady());
         QCOMPARE(form->m_strOperatore, QStringLiteral("Amministratore"));
@@ -245,7 +252,10 @@ private slots:
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QCOMPARE(modGlobal::g_objDatabase.get(), database);
-        QVERIFY(form->property("pendingCalls").toStringList().isEmpty());
+        // Nor is the view shown again.
+        QVERIFY(!form->m_objCurDS);
+        QCOMPARE(form->acmdSectionItem.size(), 1);
+        QVERIFY(!form->sbPanel1->text().startsWith(QStringLiteral("Sezione:")));
         QVERIFY(!form->nodeByIndex(1)); // the tree is built by the first activation only
     }
 

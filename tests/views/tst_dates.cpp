@@ -46,14 +46,28 @@ void clickSelectedDay(QCalendarWidget *calendar, bool twice)
 class DatesTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<OpenArchive> m_archive;
     std::unique_ptr<frmMain> m_form;
     frmMain &form() { return *m_form; }
+    QString shownCondition() { return form().m_objCurDS->BaseFilter(); }
 
     void selectState(bool day, bool month)
     {
         modGlobal::UseDateSelection = day;
         modGlobal::UseMonthSelection = month;
         form().UpdateDateSelectionCaption();
+    }
+
+    // The payments, the section limited by the date selection, shown with the given selection.
+    void showPayments(bool day, bool month)
+    {
+        m_archive = std::make_unique<OpenArchive>();
+        modGlobal::g_objDataContext->UserLevel = 1;
+        form().SetTreeViewNodes();
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(6));
+        selectState(day, month);
+        form().RefreshDetailView();
+        QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
     }
 
 private slots:
@@ -65,7 +79,11 @@ private slots:
         m_form = std::make_unique<frmMain>();
     }
 
-    void cleanup() { m_form.reset(); }
+    void cleanup()
+    {
+        m_form.reset();
+        m_archive.reset();
+    }
 
     void captionsFollowTheSelection_data()
     {
@@ -126,20 +144,24 @@ private slots:
 
     void allWhenAlreadyCheckedDoesNothing()
     {
-        selectState(false, false);
+        showPayments(false, false);
+        const objdb::DataSource *shown = form().m_objCurDS.get();
         form().mnuSelAll->trigger();
         QCOMPARE(storedSelection(), QStringLiteral("(none)"));
-        QVERIFY(pendingCalls(form()).isEmpty());
+        // Not even read again.
+        QCOMPARE(form().m_objCurDS.get(), shown);
         QVERIFY(form().mnuSelAll->isChecked());
     }
 
     void allFromADaySelectionStoresAndRefreshes()
     {
-        selectState(true, false);
+        showPayments(true, false);
+        QCOMPARE(shownCondition(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
         form().mnuSelAll->trigger();
         QVERIFY(!modGlobal::UseDateSelection && !modGlobal::UseMonthSelection);
         QCOMPARE(storedSelection(), QStringLiteral("False"));
-        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
+        QCOMPARE(shownCondition(), QString());
         QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< tutti >"));
         QVERIFY(form().mnuSelAll->isChecked());
         QVERIFY(!form().mnuSelDate->isChecked());
@@ -147,7 +169,8 @@ private slots:
 
     void cancellingTheMonthDialogChangesNothing()
     {
-        selectState(true, false);
+        showPayments(true, false);
+        const objdb::DataSource *shown = form().m_objCurDS.get();
         const QString caption = form().cmdDateSel->text();
         whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Impostazione della data"));
@@ -162,12 +185,12 @@ private slots:
         QVERIFY(form().mnuSelDate->isChecked());
         QVERIFY(!form().mnuSelMonth->isChecked());
         QCOMPARE(storedSelection(), QStringLiteral("(none)"));
-        QVERIFY(pendingCalls(form()).isEmpty());
+        QCOMPARE(form().m_objCurDS.get(), shown);
     }
 
     void monthChosenOnTheDialog()
     {
-        selectState(true, false);
+        showPayments(true, false);
         whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
             dialog->calTimeSetting->setSelectedDate(QDate(2006, 4, 18));
             QTest::mouseClick(dialog->cmdSetting, Qt::LeftButton);
@@ -179,12 +202,12 @@ private slots:
         QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< aprile 2006 >"));
         QVERIFY(form().mnuSelMonth->isChecked());
         QCOMPARE(storedSelection(), QStringLiteral("False"));
-        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        QCOMPARE(shownCondition(), QStringLiteral("Month(Data) = 4 AND Year(Data) = 2006"));
     }
 
     void dayChosenByDoubleClick()
     {
-        selectState(false, true);
+        showPayments(false, true);
         whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
             dialog->calTimeSetting->setSelectedDate(QDate(2005, 12, 31));
             clickSelectedDay(dialog->calTimeSetting, true);
@@ -195,7 +218,7 @@ private slots:
         QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 12, 31));
         QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< 31 dic 2005 >"));
         QCOMPARE(storedSelection(), QStringLiteral("True"));
-        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        QCOMPARE(shownCondition(), QStringLiteral("Data >= #12/31/2005# AND Data < #01/01/2006#"));
     }
 
     void dateDialogStartsTodayWithoutADateAndCentres()

@@ -6,6 +6,7 @@
 #include "core/twips.h"
 #include "objdb/datacontext.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -161,13 +162,21 @@ private slots:
         select(5);
         form().BuildSectionPage();
         QPushButton *configuration = page()[5];
-        // The view that the click refreshes rebuilds the page under the clicked button.
-        connect(configuration, &QPushButton::clicked, &form(), [this] { form().BuildSectionPage(); });
+        // The refreshed view rebuilds the page under the clicked button.
         QTest::mouseClick(configuration, Qt::LeftButton);
         QCOMPARE(form().selectedNodeText(), QStringLiteral("Configurazione"));
-        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        QVERIFY(showsSectionPage(form()));
+        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Sezione: <Configurazione>"));
         QCOMPARE(page()[1]->text(), QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE CONFIGURAZIONE :"));
         QCOMPARE(pageButtonsAlive(), 2);
+
+        // A table's button replaces the page with the table's grid.
+        QTest::mouseClick(page()[2], Qt::LeftButton);
+        QCOMPARE(form().selectedNodeKey(), QStringLiteral("TipiOperazione"));
+        QVERIFY(showsTable(form(), QStringLiteral("TipiOperazione")));
+        QCOMPARE(page().size(), 1);
+        QCOMPARE(pageButtonsAlive(), 0);
+        QVERIFY(form().cmdHideTree->isEnabled());
     }
 };
 

@@ -4,6 +4,10 @@
 
 #include "core/layout.h"
 #include "objdb/datacontext.h"
+#include "views/frmFromDateToDate.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 #include <QPushButton>
 #include <QTest>
@@ -31,6 +35,8 @@ private slots:
     void init()
     {
         m_archive = std::make_unique<OpenArchive>();
+        // The reference date of the date selection, as loading the window sets it.
+        modGlobal::SelectionDate = QDateTime::currentDateTime();
         m_form = std::make_unique<frmMain>();
     }
 
@@ -99,7 +105,9 @@ private slots:
         rebuildAs(0);
         QVERIFY(!form().selectedNode());
         QVERIFY(form().selectedNodeKey().isEmpty());
-        QVERIFY(pendingCalls(form()).isEmpty()); // the caller refreshes the view, not the tree
+        // The caller refreshes the view, not the tree: nothing was opened.
+        QVERIFY(!form().m_objCurDS);
+        QVERIFY(!objdb::ViewUtility::modelOf(form().dgView));
     }
 
     void rebuildWithoutArchiveIsReported()
@@ -124,19 +132,51 @@ private slots:
         QVERIFY(rect.isValid());
         QTest::mouseClick(form().tvTreeView->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(form().selectedNodeKey(), QStringLiteral("Sospesi"));
-        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        // The unpaid payments are shown.
+        QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
+        QCOMPARE(form().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
+
+        // A grouping node shows its page in place of the grid.
+        QTreeWidgetItem *archive = form().nodeByIndex(5);
+        QTest::mouseClick(form().tvTreeView->viewport(), Qt::LeftButton, {},
+                          form().tvTreeView->visualItemRect(archive).center());
+        QVERIFY(showsSectionPage(form()));
+        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Sezione: <Archivio>"));
+    }
+
+    void periodSectionAsksForThePeriod()
+    {
+        rebuildAs(0);
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(4));
+        whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) {
+            dialog->txtFromDate->setText(QStringLiteral("01/02/2005"));
+            dialog->txtToDate->setText(QStringLiteral("28/02/2005"));
+            dialog->cmdSet->click();
+        });
+        form().tvTreeView_Click();
+        QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
+        QCOMPARE(form().m_objCurDS->BaseFilter(),
+                 QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'And Data >= #02/01/2005# AND Data < #03/01/2005#"));
+        QCOMPARE(modGlobal::PeriodCaption, QStringLiteral("Da data: 01/02/2005 A Data: 28/02/2005"));
+
+        // Cancelled, the section shows every period.
+        whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) { dialog->reject(); });
+        form().tvTreeView_Click();
+        QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
+        QCOMPARE(form().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'"));
     }
 
     void sectionButtonTagIsAnIndexOrAKey_data()
     {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("index") << "3" << "Sospesi";
-        QTest::newRow("key") << "Compagnie" << "Compagnie";
-        QTest::newRow("grouping index") << "9" << "";
-        QTest::newRow("unknown key keeps the selection") << "Nessuna" << "Pagamenti";
-        QTest::newRow("index past the end keeps the selection") << "40" << "Pagamenti";
-        QTest::newRow("empty tag keeps the selection") << "" << "Pagamenti";
+        QTest::addColumn<QString>("table"); // "" for a grouping node's page
+        QTest::newRow("index") << "3" << "Sospesi" << "Pagamenti";
+        QTest::newRow("key") << "Compagnie" << "Compagnie" << "Compagnie";
+        QTest::newRow("grouping index") << "9" << "" << "";
+        QTest::newRow("unknown key keeps the selection") << "Nessuna" << "Pagamenti" << "Pagamenti";
+        QTest::newRow("index past the end keeps the selection") << "40" << "Pagamenti" << "Pagamenti";
+        QTest::newRow("empty tag keeps the selection") << "" << "Pagamenti" << "Pagamenti";
     }
 
     void sectionButtonTagIsAnIndexOrAKey()
@@ -145,11 +185,17 @@ private slots:
         QFETCH(QString, selected);
         rebuildAs(0);
         form().tvTreeView->setCurrentItem(form().nodeByIndex(6));
+        ModalWatchdog watchdog;
         form().acmdSectionItem[0]->setProperty("tag", tag);
         form().acmdSectionItem_Click(0);
         QCOMPARE(form().selectedNodeKey(), selected);
         // The view is refreshed whatever the tag named.
-        QCOMPARE(pendingCalls(form()), QStringList{"RefreshDetailView"});
+        QFETCH(QString, table);
+        if (table.isEmpty())
+            QVERIFY(showsSectionPage(form()));
+        else
+            QVERIFY(showsTable(form(), table));
+        QVERIFY(watchdog.closed.isEmpty());
     }
 };
 

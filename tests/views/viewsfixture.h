@@ -4,11 +4,15 @@
 
 #include "core/frmMain.h"
 #include "core/modGlobal.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/viewutility.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -36,9 +40,17 @@ struct OpenArchive {
     }
 };
 
-inline QStringList pendingCalls(const frmMain &form)
+// The grid is shown and bound to a data source of `table`.
+inline bool showsTable(const frmMain &form, const QString &table)
 {
-    return form.property("pendingCalls").toStringList();
+    return !form.dgView->isHidden() && objdb::ViewUtility::modelOf(form.dgView) && form.m_objCurDS
+        && form.m_objCurDS->TableName() == table;
+}
+
+// A grouping node is shown: its section page in place of the grid.
+inline bool showsSectionPage(const frmMain &form)
+{
+    return form.dgView->isHidden() && !objdb::ViewUtility::modelOf(form.dgView) && form.acmdSectionItem.size() > 1;
 }
 
 // Keys of the tree's nodes in index order; grouping nodes as "-".
@@ -51,6 +63,32 @@ inline QStringList nodeKeys(const frmMain &form)
     }
     return keys;
 }
+
+// While alive, a modal window left open longer than `patienceMs` is closed and its name kept in
+// `closed`: a test that forgot to answer one fails on that list instead of hanging.
+class ModalWatchdog {
+public:
+    explicit ModalWatchdog(int patienceMs = 3000)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, patienceMs] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (modal != m_seen) {
+                m_seen = modal;
+                m_since.start();
+            } else if (modal && m_since.elapsed() > patienceMs) {
+                closed.append(modal->objectName());
+                modal->close();
+            }
+        });
+        m_poll.start(20);
+    }
+    QStringList closed;
+
+private:
+    QTimer m_poll;
+    QPointer<QWidget> m_seen;
+    QElapsedTimer m_since;
+};
 
 // Runs `drive` on the first visible dialog of type T once it is open. A dialog still open after
 // a few seconds is rejected, so that a broken test fails instead of hanging.
