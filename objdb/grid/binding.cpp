@@ -4,8 +4,11 @@
 #include "objdb/grid/fieldsequencedialog.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/panel/editpanel.h"
+#include "objdb/types.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <algorithm>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -35,13 +38,35 @@ void restoreRows(QTableView *grid, GridModel *model, qint64 current, const QStri
     grid->scrollTo(model->index(row, column));
 }
 
-void applyWidths(QTableView *grid, GridModel *model, const GridSetting &setting)
+// A column without a kept width gets one that fits its field: its text length (within reason), the
+// width of an amount or a date, and never less than its caption.
+int defaultWidth(const QTableView *grid, const FieldDef *field)
+{
+    const QFontMetrics metrics = grid->fontMetrics();
+    int characters = 10;
+    if (field) {
+        switch (field->type) {
+        case TypeText:
+        case TypeLongText:
+        case TypeReference: characters = std::clamp(field->size, 6, 30); break;
+        case TypeAmount: characters = 12; break;
+        case TypeDate: characters = 10; break;
+        case TypeYesNo: characters = 4; break;
+        default: characters = 8; break;
+        }
+    }
+    const int content = metrics.averageCharWidth() * characters + 12;
+    const int caption = field ? metrics.horizontalAdvance(field->caption) + 20 : 0;
+    return std::max(content, caption);
+}
+
+void applyWidths(QTableView *grid, GridModel *model, const GridSetting &setting, const DataSource &ds)
 {
     const int dpi = grid->logicalDpiX();
     for (int column = 0; column < model->columnCount(); ++column) {
-        const int twips = setting.ColumnWidth(model->fieldAt(column));
-        if (twips > 0)
-            grid->setColumnWidth(column, ViewUtility::twipsToPixels(twips, dpi));
+        const QString field = model->fieldAt(column);
+        const int twips = setting.ColumnWidth(field);
+        grid->setColumnWidth(column, twips > 0 ? ViewUtility::twipsToPixels(twips, dpi) : defaultWidth(grid, ds.Field(field)));
     }
 }
 
@@ -78,7 +103,7 @@ void Binding::BindGrid(QTableView *grid, GridSetting *setting, const QString &fi
             model->rememberCurrent(model->bookmarkAt(index.row()), model->fieldAt(index.column()));
     });
     if (setting)
-        applyWidths(grid, model, *setting);
+        applyWidths(grid, model, *setting, *m_ds);
     restoreRows(grid, model, current, currentField, selected);
 }
 
@@ -91,7 +116,7 @@ void Binding::ApplyGridSetting(QTableView *grid, GridSetting *setting)
     const QString currentField = model->currentField();
     const QList<qint64> selected = model->selectedBookmarks(grid->selectionModel());
     model->setFieldSequence(setting->FieldSequence());
-    applyWidths(grid, model, *setting);
+    applyWidths(grid, model, *setting, *m_ds);
     restoreRows(grid, model, current, currentField, selected);
 }
 

@@ -11,6 +11,7 @@
 #include "objdb/types.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -104,8 +105,11 @@ EditPanelDialog::Input EditPanelDialog::makeInput(const FieldDef &field, const Q
     default:
         input.edit = new QLineEdit(this);
         input.edit->setObjectName(objectName);
-        if (field.type == TypeText && field.size > 0)
+        if (field.type == TypeText && field.size > 0) {
             input.edit->setMaxLength(field.size);
+            // Wide enough to show most of what the column holds.
+            input.edit->setMinimumWidth(input.edit->fontMetrics().averageCharWidth() * std::clamp(field.size, 8, 40) + 12);
+        }
         if (field.type == TypeAmount)
             input.edit->setAlignment(Qt::AlignRight);
         if (field.secret)

@@ -83,6 +83,8 @@ void frmMain::createControls()
 
     dgView = new QTableView(client);
     dgView->setObjectName(QStringLiteral("dgView"));
+    dgView->setWordWrap(false);
+    dgView->verticalHeader()->setDefaultSectionSize(dgView->fontMetrics().height() + 6);
 
     // On the grid's top-left corner, over the headers' meeting point.
     cmdGridSetting = makeButton(client, "cmdGridSetting", QStringLiteral("…"), QStringLiteral("Impostazioni Griglia"));

@@ -132,6 +132,9 @@ void frmMain::mnuFileDelete_Click()
 
 void frmMain::dgView_ColumnResize(int column, int, int newSize)
 {
+    // Only the user's own drag is kept; widths set when the grid is bound are not.
+    if (QApplication::mouseButtons() == Qt::NoButton)
+        return;
     auto *model = objdb::ViewUtility::modelOf(dgView);
     if (!m_objGridSetting || !model || column < 0 || column >= model->columnCount())
         return;
