@@ -27,16 +27,7 @@ class DetailViewTest : public QObject {
     std::unique_ptr<ViewsFixture::OpenArchive> m_archive;
     std::unique_ptr<frmMain> m_form;
 
-    void select(const QString &key)
-    {
-        for (int i = 1; QTreeWidgetItem *node = m_form->nodeByIndex(i); ++i)
-            if (key.isEmpty() ? node->text(0) == "Archivio" : node->data(0, Qt::UserRole).toString() == key) {
-                m_form->tvTreeView->setCurrentItem(node);
-                m_form->RefreshDetailView();
-                return;
-            }
-        QFAIL(qPrintable("no node " + key));
-    }
+    void select(const QString &key) { QVERIFY2(ViewsFixture::openSection(*m_form, key), qPrintable(key)); }
 
     void addCompanies(int count)
     {
@@ -105,7 +96,7 @@ private slots:
         QVERIFY(!m_form->dgView->isHidden());
         QVERIFY(m_form->mnuFileNew->isEnabled());
         QVERIFY(m_form->toolbarAction("Find")->isEnabled());
-        select(QString()); // "Archivio"
+        select("Archivio");
         QVERIFY(m_form->dgView->isHidden());
         QVERIFY(m_form->cmdGridSetting->isHidden());
         for (QAction *item : {m_form->mnuFileNew, m_form->mnuFileProperties, m_form->mnuFileDelete, m_form->mnuViewRefresh,

@@ -62,16 +62,7 @@ class PaymentRoadTest : public QObject {
     std::unique_ptr<ViewsFixture::OpenArchive> m_archive;
     std::unique_ptr<frmMain> m_form;
 
-    void select(const QString &key)
-    {
-        for (int i = 1; QTreeWidgetItem *node = m_form->nodeByIndex(i); ++i)
-            if (node->data(0, Qt::UserRole).toString() == key) {
-                m_form->tvTreeView->setCurrentItem(node);
-                m_form->RefreshDetailView();
-                return;
-            }
-        QFAIL(qPrintable("no node " + key));
-    }
+    void select(const QString &key) { QVERIFY2(ViewsFixture::openSection(*m_form, key), qPrintable(key)); }
 
     // Opens the new-record panel of the current section, lets `fill` type into it and saves.
     void newRecord(std::function<void(EditPanelDialog *)> fill)

@@ -53,6 +53,20 @@ inline bool showsSectionPage(const frmMain &form)
     return form.dgView->isHidden() && !objdb::ViewUtility::modelOf(form.dgView) && form.acmdSectionItem.size() > 1;
 }
 
+// Selects the section with the given key, or the grouping node with the given text, and shows it.
+inline bool openSection(frmMain &form, const QString &keyOrGroupText)
+{
+    for (int i = 1; QTreeWidgetItem *node = form.nodeByIndex(i); ++i) {
+        const QString key = node->data(0, Qt::UserRole).toString();
+        if (key == keyOrGroupText || (key.isEmpty() && node->text(0) == keyOrGroupText)) {
+            form.tvTreeView->setCurrentItem(node);
+            form.RefreshDetailView();
+            return true;
+        }
+    }
+    return false;
+}
+
 // Keys of the tree's nodes in index order; grouping nodes as "-".
 inline QStringList nodeKeys(const frmMain &form)
 {
