@@ -1012,9 +1012,22 @@ QList<QVariantList> DataSource::firstRows(int count) const
         QVariantList values;
         values.reserve(m_fields.size());
         for (int i = 0; i < m_fields.size(); ++i)
-            values.append(present(m_fields.at(i), fromStorage(stored.value(i), m_fields.at(i).type)));
+            values.append(present(m_fields.at(i), stored.typedValue(i, m_fields.at(i).type)));
         rows.append(values);
     });
+    return rows;
+}
+
+int DataSource::countRows(int limit) const
+{
+    const Sql where = whereClause();
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ")
+                        + keyFromClause(m_schema->fromClause(), m_table.name, where.text) + where.text
+                        + QStringLiteral(" LIMIT ?)");
+    int rows = 0;
+    const auto db = database();
+    m_context->statements().select(*db, sql, where.binds + QVariantList{limit},
+                                   [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
     return rows;
 }
 

@@ -109,6 +109,8 @@ public:
     QList<QVariantList> fetchRows(const QList<qint64> &oids) const;
     // The first rows in order, without loading the keys.
     QList<QVariantList> firstRows(int count) const;
+    // How many rows there are, counting no further than limit (without reading them or their keys).
+    int countRows(int limit) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;

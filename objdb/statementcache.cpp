@@ -1,10 +1,13 @@
 #include "objdb/statementcache.h"
 
 #include "objdb/database.h"
+#include "objdb/amount.h"
 #include "objdb/error.h"
+#include "objdb/types.h"
 
 #include <QDateTime>
 #include <QSet>
+#include <optional>
 #include <QSqlResult>
 #include <sqlite3.h>
 
@@ -132,6 +135,47 @@ QVariant StoredRow::value(int column) const
         return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
     }
     }
+}
+
+// "yyyy-MM-dd" read digit by digit; anything else goes the general way.
+static std::optional<QDate> plainIsoDate(const unsigned char *text, int bytes)
+{
+    if (bytes < 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    const int starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+    for (int p = 0; p < 3; ++p)
+        for (int i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+            parts[p] = parts[p] * 10 + (text[i] - '0');
+        }
+    return QDate(parts[0], parts[1], parts[2]);
+}
+
+QVariant StoredRow::typedValue(int column, int type) const
+{
+    const int storage = sqlite3_column_type(m_statement, column);
+    if (storage == SQLITE_NULL)
+        return QVariant();
+    if (storage == SQLITE_INTEGER) {
+        const qint64 number = sqlite3_column_int64(m_statement, column);
+        switch (type) {
+        case TypeAmount: return QVariant::fromValue(Amount::fromUnits(number));
+        case TypeInteger: return qlonglong(number);
+        case TypeYesNo: return number != 0;
+        default: break;
+        }
+    } else if (storage == SQLITE_TEXT) {
+        const unsigned char *text = sqlite3_column_text(m_statement, column);
+        const int bytes = sqlite3_column_bytes(m_statement, column);
+        if (type == TypeText || type == TypeLongText)
+            return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
+        if (type == TypeDate)
+            if (const auto date = plainIsoDate(text, bytes))
+                return *date;
+    }
+    return fromStorage(value(column), type);
 }
 
 std::shared_ptr<QSqlQuery> StatementCache::preparedQuery(Database &db, const QString &sql)
