@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include "objdb/amount.h"
+#include "objdb/error.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/types.h"
 #include "objdb/viewschema.h"
@@ -169,7 +170,7 @@ private slots:
         insertRows(2);
         auto all = voci().OpenDataSource();
         OpenOptions options;
-        options.fieldList = QStringLiteral("Nome, Importo * 2 AS Doppio");
+        options.fieldList = QStringLiteral("Nome, Importo + 1 AS PiuUno");
         auto few = voci().OpenDataSource(QString(), QString(), options);
         const TableDef &def = voci().def();
         QCOMPARE(m_context->viewSchema(def).get(), m_context->viewSchema(def).get());
