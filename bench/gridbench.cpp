@@ -32,43 +32,48 @@ void runGridBenchmarks(const GridBench &bench)
     options.fieldList = bench.fieldList;
     const auto openView = [&] { return table.OpenDataSource(QString(), QString(), options); };
 
-    const double oursFirst = bench.medianMs([&] {
-        objdb::GridModel model(openView());
-        paintRows(model, 0, kScreenRows);
-    });
-    const double rawFirst = bench.medianMs([&] { bench.raw.firstPaymentScreen(QStringLiteral("t0.Data"), kScreenRows); });
-    bench.report("grid_first_screen", bench.payments, oursFirst, rawFirst);
-
-    const double oursLast = bench.medianMs([&] {
-        objdb::GridModel model(openView());
-        model.loadAllRows();
-        paintRows(model, model.rowCount() - kScreenRows, kScreenRows);
-    });
-    const double rawLast = bench.medianMs([&] { bench.raw.lastPaymentRowsByKey(QStringLiteral("t0.Data"), kScreenRows); });
-    bench.report("grid_scroll_to_last", bench.payments, oursLast, rawLast);
-
-    // The sort is changed on a bound view: the model resets and shows the first screen again.
-    const auto sorted = openView();
-    objdb::GridModel sortedModel(sorted);
-    const double oursSort = bench.medianMs([&] {
-        sorted->SetSort(QStringLiteral("Contanti"));
-        paintRows(sortedModel, 0, kScreenRows);
-    });
-    const double rawSort = bench.medianMs([&] { bench.raw.paymentKeys(QStringLiteral("t0.Contanti")); });
-    bench.report("grid_sort_unindexed", bench.payments, oursSort, rawSort);
-
-    const auto kept = openView();
-    objdb::GridModel keptModel(kept);
-    keptModel.loadAllRows();
-    const qint64 middle = keptModel.bookmarkAt(keptModel.rowCount() / 2);
-    kept->FindOID(middle);
-    int found = -1;
-    const double oursRestore = bench.medianMs([&] {
-        kept->Requery(true);
-        found = keptModel.rowOfBookmark(middle);
-    });
-    const double rawRestore = bench.medianMs([&] { bench.raw.rowOfPaymentKey(QStringLiteral("t0.Data"), middle); });
-    if (found != keptModel.rowCount() / 2)
-        qWarning("grid_restore_current: the kept row moved to %d", found);
-    bench.report("grid_restore_current", bench.payments, oursRestore, rawRestore);
+    if (bench.wanted("grid_first_screen")) {
+        const double oursFirst = bench.medianMs([&] {
+            objdb::GridModel model(openView());
+            paintRows(model, 0, kScreenRows);
+        });
+        const double rawFirst = bench.medianMs([&] { bench.raw.firstPaymentScreen(QStringLiteral("t0.Data"), kScreenRows); });
+        bench.report("grid_first_screen", bench.payments, oursFirst, rawFirst);
+    }
+    if (bench.wanted("grid_scroll_to_last")) {
+        const double oursLast = bench.medianMs([&] {
+            objdb::GridModel model(openView());
+            model.loadAllRows();
+            paintRows(model, model.rowCount() - kScreenRows, kScreenRows);
+        });
+        const double rawLast = bench.medianMs([&] { bench.raw.lastPaymentRowsByKey(QStringLiteral("t0.Data"), kScreenRows); });
+        bench.report("grid_scroll_to_last", bench.payments, oursLast, rawLast);
+    }
+    if (bench.wanted("grid_sort_unindexed")) {
+        // The sort is changed on a bound view: the model resets and shows the first screen again.
+        const auto sorted = openView();
+        objdb::GridModel sortedModel(sorted);
+        const double oursSort = bench.medianMs([&] {
+            sorted->SetSort(QStringLiteral("Contanti"));
+            paintRows(sortedModel, 0, kScreenRows);
+        });
+        const double rawSort = bench.medianMs([&] { bench.raw.paymentKeys(QStringLiteral("t0.Contanti")); });
+        bench.report("grid_sort_unindexed", bench.payments, oursSort, rawSort);
+    }
+    if (bench.wanted("grid_restore_current")) {
+        const auto kept = openView();
+        objdb::GridModel keptModel(kept);
+        keptModel.loadAllRows();
+        const qint64 middle = keptModel.bookmarkAt(keptModel.rowCount() / 2);
+        kept->FindOID(middle);
+        int found = -1;
+        const double oursRestore = bench.medianMs([&] {
+            kept->Requery(true);
+            found = keptModel.rowOfBookmark(middle);
+        });
+        const double rawRestore = bench.medianMs([&] { bench.raw.rowOfPaymentKey(QStringLiteral("t0.Data"), middle); });
+        if (found != keptModel.rowCount() / 2)
+            qWarning("grid_restore_current: the kept row moved to %d", found);
+        bench.report("grid_restore_current", bench.payments, oursRestore, rawRestore);
+    }
 }

@@ -17,6 +17,7 @@ struct GridBench {
     qint64 payments = 0;
     std::function<double(const std::function<void()> &)> medianMs;
     std::function<void(const char *, qint64, double, double)> report;
+    std::function<bool(const char *)> wanted; // whether an operation is measured in this run
 };
 
 // Runs grid_first_screen, grid_scroll_to_last, grid_sort_unindexed and grid_restore_current.

@@ -6,6 +6,7 @@
 #include "objdb/notify.h"
 #include "objdb/query/criterion.h"
 #include "objdb/sqldialect.h"
+#include "objdb/viewschema.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -126,8 +127,19 @@ const TableDef *DataContext::tableDef(const QString &name) const
     return nullptr;
 }
 
+std::shared_ptr<const ViewSchema> DataContext::viewSchema(const TableDef &table)
+{
+    auto &schema = m_schemas[&table];
+    if (!schema)
+        schema = std::make_shared<const ViewSchema>(*this, table);
+    return schema;
+}
+
 void DataContext::readDefinition()
 {
+    // Schemas point into the definitions read before; statements may belong to another archive.
+    m_schemas.clear();
+    m_statements.clear();
     if (!m_definition)
         fail(QStringLiteral("Definizione dell'archivio mancante."));
     DatabaseDefinition definition;

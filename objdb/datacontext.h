@@ -3,7 +3,9 @@
 
 #include "objdb/currency.h"
 #include "objdb/definition.h"
+#include "objdb/statementcache.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -15,6 +17,7 @@ class DataContext;
 class DataSource;
 class itfNotifyEvent;
 class itfProgress;
+class ViewSchema;
 
 // Options of OpenDataSource beyond filter and order.
 struct OpenOptions {
@@ -92,6 +95,10 @@ public:
     std::shared_ptr<Currency> ConversionCurrency() const { return m_conversion; }
 
     const TableDef *tableDef(const QString &name) const;
+    // The joins and fields of a table, built once per attachment and shared by its data sources.
+    std::shared_ptr<const ViewSchema> viewSchema(const TableDef &table);
+    // Prepared statements of the attached archive, shared by the data sources.
+    StatementCache &statements() { return m_statements; }
     const QList<TableDef> &tableDefs() const { return m_defs; }
 
 private:
@@ -115,6 +122,8 @@ private:
         bool created = false;
     };
     QList<PendingStructureEvent> m_pendingEvents;
+    QHash<const TableDef *, std::shared_ptr<const ViewSchema>> m_schemas;
+    StatementCache m_statements;
     bool m_attached = false;
 };
 

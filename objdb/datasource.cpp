@@ -7,6 +7,7 @@
 #include "objdb/notify.h"
 #include "objdb/query/criterion.h"
 #include "objdb/sqldialect.h"
+#include "objdb/statementcache.h"
 #include "objdb/types.h"
 
 #include <QRegularExpression>
@@ -74,10 +75,12 @@ private:
 };
 
 DataSource::DataSource(std::shared_ptr<DataContext> context, const TableDef &table, Options options)
-    : m_context(std::move(context)), m_table(table), m_options(std::move(options)), m_schema(*m_context, table)
+    : m_context(std::move(context)), m_table(table), m_options(std::move(options)), m_schema(m_context->viewSchema(table))
 {
     m_database = m_context->database();
-    m_fields = m_schema.fieldsFor(m_options.fieldList, m_fieldBinds);
+    const auto fieldSet = m_schema->fieldSet(m_options.fieldList);
+    m_fields = fieldSet->fields;
+    m_fieldBinds = fieldSet->binds;
     m_sort = m_options.order.trimmed().isEmpty() ? DefaultSort() : query::SortOrder::parse(m_options.order).toText();
     // Malformed conditions and unknown fields are refused when the data source opens.
     whereClause();
@@ -123,10 +126,20 @@ std::optional<query::FieldInfo> DataSource::resolve(const QString &name) const
             fail(QStringLiteral("Il campo calcolato %1 non può essere usato in un criterio.").arg(name));
         return query::FieldInfo{f.sql, f.type, {}};
     }
-    return m_schema.resolve(name);
+    return m_schema->resolve(name);
 }
 
+// The rendered clauses are kept with the texts they came from: any change of filter, selection or
+// sort renders them again, and nothing else can change them (the fields of a data source are fixed).
 DataSource::Sql DataSource::whereClause() const
+{
+    if (!m_where || m_where->baseFilter != m_options.filter || m_where->filter != m_filter
+        || m_where->selection != m_selection)
+        m_where = RenderedWhere{m_options.filter, m_filter, m_selection, renderWhere()};
+    return m_where->sql;
+}
+
+DataSource::Sql DataSource::renderWhere() const
 {
     Sql where;
     QStringList parts;
@@ -146,6 +159,13 @@ DataSource::Sql DataSource::whereClause() const
 }
 
 DataSource::Sql DataSource::orderClause() const
+{
+    if (!m_order || m_order->sort != m_sort)
+        m_order = RenderedOrder{m_sort, renderOrder()};
+    return m_order->sql;
+}
+
+DataSource::Sql DataSource::renderOrder() const
 {
     QStringList terms;
     const auto order = query::SortOrder::parse(m_sort);
@@ -178,7 +198,7 @@ DataSource::Sql DataSource::selectRowSql() const
     if (!m_table.identity.ParentTable.isEmpty())
         columns.append(QStringLiteral("t0.") + quoted(m_table.parentLinkColumn()));
     return {QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-                + m_schema.fromClause() + QStringLiteral(" WHERE t0.OID = ?"),
+                + m_schema->fromClause() + QStringLiteral(" WHERE t0.OID = ?"),
             m_fieldBinds};
 }
 
@@ -215,7 +235,7 @@ void DataSource::loadParent(Row &row, qint64 parentOid) const
     row.parent.clear();
     row.dirtyParent.clear();
     row.parentOid = 0;
-    const TableDef *parent = m_schema.parentTable();
+    const TableDef *parent = m_schema->parentTable();
     if (!parent || parentOid == 0)
         return;
     QStringList columns;
@@ -235,7 +255,7 @@ void DataSource::loadParent(Row &row, qint64 parentOid) const
 std::optional<qint64> DataSource::firstKey() const
 {
     const Sql where = whereClause();
-    QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema.fromClause() + where.text
+    QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema->fromClause() + where.text
                                        + orderClause().text + SqlDialect::sqlite().limitClause(1),
                                    where.binds);
     if (q.next())
@@ -301,7 +321,7 @@ QVariant DataSource::GetField(const QString &name)
     const FieldDef *visible = Field(name);
     std::optional<FieldDef> other;
     if (!visible) {
-        other = m_schema.fieldFor(name);
+        other = m_schema->fieldFor(name);
         if (!other)
             fail(QStringLiteral("Campo sconosciuto in %1: %2").arg(m_table.caption(), name));
     }
@@ -330,7 +350,7 @@ QVariant DataSource::GetField(const QString &name)
         {
             QVariantList binds = field.origin == FieldDef::Origin::Computed ? m_fieldBinds : QVariantList();
             binds.append(row.oid);
-            QSqlQuery q = database()->exec(QStringLiteral("SELECT %1 FROM %2 WHERE t0.OID = ?").arg(field.sql, m_schema.fromClause()),
+            QSqlQuery q = database()->exec(QStringLiteral("SELECT %1 FROM %2 WHERE t0.OID = ?").arg(field.sql, m_schema->fromClause()),
                                            binds);
             return q.next() ? present(field, fromStorage(q.value(0), field.type)) : QVariant();
         }
@@ -346,7 +366,7 @@ FieldDef DataSource::writableField(const QString &name) const
     if (const FieldDef *f = Field(name)) {
         found = *f;
     } else {
-        const auto other = m_schema.fieldFor(name);
+        const auto other = m_schema->fieldFor(name);
         if (!other)
             fail(QStringLiteral("Campo sconosciuto in %1: %2").arg(m_table.caption(), name));
         found = *other;
@@ -466,7 +486,7 @@ bool DataSource::SetField(const QString &name, const QVariant &value)
 bool DataSource::SetParent(qint64 parentOid)
 {
     Row &row = currentRow();
-    const TableDef *parent = m_schema.parentTable();
+    const TableDef *parent = m_schema->parentTable();
     if (!parent)
         fail(QStringLiteral("%1 non ha un contenitore.").arg(m_table.caption()));
     if (!row.isNew && row.parentOid != 0 && row.parentOid != parentOid)
@@ -622,7 +642,7 @@ void DataSource::SaveRow()
                   QStringLiteral("UPDATE %1 SET %2 WHERE OID = ?").arg(quoted(m_table.name), sets.join(QStringLiteral(", "))), binds);
     }
     if (row.parentOid != 0 && !row.dirtyParent.isEmpty()) {
-        const TableDef *parent = m_schema.parentTable();
+        const TableDef *parent = m_schema->parentTable();
         QStringList sets;
         QVariantList binds;
         for (const auto &name : std::as_const(row.dirtyParent)) {
@@ -740,7 +760,7 @@ const QList<qint64> &DataSource::keys()
         const Sql where = whereClause();
         const QString clauses = where.text + orderClause().text;
         QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ")
-                                           + keyFromClause(m_schema.fromClause(), m_table.name, clauses) + clauses,
+                                           + keyFromClause(m_schema->fromClause(), m_table.name, clauses) + clauses,
                                        where.binds);
         m_keys.clear();
         while (q.next())
@@ -768,7 +788,7 @@ bool DataSource::FindFirst(const QString &criterion)
         where.text += (where.text.isEmpty() ? QStringLiteral(" WHERE (") : QStringLiteral(" AND (")) + rendered.text + QLatin1Char(')');
         where.binds += rendered.binds;
     }
-    QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema.fromClause() + where.text + orderClause().text
+    QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema->fromClause() + where.text + orderClause().text
                                        + SqlDialect::sqlite().limitClause(1),
                                    where.binds);
     m_firstPending = false;
@@ -789,7 +809,7 @@ bool DataSource::Find(const QString &criterion, bool continueAfterCurrent)
         where.text += (where.text.isEmpty() ? QStringLiteral(" WHERE (") : QStringLiteral(" AND (")) + rendered.text + QLatin1Char(')');
         where.binds += rendered.binds;
     }
-    QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema.fromClause() + where.text + orderClause().text,
+    QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_schema->fromClause() + where.text + orderClause().text,
                                    where.binds);
     QList<qint64> matches;
     while (q.next())
@@ -874,7 +894,7 @@ qint64 DataSource::Bookmark() const
 bool DataSource::IsEmpty() const
 {
     const Sql where = whereClause();
-    QSqlQuery q = database()->exec(QStringLiteral("SELECT 1 FROM ") + m_schema.fromClause() + where.text
+    QSqlQuery q = database()->exec(QStringLiteral("SELECT 1 FROM ") + m_schema->fromClause() + where.text
                                        + SqlDialect::sqlite().limitClause(1),
                                    where.binds);
     return !q.next();
@@ -961,7 +981,7 @@ QList<QVariantList> DataSource::fetchRows(const QList<qint64> &oids) const
         for (const qint64 oid : page)
             binds.append(oid);
         QSqlQuery q = db->exec(QStringLiteral("SELECT %1 FROM %2 WHERE t0.OID IN (%3)")
-                                   .arg(columns.join(QStringLiteral(", ")), m_schema.fromClause(), placeholders(page.size())),
+                                   .arg(columns.join(QStringLiteral(", ")), m_schema->fromClause(), placeholders(page.size())),
                                binds);
         QHash<qint64, QVariantList> byKey;
         while (q.next()) {
@@ -983,18 +1003,31 @@ QList<QVariantList> DataSource::firstRows(int count) const
     for (const auto &f : m_fields)
         columns.append(f.sql);
     const Sql where = whereClause();
-    QSqlQuery q = database()->exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-                                       + m_schema.fromClause() + where.text + orderClause().text
-                                       + SqlDialect::sqlite().limitClause(count),
-                                   m_fieldBinds + where.binds);
+    // The count is bound, so that every first screen of a view shares one prepared statement.
+    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
+                        + m_schema->fromClause() + where.text + orderClause().text + QStringLiteral(" LIMIT ?");
     QList<QVariantList> rows;
-    while (q.next()) {
+    const auto db = database();
+    m_context->statements().select(*db, sql, m_fieldBinds + where.binds + QVariantList{count}, [&](const StoredRow &stored) {
         QVariantList values;
         values.reserve(m_fields.size());
         for (int i = 0; i < m_fields.size(); ++i)
-            values.append(present(m_fields.at(i), fromStorage(q.value(i), m_fields.at(i).type)));
+            values.append(present(m_fields.at(i), stored.typedValue(i, m_fields.at(i).type)));
         rows.append(values);
-    }
+    });
+    return rows;
+}
+
+int DataSource::countRows(int limit) const
+{
+    const Sql where = whereClause();
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ")
+                        + keyFromClause(m_schema->fromClause(), m_table.name, where.text) + where.text
+                        + QStringLiteral(" LIMIT ?)");
+    int rows = 0;
+    const auto db = database();
+    m_context->statements().select(*db, sql, where.binds + QVariantList{limit},
+                                   [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
     return rows;
 }
 
@@ -1011,7 +1044,7 @@ std::shared_ptr<DataSource> DataSource::Copy() const
 
 std::shared_ptr<DataSource> DataSource::OpenParentCandidates()
 {
-    const TableDef *parent = m_schema.parentTable();
+    const TableDef *parent = m_schema->parentTable();
     if (!parent)
         fail(QStringLiteral("%1 non ha un contenitore.").arg(m_table.caption()));
     Options options;

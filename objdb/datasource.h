@@ -109,6 +109,8 @@ public:
     QList<QVariantList> fetchRows(const QList<qint64> &oids) const;
     // The first rows in order, without loading the keys.
     QList<QVariantList> firstRows(int count) const;
+    // How many rows there are, counting no further than limit (without reading them or their keys).
+    int countRows(int limit) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;
@@ -148,7 +150,9 @@ private:
     itfNotifyEvent *notify() const;
     Row &currentRow();
     Sql whereClause() const;
+    Sql renderWhere() const;
     Sql orderClause() const;
+    Sql renderOrder() const;
     Sql selectRowSql() const;
     void loadRow(qint64 oid);
     void ensurePosition();
@@ -170,7 +174,7 @@ private:
     std::weak_ptr<Database> m_database;
     const TableDef &m_table;
     Options m_options;
-    ViewSchema m_schema;
+    std::shared_ptr<const ViewSchema> m_schema;
     QList<FieldDef> m_fields;
     QVariantList m_fieldBinds;
     QString m_filter;
@@ -186,6 +190,17 @@ private:
     bool m_firstPending = true; // positioned on the first row, not read yet
     int m_handlerDepth = 0;
     std::optional<QString> m_cancelMessage;
+
+    struct RenderedWhere {
+        QString baseFilter, filter, selection;
+        Sql sql;
+    };
+    struct RenderedOrder {
+        QString sort;
+        Sql sql;
+    };
+    mutable std::optional<RenderedWhere> m_where;
+    mutable std::optional<RenderedOrder> m_order;
 };
 
 } // namespace objdb

@@ -279,4 +279,17 @@ QList<FieldDef> ViewSchema::fieldsFor(const QString &fieldList, QVariantList &bi
     return fields;
 }
 
+std::shared_ptr<const FieldSet> ViewSchema::fieldSet(const QString &fieldList) const
+{
+    constexpr int kMaxFieldSets = 64; // far more than the program's views; a bound all the same
+    if (const auto found = m_fieldSets.constFind(fieldList); found != m_fieldSets.constEnd())
+        return found.value();
+    auto set = std::make_shared<FieldSet>();
+    set->fields = fieldsFor(fieldList, set->binds);
+    if (m_fieldSets.size() >= kMaxFieldSets)
+        m_fieldSets.clear();
+    m_fieldSets.insert(fieldList, set);
+    return set;
+}
+
 } // namespace objdb

@@ -5,8 +5,10 @@
 #include "objdb/definition.h"
 #include "objdb/query/criterion.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace objdb {
@@ -40,6 +42,13 @@ struct FieldDef {
     bool privateField = false;
 };
 
+// The visible fields of one field list, with the values of the placeholders of its computed fields.
+struct FieldSet {
+    QList<FieldDef> fields;
+    QVariantList binds;
+};
+
+// Immutable once built; the data context keeps one per table and shares it with every data source.
 class ViewSchema {
 public:
     ViewSchema(const DataContext &context, const TableDef &table);
@@ -57,6 +66,8 @@ public:
     std::optional<FieldDef> fieldFor(const QString &name) const;
     // Builds the visible fields of a field list ("" = "*"); binds of computed fields are appended.
     QList<FieldDef> fieldsFor(const QString &fieldList, QVariantList &binds) const;
+    // fieldsFor, remembered per field list text: views open with the same few lists again and again.
+    std::shared_ptr<const FieldSet> fieldSet(const QString &fieldList) const;
 
     static QString captionFor(const QString &name);
 
@@ -78,6 +89,7 @@ private:
     QString m_from;
     QList<Join> m_joins;
     QList<FieldDef> m_star;
+    mutable QHash<QString, std::shared_ptr<const FieldSet>> m_fieldSets;
 };
 
 } // namespace objdb

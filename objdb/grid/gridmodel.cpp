@@ -72,8 +72,9 @@ void GridModel::reload()
         return;
     }
     m_keys.clear();
-    auto *first = new Page(m_ds->firstRows(kPageSize));
-    m_firstPageRows = int(first->size());
+    auto *first = new Page(m_ds->firstRows(kFirstScreenRows));
+    m_firstPageRows = first->size() < kFirstScreenRows ? int(first->size())
+                                                        : std::max(int(first->size()), m_ds->countRows(kPageSize));
     m_pages.insert(0, first);
 }
 
@@ -143,12 +144,22 @@ const GridModel::Page *GridModel::page(int number) const
     return fresh;
 }
 
+const GridModel::Page *GridModel::completeFirstPage() const
+{
+    auto *full = new Page(m_ds->firstRows(kPageSize));
+    m_pages.insert(0, full);
+    return full;
+}
+
 const QVariantList *GridModel::rowValues(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
     const Page *p = page(row / kPageSize);
     const int offset = row % kPageSize;
+    // Below the first screen of the first page: read the whole page now.
+    if (p && offset >= p->size() && !m_keysLoaded && row < m_firstPageRows && p->size() < kPageSize)
+        p = completeFirstPage();
     return p && offset < p->size() ? &p->at(offset) : nullptr;
 }
 

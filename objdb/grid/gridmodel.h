@@ -1,6 +1,7 @@
 #pragma once
 // A read-only table model over a data source, made for grids over big archives. The first page is
-// read at once without the ordered key list; the key list is loaded only when a row beyond it is
+// counted and its first screen read at once without the ordered key list (the rest of the page when
+// a row of it is first shown); the key list is loaded only when a row beyond it is
 // needed, and rows are then read by key in pages kept in a small LRU cache. No cursor stays open
 // and the rows are never all in memory.
 
@@ -23,6 +24,7 @@ class GridModel : public QAbstractTableModel {
 
 public:
     static constexpr int kPageSize = 100;
+    static constexpr int kFirstScreenRows = 50; // read with the first page's count
     static constexpr int kMaxCachedPages = 20;
     // The stored value of a cell (Amount, QDate, bool, QString), for callers that need more than text.
     static constexpr int ValueRole = Qt::UserRole + 1;
@@ -77,6 +79,7 @@ private:
     void reload();
     const QVariantList *rowValues(int row) const;
     const Page *page(int number) const;
+    const Page *completeFirstPage() const;
     QVariant displayValue(const QVariant &value, int type) const;
 
     std::shared_ptr<DataSource> m_ds;
