@@ -157,9 +157,16 @@ const QVariantList *GridModel::rowValues(int row) const
         return nullptr;
     const Page *p = page(row / kPageSize);
     const int offset = row % kPageSize;
-    // Below the first screen of the first page: read the whole page now.
-    if (p && offset >= p->size() && !m_keysLoaded && row < m_firstPageRows && p->size() < kPageSize)
-        p = completeFirstPage();
+    if (p && offset >= p->size() && p->size() < kPageSize) {
+        if (!m_keysLoaded && row < m_firstPageRows) {
+            // Below the first screen of the first page: read the whole page now.
+            p = completeFirstPage();
+        } else if (m_keysLoaded) {
+            // A first screen cached before the keys were loaded: read its page again by key.
+            m_pages.remove(row / kPageSize);
+            p = page(row / kPageSize);
+        }
+    }
     return p && offset < p->size() ? &p->at(offset) : nullptr;
 }
 
