@@ -1011,8 +1011,10 @@ QList<QVariantList> DataSource::firstRows(int count) const
     m_context->statements().select(*db, sql, m_fieldBinds + where.binds + QVariantList{count}, [&](const StoredRow &stored) {
         QVariantList values;
         values.reserve(m_fields.size());
-        for (int i = 0; i < m_fields.size(); ++i)
-            values.append(present(m_fields.at(i), stored.typedValue(i, m_fields.at(i).type)));
+        for (int i = 0; i < m_fields.size(); ++i) {
+            QVariant value = stored.typedValue(i, m_fields.at(i).type);
+            values.append(m_options.convertCurrency ? present(m_fields.at(i), value) : std::move(value));
+        }
         rows.append(values);
     });
     return rows;

@@ -169,7 +169,7 @@ QVariant StoredRow::typedValue(int column, int type) const
     } else if (storage == SQLITE_TEXT) {
         const unsigned char *text = sqlite3_column_text(m_statement, column);
         const int bytes = sqlite3_column_bytes(m_statement, column);
-        if (type == TypeText || type == TypeLongText)
+        if (type == TypeText || type == TypeLongText || type == TypeReference)
             return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
         if (type == TypeDate)
             if (const auto date = plainIsoDate(text, bytes))

@@ -180,7 +180,7 @@ int GridModel::cachedRowCount() const
 
 QVariant GridModel::displayValue(const QVariant &value, int type) const
 {
-    if (isNull(value))
+    if (!value.isValid() || value.isNull())
         return QVariant();
     switch (type) {
     case TypeAmount:
