@@ -63,6 +63,7 @@ void GridModel::reload()
 {
     ++m_generation;
     m_pages.clear();
+    m_memoNumber = -1;
     m_keysLoaded = m_ds->keysLoaded();
     if (m_keysLoaded) {
         // The data source already holds the keys (a requery that kept its current row): no reason
@@ -76,6 +77,7 @@ void GridModel::reload()
     m_firstPageRows = first->size() < kFirstScreenRows ? int(first->size())
                                                         : std::max(int(first->size()), m_ds->countRows(kPageSize));
     m_pages.insert(0, first);
+    m_memoNumber = -1;
 }
 
 void GridModel::loadAllRows()
@@ -100,6 +102,7 @@ void GridModel::loadAllRows()
     // Rows written by someone else since the first page was read: start the rows afresh.
     beginResetModel();
     m_pages.clear();
+    m_memoNumber = -1;
     m_keys = keys;
     m_keysLoaded = true;
     endResetModel();
@@ -131,8 +134,13 @@ void GridModel::fetchMore(const QModelIndex &parent)
 
 const GridModel::Page *GridModel::page(int number) const
 {
-    if (const Page *cached = m_pages.object(number))
+    if (number == m_memoNumber)
+        return m_memo;
+    if (const Page *cached = m_pages.object(number)) {
+        m_memoNumber = number;
+        m_memo = cached;
         return cached;
+    }
     Page *fresh = nullptr;
     if (m_keysLoaded)
         fresh = new Page(m_ds->fetchRows(m_keys.mid(qsizetype(number) * kPageSize, kPageSize)));
@@ -141,6 +149,8 @@ const GridModel::Page *GridModel::page(int number) const
     else
         return nullptr;
     m_pages.insert(number, fresh);
+    m_memoNumber = number;
+    m_memo = fresh;
     return fresh;
 }
 
@@ -148,6 +158,8 @@ const GridModel::Page *GridModel::completeFirstPage() const
 {
     auto *full = new Page(m_ds->firstRows(kPageSize));
     m_pages.insert(0, full);
+    m_memoNumber = 0;
+    m_memo = full;
     return full;
 }
 
@@ -164,6 +176,7 @@ const QVariantList *GridModel::rowValues(int row) const
         } else if (m_keysLoaded) {
             // A first screen cached before the keys were loaded: read its page again by key.
             m_pages.remove(row / kPageSize);
+            m_memoNumber = -1;
             p = page(row / kPageSize);
         }
     }

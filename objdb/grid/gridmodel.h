@@ -92,6 +92,10 @@ private:
     qint64 m_currentBookmark = 0;
     QString m_currentField;
     mutable QCache<int, Page> m_pages{kMaxCachedPages};
+    // The page read last: a screen asks for many cells of the same page in a row. Reset whenever the
+    // cache changes, since the cache may delete the page it points to.
+    mutable int m_memoNumber = -1;
+    mutable const Page *m_memo = nullptr;
 };
 
 } // namespace objdb
