@@ -217,29 +217,26 @@ void EditPanelDialog::fillReferenceChoices(Input &input)
 
 bool EditPanelDialog::startNew(const QVariantList &presets)
 {
-    try {
-        if (!m_ds->AddNew())
-            return false;
-        for (Input &input : m_inputs) {
-            if (input.combo)
-                fillReferenceChoices(input);
-        }
-        applyPresets(presets);
-    } catch (const Error &e) {
-        tell(e.description());
-        return false;
-    }
-    refresh();
-    return true;
+    return start([this] { return m_ds->AddNew(); }, presets);
 }
 
 bool EditPanelDialog::startCurrent(qint64 oid, const QVariantList &presets)
 {
-    try {
-        if (!m_ds->FindOID(oid)) {
+    return start(
+        [this, oid] {
+            if (m_ds->FindOID(oid))
+                return true;
             tell(QStringLiteral("La riga da modificare non esiste più in %1.").arg(m_ds->GetTable().Caption()));
             return false;
-        }
+        },
+        presets);
+}
+
+bool EditPanelDialog::start(const std::function<bool()> &positionRow, const QVariantList &presets)
+{
+    try {
+        if (!positionRow())
+            return false;
         for (Input &input : m_inputs) {
             if (input.combo)
                 fillReferenceChoices(input);

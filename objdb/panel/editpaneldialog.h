@@ -6,6 +6,7 @@
 #include "objdb/viewschema.h"
 
 #include <QDialog>
+#include <functional>
 #include <QVariant>
 #include <memory>
 #include <vector>
@@ -64,6 +65,8 @@ private:
     void buildOwnInputs(QFormLayout *form);
     void buildParentSection(QFormLayout *form);
     void fillReferenceChoices(Input &input);
+    // Puts the row in place (new or existing), fills the drop-downs and writes the presets.
+    bool start(const std::function<bool()> &positionRow, const QVariantList &presets);
     void applyPresets(const QVariantList &presets);
     void display(Input &input);
     void refresh();

@@ -219,30 +219,21 @@ private:
         return node;
     }
 
-    NodePtr orExpression()
-    {
-        NodePtr first = andExpression();
-        if (!peek().isKeyword("Or"))
-            return first;
-        auto node = makeNode(Node::Kind::Or, first->position);
-        appendFlattened(*node, first);
-        while (peek().isKeyword("Or")) {
-            take();
-            appendFlattened(*node, andExpression());
-        }
-        return node;
-    }
+    NodePtr orExpression() { return chain("Or", Node::Kind::Or, &Parser::andExpression); }
 
-    NodePtr andExpression()
+    NodePtr andExpression() { return chain("And", Node::Kind::And, &Parser::notExpression); }
+
+    // operand [keyword operand]...: one group node holding every operand, nested groups flattened.
+    NodePtr chain(const char *keyword, Node::Kind kind, NodePtr (Parser::*operand)())
     {
-        NodePtr first = notExpression();
-        if (!peek().isKeyword("And"))
+        NodePtr first = (this->*operand)();
+        if (!peek().isKeyword(keyword))
             return first;
-        auto node = makeNode(Node::Kind::And, first->position);
+        auto node = makeNode(kind, first->position);
         appendFlattened(*node, first);
-        while (peek().isKeyword("And")) {
+        while (peek().isKeyword(keyword)) {
             take();
-            appendFlattened(*node, notExpression());
+            appendFlattened(*node, (this->*operand)());
         }
         return node;
     }
