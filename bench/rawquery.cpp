@@ -26,14 +26,16 @@ const QByteArray kPaymentSelect =
     "LEFT JOIN Movimenti AS p ON p.OID = t0.OID_Movimenti LEFT JOIN Compagnie AS pr0 ON pr0.OID = p.Compagnia "
     "LEFT JOIN Collaboratori AS pr1 ON pr1.OID = p.Collaboratore ";
 
-} // namespace
-
-int RawQuery::stepAll(const QByteArray &sql, const QList<qint64> &binds)
+sqlite3_stmt *prepared(sqlite3 *db, const QByteArray &sql)
 {
     sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
-    for (int i = 0; i < binds.size(); ++i)
-        sqlite3_bind_int64(statement, i + 1, binds.at(i));
+    sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr);
+    return statement;
+}
+
+// Steps through every row, reading each column as the data source does, then finalises the statement.
+int readAllRows(sqlite3_stmt *statement)
+{
     int rows = 0;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         for (int c = 0; c < sqlite3_column_count(statement); ++c)
@@ -44,6 +46,16 @@ int RawQuery::stepAll(const QByteArray &sql, const QList<qint64> &binds)
     return rows;
 }
 
+} // namespace
+
+int RawQuery::stepAll(const QByteArray &sql, const QList<qint64> &binds)
+{
+    sqlite3_stmt *statement = prepared(m_db, sql);
+    for (int i = 0; i < binds.size(); ++i)
+        sqlite3_bind_int64(statement, i + 1, binds.at(i));
+    return readAllRows(statement);
+}
+
 int RawQuery::firstPaymentScreen(const QString &orderColumn, int count)
 {
     return stepAll(kPaymentSelect + "ORDER BY " + orderColumn.toUtf8() + ", t0.OID LIMIT ?", {count});
@@ -52,8 +64,7 @@ int RawQuery::firstPaymentScreen(const QString &orderColumn, int count)
 QList<qint64> RawQuery::paymentKeys(const QString &orderColumn)
 {
     const QByteArray sql = "SELECT t0.OID FROM Pagamenti AS t0 ORDER BY " + orderColumn.toUtf8() + ", t0.OID";
-    sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
+    sqlite3_stmt *statement = prepared(m_db, sql);
     QList<qint64> keys;
     while (sqlite3_step(statement) == SQLITE_ROW)
         keys.append(sqlite3_column_int64(statement, 0));
@@ -79,18 +90,10 @@ int RawQuery::rowOfPaymentKey(const QString &orderColumn, qint64 oid)
 int RawQuery::firstPaymentRows(const QString &fromIso, const QString &toIso, int count)
 {
     static const QByteArray sql = kPaymentSelect + "WHERE t0.Data >= ? AND t0.Data < ? ORDER BY t0.Data, t0.OID LIMIT ?";
-    sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
+    sqlite3_stmt *statement = prepared(m_db, sql);
     const QByteArray from = fromIso.toUtf8(), to = toIso.toUtf8();
     sqlite3_bind_text(statement, 1, from.constData(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(statement, 2, to.constData(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_int(statement, 3, count);
-    int rows = 0;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(statement); ++c)
-            sqlite3_column_value(statement, c);
-        ++rows;
-    }
-    sqlite3_finalize(statement);
-    return rows;
+    return readAllRows(statement);
 }

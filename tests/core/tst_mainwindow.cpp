@@ -10,6 +10,7 @@
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
 #include "testsupport.h"
+#include "windowtestsupport.h"
 
 #include <functional>
 
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
@@ -95,23 +95,15 @@ private slots:
     void initTestCase()
     {
         // An open archive: activating the window asks for nothing.
-        modGlobal::RootDir = m_folder.path();
         m_archive = TestSupport::openArchive(m_folder.databasePath());
-        modGlobal::g_objDatabase = m_archive.database;
-        modGlobal::g_objDataContext = m_archive.context;
+        WindowTest::useArchive(m_folder, m_archive);
     }
 
-    void cleanupTestCase()
-    {
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
-        m_archive = {};
-    }
+    void cleanupTestCase() { WindowTest::closeArchive(m_archive); }
 
     void init()
     {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
-            .clear();
+        WindowTest::clearStoredSettings();
         Settings::writeNumber(QStringLiteral("MainWidth"), 9000);
         Settings::writeNumber(QStringLiteral("MainHeight"), 6000);
         m_form = std::make_unique<frmMain>();

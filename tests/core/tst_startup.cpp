@@ -10,6 +10,7 @@
 #include "core/configuration.h"
 #include "users/frmSelectOper.h"
 #include "testsupport.h"
+#include "windowtestsupport.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,7 +22,6 @@
 #include <QTreeWidget>
 #include <QLabel>
 #include <QPointer>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -37,13 +37,6 @@ class StartupTest : public QObject {
     TestSupport::TempWorkDir m_folder;
     TestSupport::Archive m_archive;
 
-    void openTheArchive()
-    {
-        modGlobal::RootDir = m_folder.path();
-        modGlobal::g_objDatabase = m_archive.database;
-        modGlobal::g_objDataContext = m_archive.context;
-    }
-
     static std::unique_ptr<frmMain> loadedWindow()
     {
         auto form = std::make_unique<frmMain>();
@@ -54,19 +47,13 @@ class StartupTest : public QObject {
 private slots:
     void initTestCase() { m_archive = TestSupport::openArchive(m_folder.databasePath()); }
 
-    void cleanupTestCase()
-    {
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
-        m_archive = {};
-    }
+    void cleanupTestCase() { WindowTest::closeArchive(m_archive); }
 
     void init()
     {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
-            .clear();
+        WindowTest::clearStoredSettings();
         // An open archive: activating the window asks for nothing.
-        openTheArchive();
+        WindowTest::useArchive(m_folder, m_archive);
     }
 
     void emptyStoreGivesDefaultPlacement()

@@ -69,3 +69,20 @@ private:
     QTemporaryDir m_dir;
     QString m_name;
 };
+
+// The message of the refusal that f raises, or a marker saying what happened instead,
+// so that a test compares one text whatever went wrong.
+template<typename F>
+inline QString errorOf(F f)
+{
+    try {
+        f();
+    } catch (const objdb::Error &e) {
+        if (e.code() != objdb::kErrRefused)
+            return QStringLiteral("<wrong code %1>").arg(e.code());
+        return e.description();
+    } catch (...) {
+        return QStringLiteral("<another exception>");
+    }
+    return QStringLiteral("<no error>");
+}

@@ -141,21 +141,6 @@ private:
     }
 
     // Runs f, which must throw objdb::Error n = 124; returns the message.
-    template<typename F>
-    static QString errorOf(F f)
-    {
-        try {
-            f();
-        } catch (const Error &e) {
-            if (e.code() != kErrRefused)
-                return QStringLiteral("<wrong code %1>").arg(e.code());
-            return e.description();
-        } catch (...) {
-            return QStringLiteral("<another exception>");
-        }
-        return QStringLiteral("<no error>");
-    }
-
 private slots:
     void initTestCase()
     {

@@ -2,6 +2,7 @@
 // the same values as the current-row path for every kind of stored value, survive a reopened
 // archive, share one schema per table, and a grid reads its first screen before the rest of its page.
 
+#include "gridtestschema.h"
 #include "testsupport.h"
 
 #include "objdb/amount.h"
@@ -16,24 +17,6 @@
 using namespace objdb;
 
 namespace {
-
-class Voci : public itfDefTable {
-public:
-    QString TableName() const override { return QStringLiteral("Voci"); }
-    void DefineStructure(ColumnCollection &c, IndexCollection &i, ReferenceCollection &) override
-    {
-        c.AddColumn(QStringLiteral("Nome"), TypeText, 20);
-        c.AddColumn(QStringLiteral("Importo"), TypeAmount, 0);
-        c.AddColumn(QStringLiteral("Data"), TypeDate, 0);
-        c.AddColumn(QStringLiteral("Pagato"), TypeYesNo, 0);
-        i.AddIndex(QStringLiteral("Nome"), false);
-    }
-};
-
-class Definition : public itfDefDatabase {
-public:
-    void Define(DatabaseDefinition &d) override { d.AddTable(std::make_shared<Voci>()); }
-};
 
 QString nameOf(int i)
 {
@@ -50,13 +33,8 @@ QStringList names(const QList<QVariantList> &rows, int nameField)
 
 } // namespace
 
-class TestFirstRows : public QObject {
+class TestFirstRows : public GridTest::ArchiveTest {
     Q_OBJECT
-
-    std::unique_ptr<TestSupport::TempWorkDir> m_dir;
-    TestSupport::RecordingSink m_sink;
-    std::shared_ptr<Database> m_db;
-    std::shared_ptr<DataContext> m_context;
 
     Table &voci() { return m_context->Tables().Item(QStringLiteral("Voci")); }
 
@@ -72,20 +50,10 @@ class TestFirstRows : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TestSupport::TempWorkDir>();
-        m_context = Application::Initialise(std::make_shared<Definition>(), QStringLiteral("test"), &m_sink);
-        m_db = Database::create();
-        m_db->Create(kDatabaseFormat, m_dir->databasePath());
-        m_db->Open(kDatabaseFormat, m_dir->databasePath());
-        m_context->Attach(m_db);
+        openNewArchive(GridTest::Columns::Plain);
     }
 
-    void cleanup()
-    {
-        m_context.reset();
-        m_db.reset();
-        m_dir.reset();
-    }
+    void cleanup() { closeArchive(); }
 
     void keptClausesAndStatementsFollowFilterAndSort()
     {

@@ -1,6 +1,7 @@
 // Grids over data sources: the first screen without the key list, rows by key in a bounded cache,
 // refreshes, cell formats, hidden fields, the INI layout, binding a view and the sequence editor.
 
+#include "gridtestschema.h"
 #include "testsupport.h"
 
 #include "objdb/amount.h"
@@ -52,26 +53,6 @@ QVariant editCurrent(const std::shared_ptr<DataSource> &view, const QVariantList
 
 namespace {
 
-class Voci : public itfDefTable {
-public:
-    QString TableName() const override { return QStringLiteral("Voci"); }
-    void DefineStructure(ColumnCollection &c, IndexCollection &i, ReferenceCollection &) override
-    {
-        c.AddColumn(QStringLiteral("Nome"), TypeText, 20);
-        c.AddColumn(QStringLiteral("Importo"), TypeAmount, 0);
-        c.AddColumn(QStringLiteral("Data"), TypeDate, 0);
-        c.AddColumn(QStringLiteral("Pagato"), TypeYesNo, 0);
-        c.AddColumn(QStringLiteral("Codice"), TypeText, 10, {-100, 15});
-        c.AddColumn(QStringLiteral("Nota"), TypeText, 30, {-100, 1});
-        i.AddIndex(QStringLiteral("Nome"), false);
-    }
-};
-
-class Definition : public itfDefDatabase {
-public:
-    void Define(DatabaseDefinition &d) override { d.AddTable(std::make_shared<Voci>()); }
-};
-
 QString nameOf(int i)
 {
     return QStringLiteral("voce %1").arg(i, 5, 10, QLatin1Char('0'));
@@ -84,13 +65,8 @@ QString cell(QAbstractItemModel &model, int row, int column, int role = Qt::Disp
 
 } // namespace
 
-class TestGridModel : public QObject {
+class TestGridModel : public GridTest::ArchiveTest {
     Q_OBJECT
-
-    std::unique_ptr<TestSupport::TempWorkDir> m_dir;
-    TestSupport::RecordingSink m_sink;
-    std::shared_ptr<Database> m_db;
-    std::shared_ptr<DataContext> m_context;
 
     std::shared_ptr<DataSource> open() { return m_context->Tables().Item(QStringLiteral("Voci")).OpenDataSource(); }
 
@@ -117,22 +93,12 @@ class TestGridModel : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TestSupport::TempWorkDir>();
-        m_context = Application::Initialise(std::make_shared<Definition>(), QStringLiteral("test"), &m_sink);
-        m_db = Database::create();
-        m_db->Create(kDatabaseFormat, m_dir->databasePath());
-        m_db->Open(kDatabaseFormat, m_dir->databasePath());
-        m_context->Attach(m_db);
+        openNewArchive(GridTest::Columns::WithHidden);
         g_panelCalls.clear();
         g_panelAnswer = QVariant();
     }
 
-    void cleanup()
-    {
-        m_context.reset();
-        m_db.reset();
-        m_dir.reset();
-    }
+    void cleanup() { closeArchive(); }
 
     void firstScreenComesWithoutTheKeyList()
     {

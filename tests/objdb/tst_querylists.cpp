@@ -43,21 +43,6 @@ private:
         return *it;
     }
 
-    template<typename F>
-    static QString errorOf(F f)
-    {
-        try {
-            f();
-        } catch (const Error &e) {
-            if (e.code() != kErrRefused)
-                return QStringLiteral("<wrong code %1>").arg(e.code());
-            return e.description();
-        } catch (...) {
-            return QStringLiteral("<another exception>");
-        }
-        return QStringLiteral("<no error>");
-    }
-
     // The values of one calculated item over the test rows, in OID order.
     QVariantList evaluate(const QString &fieldList, int index, int *type = nullptr) const
     {

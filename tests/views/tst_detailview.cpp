@@ -21,13 +21,8 @@
 
 using namespace objdb;
 
-class DetailViewTest : public QObject {
+class DetailViewTest : public ViewsFixture::MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<ViewsFixture::OpenArchive> m_archive;
-    std::unique_ptr<frmMain> m_form;
-
-    void select(const QString &key) { QVERIFY2(ViewsFixture::openSection(*m_form, key), qPrintable(key)); }
 
     void addCompanies(int count)
     {
@@ -62,16 +57,10 @@ private slots:
         modGlobal::UseMonthSelection = false;
         modGlobal::SelectionDate = QDateTime(QDate(2005, 3, 7), QTime(10, 0));
         m_form = std::make_unique<frmMain>();
-        m_form->resize(1000, 700);
-        m_form->show();
-        m_form->SetTreeViewNodes();
+        showWithTree();
     }
 
-    void cleanup()
-    {
-        m_form.reset();
-        m_archive.reset();
-    }
+    void cleanup() { closeWindowAndArchive(); }
 
     void sameViewKeepsOrderAndCurrentRecord()
     {

@@ -56,13 +56,8 @@ Amount money(const char *text)
 
 } // namespace
 
-class PaymentRoadTest : public QObject {
+class PaymentRoadTest : public ViewsFixture::MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<ViewsFixture::OpenArchive> m_archive;
-    std::unique_ptr<frmMain> m_form;
-
-    void select(const QString &key) { QVERIFY2(ViewsFixture::openSection(*m_form, key), qPrintable(key)); }
 
     // Opens the new-record panel of the current section, lets `fill` type into it and saves.
     void newRecord(std::function<void(EditPanelDialog *)> fill)
@@ -115,16 +110,10 @@ private slots:
         modGlobal::UseMonthSelection = false;
         m_form = std::make_unique<frmMain>();
         m_form->m_strOperatore = QStringLiteral("Amministratore");
-        m_form->resize(1000, 700);
-        m_form->show();
-        m_form->SetTreeViewNodes();
+        showWithTree();
     }
 
-    void cleanup()
-    {
-        m_form.reset();
-        m_archive.reset();
-    }
+    void cleanup() { closeWindowAndArchive(); }
 
     void onePaymentFromMovementToSettlement()
     {

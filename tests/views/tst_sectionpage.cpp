@@ -12,13 +12,9 @@
 
 using namespace ViewsFixture;
 
-class SectionPageTest : public QObject {
+class SectionPageTest : public MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<OpenArchive> m_archive;
-    std::unique_ptr<frmMain> m_form;
-
-    frmMain &form() { return *m_form; }
     QList<QPushButton *> &page() { return form().acmdSectionItem; }
     void select(int index) { form().tvTreeView->setCurrentItem(form().nodeByIndex(index)); }
     // Buttons on the window apart from the template, counting those still to be deleted.
@@ -46,11 +42,7 @@ private slots:
         m_form->SetTreeViewNodes();
     }
 
-    void cleanup()
-    {
-        m_form.reset();
-        m_archive.reset();
-    }
+    void cleanup() { closeWindowAndArchive(); }
 
     void groupingNodeShowsHeadingAndItems()
     {

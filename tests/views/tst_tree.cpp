@@ -14,13 +14,9 @@
 
 using namespace ViewsFixture;
 
-class TreeTest : public QObject {
+class TreeTest : public MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<OpenArchive> m_archive;
-    std::unique_ptr<frmMain> m_form;
-
-    frmMain &form() { return *m_form; }
     void rebuildAs(int userLevel)
     {
         modGlobal::g_objDataContext->UserLevel = userLevel;
@@ -40,11 +36,7 @@ private slots:
         m_form = std::make_unique<frmMain>();
     }
 
-    void cleanup()
-    {
-        m_form.reset();
-        m_archive.reset();
-    }
+    void cleanup() { closeWindowAndArchive(); }
 
     void operatorSeesTenNodes()
     {

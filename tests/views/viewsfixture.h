@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QtTest>
 #include <functional>
 #include <memory>
 
@@ -77,6 +78,31 @@ inline QStringList nodeKeys(const frmMain &form)
     }
     return keys;
 }
+
+// Base of the views tests: each case builds a fresh archive and a main window over it. The window
+// goes before the archive it reads.
+class MainWindowTest : public QObject {
+protected:
+    std::unique_ptr<OpenArchive> m_archive;
+    std::unique_ptr<frmMain> m_form;
+
+    frmMain &form() { return *m_form; }
+    void select(const QString &key) { QVERIFY2(openSection(*m_form, key), qPrintable(key)); }
+
+    // Shown at the size the views tests lay out for, with the section tree built.
+    void showWithTree()
+    {
+        m_form->resize(1000, 700);
+        m_form->show();
+        m_form->SetTreeViewNodes();
+    }
+
+    void closeWindowAndArchive()
+    {
+        m_form.reset();
+        m_archive.reset();
+    }
+};
 
 // While alive, a modal window left open longer than `patienceMs` is closed and its name kept in
 // `closed`: a test that forgot to answer one fails on that list instead of hanging.
