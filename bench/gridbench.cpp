@@ -32,33 +32,25 @@ void runGridBenchmarks(const GridBench &bench)
     options.fieldList = bench.fieldList;
     const auto openView = [&] { return table.OpenDataSource(QString(), QString(), options); };
 
-    if (bench.wanted("grid_first_screen")) {
-        const double oursFirst = bench.medianMs([&] {
+    if (bench.wanted("grid_first_screen"))
+        bench.measure("grid_first_screen", bench.payments, [&] {
             objdb::GridModel model(openView());
             paintRows(model, 0, kScreenRows);
-        });
-        const double rawFirst = bench.medianMs([&] { bench.raw.firstPaymentScreen(QStringLiteral("t0.Data"), kScreenRows); });
-        bench.report("grid_first_screen", bench.payments, oursFirst, rawFirst);
-    }
-    if (bench.wanted("grid_scroll_to_last")) {
-        const double oursLast = bench.medianMs([&] {
+        }, [&] { bench.raw.firstPaymentScreen(QStringLiteral("t0.Data"), kScreenRows); });
+    if (bench.wanted("grid_scroll_to_last"))
+        bench.measure("grid_scroll_to_last", bench.payments, [&] {
             objdb::GridModel model(openView());
             model.loadAllRows();
             paintRows(model, model.rowCount() - kScreenRows, kScreenRows);
-        });
-        const double rawLast = bench.medianMs([&] { bench.raw.lastPaymentRowsByKey(QStringLiteral("t0.Data"), kScreenRows); });
-        bench.report("grid_scroll_to_last", bench.payments, oursLast, rawLast);
-    }
+        }, [&] { bench.raw.lastPaymentRowsByKey(QStringLiteral("t0.Data"), kScreenRows); });
     if (bench.wanted("grid_sort_unindexed")) {
         // The sort is changed on a bound view: the model resets and shows the first screen again.
         const auto sorted = openView();
         objdb::GridModel sortedModel(sorted);
-        const double oursSort = bench.medianMs([&] {
+        bench.measure("grid_sort_unindexed", bench.payments, [&] {
             sorted->SetSort(QStringLiteral("Contanti"));
             paintRows(sortedModel, 0, kScreenRows);
-        });
-        const double rawSort = bench.medianMs([&] { bench.raw.paymentKeys(QStringLiteral("t0.Contanti")); });
-        bench.report("grid_sort_unindexed", bench.payments, oursSort, rawSort);
+        }, [&] { bench.raw.paymentKeys(QStringLiteral("t0.Contanti")); });
     }
     if (bench.wanted("grid_restore_current")) {
         const auto kept = openView();
@@ -67,13 +59,11 @@ void runGridBenchmarks(const GridBench &bench)
         const qint64 middle = keptModel.bookmarkAt(keptModel.rowCount() / 2);
         kept->FindOID(middle);
         int found = -1;
-        const double oursRestore = bench.medianMs([&] {
+        bench.measure("grid_restore_current", bench.payments, [&] {
             kept->Requery(true);
             found = keptModel.rowOfBookmark(middle);
-        });
-        const double rawRestore = bench.medianMs([&] { bench.raw.rowOfPaymentKey(QStringLiteral("t0.Data"), middle); });
+        }, [&] { bench.raw.rowOfPaymentKey(QStringLiteral("t0.Data"), middle); });
         if (found != keptModel.rowCount() / 2)
             qWarning("grid_restore_current: the kept row moved to %d", found);
-        bench.report("grid_restore_current", bench.payments, oursRestore, rawRestore);
     }
 }

@@ -15,8 +15,8 @@ struct GridBench {
     RawQuery &raw;
     QString fieldList;
     qint64 payments = 0;
-    std::function<double(const std::function<void()> &)> medianMs;
-    std::function<void(const char *, qint64, double, double)> report;
+    // Times the library's work against raw SQLite's, alternately, and prints the line of the operation.
+    std::function<void(const char *, qint64, const std::function<void()> &, const std::function<void()> &)> measure;
     std::function<bool(const char *)> wanted; // whether an operation is measured in this run
 };
 

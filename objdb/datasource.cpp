@@ -78,9 +78,9 @@ DataSource::DataSource(std::shared_ptr<DataContext> context, const TableDef &tab
     : m_context(std::move(context)), m_table(table), m_options(std::move(options)), m_schema(m_context->viewSchema(table))
 {
     m_database = m_context->database();
-    const auto fieldSet = m_schema->fieldSet(m_options.fieldList);
-    m_fields = fieldSet->fields;
-    m_fieldBinds = fieldSet->binds;
+    m_fieldSet = m_schema->fieldSet(m_options.fieldList);
+    m_fields = m_fieldSet->fields;
+    m_fieldBinds = m_fieldSet->binds;
     m_sort = m_options.order.trimmed().isEmpty() ? DefaultSort() : query::SortOrder::parse(m_options.order).toText();
     // Malformed conditions and unknown fields are refused when the data source opens.
     whereClause();
@@ -759,12 +759,12 @@ const QList<qint64> &DataSource::keys()
     if (!m_keysValid) {
         const Sql where = whereClause();
         const QString clauses = where.text + orderClause().text;
-        QSqlQuery q = database()->exec(QStringLiteral("SELECT t0.OID FROM ")
-                                           + keyFromClause(m_schema->fromClause(), m_table.name, clauses) + clauses,
-                                       where.binds);
-        m_keys.clear();
-        while (q.next())
-            m_keys.append(q.value(0).toLongLong());
+        const QString sql = QStringLiteral("SELECT t0.OID FROM ")
+                            + keyFromClause(m_schema->fromClause(), m_table.name, clauses) + clauses;
+        QList<qint64> keys;
+        m_context->statements().select(*database(), sql, where.binds,
+                                       [&](const StoredRow &row) { keys.append(row.integer(0)); });
+        m_keys = std::move(keys);
         m_keysValid = true;
     }
     return m_keys;
@@ -967,30 +967,46 @@ void DataSource::Requery(bool keepCurrent)
     emit OnRefreshRecordset(this);
 }
 
+QVariantList DataSource::storedValues(const StoredRow &stored, int offset) const
+{
+    QVariantList values;
+    values.reserve(m_fields.size());
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const int column = m_fieldSet->columnOf.at(i);
+        const int first = m_fieldSet->firstFieldOf.at(column);
+        if (first < i) {
+            values.append(values.at(first)); // the same column under another name
+            continue;
+        }
+        const FieldDef &field = m_fields.at(i);
+        QVariant value = stored.typedValue(offset + column, field.type);
+        if (m_options.convertCurrency)
+            values.append(present(field, value));
+        else
+            values.append(std::move(value));
+    }
+    return values;
+}
+
 QList<QVariantList> DataSource::fetchRows(const QList<qint64> &oids) const
 {
     QList<QVariantList> rows;
     rows.reserve(oids.size());
-    QStringList columns{QStringLiteral("t0.OID")};
-    for (const auto &f : m_fields)
-        columns.append(f.sql);
+    const QString columns = QStringLiteral("t0.OID, ") + m_fieldSet->selectColumns.join(QStringLiteral(", "));
     const auto db = database();
     for (qsizetype start = 0; start < oids.size(); start += kPageSize) {
         const QList<qint64> page = oids.mid(start, kPageSize);
         QVariantList binds = m_fieldBinds;
         for (const qint64 oid : page)
             binds.append(oid);
-        QSqlQuery q = db->exec(QStringLiteral("SELECT %1 FROM %2 WHERE t0.OID IN (%3)")
-                                   .arg(columns.join(QStringLiteral(", ")), m_schema->fromClause(), placeholders(page.size())),
-                               binds);
+        // A grid asks for whole pages, so that a few statements serve every page of a view.
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE t0.OID IN (%3)")
+                                .arg(columns, m_schema->fromClause(), placeholders(page.size()));
         QHash<qint64, QVariantList> byKey;
-        while (q.next()) {
-            QVariantList values;
-            values.reserve(m_fields.size());
-            for (int i = 0; i < m_fields.size(); ++i)
-                values.append(present(m_fields.at(i), fromStorage(q.value(i + 1), m_fields.at(i).type)));
-            byKey.insert(q.value(0).toLongLong(), values);
-        }
+        byKey.reserve(page.size());
+        m_context->statements().select(*db, sql, binds, [&](const StoredRow &stored) {
+            byKey.insert(stored.integer(0), storedValues(stored, 1));
+        });
         for (const qint64 oid : page)
             rows.append(byKey.value(oid));
     }
@@ -999,24 +1015,16 @@ QList<QVariantList> DataSource::fetchRows(const QList<qint64> &oids) const
 
 QList<QVariantList> DataSource::firstRows(int count) const
 {
-    QStringList columns;
-    for (const auto &f : m_fields)
-        columns.append(f.sql);
     const Sql where = whereClause();
     // The count is bound, so that every first screen of a view shares one prepared statement.
-    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-                        + m_schema->fromClause() + where.text + orderClause().text + QStringLiteral(" LIMIT ?");
+    const QString sql = QStringLiteral("SELECT ") + m_fieldSet->selectColumns.join(QStringLiteral(", "))
+                        + QStringLiteral(" FROM ") + m_schema->fromClause() + where.text + orderClause().text
+                        + QStringLiteral(" LIMIT ?");
     QList<QVariantList> rows;
+    rows.reserve(qBound(0, count, 256)); // a first screen; larger counts grow as read
     const auto db = database();
-    m_context->statements().select(*db, sql, m_fieldBinds + where.binds + QVariantList{count}, [&](const StoredRow &stored) {
-        QVariantList values;
-        values.reserve(m_fields.size());
-        for (int i = 0; i < m_fields.size(); ++i) {
-            QVariant value = stored.typedValue(i, m_fields.at(i).type);
-            values.append(m_options.convertCurrency ? present(m_fields.at(i), value) : std::move(value));
-        }
-        rows.append(values);
-    });
+    m_context->statements().select(*db, sql, m_fieldBinds + where.binds + QVariantList{count},
+                                   [&](const StoredRow &stored) { rows.append(storedValues(stored, 0)); });
     return rows;
 }
 

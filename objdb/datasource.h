@@ -16,6 +16,7 @@ namespace objdb {
 
 class Database;
 class DataContext;
+class StoredRow;
 class Table;
 class itfNotifyEvent;
 
@@ -167,6 +168,8 @@ private:
     bool deleteOne(qint64 oid);
     QVariant lookupReference(const FieldDef &field, const Row &row) const;
     QVariant present(const FieldDef &field, const QVariant &value) const;
+    // The visible fields of a row being stepped, its SELECT list starting at column offset.
+    QVariantList storedValues(const StoredRow &stored, int offset) const;
     void refuseIfReferenced(qint64 oid);
     std::optional<query::FieldInfo> resolve(const QString &name) const;
 
@@ -176,6 +179,7 @@ private:
     Options m_options;
     std::shared_ptr<const ViewSchema> m_schema;
     QList<FieldDef> m_fields;
+    std::shared_ptr<const FieldSet> m_fieldSet; // m_fields and m_fieldBinds come from it
     QVariantList m_fieldBinds;
     QString m_filter;
     QString m_selection;

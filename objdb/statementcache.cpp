@@ -137,6 +137,11 @@ QVariant StoredRow::value(int column) const
     }
 }
 
+qint64 StoredRow::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
 // "yyyy-MM-dd" read digit by digit; anything else goes the general way.
 static std::optional<QDate> plainIsoDate(const unsigned char *text, int bytes)
 {
@@ -155,11 +160,14 @@ static std::optional<QDate> plainIsoDate(const unsigned char *text, int bytes)
 
 QVariant StoredRow::typedValue(int column, int type) const
 {
-    const int storage = sqlite3_column_type(m_statement, column);
+    // One call into the statement (each takes the connection's mutex), then the value is read in
+    // place: the connection is only ever used from the thread stepping it.
+    sqlite3_value *stored = sqlite3_column_value(m_statement, column);
+    const int storage = sqlite3_value_type(stored);
     if (storage == SQLITE_NULL)
         return QVariant();
     if (storage == SQLITE_INTEGER) {
-        const qint64 number = sqlite3_column_int64(m_statement, column);
+        const qint64 number = sqlite3_value_int64(stored);
         switch (type) {
         case TypeAmount: return QVariant::fromValue(Amount::fromUnits(number));
         case TypeInteger: return qlonglong(number);
@@ -167,8 +175,8 @@ QVariant StoredRow::typedValue(int column, int type) const
         default: break;
         }
     } else if (storage == SQLITE_TEXT) {
-        const unsigned char *text = sqlite3_column_text(m_statement, column);
-        const int bytes = sqlite3_column_bytes(m_statement, column);
+        const unsigned char *text = sqlite3_value_text(stored);
+        const int bytes = sqlite3_value_bytes(stored);
         if (type == TypeText || type == TypeLongText || type == TypeReference)
             return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
         if (type == TypeDate)

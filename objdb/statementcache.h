@@ -27,6 +27,7 @@ class StoredRow {
 public:
     explicit StoredRow(sqlite3_stmt *statement) : m_statement(statement) {}
     QVariant value(int column) const;
+    qint64 integer(int column) const;
     // fromStorage(value(column), type), without the intermediate variant for the usual storage.
     QVariant typedValue(int column, int type) const;
 

@@ -286,6 +286,18 @@ std::shared_ptr<const FieldSet> ViewSchema::fieldSet(const QString &fieldList) c
         return found.value();
     auto set = std::make_shared<FieldSet>();
     set->fields = fieldsFor(fieldList, set->binds);
+    for (int i = 0; i < set->fields.size(); ++i) {
+        const FieldDef &field = set->fields.at(i);
+        qsizetype column = field.origin == FieldDef::Origin::Computed ? -1 : set->selectColumns.indexOf(field.sql);
+        if (column >= 0 && set->fields.at(set->firstFieldOf.at(column)).type != field.type)
+            column = -1;
+        if (column < 0) {
+            column = set->selectColumns.size();
+            set->selectColumns.append(field.sql);
+            set->firstFieldOf.append(i);
+        }
+        set->columnOf.append(int(column));
+    }
     if (m_fieldSets.size() >= kMaxFieldSets)
         m_fieldSets.clear();
     m_fieldSets.insert(fieldList, set);

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -46,6 +47,11 @@ struct FieldDef {
 struct FieldSet {
     QList<FieldDef> fields;
     QVariantList binds;
+    // The SELECT list with each plain column once (field lists often name a column again under an
+    // alias); computed fields keep their own entry, so that the binds stay in order.
+    QStringList selectColumns;
+    QList<int> columnOf;          // per field, its entry in selectColumns
+    QList<int> firstFieldOf;     // per entry of selectColumns, the first field reading it
 };
 
 // Immutable once built; the data context keeps one per table and shares it with every data source.

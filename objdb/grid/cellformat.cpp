@@ -33,14 +33,16 @@ QString dateText(const QDate &date)
 {
     if (!date.isValid())
         return QString();
-    const int year = date.year();
+    // One calendar conversion for the three parts (year(), month() and day() convert each).
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     if (year < 1 || year > 9999)
         return date.toString(QStringLiteral("dd/MM/yyyy"));
-    const char text[] = {char('0' + date.day() / 10), char('0' + date.day() % 10), '/',
-                         char('0' + date.month() / 10), char('0' + date.month() % 10), '/',
-                         char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
-                         char('0' + year % 10)};
-    return QString::fromLatin1(text, sizeof text);
+    const char16_t text[] = {char16_t('0' + day / 10), char16_t('0' + day % 10), u'/',
+                             char16_t('0' + month / 10), char16_t('0' + month % 10), u'/',
+                             char16_t('0' + year / 1000), char16_t('0' + year / 100 % 10),
+                             char16_t('0' + year / 10 % 10), char16_t('0' + year % 10)};
+    return QString(reinterpret_cast<const QChar *>(text), std::size(text));
 }
 
 } // namespace objdb::CellFormat

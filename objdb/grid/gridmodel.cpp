@@ -193,17 +193,20 @@ int GridModel::cachedRowCount() const
 
 QVariant GridModel::displayValue(const QVariant &value, int type) const
 {
-    if (!value.isValid() || value.isNull())
-        return QVariant();
+    // The types the data source delivers are read in place; anything else goes the general way.
     switch (type) {
     case TypeAmount:
+        if (value.metaType() == QMetaType::fromType<Amount>())
+            return CellFormat::amountText(*static_cast<const Amount *>(value.constData()));
         if (const auto amount = toAmount(value))
             return CellFormat::amountText(*amount);
         return QVariant();
     case TypeDate:
-        return CellFormat::dateText(value.toDate());
+        if (value.metaType() == QMetaType::fromType<QDate>())
+            return CellFormat::dateText(*static_cast<const QDate *>(value.constData()));
+        return isNull(value) ? QVariant() : CellFormat::dateText(value.toDate());
     default:
-        return value;
+        return isNull(value) ? QVariant() : value;
     }
 }
 
@@ -211,7 +214,8 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.column() >= m_columns.size())
         return QVariant();
-    const FieldDef &field = m_ds->fields().at(m_columns.at(index.column()));
+    const int fieldIndex = m_columns.at(index.column());
+    const FieldDef &field = m_ds->fields().at(fieldIndex);
     if (role == Qt::TextAlignmentRole) {
         const bool numeric = field.type == TypeAmount || field.type == TypeFloat || field.type == TypeInteger;
         return QVariant::fromValue(Qt::Alignment((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
@@ -219,9 +223,9 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::CheckStateRole && role != ValueRole && role != Qt::ToolTipRole)
         return QVariant();
     const QVariantList *values = rowValues(index.row());
-    if (!values)
+    if (!values || fieldIndex >= values->size())
         return QVariant();
-    const QVariant value = values->value(m_columns.at(index.column()));
+    const QVariant &value = values->at(fieldIndex);
     if (role == ValueRole)
         return value;
     if (field.type == TypeYesNo) {

@@ -153,6 +153,31 @@ private slots:
         QCOMPARE(voci().OpenDataSource()->FieldCount(), 5);
     }
 
+    void aColumnNamedAgainReadsTheSameValues()
+    {
+        insertRows(3);
+        OpenOptions options;
+        // Aliases of plain columns around computed fields whose constants are bound.
+        options.fieldList = QStringLiteral("Nome AS Etichetta, Importo - 5 AS Meno, *, Importo AS Valore, Importo + 1 AS PiuUno");
+        auto ds = voci().OpenDataSource(QString(), QStringLiteral("Nome DESC"), options);
+        const auto first = ds->firstRows(3);
+        QCOMPARE(first.size(), 3);
+        const QList<QVariantList> byKey = ds->fetchRows(ds->keys());
+        QCOMPARE(first, byKey);
+        const QVariantList &row = first.at(0); // voce 002
+        const auto field = [&](const char *name) {
+            for (int i = 0; i < ds->FieldCount(); ++i)
+                if (ds->fields().at(i).name == QLatin1String(name))
+                    return row.at(i);
+            return QVariant();
+        };
+        QCOMPARE(field("Etichetta").toString(), nameOf(2));
+        QCOMPARE(field("Nome").toString(), nameOf(2));
+        QCOMPARE(field("Meno").value<Amount>(), Amount::fromInteger(-3));
+        QCOMPARE(field("Valore").value<Amount>(), Amount::fromInteger(2));
+        QCOMPARE(field("PiuUno").value<Amount>(), Amount::fromInteger(3));
+    }
+
     void gridReadsItsFirstScreenThenThePage()
     {
         insertRows(150);
