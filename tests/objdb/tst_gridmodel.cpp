@@ -387,6 +387,25 @@ private slots:
         QCOMPARE(model->bookmarkAt(view.currentIndex().row()), current);
     }
 
+    // Ctrl+End reaches the last row of the view, not the end of the first page the model counts.
+    void ctrlEndGoesToTheTrueLastRow()
+    {
+        insertRows(250);
+        auto ds = open();
+        QTableView view;
+        auto binding = ViewUtility::Binding(ds);
+        binding.BindGrid(&view, nullptr);
+        binding.BindGrid(&view, nullptr); // bound again: still one filter
+        view.setCurrentIndex(ViewUtility::modelOf(&view)->index(0, 0));
+        QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+        GridModel *model = ViewUtility::modelOf(&view);
+        QCOMPARE(model->rowCount(), 250);
+        QCOMPARE(view.currentIndex().row(), 249);
+        QCOMPARE(model->bookmarkAt(249), ds->keys().last());
+        QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(view.currentIndex().row(), 0);
+    }
+
     void bindGridWithAFieldListOfItsOwn()
     {
         insertRows(3);
