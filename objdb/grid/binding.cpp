@@ -39,26 +39,26 @@ void restoreRows(QTableView *grid, GridModel *model, qint64 current, const QStri
     grid->scrollTo(model->index(row, column));
 }
 
-// A column without a kept width gets one that fits its field: its text length (within reason), the
-// width of an amount or a date, and never less than its caption.
+// A column without a kept width gets one that fits its field: its text length (within reason), a
+// whole date or a large amount in the grid's font, and never less than its caption.
 int defaultWidth(const QTableView *grid, const FieldDef *field)
 {
     const QFontMetrics metrics = grid->fontMetrics();
-    int characters = 10;
+    constexpr int kPadding = 12;
+    int content = metrics.averageCharWidth() * 8;
     if (field) {
         switch (field->type) {
         case TypeText:
         case TypeLongText:
-        case TypeReference: characters = std::clamp(field->size, 6, 30); break;
-        case TypeAmount: characters = 12; break;
-        case TypeDate: characters = 10; break;
-        case TypeYesNo: characters = 4; break;
-        default: characters = 8; break;
+        case TypeReference: content = metrics.averageCharWidth() * std::clamp(field->size, 6, 30); break;
+        case TypeAmount: content = metrics.horizontalAdvance(QStringLiteral("-0.000.000,00")); break;
+        case TypeDate: content = metrics.horizontalAdvance(QStringLiteral("00/00/0000")); break;
+        case TypeYesNo: content = metrics.averageCharWidth() * 4; break;
+        default: break;
         }
     }
-    const int content = metrics.averageCharWidth() * characters + 12;
     const int caption = field ? metrics.horizontalAdvance(field->caption) + 20 : 0;
-    return std::max(content, caption);
+    return std::max(content + kPadding, caption);
 }
 
 void applyWidths(QTableView *grid, GridModel *model, const GridSetting &setting, const DataSource &ds)

@@ -16,6 +16,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -411,8 +412,14 @@ void EditPanelDialog::chooseParent()
             listed.append(view.field.name);
     }
     ParentChooser chooser(candidates, listed, this);
-    if (chooser.exec() == QDialog::Accepted && chooser.chosen())
-        setParent(*chooser.chosen());
+    if (chooser.exec() != QDialog::Accepted || !chooser.chosen() || !setParent(*chooser.chosen()))
+        return;
+    // The row's own inputs come next: the first one open to the user takes the keyboard.
+    for (const Input &input : m_inputs)
+        if (QWidget *target = focusTarget(input); target && target->isEnabled()) {
+            target->setFocus();
+            break;
+        }
 }
 
 bool EditPanelDialog::setParent(qint64 parentOid)
@@ -456,6 +463,34 @@ bool EditPanelDialog::save()
     m_saved = m_ds->Bookmark();
     QDialog::accept();
     return true;
+}
+
+void EditPanelDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Return finishes the input in hand (the input has written it) and goes on to the next one, as
+    // Tab does; on a button it presses that button. The row is stored only by a deliberate Save.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+            button->click();
+            return;
+        }
+        // Tab also stops at the calendar buttons; Return goes straight on to the next input.
+        const QWidget *start = focusWidget();
+        const auto isInput = [](const QWidget *w) {
+            return qobject_cast<const QLineEdit *>(w) || qobject_cast<const QComboBox *>(w)
+                   || qobject_cast<const QCheckBox *>(w) || qobject_cast<const QPushButton *>(w);
+        };
+        do
+            focusNextChild();
+        while (focusWidget() && focusWidget() != start && !isInput(focusWidget()));
+        // What is typed next replaces the shown value (the zeros of an amount), whether or not
+        // the window system told the input it has the focus.
+        if (auto *edit = qobject_cast<QLineEdit *>(focusWidget()))
+            edit->selectAll();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void EditPanelDialog::reject()

@@ -51,6 +51,9 @@ public slots:
     // Closes without storing, after confirmation when the user changed something.
     void reject() override;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     struct Input {
         FieldDef field;

@@ -78,6 +78,8 @@ private slots:
     void refusedWritePutsTheInputBack();
     void duplicateCodeKeepsPanelOpen();
     void editCurrentChangesTheRow();
+    void returnGoesToTheNextInputAndPressesAFocusedButton();
+    void paymentTypedWithTheKeyboardOnly();
 
 private:
     std::shared_ptr<DataSource> view(const QString &table)
@@ -262,6 +264,8 @@ void EditPanelTest::paymentRoadThroughTwoPanels()
     QCOMPARE(shownParent(first, QStringLiteral("Descrizione")), QStringLiteral("Polizza auto"));
     QCOMPARE(shownParent(first, QStringLiteral("ImportoInSospeso")), QStringLiteral("90,00"));
     QVERIFY(edit(first, QStringLiteral("Contanti"))->isEnabled());
+    // The keyboard goes on in the payment's own first input.
+    QCOMPARE(first.focusWidget(), edit(first, QStringLiteral("Data")));
 
     type(edit(first, QStringLiteral("Contanti")), QStringLiteral("50"));
     QCOMPARE(shownParent(first, QStringLiteral("ImportoInSospeso")), QStringLiteral("40,00"));
@@ -491,6 +495,68 @@ void EditPanelTest::editCurrentChangesTheRow()
     });
     QVERIFY(EditPanel::editCurrent(movements, {}, QString(), nullptr).isNull());
     QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("Importo")).value<Amount>(), money(100));
+}
+
+void EditPanelTest::returnGoesToTheNextInputAndPressesAFocusedButton()
+{
+    EditPanelDialog panel(view(QStringLiteral("Compagnie")), QString(), nullptr);
+    QVERIFY(panel.startNew({}));
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QLineEdit *code = edit(panel, QStringLiteral("Codice"));
+    code->setFocus();
+    QTest::keyClicks(code, QStringLiteral("C7"));
+    QTest::keyClick(code, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), edit(panel, QStringLiteral("RagioneSociale")));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Gamma"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // through the address, left empty
+    QVERIFY(panel.isVisible());
+    QVERIFY(panel.savedOid().isNull());
+    QCOMPARE(view(QStringLiteral("Compagnie"))->RecordCount(), 0);
+
+    auto *save = panel.findChild<QPushButton *>(QStringLiteral("cmdSave"));
+    QCOMPARE(QApplication::focusWidget(), save);
+    QTest::keyClick(save, Qt::Key_Return);
+    QVERIFY(!panel.isVisible());
+    QVERIFY(!panel.savedOid().isNull());
+    QCOMPARE(stored(QStringLiteral("Compagnie"), panel.savedOid().toLongLong(), QStringLiteral("RagioneSociale")).toString(),
+             QStringLiteral("Gamma"));
+}
+
+// The payment road as a keyboard user goes it: Return from input to input, amounts typed over the
+// shown zeros, Return on Save.
+void EditPanelTest::paymentTypedWithTheKeyboardOnly()
+{
+    const qint64 movement = newMovement(QStringLiteral("Polizza casa"), QStringLiteral("100"), QStringLiteral("10"));
+    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    QVERIFY(panel.startNew({}));
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    chooseThroughList(panel, 1, QStringLiteral("Polizza casa"));
+    const auto typeHere = [&](const QString &text) {
+        if (!text.isEmpty())
+            QTest::keyClicks(panel.focusWidget(), text);
+        QTest::keyClick(panel.focusWidget(), Qt::Key_Return);
+    };
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Data")));
+    typeHere(QString());
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Contanti")));
+    typeHere(QStringLiteral("50"));
+    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("40,00"));
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Bonifico_Bancomat")));
+    typeHere(QString());
+    typeHere(QStringLiteral("30"));
+    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("10,00"));
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Anticipo")));
+    for (int input = 0; input < 8 && panel.isVisible(); ++input)
+        typeHere(QString()); // on to Save, which Return presses
+    QVERIFY(!panel.isVisible());
+    const qint64 payment = panel.savedOid().toLongLong();
+    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Contanti")).value<Amount>(), money(50));
+    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Bonifico_Bancomat")).value<Amount>(), money(0));
+    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Assegno")).value<Amount>(), money(30));
+    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(10));
 }
 
 COBRELLE_TEST_MAIN(EditPanelTest)

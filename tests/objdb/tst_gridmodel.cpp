@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -385,6 +386,23 @@ private slots:
         QCOMPARE(model->fieldAt(1), QStringLiteral("Data"));
         QCOMPARE(view.columnWidth(0), view.logicalDpiX());
         QCOMPARE(model->bookmarkAt(view.currentIndex().row()), current);
+    }
+
+    // Without a kept width, a date and a large amount fit their column whole.
+    void defaultWidthsShowDatesAndAmountsWhole()
+    {
+        insertRows(1);
+        QTableView view;
+        GridSetting setting(QStringLiteral("Voci"), iniPath());
+        ViewUtility::Binding(open()).BindGrid(&view, &setting);
+        GridModel *model = ViewUtility::modelOf(&view);
+        const int margins = 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1);
+        const auto fits = [&](const QString &field, const QString &text) {
+            const int column = model->columnOfField(field);
+            return column >= 0 && view.columnWidth(column) >= view.fontMetrics().horizontalAdvance(text) + margins;
+        };
+        QVERIFY(fits(QStringLiteral("Data"), QStringLiteral("28/12/2026")));
+        QVERIFY(fits(QStringLiteral("Importo"), QStringLiteral("1.234.567,89")));
     }
 
     // Ctrl+End reaches the last row of the view, not the end of the first page the model counts.
