@@ -6,6 +6,7 @@
 #include "objdb/error.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -371,6 +372,81 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, movements->SetField("Importo", 10.5));
         QVERIFY(table("Compagnie").OpenDataSource()->IsEmpty());
         QVERIFY(table("Movimenti").OpenDataSource()->IsEmpty());
+    }
+
+    // Any mix of payments added, changed, changed and abandoned, and deleted (several of one movement
+    // at once), and of movement amounts changed, leaves every movement's outstanding amount equal to
+    // its net amount less all its payments, and its paid flag set exactly when that is within a cent.
+    void randomEditsKeepEveryOutstandingAmountRight()
+    {
+        QRandomGenerator random(20261208);
+        const QStringList paymentColumns{"Contanti", "Bonifico_Bancomat", "Assegno", "Anticipo"};
+        const auto someAmount = [&](bool mayBeEmpty) {
+            if (mayBeEmpty && random.bounded(6) == 0)
+                return QVariant();
+            return QVariant::fromValue(Amount::fromUnits(random.bounded(0, 3000000))); // up to 300, four decimals
+        };
+        const auto pick = [&](const QList<qint64> &oids) { return oids.at(random.bounded(int(oids.size()))); };
+
+        QList<qint64> movements;
+        for (int i = 0; i < 4; ++i)
+            movements.append(newMovement("500", "25.5"));
+        QList<qint64> payments;
+        for (int step = 0; step < 250; ++step) {
+            const int operation = payments.isEmpty() ? 0 : random.bounded(5);
+            auto ds = table(operation == 4 ? "Movimenti" : "Pagamenti").OpenDataSource();
+            switch (operation) {
+            case 0: { // a new payment, its movement chosen first
+                QVariantList values{QStringLiteral("OID_Movimenti"), pick(movements)};
+                for (const QString &column : paymentColumns)
+                    values << column << someAmount(true);
+                QVERIFY(ds->AddRow(values));
+                payments.append(ds->Bookmark());
+                break;
+            }
+            case 1: // one amount of a payment changed
+                QVERIFY(ds->FindOID(pick(payments)));
+                QVERIFY(ds->SetField(paymentColumns.at(random.bounded(4)), someAmount(true)));
+                ds->SaveRow();
+                break;
+            case 2: // changed, then abandoned
+                QVERIFY(ds->FindOID(pick(payments)));
+                QVERIFY(ds->SetField(paymentColumns.at(random.bounded(4)), someAmount(true)));
+                ds->CancelEdit();
+                break;
+            case 3: { // one to three payments deleted together
+                QList<qint64> doomed;
+                for (int n = random.bounded(1, 4); n > 0 && doomed.size() < payments.size(); --n) {
+                    const qint64 oid = pick(payments);
+                    if (!doomed.contains(oid))
+                        doomed.append(oid);
+                }
+                QCOMPARE(ds->DeleteRows(doomed), int(doomed.size()));
+                for (const qint64 oid : std::as_const(doomed))
+                    payments.removeOne(oid);
+                break;
+            }
+            case 4: // the movement's amount or discount changed
+                QVERIFY(ds->FindOID(pick(movements)));
+                QVERIFY(ds->SetField(random.bounded(2) ? "Importo" : "Sconto", someAmount(false)));
+                ds->SaveRow();
+                break;
+            }
+            QSqlQuery q = m_archive.database->exec(QStringLiteral(
+                "SELECT m.OID, m.Importo - m.Sconto - COALESCE((SELECT SUM(COALESCE(p.Contanti, 0) + "
+                "COALESCE(p.Bonifico_Bancomat, 0) + COALESCE(p.Assegno, 0) + COALESCE(p.Anticipo, 0)) "
+                "FROM Pagamenti AS p WHERE p.OID_Movimenti = m.OID), 0), m.ImportoInSospeso, m.Pagato FROM Movimenti AS m"));
+            int checked = 0;
+            while (q.next()) {
+                const qint64 expected = q.value(1).toLongLong(), stored = q.value(2).toLongLong();
+                QVERIFY2(!q.value(2).isNull() && stored == expected,
+                         qPrintable(QStringLiteral("step %1, movement %2: %3 outstanding, %4 expected")
+                                        .arg(step).arg(q.value(0).toLongLong()).arg(stored).arg(expected)));
+                QCOMPARE(q.value(3).toBool(), std::abs(expected) <= Amount::kScale / 100);
+                ++checked;
+            }
+            QCOMPARE(checked, movements.size());
+        }
     }
 };
 
