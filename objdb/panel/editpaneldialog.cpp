@@ -349,6 +349,7 @@ bool EditPanelDialog::commitText(std::size_t index)
         const QScopedValueRollback guard(m_busy, true);
         input.edit->setText(input.shown);
         m_inputRefused = true;
+        m_refusedInput = input.edit;
         tell(parsed.error);
         input.edit->setFocus();
         return false;
@@ -373,8 +374,10 @@ bool EditPanelDialog::write(std::size_t index, const QVariant &value)
         m_edited = true;
         m_writtenSinceParent = true;
         m_inputRefused = false;
+        m_refusedInput = nullptr;
     } else {
         m_inputRefused = true;
+        m_refusedInput = focusTarget(m_inputs[index]);
     }
     // Shows the rules' writes, or puts a refused input back to the stored value.
     refresh();
@@ -473,6 +476,10 @@ void EditPanelDialog::keyPressEvent(QKeyEvent *event)
     if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
             button->click();
+            return;
+        }
+        if (m_refusedInput && m_refusedInput == focusWidget()) {
+            m_refusedInput = nullptr; // the text is to be corrected where it was typed
             return;
         }
         // Tab also stops at the calendar buttons; Return goes straight on to the next input.

@@ -93,6 +93,8 @@ private:
     // An input was refused since the last accepted write: the Save that follows must not go ahead
     // as if the user's text had been kept.
     bool m_inputRefused = false;
+    // The input whose text was refused last: the Return that finished it does not move on.
+    const QWidget *m_refusedInput = nullptr;
 };
 
 } // namespace objdb

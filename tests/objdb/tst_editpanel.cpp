@@ -406,6 +406,8 @@ void EditPanelTest::badInputIsToldAndNotWritten()
     type(edit(panel, QStringLiteral("Contanti")), QStringLiteral("abc"));
     QCOMPARE(m_sink.messages, QStringList{QStringLiteral("Importo non valido: «abc».")});
     QCOMPARE(edit(panel, QStringLiteral("Contanti"))->text(), QStringLiteral("0,00"));
+    // The Return that finished the refused text leaves the keyboard on that input.
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Contanti")));
     QCOMPARE(panel.dataSource().GetField(QStringLiteral("Contanti")).value<Amount>(), money(0));
     QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("100,00"));
 
