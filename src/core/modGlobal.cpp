@@ -52,5 +52,9 @@ int modGlobal::Main(int argc, char **argv)
     // Desktops without a window manager never activate the window: the first activation's work
     // (archive, login, tree) must not wait for one.
     QTimer::singleShot(0, &mainWindow, &frmMain::Form_Activate);
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // The archive closes while Qt's database connections still exist; left to the exit handlers,
+    // it would be closed after them and crash the ending process.
+    mainWindow.ReleaseDatabase();
+    return exitCode;
 }
