@@ -156,6 +156,8 @@ public:
     void mnuHideSection_Click();
     void cmdHideTree_Click();
     void mnuViewRefresh_Click();
+    // Amounts shown in the archive's conversion currency, or back in its own.
+    void mnuViewCurrencyConversion_Click();
 
     // Life of the window.
     void Form_Load();

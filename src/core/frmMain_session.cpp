@@ -3,6 +3,7 @@
 
 #include "core/frmMain.h"
 
+#include "core/configuration.h"
 #include "core/modGlobal.h"
 #include "desktop/modOSWinUtil.h"
 #include "maintenance/optionslauncher.h"
@@ -20,6 +21,7 @@ void frmMain::connectSessionCommands()
     connect(mnuChangePwd, &QAction::triggered, this, &frmMain::mnuChangePwd_Click);
     connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
     connect(mnuHelpSearchForHelpOn, &QAction::triggered, this, &frmMain::mnuHelpSearchForHelpOn_Click);
+    connect(mnuViewCurrencyConversion, &QAction::triggered, this, &frmMain::mnuViewCurrencyConversion_Click);
 }
 
 void frmMain::mnuToolsOptions_Click()
@@ -67,6 +69,15 @@ void frmMain::ReleaseDatabase()
     if (modGlobal::g_objDatabase)
         modGlobal::g_objDatabase->Close(true);
     modGlobal::g_objDatabase.reset();
+}
+
+void frmMain::mnuViewCurrencyConversion_Click()
+{
+    // Triggering the item has already inverted its check mark: the mark is the new choice.
+    modGlobal::CurrencyConversion = mnuViewCurrencyConversion->isChecked();
+    RefreshDetailView();
+    mnuViewCurrencyConversion->setChecked(modGlobal::CurrencyConversion);
+    WriteConfiguration();
 }
 
 void frmMain::UpdateCurrencyMenu()

@@ -3,7 +3,9 @@
 
 #include "viewsfixture.h"
 
+#include "core/configuration.h"
 #include "objdb/amount.h"
+#include "objdb/currency.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
@@ -116,6 +118,35 @@ private slots:
         select("Sospesi");
         QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
         QVERIFY(m_form->cmdDateSel->isHidden());
+    }
+
+    // The conversion-currency item shows the view's amounts converted, and back; the choice is kept.
+    void amountsInTheConversionCurrency()
+    {
+        modGlobal::g_objDataContext->SetConversionCurrency(std::make_shared<CurrencyLire>());
+        modGlobal::UseDateSelection = false;
+        auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
+        QVERIFY(payments->AddRow({"Contanti", QVariant::fromValue(Amount::fromInteger(50))}));
+        select("Pagamenti");
+        auto cash = [&] {
+            auto *model = ViewUtility::modelOf(m_form->dgView);
+            return model->index(0, model->columnOfField("Contanti")).data().toString();
+        };
+        QCOMPARE(cash(), QStringLiteral("50,00"));
+
+        m_form->mnuViewCurrencyConversion->trigger();
+        QVERIFY(modGlobal::CurrencyConversion);
+        QVERIFY(m_form->mnuViewCurrencyConversion->isChecked());
+        QCOMPARE(cash(), QStringLiteral("96.814,00")); // 50 x 1936,27, in whole lire
+        QVERIFY(TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
+
+        m_form->mnuViewCurrencyConversion->trigger();
+        QVERIFY(!modGlobal::CurrencyConversion);
+        QCOMPARE(cash(), QStringLiteral("50,00"));
+        QVERIFY(!TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
+        // Nothing stored changed.
+        QVERIFY(payments->FindOID(payments->Bookmark()));
+        QCOMPARE(payments->GetField("Contanti").value<Amount>(), Amount::fromInteger(50));
     }
 
     void periodOfTheCollaboratorsSection()
