@@ -192,6 +192,29 @@ private slots:
         QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Collaboratori"));
     }
 
+    // From the tree, Tab reaches the grid on its first row, and Return opens that record.
+    void keyboardFromTheTreeToTheRecord()
+    {
+        addCompanies(3);
+        select("Collaboratori");
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->tvTreeView->setFocus();
+        QTest::keyClick(m_form->tvTreeView, Qt::Key_Up);
+        QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Compagnie"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_form->dgView);
+        QCOMPARE(m_form->dgView->currentIndex().row(), 0);
+        QString opened;
+        ViewsFixture::whenDialogOpens<QDialog>([&](QDialog *panel) {
+            if (auto *code = panel->findChild<QLineEdit *>("edit_Codice"))
+                opened = code->text();
+            panel->reject();
+        });
+        QTest::keyClick(m_form->dgView, Qt::Key_Return);
+        QCOMPARE(opened, QStringLiteral("C000"));
+    }
+
     void refreshInsideARefreshIsDropped()
     {
         select("Compagnie");
