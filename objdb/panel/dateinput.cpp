@@ -4,6 +4,7 @@
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -20,6 +21,20 @@ DateInput::DateInput(QWidget *parent) : QWidget(parent), m_edit(new QLineEdit(th
     layout->addWidget(m_edit, 1);
     layout->addWidget(m_button);
     connect(m_button, &QToolButton::clicked, this, &DateInput::openCalendar);
+    m_edit->installEventFilter(this);
+}
+
+bool DateInput::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress && m_button->isEnabled()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool altDown = key->key() == Qt::Key_Down && key->modifiers().testFlag(Qt::AltModifier);
+        if (key->key() == Qt::Key_F4 || altDown) {
+            openCalendar();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DateInput::openCalendar()

@@ -21,6 +21,10 @@ public slots:
     // Opens the calendar under the input, on the date typed (today when none or unreadable).
     void openCalendar();
 
+protected:
+    // F4 or Alt+Down in the input opens the calendar, as in a drop-down list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A date was picked in the calendar (already written into the line edit).
     void datePicked(const QDate &date);

@@ -390,6 +390,14 @@ void EditPanelTest::calendarPickWritesTheDate()
     QCOMPARE(panel.dataSource().GetField(QStringLiteral("Data")).toDate(), QDate(2005, 3, 4));
     QCOMPARE(m_answers->seen().size(), 1);
 
+    // From the keyboard: F4 opens the calendar on the typed date.
+    QTRY_VERIFY(!panel.findChild<QCalendarWidget *>(QStringLiteral("calendarPopup"))); // gone once picked
+    QTest::keyClick(edit(panel, QStringLiteral("Data")), Qt::Key_F4);
+    auto *again = panel.findChild<QCalendarWidget *>(QStringLiteral("calendarPopup"));
+    QVERIFY(again && again->isVisible());
+    QCOMPARE(again->selectedDate(), QDate(2005, 3, 4));
+    again->close();
+
     // Emptied by hand: no date at all.
     type(edit(panel, QStringLiteral("DataCopertura")), QString());
     QCOMPARE(edit(panel, QStringLiteral("DataCopertura"))->text(), QString());
