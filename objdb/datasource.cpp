@@ -428,7 +428,7 @@ void DataSource::CancelOperation(const QString &message)
     m_cancelMessage = message.isEmpty() ? Application::Message(kErrRefused) : message;
 }
 
-void DataSource::tellRefusal(const QString &message) const
+void DataSource::tellUser(const QString &message) const
 {
     if (auto *sink = notify())
         sink->OnInternalMessage(const_cast<DataSource *>(this), message);
@@ -452,7 +452,7 @@ bool DataSource::runEvents(const std::function<void()> &handlers, std::optional<
     const QString message = *m_cancelMessage;
     m_cancelMessage.reset();
     m_row = snapshot;
-    tellRefusal(message);
+    tellUser(message);
     return false;
 }
 
@@ -697,7 +697,7 @@ bool DataSource::deleteOne(qint64 oid)
     try {
         refuseIfReferenced(oid);
     } catch (const Error &e) {
-        tellRefusal(e.description());
+        tellUser(e.description());
         return false;
     }
     if (itfSetData *sink = events()) {

@@ -51,6 +51,8 @@ public:
     void CancelEdit();
     // Called by a data-event handler: abandons the operation in hand and tells the user why.
     void CancelOperation(const QString &message);
+    // Tells the user through the notification sink (OnInternalMessage).
+    void tellUser(const QString &message) const;
     bool hasCurrentRow() const { return m_row.has_value(); }
     bool isNewRow() const { return m_row && m_row->isNew; }
     bool isDirty() const;
@@ -164,7 +166,6 @@ private:
     QVariant normalise(const FieldDef &field, const QVariant &value) const;
     FieldDef writableField(const QString &name) const;
     bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
-    void tellRefusal(const QString &message) const;
     bool deleteOne(qint64 oid);
     QVariant lookupReference(const FieldDef &field, const Row &row) const;
     QVariant present(const FieldDef &field, const QVariant &value) const;

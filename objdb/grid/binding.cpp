@@ -145,6 +145,18 @@ bool Binding::EditFieldSequence(const QString &title, QString &sequence, QWidget
 
 namespace ViewUtility {
 
+void UnbindGrid(QTableView *grid)
+{
+    GridModel *old = modelOf(grid);
+    QItemSelectionModel *oldSelection = grid->selectionModel();
+    grid->setModel(nullptr);
+    if (!old)
+        return;
+    if (oldSelection && oldSelection->model() == old)
+        delete oldSelection;
+    delete old;
+}
+
 objdb::Binding Binding(std::shared_ptr<DataSource> ds)
 {
     return objdb::Binding(std::move(ds));

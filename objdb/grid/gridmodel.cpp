@@ -2,10 +2,12 @@
 
 #include "objdb/amount.h"
 #include "objdb/datasource.h"
+#include "objdb/error.h"
 #include "objdb/grid/cellformat.h"
 #include "objdb/types.h"
 
 #include <QItemSelectionModel>
+#include <QTimer>
 #include <algorithm>
 
 namespace objdb {
@@ -29,10 +31,32 @@ GridModel::GridModel(std::shared_ptr<DataSource> ds, const QString &sequence, QO
     m_columns = columnsFor(fields, sequence);
     connect(m_ds.get(), &DataSource::OnRefreshRecordset, this, [this] {
         beginResetModel();
-        reload();
+        try {
+            reload();
+        } catch (const Error &e) {
+            emptyRows();
+            readFailed(e.description());
+        }
         endResetModel();
     });
     reload();
+}
+
+void GridModel::emptyRows()
+{
+    m_pages.clear();
+    m_memoNumber = -1;
+    m_keys.clear();
+    m_keysLoaded = true;
+    m_firstPageRows = 0;
+}
+
+void GridModel::readFailed(const QString &message) const
+{
+    if (m_failureTold == m_generation)
+        return;
+    m_failureTold = m_generation;
+    QTimer::singleShot(0, this, [this, message] { m_ds->tellUser(message); });
 }
 
 QList<int> GridModel::columnsFor(const QList<FieldDef> &fields, const QString &sequence)
@@ -128,8 +152,13 @@ bool GridModel::canFetchMore(const QModelIndex &parent) const
 
 void GridModel::fetchMore(const QModelIndex &parent)
 {
-    if (!parent.isValid())
+    if (parent.isValid())
+        return;
+    try {
         loadAllRows();
+    } catch (const Error &e) {
+        readFailed(e.description());
+    }
 }
 
 const GridModel::Page *GridModel::page(int number) const
@@ -164,6 +193,16 @@ const GridModel::Page *GridModel::completeFirstPage() const
 }
 
 const QVariantList *GridModel::rowValues(int row) const
+{
+    try {
+        return readRow(row);
+    } catch (const Error &e) {
+        readFailed(e.description());
+        return nullptr;
+    }
+}
+
+const QVariantList *GridModel::readRow(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
@@ -281,7 +320,12 @@ qint64 GridModel::bookmarkAt(int row)
     if (!m_keysLoaded && m_oidField >= 0)
         if (const QVariantList *values = rowValues(row))
             return values->value(m_oidField).toLongLong();
-    loadAllRows();
+    try {
+        loadAllRows();
+    } catch (const Error &e) {
+        readFailed(e.description());
+        return 0;
+    }
     return row < m_keys.size() ? m_keys.at(row) : 0;
 }
 
@@ -295,7 +339,12 @@ int GridModel::rowOfBookmark(qint64 oid)
                 return row;
         }
     }
-    loadAllRows();
+    try {
+        loadAllRows();
+    } catch (const Error &e) {
+        readFailed(e.description());
+        return -1;
+    }
     return int(m_keys.indexOf(oid));
 }
 

@@ -77,10 +77,16 @@ private:
     using Page = QList<QVariantList>;
 
     void reload();
-    const QVariantList *rowValues(int row) const;
+    const QVariantList *rowValues(int row) const; // nullptr when the row cannot be read
+    const QVariantList *readRow(int row) const;
     const Page *page(int number) const;
     const Page *completeFirstPage() const;
     QVariant displayValue(const QVariant &value, int type) const;
+    // Reads that fail under the view (the archive gone or unreadable) must not unwind through Qt's
+    // painting and signals: the rows read nothing, and the failure is told once per generation,
+    // after the event in hand.
+    void readFailed(const QString &message) const;
+    void emptyRows();
 
     std::shared_ptr<DataSource> m_ds;
     QList<int> m_columns;
@@ -96,6 +102,7 @@ private:
     // cache changes, since the cache may delete the page it points to.
     mutable int m_memoNumber = -1;
     mutable const Page *m_memo = nullptr;
+    mutable quint64 m_failureTold = 0; // the generation whose read failure was told
 };
 
 } // namespace objdb

@@ -24,8 +24,8 @@ bool LastRowKey::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_End && key->modifiers().testFlag(Qt::ControlModifier))
-            if (GridModel *model = ViewUtility::modelOf(static_cast<QTableView *>(watched)))
-                model->loadAllRows(); // the view then handles the key over every row
+            if (GridModel *model = ViewUtility::modelOf(static_cast<QTableView *>(watched)); model && model->canFetchMore({}))
+                model->fetchMore({}); // every row counted; the view then handles the key over them
     }
     return QObject::eventFilter(watched, event);
 }

@@ -71,6 +71,9 @@ Binding Binding(std::shared_ptr<DataSource> ds);
 std::shared_ptr<GridSetting> NewGridSetting(const QString &tableName, const QString &iniPath);
 // The grid model bound to a view, if any.
 GridModel *modelOf(QTableView *grid);
+// Leaves the view without rows and deletes the grid model bound to it (and so its hold on the data
+// source and the archive).
+void UnbindGrid(QTableView *grid);
 // The OIDs of the rows selected in a bound grid, in row order.
 QList<qint64> selectedBookmarks(QTableView *grid);
 // Column widths are kept in twips: 1440 to the inch at the screen's logical resolution.

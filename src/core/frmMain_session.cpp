@@ -10,6 +10,7 @@
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
+#include "objdb/grid/viewutility.h"
 
 #include <QAction>
 #include <QTableView>
@@ -57,13 +58,17 @@ void frmMain::mnuHelpSearchForHelpOn_Click()
 
 void frmMain::ReloadDatabase()
 {
+    // The view of the dropped archive goes too: nothing may read it any more. The next activation
+    // opens the new archive and shows the view again.
+    objdb::ViewUtility::UnbindGrid(dgView);
+    m_objCurDS.reset();
     modGlobal::g_objDataContext.reset();
     modGlobal::g_objDatabase.reset();
 }
 
 void frmMain::ReleaseDatabase()
 {
-    dgView->setModel(nullptr);
+    objdb::ViewUtility::UnbindGrid(dgView);
     m_objCurDS.reset();
     modGlobal::g_objDataContext.reset();
     if (modGlobal::g_objDatabase)

@@ -149,7 +149,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             // A grouping node: the section page takes the grid's place.
             disconnect(m_objCurDSEvents);
             m_objCurDSEvents = {};
-            dgView->setModel(nullptr);
+            objdb::ViewUtility::UnbindGrid(dgView);
             dgView->hide();
             cmdGridSetting->hide();
             cmdDateSel->hide();

@@ -405,6 +405,27 @@ private slots:
         QVERIFY(fits(QStringLiteral("Importo"), QStringLiteral("1.234.567,89")));
     }
 
+    // An archive that can no longer be read under a bound grid leaves empty cells, tells the user
+    // once, and never throws through the view.
+    void unreadableArchiveLeavesEmptyCells()
+    {
+        insertRows(250);
+        auto ds = open();
+        GridModel model(ds);
+        QVERIFY(model.index(0, 0).data().isValid());
+        m_db->Close();
+        QVERIFY(!model.index(60, 0).data().isValid()); // beyond the first screen read
+        model.fetchMore(QModelIndex());
+        QCOMPARE(model.bookmarkAt(150), 0);
+        QCOMPARE(model.rowOfBookmark(123456), -1);
+        QVERIFY(m_sink.messages.isEmpty()); // told after the event in hand
+        QTRY_COMPARE(m_sink.messages.size(), 1);
+        // A refresh that cannot read shows no rows.
+        emit ds->OnRefreshRecordset(ds.get());
+        QCOMPARE(model.rowCount(), 0);
+        QTRY_COMPARE(m_sink.messages.size(), 2);
+    }
+
     // Ctrl+End reaches the last row of the view, not the end of the first page the model counts.
     void ctrlEndGoesToTheTrueLastRow()
     {

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -87,8 +88,10 @@ private slots:
         QVERIFY(!m_form->dgView->isHidden());
         QVERIFY(m_form->mnuFileNew->isEnabled());
         QVERIFY(m_form->toolbarAction("Find")->isEnabled());
+        QPointer<QAbstractItemModel> companies(m_form->dgView->model());
         select("Archivio");
         QVERIFY(m_form->dgView->isHidden());
+        QVERIFY(companies.isNull()); // the rows of the view left behind are not kept
         QVERIFY(m_form->cmdGridSetting->isHidden());
         for (QAction *item : {m_form->mnuFileNew, m_form->mnuFileProperties, m_form->mnuFileDelete, m_form->mnuViewRefresh,
                               m_form->mnuSearch->menuAction(), m_form->mnuFilter->menuAction(), m_form->mnuOrder->menuAction(),
@@ -213,6 +216,19 @@ private slots:
         });
         QTest::keyClick(m_form->dgView, Qt::Key_Return);
         QCOMPARE(opened, QStringLiteral("C000"));
+    }
+
+    // A change of working directory drops the archive and the view over it.
+    void reloadingTheDatabaseDropsTheView()
+    {
+        addCompanies(3);
+        select("Compagnie");
+        QPointer<QAbstractItemModel> model(m_form->dgView->model());
+        m_form->ReloadDatabase();
+        QVERIFY(!modGlobal::g_objDatabase && !modGlobal::g_objDataContext);
+        QVERIFY(!m_form->m_objCurDS);
+        QVERIFY(!m_form->dgView->model());
+        QVERIFY(model.isNull());
     }
 
     void refreshInsideARefreshIsDropped()
