@@ -74,8 +74,14 @@ void frmSelectOper::cmdConfirm_Click()
 {
     if (!CmbOperatore->currentText().isEmpty()) {
         m_strOperatore = CmbOperatore->currentText();
-        if (m_objList && m_objDS && m_objDS->FindOID(m_objList->bookmark(CmbOperatore->currentIndex())))
-            m_vntOID_Operatore = m_objDS->GetField(QStringLiteral("OID"));
+        try {
+            if (m_objList && m_objDS && m_objDS->FindOID(m_objList->bookmark(CmbOperatore->currentIndex())))
+                m_vntOID_Operatore = m_objDS->GetField(QStringLiteral("OID"));
+        } catch (const std::exception &) {
+            // The archive cannot be read: the row stays unknown; the login that follows reads the
+            // operator again by name and reports the failure.
+            m_vntOID_Operatore = QVariant();
+        }
     }
     accept();
 }

@@ -185,6 +185,20 @@ private slots:
         QVERIFY(!m_form->UserLogin(true, false));
         QCOMPARE(shown, QStringLiteral("Bruno"));
     }
+
+    // The archive lost while the list is open: confirming does not end the program; the login
+    // fails and the error report offers its details.
+    void archiveLostWhileChoosing()
+    {
+        TestSupport::ScriptedMessages messages;
+        onNextModal([](QWidget *list) {
+            modGlobal::g_objDatabase->Close();
+            QTest::mouseClick(list->findChild<QPushButton *>("cmdConfirm"), Qt::LeftButton);
+        });
+        QVERIFY(!m_form->UserLogin(true, false));
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().endsWith(QStringLiteral("Visualizzare dettagli ?")));
+    }
 };
 
 COBRELLE_TEST_MAIN(TestUserLogin)
