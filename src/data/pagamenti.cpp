@@ -1,6 +1,6 @@
 #include "data/tables.h"
 
-#include "core/messageservice.h"
+#include "services/messageservice.h"
 #include "objdb/amount.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"

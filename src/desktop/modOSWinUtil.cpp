@@ -1,6 +1,6 @@
 #include "desktop/modOSWinUtil.h"
 
-#include "core/messageservice.h"
+#include "services/messageservice.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "maintenance/frmOptions.h"
 
-#include "core/messageservice.h"
+#include "services/messageservice.h"
 #include "maintenance/frmSelectDir.h"
 
 #include <QGroupBox>

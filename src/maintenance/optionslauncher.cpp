@@ -1,7 +1,7 @@
 #include "maintenance/optionslauncher.h"
 
-#include "core/configuration.h"
-#include "core/modGlobal.h"
+#include "services/configuration.h"
+#include "services/modGlobal.h"
 #include "maintenance/frmOptions.h"
 
 namespace {

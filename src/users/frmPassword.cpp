@@ -1,6 +1,6 @@
 #include "users/frmPassword.h"
 
-#include "core/messageservice.h"
+#include "services/messageservice.h"
 #include "users/passwordhash.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "users/frmSelectOper.h"
 
-#include "core/modGlobal.h"
+#include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/listmodel.h"

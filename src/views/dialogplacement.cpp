@@ -1,6 +1,6 @@
 #include "views/dialogplacement.h"
 
-#include "core/twips.h"
+#include "services/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #include "views/frmFromDateToDate.h"
 
-#include "core/messageservice.h"
+#include "services/messageservice.h"
 #include "views/dialogplacement.h"
 
 #include <QCalendarWidget>

@@ -1,7 +1,7 @@
 #pragma once
 // Shared test fixtures: a temporary working folder per test and scripted message boxes.
 
-#include "core/messageservice.h"
+#include "services/messageservice.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"

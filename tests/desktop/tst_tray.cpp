@@ -1,7 +1,7 @@
 // The notification-area icon and the main window's answers to its mouse events.
-#include "core/frmMain.h"
+#include "app/frmMain.h"
 #include "desktop/clsOSTNA.h"
-#include "core/modGlobal.h"
+#include "services/modGlobal.h"
 #include "testsupport.h"
 
 #include <QMenu>

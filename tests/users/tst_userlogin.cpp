@@ -2,8 +2,8 @@
 
 #include "testsupport.h"
 
-#include "core/frmMain.h"
-#include "core/modGlobal.h"
+#include "app/frmMain.h"
+#include "services/modGlobal.h"
 #include "users/passwordhash.h"
 #include "users/scramble.h"
 

@@ -2,7 +2,7 @@
 // refresh, and the single-date and period dialogs.
 #include "viewsfixture.h"
 
-#include "core/configuration.h"
+#include "services/configuration.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "views/frmDateSetting.h"

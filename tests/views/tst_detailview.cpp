@@ -3,7 +3,7 @@
 
 #include "viewsfixture.h"
 
-#include "core/configuration.h"
+#include "services/configuration.h"
 #include "objdb/amount.h"
 #include "objdb/currency.h"
 #include "objdb/datacontext.h"

@@ -2,8 +2,8 @@
 // columns, their tags and the hide-tree button while the page shows.
 #include "viewsfixture.h"
 
-#include "core/layout.h"
-#include "core/twips.h"
+#include "app/layout.h"
+#include "services/twips.h"
 #include "objdb/datacontext.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // click and the section buttons' tags.
 #include "viewsfixture.h"
 
-#include "core/layout.h"
+#include "app/layout.h"
 #include "objdb/datacontext.h"
 #include "views/frmFromDateToDate.h"
 

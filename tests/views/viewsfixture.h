@@ -2,8 +2,8 @@
 // Shared set-up of the views tests: a main window over a fresh archive, and the driving of the
 // modal dialogs it opens.
 
-#include "core/frmMain.h"
-#include "core/modGlobal.h"
+#include "app/frmMain.h"
+#include "services/modGlobal.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/viewutility.h"
 #include "testsupport.h"

@@ -1,0 +1,89 @@
+// Resizing, the splitter drag and the view toggles of the main window.
+#include "app/frmMain.h"
+
+#include "app/layout.h"
+#include "services/messageservice.h"
+#include "services/twips.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    LayoutMainWindow(float(splitterTwips()));
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The resize that precedes the first show arrives while the window is not yet visible.
+    LayoutMainWindow(float(splitterTwips()));
+}
+
+bool frmMain::splitterMouseEvent(QEvent *event)
+{
+    using namespace Layout;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        picSplitter->setGeometry(imgSplitter->x(), imgSplitter->y(), imgSplitter->width() / 2,
+                                 std::max(0, imgSplitter->height() - Twips::toPixelsY(20)));
+        picSplitter->show();
+        picSplitter->raise();
+        m_blnMoving = true;
+        return true;
+    case QEvent::MouseMove: {
+        if (!m_blnMoving)
+            return false;
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const double position = splitterTwips() + Twips::fromPixelsX(int(mouse->position().x()));
+        const double right = Twips::fromPixelsX(width()) - kDragMargin;
+        const double barLeft = position < kDragMargin ? kDragMargin : position > right ? right : position;
+        picSplitter->move(Twips::toPixelsX(barLeft), picSplitter->y());
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (!m_blnMoving)
+            return false;
+        LayoutMainWindow(float(Twips::fromPixelsX(picSplitter->x())));
+        picSplitter->hide();
+        m_blnMoving = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmMain::mnuViewToolbar_Click()
+{
+    tbToolBar->setVisible(mnuViewToolbar->isChecked());
+    LayoutMainWindow(float(splitterTwips()));
+}
+
+void frmMain::mnuViewStatusBar_Click()
+{
+    sbStatusBar->setVisible(mnuViewStatusBar->isChecked());
+    LayoutMainWindow(float(splitterTwips()));
+}
+
+void frmMain::mnuHideSection_Click()
+{
+    // The check mark mirrors the tree; the layout sets it again.
+    LayoutMainWindow(cmdHideTreeShowsHidden() ? -1.0f : 0.0f);
+}
+
+void frmMain::cmdHideTree_Click()
+{
+    mnuHideSection_Click();
+}
+
+void frmMain::mnuViewRefresh_Click()
+{
+    if (!dgView->isHidden() && isViewBound())
+        RefreshDetailView(QString());
+    else
+        MessageService::beep();
+}

@@ -1,0 +1,185 @@
+// Load, first activation, close and unload of the main window, and its tray icon.
+#include "app/frmMain.h"
+
+#include "services/configuration.h"
+#include "app/layout.h"
+#include "app/startup.h"
+#include "services/modGlobal.h"
+#include "services/twips.h"
+#include "desktop/clsOSTNA.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+enum WindowStateCode { StateNormal = 0, StateMinimised = 1, StateMaximised = 2 };
+}
+
+void frmMain::connectHandlers()
+{
+    connect(mnuFileNew, &QAction::triggered, this, &frmMain::mnuFileNew_Click);
+    connect(mnuFileProperties, &QAction::triggered, this, &frmMain::mnuFileProperties_Click);
+    connect(mnuFileDelete, &QAction::triggered, this, &frmMain::mnuFileDelete_Click);
+    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
+    // Triggering a checkable item has already inverted its check mark.
+    connect(mnuViewToolbar, &QAction::triggered, this, &frmMain::mnuViewToolbar_Click);
+    connect(mnuViewStatusBar, &QAction::triggered, this, &frmMain::mnuViewStatusBar_Click);
+    connect(mnuHideSection, &QAction::triggered, this, &frmMain::mnuHideSection_Click);
+    connect(mnuViewRefresh, &QAction::triggered, this, &frmMain::mnuViewRefresh_Click);
+    connect(cmdHideTree, &QPushButton::clicked, this, &frmMain::cmdHideTree_Click);
+    connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
+    connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
+    connectSessionCommands();
+    connectRecordCommands();
+    connectCommandDispatch();
+    connectViewCommands();
+#if QT_CONFIG(sessionmanager)
+    // The session ending closes the program for real, like "Chiudi".
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
+#endif
+}
+
+void frmMain::restorePlacement()
+{
+    const double left = Settings::readNumber(QStringLiteral("MainLeft"), 1000);
+    const double top = Settings::readNumber(QStringLiteral("MainTop"), 1000);
+    const double width = Settings::readNumber(QStringLiteral("MainWidth"), 6500);
+    const double height = Settings::readNumber(QStringLiteral("MainHeight"), 6500);
+    const int state = int(Settings::readNumber(QStringLiteral("MainState"), StateNormal));
+    const double split = Settings::readNumber(QStringLiteral("MainSplit"), 3500);
+
+    setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
+    if (state == StateMaximised)
+        setWindowState(Qt::WindowMaximized);
+    else if (state == StateMinimised)
+        setWindowState(Qt::WindowMinimized);
+    imgSplitter->move(Twips::toPixelsX(split), imgSplitter->y());
+}
+
+void frmMain::Form_Load()
+{
+    restorePlacement();
+    ensureTrayObject();
+    m_objTNA->IconStart(windowIcon(), windowTitle());
+    SetAppTitle();
+    modGlobal::SelectionDate = QDateTime::currentDateTime();
+    // The layout appends the current item's name to this designed caption.
+    lblTitle[1]->setProperty("tag", lblTitle[1]->text());
+    UpdateDateSelectionCaption();
+}
+
+void frmMain::Form_Activate()
+{
+    // A dialog opened from here (options, login) re-activates the window when it closes.
+    if (m_blnActivating || m_blnUnloading)
+        return;
+    m_blnActivating = true;
+    try {
+        if (!modGlobal::g_objDatabase && !modGlobal::g_objDataContext) {
+            modGlobal::InitDatabase();
+            // Without a usable database nothing can work: end rather than ask for an operator
+            // and fail again on every activation.
+            if (!modGlobal::IsDatabaseReady() || !UserLogin(true, false)) {
+                m_blnActivating = false;
+                mnuFileClose_Click();
+                return;
+            }
+            SetTreeViewNodes();
+            RefreshDetailView(QString());
+            UpdateCurrencyMenu();
+        }
+        dgView->viewport()->update();
+    } catch (...) {
+        // Activation ends quietly; the window stays as it was.
+    }
+    m_blnActivating = false;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_blnUnloading) {
+        // The close box keeps the program running behind its tray icon. Without a notification
+        // area the icon could never bring it back, so the window is minimised instead.
+        event->ignore();
+        if (QSystemTrayIcon::isSystemTrayAvailable() && m_objTNA && m_objTNA->isStarted())
+            hide();
+        else
+            showMinimized();
+        return;
+    }
+    if (m_objGridSetting)
+        StoreGridLayout();
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload()
+{
+    const int state = isMinimized() ? StateMinimised : isMaximized() ? StateMaximised : StateNormal;
+    Settings::writeNumber(QStringLiteral("MainState"), state);
+    // A maximised or minimised window stores the placement it returns to.
+    const QRect normal = state == StateNormal ? geometry() : normalGeometry();
+    Settings::writeNumber(QStringLiteral("MainLeft"), std::round(Twips::fromPixelsX(normal.x())));
+    Settings::writeNumber(QStringLiteral("MainTop"), std::round(Twips::fromPixelsY(normal.y())));
+    Settings::writeNumber(QStringLiteral("MainWidth"), std::round(Twips::fromPixelsX(normal.width())));
+    Settings::writeNumber(QStringLiteral("MainHeight"), std::round(Twips::fromPixelsY(normal.height())));
+    const double split = splitterTwips();
+    if (split > 0)
+        Settings::writeNumber(QStringLiteral("MainSplit"), std::round(split));
+
+    ensureTrayObject();
+    m_objTNA->IconStop();
+
+    // Most recently opened first; the main window ends last.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QWidget *window = *it;
+        if (window != this && window->isWindow() && !qobject_cast<QMenu *>(window) && window->isVisible())
+            window->close();
+    }
+    QCoreApplication::quit();
+}
+
+void frmMain::ensureTrayObject()
+{
+    if (m_objTNA)
+        return;
+    m_objTNA = new clsOSTNA(this);
+    connect(m_objTNA, &clsOSTNA::notification, this, &frmMain::OnTrayNotification);
+}
+
+void frmMain::OnTrayNotification(int code)
+{
+    if (clsOSTNA::IsDoubleClick(code)) {
+        if (!isVisible() || isMinimized())
+            mnuActivate_Click();
+    } else if (clsOSTNA::IsRightButton(code)) {
+        mnuPopUp->popup(QCursor::pos());
+    }
+}
+
+void frmMain::mnuActivate_Click()
+{
+    show();
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+void frmMain::mnuClose_Click()
+{
+    m_blnUnloading = true;
+    close();
+}
+
+void frmMain::mnuFileClose_Click()
+{
+    mnuClose_Click();
+}

@@ -1,0 +1,159 @@
+// Record commands of the main window (new, change, delete) and the grid's own events.
+
+#include "app/frmMain.h"
+
+#include "services/errorreport.h"
+#include "services/messageservice.h"
+#include "services/modGlobal.h"
+#include "services/twips.h"
+#include "grid/sortorder.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QTableView>
+
+namespace {
+
+const QString kStatistics = QStringLiteral("Statistiche");
+
+// Restores the pointer however the command ends.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void frmMain::connectRecordCommands()
+{
+    connect(dgView, &QTableView::doubleClicked, this, [this] { dgView_DblClick(); });
+    connect(dgView->horizontalHeader(), &QHeaderView::sectionResized, this, &frmMain::dgView_ColumnResize);
+    connect(dgView->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmMain::dgView_HeadClick);
+    dgView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(dgView, &QWidget::customContextMenuRequested, this, &frmMain::dgView_MouseUpRight);
+    dgView->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(dgView->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { mnuOrder->popup(dgView->horizontalHeader()->mapToGlobal(pos)); });
+}
+
+void frmMain::mnuFileNew_Click()
+{
+    if (!m_objCurDS)
+        return;
+    if (currentSectionKey() == kStatistics) {
+        MessageService::beep();
+        return;
+    }
+    try {
+        QVariantList presets;
+        if (m_objCurDS->TableName() == QLatin1String("Pagamenti"))
+            presets = {QStringLiteral("Operatore"), m_strOperatore};
+        const QVariant oid = objdb::ViewUtility::Binding(m_objCurDS).EditNewRow(presets, this);
+        if (oid.isNull())
+            return;
+        m_objCurDS->Requery(true);
+        objdb::ViewUtility::Binding(m_objCurDS).ApplyGridSetting(dgView, m_objGridSetting.get());
+        // Show the new row when the view holds it.
+        if (auto *model = objdb::ViewUtility::modelOf(dgView)) {
+            const int row = model->rowOfBookmark(oid.toLongLong());
+            if (row >= 0)
+                dgView->setCurrentIndex(model->index(row, 0));
+        }
+    } catch (const std::exception &) {
+        ShowErrorReport(QString(), PendingError::current());
+    }
+}
+
+void frmMain::dgView_DblClick()
+{
+    // A whole column chosen through its header is no record to open. In a one-row grid any
+    // selected cell fills its column, so there the selection is always the record's.
+    const QItemSelectionModel *selection = dgView->selectionModel();
+    if (!selection || (dgView->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty()))
+        return;
+    const qint64 bookmark = currentGridBookmark();
+    if (dgView->isHidden() || !m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
+        MessageService::beep();
+        return;
+    }
+    try {
+        if (!m_objCurDS->FindOID(bookmark)) {
+            MessageService::beep();
+            return;
+        }
+        const QVariant saved = objdb::ViewUtility::Binding(m_objCurDS).EditCurrentRow({}, QString(), true, this);
+        if (!saved.isNull())
+            m_objCurDS->Requery(true);
+    } catch (const std::exception &) {
+        ShowErrorReport(QString(), PendingError::current());
+    }
+}
+
+void frmMain::mnuFileProperties_Click()
+{
+    dgView_DblClick();
+}
+
+void frmMain::mnuFileDelete_Click()
+{
+    WaitCursor wait;
+    try {
+        const qint64 bookmark = currentGridBookmark();
+        if (!m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
+            MessageService::beep();
+            return;
+        }
+        if (modGlobal::g_objDataContext->UserLevel < 1) {
+            MessageService::beep();
+            MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
+                                   MessageService::Icon::Exclamation, QString(), this);
+            return;
+        }
+        if (!MessageService::askYesNo(QStringLiteral("Confermi l'eliminazione dei dati selezionati ?"),
+                                      MessageService::Icon::Question, MessageService::Answer::Yes, QString(), this))
+            return;
+        QList<qint64> rows;
+        if (auto *model = objdb::ViewUtility::modelOf(dgView))
+            rows = model->selectedBookmarks(dgView->selectionModel());
+        if (rows.isEmpty())
+            rows = {bookmark};
+        m_objCurDS->FindOID(bookmark);
+        m_objCurDS->DeleteRows(rows);
+    } catch (const std::exception &) {
+        ShowErrorReport(QString(), PendingError::current());
+    }
+}
+
+void frmMain::dgView_ColumnResize(int column, int, int newSize)
+{
+    // Only the user's own drag is kept; widths set when the grid is bound are not.
+    if (QApplication::mouseButtons() == Qt::NoButton)
+        return;
+    auto *model = objdb::ViewUtility::modelOf(dgView);
+    if (!m_objGridSetting || !model || column < 0 || column >= model->columnCount())
+        return;
+    m_objGridSetting->SetColumnWidth(model->fieldAt(column), int(qRound(Twips::fromPixelsX(newSize, dgView))));
+}
+
+void frmMain::dgView_HeadClick(int column)
+{
+    auto *model = objdb::ViewUtility::modelOf(dgView);
+    if (!m_objCurDS || !model || column < 0 || column >= model->columnCount())
+        return;
+    SetSortOrder(model->fieldAt(column), *m_objCurDS);
+}
+
+void frmMain::dgView_MouseUpRight(const QPoint &pos)
+{
+    const QPoint global = dgView->viewport()->mapToGlobal(pos);
+    if (dgView->indexAt(pos).isValid())
+        mnuFieldFuncs->popup(global);
+    else
+        mnuAssociation->popup(global);
+}

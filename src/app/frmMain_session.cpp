@@ -1,0 +1,96 @@
+// The session commands of the main window: options, change of operator and password, the
+// dropping of the open archive, help.
+
+#include "app/frmMain.h"
+
+#include "services/configuration.h"
+#include "services/modGlobal.h"
+#include "desktop/modOSWinUtil.h"
+#include "maintenance/optionslauncher.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/viewutility.h"
+
+#include <QAction>
+#include <QTableView>
+
+void frmMain::connectSessionCommands()
+{
+    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::mnuToolsOptions_Click);
+    connect(mnuChangeUser, &QAction::triggered, this, &frmMain::mnuChangeUser_Click);
+    connect(mnuChangePwd, &QAction::triggered, this, &frmMain::mnuChangePwd_Click);
+    connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
+    connect(mnuHelpSearchForHelpOn, &QAction::triggered, this, &frmMain::mnuHelpSearchForHelpOn_Click);
+    connect(mnuViewCurrencyConversion, &QAction::triggered, this, &frmMain::mnuViewCurrencyConversion_Click);
+}
+
+void frmMain::mnuToolsOptions_Click()
+{
+    ShowOptionsDialog(this, [this] { ReloadDatabase(); });
+}
+
+void frmMain::mnuChangeUser_Click()
+{
+    if (!UserLogin(true, false)) {
+        // No half-changed login survives: without an operator the program ends.
+        mnuFileClose_Click();
+        return;
+    }
+    SetTreeViewNodes();
+    RefreshDetailView(QString());
+}
+
+void frmMain::mnuChangePwd_Click()
+{
+    UserLogin(false, true);
+}
+
+void frmMain::mnuHelpContents_Click()
+{
+    modOSWinUtil::ShowHelpUnavailable(this);
+}
+
+void frmMain::mnuHelpSearchForHelpOn_Click()
+{
+    modOSWinUtil::ShowHelpUnavailable(this);
+}
+
+void frmMain::ReloadDatabase()
+{
+    // The view of the dropped archive goes too: nothing may read it any more. The next activation
+    // opens the new archive and shows the view again.
+    objdb::ViewUtility::UnbindGrid(dgView);
+    m_objCurDS.reset();
+    modGlobal::g_objDataContext.reset();
+    modGlobal::g_objDatabase.reset();
+}
+
+void frmMain::ReleaseDatabase()
+{
+    objdb::ViewUtility::UnbindGrid(dgView);
+    m_objCurDS.reset();
+    modGlobal::g_objDataContext.reset();
+    if (modGlobal::g_objDatabase)
+        modGlobal::g_objDatabase->Close(true);
+    modGlobal::g_objDatabase.reset();
+}
+
+void frmMain::mnuViewCurrencyConversion_Click()
+{
+    // Triggering the item has already inverted its check mark: the mark is the new choice.
+    modGlobal::CurrencyConversion = mnuViewCurrencyConversion->isChecked();
+    RefreshDetailView();
+    mnuViewCurrencyConversion->setChecked(modGlobal::CurrencyConversion);
+    WriteConfiguration();
+}
+
+void frmMain::UpdateCurrencyMenu()
+{
+    const auto currency = modGlobal::g_objDataContext ? modGlobal::g_objDataContext->ConversionCurrency() : nullptr;
+    mnuViewCurrencyConversion->setVisible(currency != nullptr);
+    if (!currency)
+        return;
+    mnuViewCurrencyConversion->setText(QStringLiteral("&Importi in ") + currency->Name(-1));
+    mnuViewCurrencyConversion->setChecked(modGlobal::CurrencyConversion);
+}

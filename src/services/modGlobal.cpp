@@ -1,0 +1,17 @@
+// Storage of the program-wide state; the values before start-up reads the configuration.
+#include "services/modGlobal.h"
+
+namespace modGlobal {
+
+QString RootDir;
+bool UseDateSelection = true;
+bool UseMonthSelection = false;
+bool CurrencyConversion = false;
+QDateTime SelectionDate;
+QString PeriodCaption;
+qint32 DatabaseFormat = 3;
+
+std::shared_ptr<objdb::Database> g_objDatabase;
+std::shared_ptr<objdb::DataContext> g_objDataContext;
+
+} // namespace modGlobal

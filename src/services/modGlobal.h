@@ -1,0 +1,29 @@
+#pragma once
+// Program-wide state, set by start-up and the configuration, read by every subsystem.
+
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+namespace objdb {
+class Database;
+class DataContext;
+}
+
+namespace modGlobal {
+
+extern QString RootDir;            // working directory; Cobrelle.mdb lies in it
+extern bool UseDateSelection;      // views limited to the day SelectionDate
+extern bool UseMonthSelection;     // views limited to the month of SelectionDate (never stored)
+extern bool CurrencyConversion;    // amounts shown in the conversion currency
+extern QDateTime SelectionDate;    // reference date of the date selection
+extern QString PeriodCaption;      // period of "Mov. per Collaboratori", printed by the reports
+extern qint32 DatabaseFormat;      // always 3
+
+extern std::shared_ptr<objdb::Database> g_objDatabase;
+extern std::shared_ptr<objdb::DataContext> g_objDataContext;
+
+inline const char *kProductName = "Cobrelle";
+inline const char *kDatabaseFileName = "Cobrelle.mdb";
+
+} // namespace modGlobal

@@ -1,0 +1,434 @@
+// The main window driven by its controls' names: layout, splitter, view toggles, keys,
+// library notifications.
+#include "app/frmMain.h"
+#include "app/layout.h"
+#include "services/twips.h"
+#include "services/configuration.h"
+#include "services/modGlobal.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+#include "testsupport.h"
+#include "windowtestsupport.h"
+
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+using MessageService::Answer;
+using MessageService::Icon;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<frmMain> m_form;
+    TestSupport::TempWorkDir m_folder;
+    TestSupport::Archive m_archive;
+
+    frmMain &form() { return *m_form; }
+    int splitterPx() { return form().imgSplitter->x(); }
+    QStringList calls() { return form().property("pendingCalls").toStringList(); }
+    bool isYellow() { return form().cmdHideTree->palette().color(QPalette::Button) == QColor(255, 255, 192); }
+    void layoutAt(double twips) { LayoutMainWindow(float(twips)); }
+
+    // The companies' grid with its only record current, shown to the administrator.
+    void showOneCompany()
+    {
+        modGlobal::g_objDataContext->UserLevel = 1;
+        auto &companies = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Compagnie"));
+        if (companies.OpenDataSource()->IsEmpty())
+            QVERIFY(companies.OpenDataSource()->AddRow(
+                {QStringLiteral("Codice"), QStringLiteral("C1"), QStringLiteral("RagioneSociale"), QStringLiteral("Alfa")}));
+        form().SetTreeViewNodes();
+        form().tvTreeView->setCurrentItem(form().nodeByIndex(8));
+        form().RefreshDetailView();
+        QCOMPARE(form().m_objCurDS->TableName(), QStringLiteral("Compagnie"));
+        QCOMPARE(form().m_objCurDS->RecordCount(), 1);
+        auto *model = objdb::ViewUtility::modelOf(form().dgView);
+        QVERIFY(model);
+        form().dgView->setCurrentIndex(model->index(0, 0));
+        form().dgView->setFocus();
+    }
+
+    // Runs `act`; a modal window it opens is closed. "EditPanel(<company name shown>)" for the
+    // editing panel, an empty string when nothing opened.
+    QString panelOpenedBy(const std::function<void()> &act)
+    {
+        QString name;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            poll.stop();
+            auto *field = modal->findChild<QLineEdit *>(QStringLiteral("edit_RagioneSociale"));
+            name = modal->objectName();
+            if (field)
+                name += QLatin1Char('(') + field->text() + QLatin1Char(')');
+            modal->close();
+        });
+        poll.start(10);
+        act();
+        // The window takes the keys again once active; the offscreen platform does not hand the
+        // activation back as a window manager does.
+        form().activateWindow();
+        if (!QTest::qWaitForWindowActive(&form()))
+            name += QStringLiteral(" left the window inactive");
+        return name;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // An open archive: activating the window asks for nothing.
+        m_archive = TestSupport::openArchive(m_folder.databasePath());
+        WindowTest::useArchive(m_folder, m_archive);
+    }
+
+    void cleanupTestCase() { WindowTest::closeArchive(m_archive); }
+
+    void init()
+    {
+        WindowTest::clearStoredSettings();
+        Settings::writeNumber(QStringLiteral("MainWidth"), 9000);
+        Settings::writeNumber(QStringLiteral("MainHeight"), 6000);
+        m_form = std::make_unique<frmMain>();
+        form().Form_Load();
+        form().show();
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+    }
+
+    void cleanup()
+    {
+        // The remembered position outlives a window; leave the tree shown for the next test.
+        if (form().isVisible() && form().cmdHideTreeShowsHidden())
+            layoutAt(-1);
+        m_form.reset();
+    }
+
+    void controlsCarryTheirNames()
+    {
+        for (const char *name : {"tbToolBar", "picTitles", "lblTitle_0", "lblTitle_1", "cmdHideTree", "cmdDateSel",
+                                 "tvTreeView", "imgSplitter", "picSplitter", "dgView", "cmdGridSetting",
+                                 "sbStatusBar", "tmFunc", "mnuFileNew", "mnuHideSection", "mnuSelPeriod",
+                                 "mnuDataSelCancel", "mnuActivate", "mnuClose", "tbToolBar_Find", "tbToolBar_Log"})
+            QVERIFY2(form().findChild<QObject *>(QLatin1String(name)), name);
+        QCOMPARE(form().lblTitle[1]->property("tag").toString(), QStringLiteral("Dettagli:"));
+        QCOMPARE(form().windowTitle(), QStringLiteral("Cobrelle  [  ]"));
+        QVERIFY(!form().mnuSearchItems[0]->isVisible());
+        QCOMPARE(form().tmFunc->interval(), 1);
+    }
+
+    void requestedPositionsSnap()
+    {
+        layoutAt(1000);
+        QCOMPARE(splitterPx(), Twips::toPixelsX(1500));
+        QVERIFY(form().mnuHideSection->isChecked());
+
+        layoutAt(4000);
+        QCOMPARE(splitterPx(), Twips::toPixelsX(4000));
+        QCOMPARE(form().dgView->x(), Twips::toPixelsX(4000 + Layout::kSplitterWidth));
+        QCOMPARE(form().lblTitle[0]->width(), form().tvTreeView->width());
+        QVERIFY(form().tvTreeView->geometry().right() < form().imgSplitter->x());
+        QVERIFY(form().dgView->geometry().right() < form().width());
+    }
+
+    void positionPastTheGridRoomIsPulledBack()
+    {
+        const double width = Twips::fromPixelsX(form().width());
+        layoutAt(width);
+        QCOMPARE(splitterPx(), Twips::toPixelsX(width - Layout::kGridMinWidth));
+        // The tree shrinks with the splitter instead of running under the grid.
+        QVERIFY(form().tvTreeView->geometry().right() < form().imgSplitter->x());
+    }
+
+    void smallRequestHidesAndRestoreBringsItBack()
+    {
+        layoutAt(2500);
+        const QColor before = form().cmdHideTree->palette().color(QPalette::Button);
+        layoutAt(400);
+        QVERIFY(form().cmdHideTreeShowsHidden());
+        QVERIFY(!form().mnuHideSection->isChecked());
+        QVERIFY(isYellow());
+        QVERIFY(!form().tvTreeView->isVisible());
+        QCOMPARE(splitterPx(), 0);
+
+        // A resize keeps the tree hidden.
+        form().resize(form().width() + 30, form().height());
+        QVERIFY(form().cmdHideTreeShowsHidden());
+
+        layoutAt(-1);
+        QVERIFY(!form().cmdHideTreeShowsHidden());
+        QVERIFY(form().mnuHideSection->isChecked());
+        QCOMPARE(form().cmdHideTree->palette().color(QPalette::Button), before);
+        QCOMPARE(splitterPx(), Twips::toPixelsX(2500));
+    }
+
+    void smallRequestWhileHiddenRestores()
+    {
+        layoutAt(3000);
+        layoutAt(0);
+        layoutAt(300);
+        QVERIFY(!form().cmdHideTreeShowsHidden());
+        QCOMPARE(splitterPx(), Twips::toPixelsX(3000));
+
+        // Shown again, the tree forgets that position: the next hide remembers the new one.
+        layoutAt(2000);
+        layoutAt(0);
+        layoutAt(-1);
+        QCOMPARE(splitterPx(), Twips::toPixelsX(2000));
+    }
+
+    void hideSectionMenuAndButtonToggle()
+    {
+        layoutAt(2000);
+        form().mnuHideSection->trigger();
+        QVERIFY(form().cmdHideTreeShowsHidden());
+        QVERIFY(!form().mnuHideSection->isChecked());
+        QTest::mouseClick(form().cmdHideTree, Qt::LeftButton);
+        QVERIFY(!form().cmdHideTreeShowsHidden());
+        QVERIFY(form().mnuHideSection->isChecked());
+        QCOMPARE(splitterPx(), Twips::toPixelsX(2000));
+    }
+
+    void narrowWindowSnapsToMinimumWidth()
+    {
+        form().resize(Twips::toPixelsX(2000), form().height());
+        QCOMPARE(form().width(), Twips::toPixelsX(Layout::kMinWindowWidth));
+    }
+
+    void togglingBarsGivesTheGridTheRoom()
+    {
+        const int gridHeight = form().dgView->height();
+        form().mnuViewToolbar->trigger();
+        QVERIFY(!form().mnuViewToolbar->isChecked());
+        QVERIFY(!form().tbToolBar->isVisible());
+        QVERIFY(form().dgView->height() > gridHeight);
+        QCOMPARE(form().tvTreeView->height(), form().dgView->height());
+
+        const int withoutToolbar = form().dgView->height();
+        form().mnuViewStatusBar->trigger();
+        QVERIFY(!form().sbStatusBar->isVisible());
+        QVERIFY(form().dgView->height() > withoutToolbar);
+
+        form().mnuViewToolbar->trigger();
+        form().mnuViewStatusBar->trigger();
+        QTest::qWait(10);
+        QCOMPARE(form().dgView->height(), gridHeight);
+        // The grid ends where the status bar begins.
+        const QPoint gridBottom = form().dgView->mapTo(&form(), QPoint(0, form().dgView->height()));
+        QVERIFY(qAbs(gridBottom.y() - form().sbStatusBar->y()) <= 2);
+    }
+
+    void splitterDragMovesTheSplitter()
+    {
+        layoutAt(2000);
+        QWidget *handle = form().imgSplitter;
+        // Moves without a press do nothing.
+        QTest::mouseMove(handle, QPoint(40, 10));
+        QVERIFY(!form().picSplitter->isVisible());
+
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 10));
+        QVERIFY(form().picSplitter->isVisible());
+        QCOMPARE(form().picSplitter->width(), handle->width() / 2);
+        QTest::mouseMove(handle, QPoint(Twips::toPixelsX(1000), 10));
+        QCOMPARE(form().picSplitter->x(), Twips::toPixelsX(3000));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(Twips::toPixelsX(1000), 10));
+        QVERIFY(!form().picSplitter->isVisible());
+        QCOMPARE(splitterPx(), Twips::toPixelsX(3000));
+    }
+
+    void splitterDraggedFarLeftHidesTheTree()
+    {
+        layoutAt(2500);
+        QWidget *handle = form().imgSplitter;
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 10));
+        QTest::mouseMove(handle, QPoint(-handle->x() - 50, 10));
+        QCOMPARE(form().picSplitter->x(), Twips::toPixelsX(Layout::kDragMargin));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(-handle->x() - 50, 10));
+        QVERIFY(form().cmdHideTreeShowsHidden());
+        form().mnuHideSection->trigger();
+        QCOMPARE(splitterPx(), Twips::toPixelsX(2500));
+    }
+
+    void splitterBarStaysOffTheRightEdge()
+    {
+        QWidget *handle = form().imgSplitter;
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 10));
+        QTest::mouseMove(handle, QPoint(form().width() * 2, 10));
+        QCOMPARE(form().picSplitter->x(),
+                 Twips::toPixelsX(Twips::fromPixelsX(form().width()) - Layout::kDragMargin));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(form().width() * 2, 10));
+    }
+
+    void deleteWithoutAViewBeeps()
+    {
+        TestSupport::ScriptedMessages script;
+        const int beeps = MessageService::beepCount();
+        QTest::keyClick(form().dgView, Qt::Key_Delete);
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
+        QVERIFY(script.seen().isEmpty());
+    }
+
+    void recordKeysReachTheirCommands()
+    {
+        showOneCompany();
+        TestSupport::ScriptedMessages script;
+        script.push(Answer::No);
+        QTest::keyClick(form().dgView, Qt::Key_Delete);
+        QCOMPARE(script.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?"});
+
+        // New opens an empty panel, Enter the panel of the current record.
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().tvTreeView, Qt::Key_Insert); }),
+                 QStringLiteral("EditPanel()"));
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().dgView, Qt::Key_Plus, Qt::KeypadModifier); }),
+                 QStringLiteral("EditPanel()"));
+        // The only record opens though its selected cell fills the column.
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().dgView, Qt::Key_Return); }),
+                 QStringLiteral("EditPanel(Alfa)"));
+
+        // With a modifier the keys belong to the controls.
+        script.clear();
+        const int beeps = MessageService::beepCount();
+        QTest::keyClick(form().dgView, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().dgView, Qt::Key_Insert, Qt::ControlModifier); }),
+                 QString());
+        QVERIFY(script.seen().isEmpty());
+        QCOMPARE(MessageService::beepCount(), beeps);
+        // Refused and cancelled, nothing changed.
+        QCOMPARE(form().m_objCurDS->RecordCount(), 1);
+    }
+
+    void keysOfOtherWindowsAreLeftAlone()
+    {
+        TestSupport::ScriptedMessages script;
+        const int beeps = MessageService::beepCount();
+        QLineEdit other;
+        other.show();
+        QTest::keyClick(&other, Qt::Key_Delete);
+        QCOMPARE(MessageService::beepCount(), beeps);
+        QVERIFY(script.seen().isEmpty());
+    }
+
+    void lettersOpenTheSearchOnlyWithANumericTag()
+    {
+        QAction *field = form().mnuSearch->addAction(QStringLiteral("Descrizione"));
+        form().mnuSearchItems.append(field);
+        QSignalSpy searched(field, &QAction::triggered);
+        // Letters open no record command.
+        TestSupport::ScriptedMessages script;
+        const int beeps = MessageService::beepCount();
+        QAction *find = form().toolbarAction(QStringLiteral("Find"));
+
+        find->setProperty("tag", QString());
+        QTest::keyClick(form().dgView, Qt::Key_M);
+        find->setProperty("tag", QStringLiteral("abc"));
+        QTest::keyClick(form().dgView, Qt::Key_7);
+        QCOMPARE(searched.count(), 0);
+
+        find->setProperty("tag", QStringLiteral("1"));
+        QTest::keyClick(form().dgView, Qt::Key_M);
+        QCOMPARE(searched.count(), 1);
+        QTest::keyClick(form().dgView, Qt::Key_4, Qt::KeypadModifier);
+        QCOMPARE(searched.count(), 2);
+        QCOMPARE(MessageService::beepCount(), beeps);
+        QVERIFY(script.seen().isEmpty());
+    }
+
+    void conversionKeyAsksFirst()
+    {
+        TestSupport::ScriptedMessages script;
+        QSignalSpy conversion(&form(), &frmMain::currencyConversionRequested);
+        const auto all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+        script.push(Answer::No);
+        QTest::keyClick(form().dgView, Qt::Key_R, all);
+        QCOMPARE(conversion.count(), 0);
+        QCOMPARE(script.seen().size(), 1);
+        const MessageService::Request asked = script.seen().first();
+        QVERIFY(asked.text.startsWith(QStringLiteral("ATTENZIONE! - Questa operazione converte la valuta")));
+        QVERIFY(asked.text.endsWith(QStringLiteral("\n\nContinuare ?\n\n")));
+        QCOMPARE(asked.icon, Icon::Exclamation);
+        QCOMPARE(asked.buttons, MessageService::Buttons::YesNo);
+        QCOMPARE(asked.defaultAnswer, Answer::No);
+
+        script.push(Answer::Yes);
+        QTest::keyClick(form().dgView, Qt::Key_R, all);
+        QCOMPARE(conversion.count(), 1);
+    }
+
+    void libraryEventsShowInTheStatusBar()
+    {
+        form().OnEvent(objdb::ActionRead, nullptr, QStringLiteral("Pagamenti"));
+        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Lettura <Pagamenti>..."));
+        form().OnEvent(objdb::ActionSave, nullptr, QString());
+        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Salvataggio"));
+    }
+
+    void libraryMessagesGoThroughTheMessageService()
+    {
+        TestSupport::ScriptedMessages script;
+        form().OnInternalMessage(nullptr, QStringLiteral("Valore non valido"));
+        QCOMPARE(script.seen().size(), 1);
+        QCOMPARE(script.seen()[0].text, QStringLiteral("Valore non valido"));
+        QCOMPARE(script.seen()[0].icon, Icon::Exclamation);
+        QCOMPARE(script.seen()[0].buttons, MessageService::Buttons::Ok);
+
+        form().OnReportRequest(nullptr, 1, QStringLiteral("Pagamenti"), QString());
+        QCOMPARE(calls(), QStringList{"PrintCurrentData"});
+    }
+
+    void queryMessageAnswerSetsCancel_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("cancelIn");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("expectedIcon");
+        QTest::addColumn<int>("expectedDefault");
+        QTest::addColumn<bool>("cancelOut");
+        QTest::newRow("warning, ok") << 3 << true << int(Answer::Ok) << int(Icon::Exclamation)
+                                     << int(Answer::Cancel) << false;
+        QTest::newRow("warning, cancel") << 3 << false << int(Answer::Cancel) << int(Icon::Exclamation)
+                                         << int(Answer::Ok) << true;
+        QTest::newRow("question, ok") << 1 << false << int(Answer::Ok) << int(Icon::Question)
+                                      << int(Answer::Ok) << false;
+        QTest::newRow("question, cancel") << 0 << true << int(Answer::Cancel) << int(Icon::Question)
+                                          << int(Answer::Cancel) << true;
+    }
+
+    void queryMessageAnswerSetsCancel()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, cancelIn);
+        QFETCH(int, answer);
+        TestSupport::ScriptedMessages script;
+        script.push(Answer(answer));
+        bool cancel = cancelIn;
+        form().OnQueryMessage(nullptr, type, QStringLiteral("Salvare le modifiche?"), cancel);
+        QCOMPARE(script.seen().size(), 1);
+        QCOMPARE(script.seen()[0].buttons, MessageService::Buttons::OkCancel);
+        QFETCH(int, expectedIcon);
+        QFETCH(int, expectedDefault);
+        QFETCH(bool, cancelOut);
+        QCOMPARE(int(script.seen()[0].icon), expectedIcon);
+        QCOMPARE(int(script.seen()[0].defaultAnswer), expectedDefault);
+        QCOMPARE(cancel, cancelOut);
+    }
+};
+
+COBRELLE_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,295 @@
+// Start-up and shutdown: placement kept in the settings, close box against "Chiudi",
+// first activation without a database, single running copy, splash texts.
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "app/startup.h"
+#include "services/modGlobal.h"
+#include "objdb/datacontext.h"
+#include "objdb/grid/viewutility.h"
+#include "app/singleinstance.h"
+#include "services/twips.h"
+#include "services/configuration.h"
+#include "users/frmSelectOper.h"
+#include "testsupport.h"
+#include "windowtestsupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QUuid>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+    static constexpr double kMissing = -12345;
+    static double stored(const char *key) { return Settings::readNumber(QLatin1String(key), kMissing); }
+    static void store(const char *key, double value) { Settings::writeNumber(QLatin1String(key), value); }
+
+    TestSupport::TempWorkDir m_folder;
+    TestSupport::Archive m_archive;
+
+    static std::unique_ptr<frmMain> loadedWindow()
+    {
+        auto form = std::make_unique<frmMain>();
+        form->Form_Load();
+        return form;
+    }
+
+private slots:
+    void initTestCase() { m_archive = TestSupport::openArchive(m_folder.databasePath()); }
+
+    void cleanupTestCase() { WindowTest::closeArchive(m_archive); }
+
+    void init()
+    {
+        WindowTest::clearStoredSettings();
+        // An open archive: activating the window asks for nothing.
+        WindowTest::useArchive(m_folder, m_archive);
+    }
+
+    void emptyStoreGivesDefaultPlacement()
+    {
+        auto form = loadedWindow();
+        QCOMPARE(form->geometry(), QRect(Twips::toPixelsX(1000), Twips::toPixelsY(1000), Twips::toPixelsX(6500),
+                                         Twips::toPixelsY(6500)));
+        QCOMPARE(form->imgSplitter->x(), Twips::toPixelsX(3500));
+        QVERIFY(modGlobal::SelectionDate.secsTo(QDateTime::currentDateTime()) < 5);
+    }
+
+    void placementSurvivesARestart()
+    {
+        store("MainLeft", 1500);
+        store("MainTop", 600);
+        store("MainWidth", 9000);
+        store("MainHeight", 7500);
+        store("MainSplit", 2400);
+        auto form = loadedWindow();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->imgSplitter->x(), Twips::toPixelsX(2400));
+
+        form->mnuFileClose->trigger();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(stored("MainState"), 0.0);
+        QCOMPARE(stored("MainLeft"), 1500.0);
+        QCOMPARE(stored("MainTop"), 600.0);
+        QCOMPARE(stored("MainWidth"), 9000.0);
+        QCOMPARE(stored("MainHeight"), 7500.0);
+        QCOMPARE(stored("MainSplit"), 2400.0);
+    }
+
+    void maximisedWindowStoresItsNormalPlacement()
+    {
+        auto form = loadedWindow();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QRect normal = form->geometry();
+        form->showMaximized();
+        QTRY_VERIFY(form->isMaximized());
+        form->mnuClose->trigger();
+        QCOMPARE(stored("MainState"), 2.0);
+        QCOMPARE(stored("MainWidth"), std::round(Twips::fromPixelsX(normal.width())));
+        QCOMPARE(stored("MainHeight"), std::round(Twips::fromPixelsY(normal.height())));
+
+        // The next start opens maximised.
+        auto next = loadedWindow();
+        QVERIFY(next->windowState().testFlag(Qt::WindowMaximized));
+    }
+
+    void hiddenTreeLeavesTheStoredSplit()
+    {
+        store("MainSplit", 2700);
+        auto form = loadedWindow();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->mnuHideSection->trigger();
+        QCOMPARE(form->imgSplitter->x(), 0);
+        form->mnuFileClose->trigger();
+        QCOMPARE(stored("MainSplit"), 2700.0);
+        // The next start shows the tree at the stored position.
+        auto next = loadedWindow();
+        next->show();
+        QVERIFY(QTest::qWaitForWindowExposed(next.get()));
+        QVERIFY(!next->cmdHideTreeShowsHidden());
+        QCOMPARE(next->imgSplitter->x(), Twips::toPixelsX(2700));
+    }
+
+    void closeBoxKeepsTheProgramRunning()
+    {
+        auto form = loadedWindow();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+        QVERIFY(!form->close());
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            QVERIFY(!form->isVisible());
+        else
+            QTRY_VERIFY(form->isMinimized());
+        QCOMPARE(lastClosed.count(), 0);
+        // Nothing was unloaded: no placement written, tray icon still there.
+        QCOMPARE(stored("MainState"), kMissing);
+
+        form->mnuActivate_Click();
+        QTRY_VERIFY(form->isVisible() && !form->isMinimized());
+    }
+
+    void chiudiClosesOtherWindowsToo()
+    {
+        auto form = loadedWindow();
+        form->show();
+        QPointer<QWidget> other = new QWidget;
+        other->setAttribute(Qt::WA_DeleteOnClose);
+        other->show();
+        form->mnuFileClose->trigger();
+        QTRY_VERIFY(other.isNull());
+        QVERIFY(!form->isVisible());
+    }
+
+    void firstActivationWithoutDatabaseEndsWhenInitFails()
+    {
+        // A working directory whose archive is no archive at all.
+        TestSupport::TempWorkDir broken;
+        QFile file(broken.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not an archive, just text");
+        file.close();
+        modGlobal::g_objDatabase.reset();
+        modGlobal::g_objDataContext.reset();
+        modGlobal::RootDir = broken.path();
+
+        TestSupport::ScriptedMessages script;
+        auto form = loadedWindow();
+        form->show();
+        form->activateWindow();
+        QTRY_VERIFY(!form->isVisible());
+        // The initialisation ran once and told why; nobody was asked to log in.
+        QCOMPARE(script.texts().size(), 1);
+        QVERIFY(script.texts()[0].startsWith(QStringLiteral("Inizializzazione database fallita: ")));
+        QVERIFY(!modGlobal::IsDatabaseReady());
+        QVERIFY(!form->findChild<frmSelectOper *>());
+        QVERIFY(!form->m_objCurDS);
+        QVERIFY(!objdb::ViewUtility::modelOf(form->dgView));
+        QVERIFY(stored("MainState") != kMissing);
+    }
+
+    void firstActivationLogsInAndBuildsTheTree()
+    {
+        modGlobal::g_objDatabase.reset();
+        modGlobal::g_objDataContext.reset();
+        m_archive = {};
+        modGlobal::RootDir = m_folder.path();
+
+        auto form = loadedWindow();
+        bool operatorChosen = false;
+        bool passwordAsked = false;
+        auto *answer = new QTimer(form.get());
+        connect(answer, &QTimer::timeout, form.get(), [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (modal->objectName() == QLatin1String("frmSelectOper")) {
+                auto *names = modal->findChild<QComboBox *>(QStringLiteral("CmbOperatore"));
+                names->setCurrentIndex(names->findText(QStringLiteral("Amministratore")));
+                modal->findChild<QPushButton *>(QStringLiteral("cmdConfirm"))->click();
+                operatorChosen = true;
+            } else if (modal->objectName() == QLatin1String("frmPassword")) {
+                // The administrator of a new archive has no password.
+                modal->findChild<QPushButton *>(QStringLiteral("cmdConfirm"))->click();
+                passwordAsked = true;
+            } else {
+                modal->close();
+            }
+        });
+        answer->start(20);
+        form->show();
+        form->activateWindow();
+        // The first node, a grouping one, is shown: its section page.
+        QTRY_VERIFY_WITH_TIMEOUT(form->acmdSectionItem.size() > 1, 10000);
+        answer->stop();
+        QVERIFY(form->dgView->isHidden());
+        QCOMPARE(form->acmdSectionItem[1]->text(), QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE STAMPE :"));
+        QCOMPARE(form->sbPanel1->text(), QStringLiteral("Sezione: <Stampe>"));
+        QVERIFY(operatorChosen && passwordAsked);
+        QVERIFY(modGlobal::IsDatabaseReady());
+        QCOMPARE(form->m_strOperatore, QStringLiteral("Amministratore"));
+        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        // The administrator's tree, with the first node selected.
+        QVERIFY(form->nodeByIndex(12));
+        QCOMPARE(form->selectedNodeText(), QStringLiteral("Stampe"));
+
+        // The next tests share this archive.
+        m_archive = {modGlobal::g_objDatabase, modGlobal::g_objDataContext};
+        form->mnuFileClose->trigger();
+    }
+
+    void activationWithADatabaseDoesNotInitialiseAgain()
+    {
+        const objdb::Database *database = modGlobal::g_objDatabase.get();
+        auto form = loadedWindow();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCOMPARE(modGlobal::g_objDatabase.get(), database);
+        // Nor is the view shown again.
+        QVERIFY(!form->m_objCurDS);
+        QCOMPARE(form->acmdSectionItem.size(), 1);
+        QVERIFY(!form->sbPanel1->text().startsWith(QStringLiteral("Sezione:")));
+        QVERIFY(!form->nodeByIndex(1)); // the tree is built by the first activation only
+    }
+
+    void secondCopyIsRefusedAndWakesTheFirst()
+    {
+        const QString key = QStringLiteral("cobrelle-test-") + QUuid::createUuid().toString(QUuid::Id128);
+        SingleInstance first(key);
+        QVERIFY(first.tryAcquire());
+        QSignalSpy woken(&first, &SingleInstance::activationRequested);
+
+        SingleInstance second(key);
+        QVERIFY(!second.tryAcquire());
+        QVERIFY(second.requestActivation());
+        QTRY_COMPARE(woken.count(), 1);
+    }
+
+    void freedLockLetsTheNextCopyRun()
+    {
+        const QString key = QStringLiteral("cobrelle-test-") + QUuid::createUuid().toString(QUuid::Id128);
+        {
+            SingleInstance first(key);
+            QVERIFY(first.tryAcquire());
+        }
+        SingleInstance next(key);
+        QVERIFY(next.tryAcquire());
+        // Nobody listens for a refused copy that finds no running one.
+        SingleInstance orphan(QStringLiteral("cobrelle-test-none-") + QUuid::createUuid().toString(QUuid::Id128));
+        QVERIFY(!orphan.requestActivation());
+    }
+
+    void refusalMessageText()
+    {
+        QCOMPARE(SingleInstance::alreadyRunningMessage(),
+                 QStringLiteral("L'applicazione e' stata gia' avviata\n\nControlla la barra dei menu' per la "
+                                "riattivazione premendo doppio click sull'icona corrispondente..."));
+    }
+
+    void splashShowsNameAndVersion()
+    {
+        frmSplash splash;
+        QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version 3.0.26"));
+        QCOMPARE(splash.lblProductName->text(), QStringLiteral("Cobrelle"));
+        QCOMPARE(splash.lblPlatform->text(), QStringLiteral("For Windows 95/98/NT/2000/XP"));
+        QCOMPARE(splash.lblEuroReady->text(), QStringLiteral("Euro ready"));
+    }
+};
+
+COBRELLE_TEST_MAIN(StartupTest)
+#include "tst_startup.moc"
