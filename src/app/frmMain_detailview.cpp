@@ -3,6 +3,8 @@
 
 #include "app/frmMain.h"
 
+#include "views/sectiontree.h"
+
 #include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
@@ -13,9 +15,8 @@
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
-#include "objdb/types.h"
 #include "views/frmFromDateToDate.h"
-#include "views/viewquery.h"
+#include "views/sectionview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,7 +58,7 @@ QString gridSettingFile()
 QString frmMain::currentSectionKey() const
 {
     const QTreeWidgetItem *node = tvTreeView->currentItem();
-    return node ? node->data(0, Qt::UserRole).toString() : QString();
+    return SectionTree::KeyOf(node);
 }
 
 qint64 frmMain::currentGridBookmark() const
@@ -90,34 +91,24 @@ void frmMain::clearFieldMenus()
 
 void frmMain::buildFieldMenus()
 {
+    const FieldMenuEntries entries = FieldMenuEntriesFor(*m_objCurDS);
     QAction *find = toolbarAction(QStringLiteral("Find"));
-    int findTag = 0;
-    for (int i = 1; i <= m_objCurDS->FieldCount(); ++i) {
-        const objdb::FieldDef &field = m_objCurDS->Field(i);
-        if (field.secret)
-            continue;
-        if (field.type == objdb::TypeText || field.type == objdb::TypeLongText || field.type == objdb::TypeReference) {
-            addItem(mnuSearchItems, field.caption, field.name);
-            addItem(mnuFilterItems, field.name, field.name);
-            QAction *entry = find->menu()->addAction(field.caption);
-            entry->setObjectName(QStringLiteral("tbToolBar_Find_") + field.name);
-            entry->setProperty("key", field.name);
-            entry->setProperty("index", int(mnuSearchItems.size() - 1));
-            if (findTag == 0 && field.size > 16 && field.size < 129)
-                findTag = int(find->menu()->actions().size());
-        }
-        if (!field.noOrder)
-            addItem(mnuOrderItems, field.caption, field.name);
-        const bool numeric = field.type == objdb::TypeInteger || field.type == objdb::TypeFloat
-            || field.type == objdb::TypeAmount;
-        if (numeric && !field.name.startsWith(QLatin1String("OID")) && !field.noOrder && field.display > 0) {
-            addItem(mnuTotalItems, field.caption, field.name);
-            addItem(mnuAverageItems, field.caption, field.name);
-        }
+    for (const FieldMenuEntry &entry : entries.search) {
+        addItem(mnuSearchItems, entry.caption, entry.field);
+        QAction *item = find->menu()->addAction(entry.caption);
+        item->setObjectName(QStringLiteral("tbToolBar_Find_") + entry.field);
+        item->setProperty("key", entry.field);
+        item->setProperty("index", int(mnuSearchItems.size() - 1));
     }
-    if (findTag == 0 && !find->menu()->isEmpty())
-        findTag = 1;
-    find->setProperty("tag", findTag > 0 ? QString::number(findTag) : QString());
+    for (const FieldMenuEntry &entry : entries.filter)
+        addItem(mnuFilterItems, entry.caption, entry.field);
+    for (const FieldMenuEntry &entry : entries.order)
+        addItem(mnuOrderItems, entry.caption, entry.field);
+    for (const FieldMenuEntry &entry : entries.total) {
+        addItem(mnuTotalItems, entry.caption, entry.field);
+        addItem(mnuAverageItems, entry.caption, entry.field);
+    }
+    find->setProperty("tag", entries.findDefault > 0 ? QString::number(entries.findDefault) : QString());
 }
 
 void frmMain::setDataCommandsEnabled(bool enabled)
@@ -143,7 +134,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
         QTreeWidgetItem *node = tvTreeView->currentItem();
         if (node)
             SetStatusMsg(lblTitle.at(0)->text() + QStringLiteral(" <") + node->text(0) + QLatin1Char('>'));
-        const QString key = node ? node->data(0, Qt::UserRole).toString() : QString();
+        const QString key = SectionTree::KeyOf(node);
         if (!key.isEmpty()) {
             showView(key, node->text(0), p_strSortOrder);
         } else {
@@ -172,43 +163,41 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
 
 void frmMain::showView(const QString &key, const QString &nodeText, const QString &sortOrder)
 {
-    SectionQuery query = SectionQueryFor(key);
-
+    SectionViewRequest request;
+    request.query = SectionQueryFor(key);
     if (key == QLatin1String("Mov. per Collaboratori")) {
         QApplication::restoreOverrideCursor();
         QVariant from, to;
         const bool chosen = frmFromDateToDate::SetDate(from, to, -1, -1, this);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         if (chosen && from.toDate().isValid() && to.toDate().isValid()) {
-            query.condition = WithPeriod(query.condition, from.toDate(), to.toDate());
+            request.periodFrom = from.toDate();
+            request.periodTo = to.toDate();
             modGlobal::PeriodCaption = PeriodCaptionFor(from.toDate(), to.toDate());
             SetStatusMsg(modGlobal::PeriodCaption);
         }
     }
 
     // The same table shown again keeps its order and its current record.
-    QString sort = sortOrder;
+    request.sort = sortOrder;
     QString sameTable;
     qint64 currentOid = 0;
-    if (isViewBound() && m_objCurDS->TableName() == query.table && m_objCurDS->SubView().isEmpty()) {
+    if (isViewBound() && m_objCurDS->TableName() == request.query.table && m_objCurDS->SubView().isEmpty()) {
         sameTable = m_objCurDS->TableName();
-        if (sort.isEmpty())
-            sort = m_objCurDS->Sort().isEmpty() ? m_objCurDS->DefaultSort() : m_objCurDS->Sort();
+        if (request.sort.isEmpty())
+            request.sort = m_objCurDS->Sort().isEmpty() ? m_objCurDS->DefaultSort() : m_objCurDS->Sort();
         currentOid = currentGridBookmark();
     }
 
-    const DateSelection selection = modGlobal::UseMonthSelection ? DateSelection::Month
-        : modGlobal::UseDateSelection                            ? DateSelection::Day
-                                                                 : DateSelection::All;
-    query.condition = WithDateSelection(query.condition, query.dateField, selection, modGlobal::SelectionDate.date());
+    request.selection = modGlobal::UseMonthSelection ? DateSelection::Month
+        : modGlobal::UseDateSelection                    ? DateSelection::Day
+                                                         : DateSelection::All;
+    request.selectionDate = modGlobal::SelectionDate.date();
+    request.convertCurrency = modGlobal::CurrencyConversion;
+    request.notify = this;
 
     frmMessage::instance()->ShowMsg(QStringLiteral("Lettura ") + nodeText + QStringLiteral("..."), this);
-    objdb::OpenOptions options;
-    options.notify = this;
-    options.fieldList = query.fieldList;
-    options.convertCurrency = modGlobal::CurrencyConversion;
-    auto &table = modGlobal::g_objDataContext->Tables().Item(query.table);
-    auto ds = table.OpenDataSource(query.condition, sort, options);
+    auto ds = OpenSectionView(*modGlobal::g_objDataContext, request);
     disconnect(m_objCurDSEvents);
     m_objCurDS = ds;
 
@@ -230,10 +219,10 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
             dgView->setCurrentIndex(dgView->model()->index(row, qMax(0, dgView->currentIndex().column())));
     }
 
-    if (!query.dateField.isEmpty()) {
+    if (!request.query.dateField.isEmpty()) {
         cmdDateSel->show();
         mnuSelection->menuAction()->setVisible(true);
-        cmdDateSel->setProperty("tag", query.dateField);
+        cmdDateSel->setProperty("tag", request.query.dateField);
         UpdateDateSelectionCaption();
     } else {
         cmdDateSel->hide();

@@ -2,6 +2,8 @@
 // in the place of the grid. Measures in twips.
 #include "app/frmMain.h"
 
+#include "views/sectiontree.h"
+
 #include "services/twips.h"
 
 #include <QPushButton>
@@ -81,7 +83,7 @@ void frmMain::BuildSectionPage()
             auto *button = new QPushButton(page);
             button->setObjectName(QStringLiteral("acmdSectionItem_%1").arg(element));
             button->setText(child->text(0));
-            const QString key = child->data(0, Qt::UserRole).toString();
+            const QString key = SectionTree::KeyOf(child);
             button->setProperty("tag", key.isEmpty() ? QString::number(indexOfNode(child)) : key);
             button->setToolTip(QStringLiteral("Apre la sezione <") + child->text(0)
                                + QStringLiteral("> per la Visualizzazione/Modifica dei dati oppure per la Stampa..."));
