@@ -72,7 +72,7 @@ void Pagamenti::OnNewRow(DataSource &p_objDS)
     p_objDS.SetField(QStringLiteral("ImportoInSospeso"), zero);
 }
 
-// Giving back and charging must match whatever the movement's Importo: a movement whose amount
+// Giving back and charging are symmetric whatever the movement's Importo: a movement whose amount
 // is not known yet still keeps what its payments covered.
 void Pagamenti::RipristinaSospeso(DataSource &p_objDS)
 {
