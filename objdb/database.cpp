@@ -217,25 +217,44 @@ QString Database::mainCurrency() const
 
 Savepoint::Savepoint(Database &db) : m_db(db)
 {
-    static QAtomicInt counter;
-    m_name = QStringLiteral("objdb_sp%1").arg(counter.fetchAndAddRelaxed(1));
-    m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+    if (m_db.inTransaction() || m_db.m_openSavepoints > 0) {
+        static QAtomicInt counter;
+        m_name = QStringLiteral("objdb_sp%1").arg(counter.fetchAndAddRelaxed(1));
+        m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+    } else {
+        // Waits up to the busy timeout for another writer to finish.
+        QSqlQuery q = m_db.prepare(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!q.exec()) {
+            if (q.lastError().nativeErrorCode() == QLatin1String("5")) // SQLITE_BUSY
+                fail(QStringLiteral("L'archivio è occupato da un altro programma che vi sta scrivendo: riprovare tra poco."));
+            sqlFail(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
+        }
+    }
+    ++m_db.m_openSavepoints;
 }
 
 Savepoint::~Savepoint()
 {
-    if (m_done || !m_db.IsOpen())
+    if (m_done)
+        return;
+    --m_db.m_openSavepoints;
+    if (!m_db.IsOpen())
         return;
     QSqlQuery q(m_db.sql());
-    q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
-    q.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
+    if (m_name.isEmpty()) {
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
+        q.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
+    }
     m_db.bumpGeneration();
 }
 
 void Savepoint::commit()
 {
-    m_db.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
+    m_db.exec(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT ") + m_name);
     m_done = true;
+    --m_db.m_openSavepoints;
     m_db.bumpGeneration();
 }
 

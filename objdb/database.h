@@ -54,6 +54,7 @@ public:
     std::weak_ptr<Database> weak() { return weak_from_this(); }
 
 private:
+    friend class Savepoint;
     Database();
     void openConnection(const QString &path, int busySeconds, bool readOnly);
     void initialiseMetadata();
@@ -65,11 +66,14 @@ private:
     QString m_path;
     bool m_readOnly = false;
     bool m_inTransaction = false;
+    int m_openSavepoints = 0;
     int m_option = 0;
     quint64 m_generation = 0;
 };
 
-// A savepoint that rolls back on scope exit unless committed; nests inside transactions.
+// A savepoint that rolls back on scope exit unless committed; nests inside transactions. The
+// outermost one is a transaction that takes the archive's write lock at once, so that what is read
+// inside it is still what gets written over, whatever another program writes to the same file.
 class Savepoint {
 public:
     explicit Savepoint(Database &db);
@@ -80,7 +84,7 @@ public:
 
 private:
     Database &m_db;
-    QString m_name;
+    QString m_name; // empty for the outermost
     bool m_done = false;
 };
 

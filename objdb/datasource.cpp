@@ -11,6 +11,7 @@
 #include "objdb/types.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -227,13 +228,16 @@ void DataSource::loadRow(qint64 oid)
         row.own.insert(m_table.parentLinkColumn(), link);
         loadParent(row, link.isNull() ? 0 : link.toLongLong());
     }
+    row.ownRead = row.own;
     m_row = std::move(row);
 }
 
 void DataSource::loadParent(Row &row, qint64 parentOid) const
 {
     row.parent.clear();
+    row.parentRead.clear();
     row.dirtyParent.clear();
+    row.userParent.clear();
     row.parentOid = 0;
     const TableDef *parent = m_schema->parentTable();
     if (!parent || parentOid == 0)
@@ -250,6 +254,7 @@ void DataSource::loadParent(Row &row, qint64 parentOid) const
     int i = 0;
     for (const auto &c : parent->columns)
         row.parent.insert(c.name, fromStorage(q.value(i++), c.type));
+    row.parentRead = row.parent;
 }
 
 std::optional<qint64> DataSource::firstKey() const
@@ -402,7 +407,7 @@ QVariant DataSource::normalise(const FieldDef &field, const QVariant &value) con
     return fromStorage(stored, field.type);
 }
 
-void DataSource::assign(const FieldDef &field, const QVariant &value)
+void DataSource::assign(const FieldDef &field, const QVariant &value, bool byUser)
 {
     Row &row = currentRow();
     switch (field.origin) {
@@ -410,12 +415,16 @@ void DataSource::assign(const FieldDef &field, const QVariant &value)
     case FieldDef::Origin::Reference:
         row.own.insert(field.column, value);
         row.dirtyOwn.insert(field.column);
+        if (byUser)
+            row.userOwn.insert(field.column);
         break;
     case FieldDef::Origin::Parent:
         // Without a parent row there is nothing to write to.
         if (row.parentOid) {
             row.parent.insert(field.column, value);
             row.dirtyParent.insert(field.column);
+            if (byUser)
+                row.userParent.insert(field.column);
         }
         break;
     default:
@@ -469,7 +478,7 @@ bool DataSource::SetField(const QString &name, const QVariant &value)
     const QVariant v = normalise(field, value);
     itfSetData *sink = events();
     if (m_handlerDepth > 0 || !sink) {
-        assign(field, v);
+        assign(field, v, m_handlerDepth == 0);
         return true;
     }
     return runEvents(
@@ -477,7 +486,7 @@ bool DataSource::SetField(const QString &name, const QVariant &value)
             sink->OnBeforeUpdateField(*this, field.name);
             if (m_cancelMessage)
                 return;
-            assign(field, v);
+            assign(field, v, true);
             sink->OnUpdateField(*this, field.name);
         },
         m_row);
@@ -603,6 +612,86 @@ void DataSource::CancelEdit()
         loadRow(m_row->oid);
 }
 
+// What was written to the row or its parent since they were read (another desk on the same archive),
+// read under the save's write lock. The rules' change of an amount is applied to the stored value,
+// so that nothing written meanwhile is lost; a column the user changed that was also changed
+// meanwhile is refused, since either value would undo the effects of the other.
+QList<DataSource::Moved> DataSource::storedChanges(const Row &row) const
+{
+    QList<Moved> moved;
+    const auto compare = [&](const TableDef &table, qint64 oid, const QHash<QString, QVariant> &values,
+                             const QHash<QString, QVariant> &read, const QSet<QString> &dirty,
+                             const QSet<QString> &byUser, bool parent) {
+        if (oid == 0 || dirty.isEmpty())
+            return;
+        const QStringList names(dirty.cbegin(), dirty.cend());
+        QStringList columns;
+        for (const QString &name : names)
+            columns.append(quoted(name));
+        QSqlQuery q = database()->exec(
+            QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(columns.join(QStringLiteral(", ")), quoted(table.name)), {oid});
+        if (!q.next())
+            fail(QStringLiteral("La riga di %1 è stata eliminata da un altro utente mentre era aperta: la modifica non è stata salvata.")
+                     .arg(table.caption()));
+        for (int i = 0; i < names.size(); ++i) {
+            const QString &name = names.at(i);
+            const ColumnDef *c = table.column(name);
+            const int type = c ? c->type : int(TypeInteger);
+            const QVariant stored = fromStorage(q.value(i), type);
+            if (toStorage(stored, type, name) == toStorage(read.value(name), type, name))
+                continue;
+            if (byUser.contains(name)) {
+                const FieldDef *field = Field(name);
+                fail(QStringLiteral("Il campo %1 di %2 è stato modificato da un altro utente mentre la riga era aperta: "
+                                    "annullare e ripetere la modifica.")
+                         .arg(field ? field->caption : name, table.caption()));
+            }
+            const auto edited = toAmount(values.value(name));
+            if (type != TypeAmount || !edited)
+                continue; // the rules' own value stands
+            const auto orZero = [](const QVariant &v) { return toAmount(v).value_or(Amount()); };
+            moved.append({name, parent, QVariant::fromValue(orZero(stored) + (*edited - orZero(read.value(name))))});
+        }
+    };
+    if (!row.isNew)
+        compare(m_table, row.oid, row.own, row.ownRead, row.dirtyOwn, row.userOwn, false);
+    if (const TableDef *parent = m_schema->parentTable())
+        compare(*parent, row.parentOid, row.parent, row.parentRead, row.dirtyParent, row.userParent, true);
+    return moved;
+}
+
+// The rules see each amount that moved as a write of it (the before/after pair) and bring what
+// depends on it up to date; their writes are saved with the row. Handlers do not nest, so a save
+// made by a handler raises nothing.
+void DataSource::applyStoredChanges(const QList<Moved> &moved)
+{
+    itfSetData *sink = m_handlerDepth == 0 ? events() : nullptr;
+    for (const Moved &change : moved) {
+        const auto put = [&] {
+            Row &row = currentRow();
+            (change.parent ? row.parent : row.own).insert(change.column, change.value);
+        };
+        if (!sink) {
+            put();
+            continue;
+        }
+        m_cancelMessage.reset();
+        {
+            HandlerScope scope(this);
+            sink->OnBeforeUpdateField(*this, change.column);
+            if (!m_cancelMessage) {
+                put();
+                sink->OnUpdateField(*this, change.column);
+            }
+        }
+        if (m_cancelMessage) {
+            const QString message = *m_cancelMessage;
+            m_cancelMessage.reset();
+            fail(message);
+        }
+    }
+}
+
 void DataSource::SaveRow()
 {
     if (m_options.readOnly)
@@ -610,6 +699,13 @@ void DataSource::SaveRow()
     Row &row = currentRow();
     const auto db = database();
     Savepoint transaction(*db);
+    // A failed save leaves the edit as it was, to be saved again or abandoned.
+    std::optional<Row> edited = row;
+    const auto restore = qScopeGuard([&] {
+        if (edited)
+            m_row = std::move(edited);
+    });
+    applyStoredChanges(storedChanges(row));
     qint64 oid = row.oid;
     if (row.isNew) {
         QStringList columns;
@@ -654,6 +750,7 @@ void DataSource::SaveRow()
                   QStringLiteral("UPDATE %1 SET %2 WHERE OID = ?").arg(quoted(parent->name), sets.join(QStringLiteral(", "))), binds);
     }
     transaction.commit();
+    edited.reset();
     const bool wasNew = row.isNew;
     loadRow(oid);
     if (wasNew) {
@@ -689,11 +786,12 @@ void DataSource::refuseIfReferenced(qint64 oid)
 
 bool DataSource::deleteOne(qint64 oid)
 {
+    const auto db = database();
+    // Read under the write lock: the rules give amounts back to the parent as it is stored now.
+    Savepoint transaction(*db);
     loadRow(oid);
     if (!m_row)
         return false;
-    const auto db = database();
-    Savepoint transaction(*db);
     try {
         refuseIfReferenced(oid);
     } catch (const Error &e) {

@@ -136,10 +136,20 @@ private:
         bool isNew = false;
         QHash<QString, QVariant> own;     // own columns, references (OIDs) and the parent link
         QHash<QString, QVariant> parent;  // the parent row's columns
+        QHash<QString, QVariant> ownRead;    // own as read from the archive
+        QHash<QString, QVariant> parentRead; // parent as read from the archive
         qint64 parentOid = 0;
         QSet<QString> dirtyOwn;
         QSet<QString> dirtyParent;
+        QSet<QString> userOwn;    // the dirty columns written by the user (the rest by the rules)
+        QSet<QString> userParent;
         QVariantList loaded;               // visible fields as read
+    };
+    // A column whose stored value moved since it was read, and what it becomes.
+    struct Moved {
+        QString column;
+        bool parent = false;
+        QVariant value;
     };
 
     class HandlerScope;
@@ -162,7 +172,9 @@ private:
     std::optional<qint64> firstKey() const;
     void loadParent(Row &row, qint64 parentOid) const;
     void invalidateKeys();
-    void assign(const FieldDef &field, const QVariant &value);
+    void assign(const FieldDef &field, const QVariant &value, bool byUser);
+    QList<Moved> storedChanges(const Row &row) const;
+    void applyStoredChanges(const QList<Moved> &moved);
     QVariant normalise(const FieldDef &field, const QVariant &value) const;
     FieldDef writableField(const QString &name) const;
     bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);

@@ -13,12 +13,22 @@ bool changesNetAmount(const QString &column)
     return column == QLatin1String("Sconto") || column == QLatin1String("Importo");
 }
 
-QVariant netAmount(DataSource &ds)
+Amount netAmount(DataSource &ds)
 {
-    return subtractAmounts(ds.GetField(QStringLiteral("Importo")), ds.GetField(QStringLiteral("Sconto")));
+    return AmountOrZero(ds.GetField(QStringLiteral("Importo"))) - AmountOrZero(ds.GetField(QStringLiteral("Sconto")));
+}
+
+Amount outstanding(DataSource &ds)
+{
+    return AmountOrZero(ds.GetField(QStringLiteral("ImportoInSospeso")));
 }
 
 } // namespace
+
+Amount AmountOrZero(const QVariant &p_vntValue)
+{
+    return toAmount(p_vntValue).value_or(Amount());
+}
 
 void UpdatePaidFlag(DataSource &p_objDS)
 {
@@ -56,18 +66,24 @@ void Movimenti::OnNewRow(DataSource &p_objDS)
 // Takes the old net amount out of the outstanding amount before Importo or Sconto changes.
 void Movimenti::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strColumnName)
 {
-    if (!changesNetAmount(p_strColumnName) || isNull(p_objDS.GetField(QStringLiteral("Importo"))))
+    if (!changesNetAmount(p_strColumnName))
         return;
-    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
-                     subtractAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), netAmount(p_objDS)));
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"), QVariant::fromValue(outstanding(p_objDS) - netAmount(p_objDS)));
 }
 
-// Puts the new net amount in, keeping what payments already covered.
+// Puts the new net amount in, keeping what payments already covered. An outstanding amount changed
+// by the archive (another desk's payments applied at save) only needs its paid flag.
 void Movimenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedColumnName)
 {
-    if (!changesNetAmount(p_strChangedColumnName) || isNull(p_objDS.GetField(QStringLiteral("Importo"))))
+    if (p_strChangedColumnName == QLatin1String("ImportoInSospeso")) {
+        UpdatePaidFlag(p_objDS);
         return;
-    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
-                     addAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), netAmount(p_objDS)));
+    }
+    if (!changesNetAmount(p_strChangedColumnName))
+        return;
+    // An emptied discount is no discount.
+    if (p_strChangedColumnName == QLatin1String("Sconto") && isNull(p_objDS.GetField(p_strChangedColumnName)))
+        p_objDS.SetField(p_strChangedColumnName, QVariant::fromValue(Amount()));
+    p_objDS.SetField(QStringLiteral("ImportoInSospeso"), QVariant::fromValue(outstanding(p_objDS) + netAmount(p_objDS)));
     UpdatePaidFlag(p_objDS);
 }

@@ -24,9 +24,16 @@ Amount paymentTotal(DataSource &ds)
 {
     Amount total;
     for (const auto &column : paymentColumns())
-        if (const auto amount = toAmount(ds.GetField(column)))
-            total += *amount;
+        total += AmountOrZero(ds.GetField(column));
     return total;
+}
+
+// Moves the movement's outstanding amount by `change` (an empty one counting as 0).
+void moveOutstanding(DataSource &ds, Amount change)
+{
+    const Amount outstanding = AmountOrZero(ds.GetField(QStringLiteral("ImportoInSospeso")));
+    ds.SetField(QStringLiteral("ImportoInSospeso"), QVariant::fromValue(outstanding + change));
+    UpdatePaidFlag(ds);
 }
 
 const QDate kZeroDate(1899, 12, 30);
@@ -65,20 +72,16 @@ void Pagamenti::OnNewRow(DataSource &p_objDS)
     p_objDS.SetField(QStringLiteral("ImportoInSospeso"), zero);
 }
 
+// Giving back and charging are symmetric whatever the movement's Importo: a movement whose amount
+// is not known yet still keeps what its payments covered.
 void Pagamenti::RipristinaSospeso(DataSource &p_objDS)
 {
-    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
-                     addAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), QVariant::fromValue(paymentTotal(p_objDS))));
-    UpdatePaidFlag(p_objDS);
+    moveOutstanding(p_objDS, paymentTotal(p_objDS));
 }
 
 void Pagamenti::CalcolaSospeso(DataSource &p_objDS)
 {
-    if (isNull(p_objDS.GetField(QStringLiteral("Importo"))))
-        return;
-    p_objDS.SetField(QStringLiteral("ImportoInSospeso"),
-                     subtractAmounts(p_objDS.GetField(QStringLiteral("ImportoInSospeso")), QVariant::fromValue(paymentTotal(p_objDS))));
-    UpdatePaidFlag(p_objDS);
+    moveOutstanding(p_objDS, -paymentTotal(p_objDS));
 }
 
 void Pagamenti::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strColumnName)
@@ -103,8 +106,16 @@ void Pagamenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedCo
         if (!isNull(coverage) && coverage.toDate() != kZeroDate && coverage.toDate() == today)
             p_objDS.SetField(QStringLiteral("DataCopertura"), QVariant());
     }
-    if (paymentColumns().contains(p_strChangedColumnName))
+    if (paymentColumns().contains(p_strChangedColumnName)) {
+        // An emptied amount is no amount.
+        if (isNull(p_objDS.GetField(p_strChangedColumnName)))
+            p_objDS.SetField(p_strChangedColumnName, QVariant::fromValue(Amount()));
         CalcolaSospeso(p_objDS);
+    }
+    // The movement's outstanding amount changed under the payment (another desk's payments applied
+    // at save): its paid flag follows.
+    if (p_strChangedColumnName == QLatin1String("ImportoInSospeso"))
+        UpdatePaidFlag(p_objDS);
 }
 
 void Pagamenti::OnDeleteRow(DataSource &p_objDS)

@@ -1,6 +1,7 @@
 #pragma once
 // The table classes: each defines its table and answers the data events of its rows.
 
+#include "objdb/amount.h"
 #include "objdb/definition.h"
 
 // Base of the table classes: every table receives its own data events.
@@ -82,3 +83,5 @@ public:
 
 // Recomputes a movement's Pagato from its ImportoInSospeso (covered within one cent).
 void UpdatePaidFlag(objdb::DataSource &p_objDS);
+// An amount column as the rules count it: an empty one is 0.
+objdb::Amount AmountOrZero(const QVariant &p_vntValue);

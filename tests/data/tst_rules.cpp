@@ -6,6 +6,7 @@
 #include "objdb/error.h"
 
 #include <QApplication>
+#include <array>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QtTest>
@@ -23,6 +24,11 @@ QVariant money(const char *text)
 Amount amountOf(const QVariant &v)
 {
     return *toAmount(v);
+}
+
+Amount euros(const char *text)
+{
+    return *Amount::parse(QString::fromLatin1(text));
 }
 
 } // namespace
@@ -55,6 +61,9 @@ private:
         [&] { QVERIFY(ds->FindOID(oid)); }();
         return ds;
     }
+
+    Amount outstanding(qint64 movementOid) { return amountOf(movement(movementOid)->GetField("ImportoInSospeso")); }
+    bool paid(qint64 movementOid) { return movement(movementOid)->GetField("Pagato").toBool(); }
 
     qint64 newPayment(qint64 movementOid, const char *cash, const char *cheque)
     {
@@ -240,6 +249,126 @@ private slots:
         QVERIFY(movement(mov)->GetField("Pagato").toBool());
     }
 
+    // A movement saved before its amount is known takes payments, and whatever is left empty or
+    // emptied later counts as 0; an emptied discount or payment amount is stored as 0.
+    void emptyAmountsCountAsZero()
+    {
+        auto m = table("Movimenti").OpenDataSource();
+        QVERIFY(m->AddNew());
+        QVERIFY(m->SetField("Descrizione", QStringLiteral("Da definire")));
+        m->SaveRow();
+        const qint64 mov = m->Bookmark();
+        QVERIFY(!paid(mov)); // still offered as the parent of a payment
+        auto p = table("Pagamenti").OpenDataSource();
+        QVERIFY(p->AddRow({"OID_Movimenti", mov, "Contanti", money("30"), "Bonifico_Bancomat", money("0"), "Assegno",
+                           money("0"), "Anticipo", money("0")}));
+        const qint64 first = p->Bookmark();
+        QCOMPARE(outstanding(mov), euros("-30"));
+        QVERIFY(m->SetField("Importo", money("100")));
+        m->SaveRow();
+        QCOMPARE(outstanding(mov), euros("70"));
+
+        QVERIFY(m->SetField("Importo", QVariant()));
+        m->SaveRow();
+        QCOMPARE(outstanding(mov), euros("-30"));
+        const qint64 second = newPayment(mov, "20", "0");
+        QVERIFY(m->FindOID(mov));
+        QVERIFY(m->SetField("Importo", money("100")));
+        m->SaveRow();
+        QCOMPARE(outstanding(mov), euros("50"));
+
+        QVERIFY(m->SetField("Sconto", money("10")));
+        QVERIFY(m->SetField("Sconto", QVariant()));
+        m->SaveRow();
+        QCOMPARE(outstanding(mov), euros("50"));
+        QCOMPARE(amountOf(movement(mov)->GetField("Sconto")), Amount());
+
+        QVERIFY(p->FindOID(first));
+        QVERIFY(p->SetField("Contanti", QVariant()));
+        p->SaveRow();
+        QCOMPARE(amountOf(p->GetField("Contanti")), Amount());
+        QCOMPARE(outstanding(mov), euros("80"));
+        QCOMPARE(p->DeleteRows({second}), 1);
+        QCOMPARE(outstanding(mov), euros("100"));
+
+        // Amounts stored empty by another writer (an imported archive) count as 0 too.
+        const qint64 third = newPayment(mov, "100", "0");
+        QVERIFY(paid(mov));
+        m_archive.database->exec("UPDATE Movimenti SET Sconto = NULL");
+        m_archive.database->exec("UPDATE Pagamenti SET Assegno = NULL, Anticipo = NULL");
+        QVERIFY(p->FindOID(third));
+        QVERIFY(p->SetField("Assegno", money("5")));
+        p->SaveRow();
+        QCOMPARE(outstanding(mov), euros("-5"));
+        QVERIFY(!paid(mov));
+        QVERIFY(m->FindOID(mov));
+        QVERIFY(m->SetField("Importo", money("105")));
+        m->SaveRow();
+        QCOMPARE(outstanding(mov), Amount());
+        QVERIFY(paid(mov));
+        QCOMPARE(p->DeleteRows({third}), 1);
+        QCOMPARE(outstanding(mov), euros("105"));
+    }
+
+    // Two copies of the program on one archive: each save applies its rules' changes to the movement
+    // as stored when it saves, so neither desk undoes what the other saved meanwhile.
+    void twoDesksKeepEachOthersPayments()
+    {
+        const Archive other = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        const auto onOtherDesk = [&](const char *name) {
+            return other.context->Tables().Item(QString::fromLatin1(name)).OpenDataSource();
+        };
+        const qint64 mov = newMovement("100", "0");
+
+        // Desk A chooses the movement and types 30; desk B saves a payment of 50 meanwhile.
+        auto a = table("Pagamenti").OpenDataSource();
+        QVERIFY(a->AddNew());
+        QVERIFY(a->SetField("OID_Movimenti", mov));
+        QVERIFY(a->SetField("Contanti", money("30")));
+        QVERIFY(onOtherDesk("Pagamenti")->AddRow({"OID_Movimenti", mov, "Contanti", money("50")}));
+        a->SaveRow();
+        QCOMPARE(outstanding(mov), euros("20"));
+        const qint64 first = a->Bookmark();
+
+        // A raises its payment to 40 while B pays the last 10: covered, though neither desk saw it so.
+        QVERIFY(a->SetField("Contanti", money("40")));
+        QVERIFY(onOtherDesk("Pagamenti")->AddRow({"OID_Movimenti", mov, "Assegno", money("10")}));
+        a->SaveRow();
+        QCOMPARE(outstanding(mov), Amount());
+        QVERIFY(paid(mov));
+
+        // A raises the movement's amount while B takes a payment of 20.
+        auto am = movement(mov);
+        QVERIFY(am->SetField("Importo", money("150")));
+        QVERIFY(onOtherDesk("Pagamenti")->AddRow({"OID_Movimenti", mov, "Contanti", money("20")}));
+        am->SaveRow();
+        QCOMPARE(outstanding(mov), euros("30"));
+        QVERIFY(!paid(mov));
+        QCOMPARE(amountOf(movement(mov)->GetField("Importo")), euros("150"));
+
+        // Both change the same amount of one payment: the later save is refused and keeps its input.
+        QVERIFY(a->FindOID(first));
+        QVERIFY(a->SetField("Contanti", money("45")));
+        auto b = onOtherDesk("Pagamenti");
+        QVERIFY(b->FindOID(first));
+        QVERIFY(b->SetField("Contanti", money("35")));
+        b->SaveRow();
+        QCOMPARE(outstanding(mov), euros("35"));
+        QVERIFY_THROWS_EXCEPTION(Error, a->SaveRow());
+        QCOMPARE(outstanding(mov), euros("35"));
+        QCOMPARE(amountOf(a->GetField("Contanti")), euros("45"));
+        a->CancelEdit();
+        QCOMPARE(amountOf(a->GetField("Contanti")), euros("35"));
+
+        // A payment deleted on one desk while the other edits it gives its amount back once.
+        QVERIFY(a->SetField("Assegno", money("5")));
+        QCOMPARE(b->DeleteRows({first}), 1);
+        QCOMPARE(outstanding(mov), euros("70"));
+        QVERIFY_THROWS_EXCEPTION(Error, a->SaveRow());
+        QCOMPARE(outstanding(mov), euros("70"));
+        QCOMPARE(table("Pagamenti").OpenDataSource()->RecordCount(), 3);
+    }
+
     void otherColumnsChangeNoAmount()
     {
         const qint64 mov = newMovement("100", "10");
@@ -374,78 +503,137 @@ private slots:
         QVERIFY(table("Movimenti").OpenDataSource()->IsEmpty());
     }
 
-    // Any mix of payments added, changed, changed and abandoned, and deleted (several of one movement
-    // at once), and of movement amounts changed, leaves every movement's outstanding amount equal to
-    // its net amount less all its payments, and its paid flag set exactly when that is within a cent.
+    // Any mix of writes from two desks on one archive (payments added, changed, emptied, changed and
+    // abandoned, deleted several at once; movement amounts and discounts changed or emptied; edits
+    // held open while the other desk saves on the same movement) leaves every movement's outstanding
+    // amount equal to its net amount less all its payments, empty counting as 0, and its paid flag set
+    // exactly when that is within a cent.
     void randomEditsKeepEveryOutstandingAmountRight()
     {
+        const Archive other = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        const std::array<DataContext *, 2> desks{m_archive.context.get(), other.context.get()};
+        const auto open = [&](int desk, const char *name) {
+            return desks.at(desk)->Tables().Item(QString::fromLatin1(name)).OpenDataSource();
+        };
         QRandomGenerator random(20261208);
         const QStringList paymentColumns{"Contanti", "Bonifico_Bancomat", "Assegno", "Anticipo"};
-        const auto someAmount = [&](bool mayBeEmpty) {
-            if (mayBeEmpty && random.bounded(6) == 0)
+        const auto someAmount = [&] {
+            if (random.bounded(6) == 0)
                 return QVariant();
             return QVariant::fromValue(Amount::fromUnits(random.bounded(0, 3000000))); // up to 300, four decimals
         };
         const auto pick = [&](const QList<qint64> &oids) { return oids.at(random.bounded(int(oids.size()))); };
 
         QList<qint64> movements;
-        for (int i = 0; i < 4; ++i)
-            movements.append(newMovement("500", "25.5"));
-        QList<qint64> payments;
+        QHash<qint64, qint64> movementOf; // payment → its movement
+        const auto paymentsOf = [&](qint64 mov, qint64 except) {
+            QList<qint64> found;
+            for (auto it = movementOf.cbegin(); it != movementOf.cend(); ++it)
+                if (it.value() == mov && it.key() != except)
+                    found.append(it.key());
+            return found;
+        };
+        const auto newPaymentOn = [&](DataSource &ds, qint64 mov) {
+            QVariantList values{QStringLiteral("OID_Movimenti"), mov};
+            for (const QString &column : paymentColumns)
+                values << column << someAmount();
+            QVERIFY(ds.AddRow(values));
+            movementOf.insert(ds.Bookmark(), mov);
+        };
+        const auto changeOneAmount = [&](DataSource &ds, qint64 payment) {
+            QVERIFY(ds.FindOID(payment));
+            QVERIFY(ds.SetField(paymentColumns.at(random.bounded(4)), someAmount()));
+        };
+        const auto changeNetAmount = [&](DataSource &ds, qint64 mov) {
+            QVERIFY(ds.FindOID(mov));
+            QVERIFY(ds.SetField(random.bounded(2) ? "Importo" : "Sconto", someAmount()));
+        };
+        const auto deleteSome = [&](DataSource &ds, QList<qint64> candidates) {
+            QList<qint64> doomed;
+            for (int n = random.bounded(1, 4); n > 0 && !candidates.isEmpty(); --n)
+                doomed.append(candidates.takeAt(random.bounded(int(candidates.size()))));
+            QCOMPARE(ds.DeleteRows(doomed), int(doomed.size()));
+            for (const qint64 oid : std::as_const(doomed))
+                movementOf.remove(oid);
+        };
+
+        for (int i = 0; i < 4; ++i) {
+            auto ds = open(i % 2, "Movimenti");
+            QVERIFY(ds->AddRow({"Descrizione", "Polizza", "Importo", someAmount(), "Sconto", someAmount()}));
+            movements.append(ds->Bookmark());
+        }
         for (int step = 0; step < 250; ++step) {
-            const int operation = payments.isEmpty() ? 0 : random.bounded(5);
-            auto ds = table(operation == 4 ? "Movimenti" : "Pagamenti").OpenDataSource();
+            const int desk = random.bounded(2);
+            const int operation = movementOf.isEmpty() ? 0 : random.bounded(6);
             switch (operation) {
-            case 0: { // a new payment, its movement chosen first
-                QVariantList values{QStringLiteral("OID_Movimenti"), pick(movements)};
-                for (const QString &column : paymentColumns)
-                    values << column << someAmount(true);
-                QVERIFY(ds->AddRow(values));
-                payments.append(ds->Bookmark());
+            case 0: // a new payment, its movement chosen first
+                newPaymentOn(*open(desk, "Pagamenti"), pick(movements));
                 break;
-            }
-            case 1: // one amount of a payment changed
-                QVERIFY(ds->FindOID(pick(payments)));
-                QVERIFY(ds->SetField(paymentColumns.at(random.bounded(4)), someAmount(true)));
+            case 1: { // one amount of a payment changed or emptied
+                auto ds = open(desk, "Pagamenti");
+                changeOneAmount(*ds, pick(movementOf.keys()));
                 ds->SaveRow();
                 break;
-            case 2: // changed, then abandoned
-                QVERIFY(ds->FindOID(pick(payments)));
-                QVERIFY(ds->SetField(paymentColumns.at(random.bounded(4)), someAmount(true)));
+            }
+            case 2: { // changed, then abandoned
+                auto ds = open(desk, "Pagamenti");
+                changeOneAmount(*ds, pick(movementOf.keys()));
                 ds->CancelEdit();
                 break;
-            case 3: { // one to three payments deleted together
-                QList<qint64> doomed;
-                for (int n = random.bounded(1, 4); n > 0 && doomed.size() < payments.size(); --n) {
-                    const qint64 oid = pick(payments);
-                    if (!doomed.contains(oid))
-                        doomed.append(oid);
-                }
-                QCOMPARE(ds->DeleteRows(doomed), int(doomed.size()));
-                for (const qint64 oid : std::as_const(doomed))
-                    payments.removeOne(oid);
-                break;
             }
-            case 4: // the movement's amount or discount changed
-                QVERIFY(ds->FindOID(pick(movements)));
-                QVERIFY(ds->SetField(random.bounded(2) ? "Importo" : "Sconto", someAmount(false)));
+            case 3: // one to three payments deleted together
+                deleteSome(*open(desk, "Pagamenti"), movementOf.keys());
+                break;
+            case 4: { // the movement's amount or discount changed or emptied
+                auto ds = open(desk, "Movimenti");
+                changeNetAmount(*ds, pick(movements));
                 ds->SaveRow();
                 break;
             }
+            case 5: { // an edit held open on one desk while the other saves on the same movement
+                const qint64 mov = pick(movements);
+                const int kind = random.bounded(3);
+                auto held = open(desk, kind == 2 ? "Movimenti" : "Pagamenti");
+                qint64 heldPayment = 0;
+                if (kind == 2) {
+                    changeNetAmount(*held, mov);
+                } else if (kind == 1 && !paymentsOf(mov, 0).isEmpty()) {
+                    heldPayment = pick(paymentsOf(mov, 0));
+                    changeOneAmount(*held, heldPayment);
+                } else {
+                    QVERIFY(held->AddNew());
+                    QVERIFY(held->SetField("OID_Movimenti", mov));
+                    for (const QString &column : paymentColumns)
+                        QVERIFY(held->SetField(column, someAmount()));
+                }
+                auto ds = open(1 - desk, "Pagamenti");
+                const QList<qint64> others = paymentsOf(mov, heldPayment);
+                switch (others.isEmpty() ? 0 : random.bounded(3)) {
+                case 0: newPaymentOn(*ds, mov); break;
+                case 1: changeOneAmount(*ds, pick(others)); ds->SaveRow(); break;
+                case 2: deleteSome(*ds, others); break;
+                }
+                held->SaveRow();
+                if (kind != 2 && heldPayment == 0)
+                    movementOf.insert(held->Bookmark(), mov);
+                break;
+            }
+            }
             QSqlQuery q = m_archive.database->exec(QStringLiteral(
-                "SELECT m.OID, m.Importo - m.Sconto - COALESCE((SELECT SUM(COALESCE(p.Contanti, 0) + "
+                "SELECT m.OID, COALESCE(m.Importo, 0) - COALESCE(m.Sconto, 0) - COALESCE((SELECT SUM(COALESCE(p.Contanti, 0) + "
                 "COALESCE(p.Bonifico_Bancomat, 0) + COALESCE(p.Assegno, 0) + COALESCE(p.Anticipo, 0)) "
                 "FROM Pagamenti AS p WHERE p.OID_Movimenti = m.OID), 0), m.ImportoInSospeso, m.Pagato FROM Movimenti AS m"));
             int checked = 0;
             while (q.next()) {
                 const qint64 expected = q.value(1).toLongLong(), stored = q.value(2).toLongLong();
                 QVERIFY2(!q.value(2).isNull() && stored == expected,
-                         qPrintable(QStringLiteral("step %1, movement %2: %3 outstanding, %4 expected")
-                                        .arg(step).arg(q.value(0).toLongLong()).arg(stored).arg(expected)));
+                         qPrintable(QStringLiteral("step %1 (operation %2), movement %3: %4 outstanding, %5 expected")
+                                        .arg(step).arg(operation).arg(q.value(0).toLongLong()).arg(stored).arg(expected)));
                 QCOMPARE(q.value(3).toBool(), std::abs(expected) <= Amount::kScale / 100);
                 ++checked;
             }
             QCOMPARE(checked, movements.size());
+            QCOMPARE(table("Pagamenti").OpenDataSource()->RecordCount(), int(movementOf.size()));
         }
     }
 };

@@ -190,6 +190,41 @@ private slots:
         QCOMPARE(rows->GetField("Saldo").value<Amount>(), Amount::fromInteger(10));
     }
 
+    // Two programs on one archive. A save applies the rules' change of the parent's amount to the
+    // amount stored when it saves, and the rules see the amount that moved; a column changed on both
+    // sides is refused, and the refused edit stays until it is abandoned.
+    void aSaveAppliesTheRulesChangesToWhatIsStoredNow()
+    {
+        const qint64 acc = account();
+        auto otherContext = Application::Initialise(std::make_shared<Definition>(), "test", &m_sink);
+        auto otherDb = Database::create();
+        otherDb->Open(kDatabaseFormat, m_dir->databasePath());
+        otherContext->Attach(otherDb);
+        auto otherRows = otherContext->Tables().Item("Righe").OpenDataSource();
+
+        auto rows = open("Righe");
+        QVERIFY(rows->AddNew());
+        QVERIFY(rows->SetField("OID_Conti", acc));
+        QVERIFY(rows->SetField("Valore", money(30)));
+        QVERIFY(otherRows->AddRow({"OID_Conti", acc, "Valore", money(50)}));
+        m_definition->righe->log.clear();
+        rows->SaveRow();
+        QCOMPARE(balance(acc), Amount::fromInteger(80));
+        QCOMPARE(m_definition->righe->log, (QStringList{"before Saldo 30", "after Saldo 80"}));
+
+        QVERIFY(rows->SetField("Valore", money(35)));
+        QVERIFY(otherRows->FindOID(rows->Bookmark()));
+        QVERIFY(otherRows->SetField("Valore", money(40)));
+        otherRows->SaveRow();
+        QCOMPARE(balance(acc), Amount::fromInteger(90));
+        QVERIFY_THROWS_EXCEPTION(Error, rows->SaveRow());
+        QCOMPARE(balance(acc), Amount::fromInteger(90));
+        QCOMPARE(rows->GetField("Valore").value<Amount>(), Amount::fromInteger(35));
+        QVERIFY(rows->isDirty());
+        rows->CancelEdit();
+        QCOMPARE(rows->GetField("Valore").value<Amount>(), Amount::fromInteger(40));
+    }
+
     void withoutParentParentColumnsAreNull()
     {
         auto rows = open("Righe");
@@ -311,6 +346,37 @@ private slots:
         holder.close();
         holder = QSqlDatabase();
         QSqlDatabase::removeDatabase("holder");
+    }
+
+    // A save takes the write lock before anything else; while another program holds it past the
+    // busy timeout, the save is refused in Italian and the edit stays.
+    void aSaveWaitsForTheWriteLock()
+    {
+        auto context = Application::Initialise(std::make_shared<Definition>(), "test", &m_sink);
+        auto db = Database::create();
+        db->Open(kDatabaseFormat, m_dir->databasePath(), nullptr, 0);
+        context->Attach(db);
+        auto accounts = context->Tables().Item("Conti").OpenDataSource();
+        QVERIFY(accounts->AddNew());
+        QVERIFY(accounts->SetField("Nome", "banca"));
+
+        auto holder = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        holder.setDatabaseName(m_dir->databasePath());
+        QVERIFY(holder.open());
+        QVERIFY(QSqlQuery(holder).exec("BEGIN IMMEDIATE"));
+        try {
+            accounts->SaveRow();
+            QFAIL("saved while another program held the write lock");
+        } catch (const Error &e) {
+            QVERIFY2(e.description().contains("occupato"), qPrintable(e.description()));
+        }
+        QVERIFY(QSqlQuery(holder).exec("ROLLBACK"));
+        holder.close();
+        holder = QSqlDatabase();
+        QSqlDatabase::removeDatabase("writer");
+        QCOMPARE(accounts->GetField("Nome").toString(), QStringLiteral("banca"));
+        accounts->SaveRow();
+        QCOMPARE(open("Conti")->RecordCount(), 1);
     }
 
     void emptyFileBecomesANewArchive()

@@ -170,6 +170,33 @@ private slots:
         QVERIFY(messages.seen().isEmpty());
     }
 
+    // A movement saved before its amount is known, paid 30, then given its amount: the grid shows
+    // what is left. An emptied discount or payment amount is stored as 0 and changes nothing.
+    void movementWithoutAmountKeepsItsPayments()
+    {
+        TestSupport::ScriptedMessages messages;
+        select("Movimenti");
+        newRecord([](EditPanelDialog *p) { type(p, "Descrizione", "Da definire"); });
+        select("Pagamenti");
+        payWith({{"Contanti", "30"}, {"Assegno", ""}});
+        QCOMPARE(outstanding("Da definire"), money("-30"));
+
+        select("Movimenti");
+        auto *model = ViewUtility::modelOf(m_form->dgView);
+        QCOMPARE(model->rowCount(), 1);
+        m_form->dgView->setCurrentIndex(model->index(0, 0));
+        ViewsFixture::whenDialogOpens<EditPanelDialog>([](EditPanelDialog *panel) {
+            type(panel, "Importo", "100");
+            type(panel, "Sconto", "");
+            QCOMPARE(panel->findChild<QLineEdit *>("edit_Sconto")->text(), QStringLiteral("0,00"));
+            QTest::mouseClick(panel->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+        });
+        m_form->mnuFileProperties_Click();
+        model = ViewUtility::modelOf(m_form->dgView);
+        QCOMPARE(model->index(0, model->columnOfField("ImportoInSospeso")).data().toString(), QStringLiteral("70,00"));
+        QVERIFY(messages.seen().isEmpty());
+    }
+
     void ordinaryOperatorSeesTenNodesAndCannotDelete()
     {
         select("Collaboratori");
