@@ -402,7 +402,7 @@ QVariant DataSource::normalise(const FieldDef &field, const QVariant &value) con
             fail(QStringLiteral("Il valore scelto per %1 non esiste in %2.").arg(field.name, ref->table));
         return oid;
     }
-    const QVariant stored = toStorage(value, field.type, field.name);
+    const QVariant stored = toStorage(value, field.type, field.caption); // the caption names it in a refusal
     if (field.type == TypeText && field.size > 0 && stored.toString().size() > field.size)
         fail(QStringLiteral("Il testo del campo %1 supera la lunghezza massima di %2 caratteri.")
                  .arg(field.caption)
