@@ -126,9 +126,14 @@ std::optional<Amount> Amount::parseDecimal(const QString &input, TextError *erro
     return fromDigits(negative, dot < 0 ? text : text.left(dot), dot < 0 ? QString() : text.mid(dot + 1), error);
 }
 
+QString Amount::largestText()
+{
+    return fromUnits(kMaxUnits).toDisplayString(4);
+}
+
 QString Amount::outOfRangeMessage(const QString &field)
 {
-    const QString limit = fromUnits(kMaxUnits).toDisplayString(4);
+    const QString limit = largestText();
     const QString where = field.isEmpty() ? QString() : QStringLiteral(" per il campo %1").arg(field);
     return QStringLiteral("Importo fuori dai limiti consentiti%1: sono ammessi importi da -%2 a %2.").arg(where, limit);
 }

@@ -43,6 +43,8 @@ public:
     constexpr std::int64_t units() const { return m_units; }
     // Whether the archive accepts the amount (|units| <= kMaxUnits).
     constexpr bool isAccepted() const { return m_units >= -kMaxUnits && m_units <= kMaxUnits; }
+    // The largest accepted amount as shown: "99.999.999,9999".
+    static QString largestText();
     // "Importo fuori dai limiti consentiti" with the bounds; `field` names the column when given.
     static QString outOfRangeMessage(const QString &field = QString());
 

@@ -57,7 +57,7 @@ int Connection::Execute(const QString &statement)
             const auto factor = Amount::parseDecimal(a.captured(4));
             if (!factor)
                 fail(QStringLiteral("Fattore non valido: %1 (al massimo quattro decimali e non oltre %2).")
-                         .arg(a.captured(4).left(40), Amount::fromUnits(Amount::kMaxUnits).toDisplayString(4)));
+                         .arg(a.captured(4).left(40), Amount::largestText()));
             if (divide && factor->units() == 0)
                 fail(QStringLiteral("Divisione per zero: %1").arg(part.trimmed()));
             // Exact in the registered function: no intermediate product can spill into a REAL.

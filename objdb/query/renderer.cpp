@@ -349,7 +349,7 @@ Sql Renderer::arithmetic(const Node &node, int resultType)
             if (!amount)
                 fail(QStringLiteral("Numero non valido nel campo calcolato: %1 (un importo ha al massimo quattro decimali "
                                     "e non supera %2).")
-                         .arg(node.text.left(40), Amount::fromUnits(Amount::kMaxUnits).toDisplayString(4)));
+                         .arg(node.text.left(40), Amount::largestText()));
             value = qlonglong(amount->units());
         } else if (resultType == TypeFloat) {
             value = node.text.toDouble();

@@ -74,7 +74,7 @@ QString amountTextError(Amount::TextError error)
         return QStringLiteral("al massimo quattro decimali");
     case Amount::TextError::OutOfRange:
         return QStringLiteral("fuori dai limiti consentiti, da -%1 a %1")
-            .arg(Amount::fromUnits(Amount::kMaxUnits).toDisplayString(4));
+            .arg(Amount::largestText());
     default:
         return QString();
     }
