@@ -8,6 +8,7 @@
 #include "objdb/types.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace objdb {
@@ -52,21 +53,27 @@ int Connection::Execute(const QString &statement)
             fail(QStringLiteral("Solo colonne di importo possono essere convertite: %1").arg(part.trimmed()));
         QString value = dialect.quoteIdentifier(source->name);
         if (!a.captured(3).isEmpty()) {
-            const Amount factor = *Amount::parse(a.captured(4));
-            if (factor.units() == 0)
+            const bool divide = a.captured(3) == QLatin1String("/");
+            const auto factor = Amount::parseDecimal(a.captured(4));
+            if (!factor)
+                fail(QStringLiteral("Fattore non valido: %1 (al massimo quattro decimali e non oltre %2).")
+                         .arg(a.captured(4).left(40), Amount::largestText()));
+            if (divide && factor->units() == 0)
                 fail(QStringLiteral("Divisione per zero: %1").arg(part.trimmed()));
-            // Integer ten-thousandths: x * 10000 / f (or x * f / 10000), rounded half away from zero.
-            const qint64 numeratorFactor = a.captured(3) == QLatin1String("/") ? Amount::kScale : factor.units();
-            const qint64 denominator = a.captured(3) == QLatin1String("/") ? factor.units() : Amount::kScale;
-            value = QStringLiteral("CASE WHEN %1 IS NULL THEN NULL WHEN %1 >= 0 THEN (%1 * ? * 2 + ?) / (2 * ?) "
-                                   "ELSE -((-%1 * ? * 2 + ?) / (2 * ?)) END")
-                        .arg(value);
-            binds << numeratorFactor << denominator << denominator << numeratorFactor << denominator << denominator;
+            // Exact in the registered function: no intermediate product can spill into a REAL.
+            value = QStringLiteral("%1(%2, ?)")
+                        .arg(divide ? dialect.amountDivideFunction() : dialect.amountMultiplyFunction(), value);
+            binds << qlonglong(factor->units());
         }
         sets.append(dialect.quoteIdentifier(target->name) + QStringLiteral(" = ") + value);
     }
-    QSqlQuery q = m_database.exec(QStringLiteral("UPDATE %1 SET %2").arg(dialect.quoteIdentifier(table->name), sets.join(QStringLiteral(", "))),
-                                  binds);
+    QSqlQuery q = m_database.prepare(
+        QStringLiteral("UPDATE %1 SET %2").arg(dialect.quoteIdentifier(table->name), sets.join(QStringLiteral(", "))));
+    for (const QVariant &bind : binds)
+        q.addBindValue(bind);
+    // The statement is undone whole by SQLite on failure; its own message is the one to show.
+    if (!q.exec())
+        fail(QStringLiteral("Importi di %1 non aggiornati: %2").arg(table->name, q.lastError().databaseText()));
     m_database.bumpGeneration();
     return q.numRowsAffected();
 }

@@ -82,6 +82,14 @@ DataSource::DataSource(std::shared_ptr<DataContext> context, const TableDef &tab
     m_fieldSet = m_schema->fieldSet(m_options.fieldList);
     m_fields = m_fieldSet->fields;
     m_fieldBinds = m_fieldSet->binds;
+    if (const auto currency = m_options.convertCurrency ? m_context->ConversionCurrency() : nullptr) {
+        m_amountDecimals = currency->decimals();
+        const QString format = m_amountDecimals > 0 ? QStringLiteral("#,##0.") + QString(m_amountDecimals, QLatin1Char('0'))
+                                                    : QStringLiteral("#,##0");
+        for (FieldDef &f : m_fields)
+            if (f.type == TypeAmount)
+                f.format = format;
+    }
     m_sort = m_options.order.trimmed().isEmpty() ? DefaultSort() : query::SortOrder::parse(m_options.order).toText();
     // Malformed conditions and unknown fields are refused when the data source opens.
     whereClause();
@@ -399,7 +407,7 @@ QVariant DataSource::normalise(const FieldDef &field, const QVariant &value) con
             fail(QStringLiteral("Il valore scelto per %1 non esiste in %2.").arg(field.name, ref->table));
         return oid;
     }
-    const QVariant stored = toStorage(value, field.type, field.name);
+    const QVariant stored = toStorage(value, field.type, field.caption); // the caption names it in a refusal
     if (field.type == TypeText && field.size > 0 && stored.toString().size() > field.size)
         fail(QStringLiteral("Il testo del campo %1 supera la lunghezza massima di %2 caratteri.")
                  .arg(field.caption)

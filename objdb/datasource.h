@@ -98,6 +98,8 @@ public:
     QString FieldList() const { return m_options.fieldList; }
     bool isReadOnly() const { return m_options.readOnly; }
     bool convertsCurrency() const { return m_options.convertCurrency; }
+    // The decimals amounts are shown with: the conversion currency's when the view converts, else two.
+    int amountDecimals() const { return m_amountDecimals; }
     // Restricts and orders a candidate list: filter ANDed, order replacing the list's.
     void SetSelection(const QString &filter, const QString &order);
     // Reloads the rows; keeps the current row by OID when asked. Raises OnRefreshRecordset.
@@ -206,6 +208,7 @@ private:
     int m_position = 0;
     bool m_firstPending = true; // positioned on the first row, not read yet
     int m_handlerDepth = 0;
+    int m_amountDecimals = 2;
     std::optional<QString> m_cancelMessage;
 
     struct RenderedWhere {

@@ -34,6 +34,10 @@ public:
     virtual QString likeMatch(const QString &expression, const QString &placeholder) const;
     // The function name that folds case and accents inside SQL (registered on every connection).
     virtual QString foldFunction() const { return QStringLiteral("objdb_fold"); }
+    // An amount `expression` (ten-thousandths) multiplied or divided by a factor in ten-thousandths,
+    // exactly and rounded half away from zero (functions registered on every connection).
+    virtual QString amountMultiplyFunction() const { return QStringLiteral("objdb_amount_mul"); }
+    virtual QString amountDivideFunction() const { return QStringLiteral("objdb_amount_div"); }
     virtual QString limitClause(int count) const { return QStringLiteral(" LIMIT %1").arg(count); }
     virtual QString savepoint(const QString &name) const { return QStringLiteral("SAVEPOINT ") + name; }
     virtual QString releaseSavepoint(const QString &name) const { return QStringLiteral("RELEASE SAVEPOINT ") + name; }

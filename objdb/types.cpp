@@ -44,11 +44,11 @@ QVariant toStorage(const QVariant &value, int type, const QString &column)
         return isoDate(date);
     }
     case TypeAmount: {
-        if (value.metaType().id() == QMetaType::Double || value.metaType().id() == QMetaType::Float)
+        const auto amount = toAmount(value, column);
+        if (!amount) // blank text
             wrongType(column, QStringLiteral("un importo"));
-        const auto amount = toAmount(value);
-        if (!amount)
-            wrongType(column, QStringLiteral("un importo"));
+        if (!amount->isAccepted())
+            fail(Amount::outOfRangeMessage(column));
         return qlonglong(amount->units());
     }
     case TypeInteger:

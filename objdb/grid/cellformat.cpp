@@ -1,30 +1,38 @@
 #include "objdb/grid/cellformat.h"
 
+#include <algorithm>
 #include <array>
 
 namespace objdb::CellFormat {
 
-QString amountText(Amount amount)
+QString amountText(Amount amount, int decimals)
 {
     const bool negative = amount.units() < 0;
     // Unsigned, so that the most negative amount has a magnitude too.
     const quint64 magnitude = negative ? 0 - quint64(amount.units()) : quint64(amount.units());
-    const quint64 cents = (magnitude + 50) / 100;
+    decimals = std::clamp(decimals, 0, 4);
+    quint64 step = 1;
+    for (int i = decimals; i < 4; ++i)
+        step *= 10;
+    const quint64 rounded = magnitude / step + (magnitude % step * 2 >= step ? 1 : 0); // half away from zero
+    quint64 shown = rounded;
     std::array<char, 40> buffer{};
     int at = int(buffer.size());
-    buffer[--at] = char('0' + cents % 10);
-    buffer[--at] = char('0' + cents / 10 % 10);
-    buffer[--at] = ',';
-    quint64 whole = cents / 100;
+    for (int i = 0; i < decimals; ++i) {
+        buffer[--at] = char('0' + shown % 10);
+        shown /= 10;
+    }
+    if (decimals > 0)
+        buffer[--at] = ',';
     int digits = 0;
     do {
         if (digits > 0 && digits % 3 == 0)
             buffer[--at] = '.';
-        buffer[--at] = char('0' + whole % 10);
-        whole /= 10;
+        buffer[--at] = char('0' + shown % 10);
+        shown /= 10;
         ++digits;
-    } while (whole > 0);
-    if (negative && cents > 0)
+    } while (shown > 0);
+    if (negative && rounded > 0)
         buffer[--at] = '-';
     return QString::fromLatin1(buffer.data() + at, qsizetype(buffer.size()) - at);
 }

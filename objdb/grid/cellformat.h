@@ -10,8 +10,9 @@
 
 namespace objdb::CellFormat {
 
-// "1.234,50", "-0,50": two decimals, rounded half away from zero, Italian separators.
-QString amountText(Amount amount);
+// "1.234,50", "-0,50": `decimals` (0..4) decimals, rounded half away from zero, Italian separators;
+// "96.814" with none.
+QString amountText(Amount amount, int decimals = 2);
 // "07/03/2005"; "" for an invalid date.
 QString dateText(const QDate &date);
 

@@ -236,10 +236,8 @@ QVariant GridModel::displayValue(const QVariant &value, int type) const
     switch (type) {
     case TypeAmount:
         if (value.metaType() == QMetaType::fromType<Amount>())
-            return CellFormat::amountText(*static_cast<const Amount *>(value.constData()));
-        if (const auto amount = toAmount(value))
-            return CellFormat::amountText(*amount);
-        return QVariant();
+            return CellFormat::amountText(*static_cast<const Amount *>(value.constData()), m_ds->amountDecimals());
+        return isNull(value) ? QVariant() : value;
     case TypeDate:
         if (value.metaType() == QMetaType::fromType<QDate>())
             return CellFormat::dateText(*static_cast<const QDate *>(value.constData()));

@@ -7,6 +7,17 @@
 
 namespace objdb::FieldText {
 
+namespace {
+
+// A refused text as quoted back: a long one is cut.
+QString shown(const QString &text)
+{
+    constexpr int kShown = 24;
+    return text.size() > kShown ? text.left(kShown) + QChar(0x2026) : text;
+}
+
+} // namespace
+
 QString amount(const QVariant &value)
 {
     const auto a = toAmount(value);
@@ -30,10 +41,20 @@ Parsed parseAmount(const QString &text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return {};
-    const auto a = Amount::parse(trimmed);
-    if (!a)
-        return {QVariant(), QStringLiteral("Importo non valido: «%1».").arg(trimmed)};
-    return {QVariant::fromValue(*a), QString()};
+    Amount::TextError error = Amount::TextError::None;
+    const auto a = Amount::parse(trimmed, &error);
+    if (a)
+        return {QVariant::fromValue(*a), QString()};
+    switch (error) {
+    case Amount::TextError::OutOfRange:
+        return {QVariant(), Amount::outOfRangeMessage()};
+    case Amount::TextError::TooManyDecimals:
+        return {QVariant(), QStringLiteral("Importo non valido: «%1». Un importo ha al massimo quattro decimali.")
+                                .arg(shown(trimmed))};
+    default:
+        return {QVariant(), QStringLiteral("Importo non valido: «%1».")
+                                .arg(shown(trimmed))};
+    }
 }
 
 Parsed parseDate(const QString &text)
@@ -45,7 +66,7 @@ Parsed parseDate(const QString &text)
     static const QRegularExpression shape(QStringLiteral("^\\d{1,2}/\\d{1,2}/\\d{4}$"));
     const QDate d = shape.match(trimmed).hasMatch() ? QDate::fromString(trimmed, QStringLiteral("d/M/yyyy")) : QDate();
     if (!d.isValid())
-        return {QVariant(), QStringLiteral("Data non valida: «%1». Scrivere la data come gg/mm/aaaa.").arg(trimmed)};
+        return {QVariant(), QStringLiteral("Data non valida: «%1». Scrivere la data come gg/mm/aaaa.").arg(shown(trimmed))};
     return {d, QString()};
 }
 

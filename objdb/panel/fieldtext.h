@@ -18,7 +18,8 @@ struct Parsed {
     QString error;        // set when the text was refused
     bool ok() const { return error.isEmpty(); }
 };
-// "1.234,56", "10,5" and "10.5" are accepted; "" is Null.
+// Italian style as Amount::parse reads it: "1.234,56", "1.234" (a thousand and more), "10,5";
+// "10.5" too, its "." being no thousands separator. "" is Null.
 Parsed parseAmount(const QString &text);
 // "dd/MM/yyyy" (one-digit day and month allowed); "" is Null.
 Parsed parseDate(const QString &text);

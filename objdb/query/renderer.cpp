@@ -345,10 +345,11 @@ Sql Renderer::arithmetic(const Node &node, int resultType)
     case Node::Kind::Literal: {
         QVariant value;
         if (resultType == TypeAmount) {
-            const auto amount = Amount::parse(node.text);
+            const auto amount = Amount::parseDecimal(node.text);
             if (!amount)
-                fail(QStringLiteral("Numero non valido nel campo calcolato: %1 (un importo ha al massimo quattro decimali).")
-                         .arg(node.text));
+                fail(QStringLiteral("Numero non valido nel campo calcolato: %1 (un importo ha al massimo quattro decimali "
+                                    "e non supera %2).")
+                         .arg(node.text.left(40), Amount::largestText()));
             value = qlonglong(amount->units());
         } else if (resultType == TypeFloat) {
             value = node.text.toDouble();

@@ -19,7 +19,7 @@ QString shownLiteral(const Node &literal)
     case Node::LiteralKind::Text:
         return textLiteral(literal.text.left(40));
     case Node::LiteralKind::Number:
-        return literal.text;
+        return literal.text.size() > 40 ? literal.text.left(40) + QChar(0x2026) : literal.text;
     case Node::LiteralKind::Date:
         return QLatin1Char('#') + criterionDate(literal.date) + QLatin1Char('#');
     case Node::LiteralKind::Boolean:
@@ -67,6 +67,19 @@ std::optional<double> decimalNumber(const QString &digits)
     return value;
 }
 
+QString amountTextError(Amount::TextError error)
+{
+    switch (error) {
+    case Amount::TextError::TooManyDecimals:
+        return QStringLiteral("al massimo quattro decimali");
+    case Amount::TextError::OutOfRange:
+        return QStringLiteral("fuori dai limiti consentiti, da -%1 a %1")
+            .arg(Amount::largestText());
+    default:
+        return QString();
+    }
+}
+
 QVariant numberFor(const Node &literal, int type, const QString &field)
 {
     const QString &digits = literal.text;
@@ -74,13 +87,10 @@ QVariant numberFor(const Node &literal, int type, const QString &field)
         return digits; // compared as written: Codice = 07 means the text "07"
     switch (type) {
     case TypeAmount: {
-        const auto amount = Amount::parse(digits);
-        if (!amount) {
-            const int dot = int(digits.indexOf(QLatin1Char('.')));
-            doesNotFit(literal, type, field,
-                       dot >= 0 && digits.size() - dot - 1 > 4 ? QStringLiteral("al massimo quattro decimali")
-                                                               : QString());
-        }
+        Amount::TextError error = Amount::TextError::None;
+        const auto amount = Amount::parseDecimal(digits, &error);
+        if (!amount)
+            doesNotFit(literal, type, field, amountTextError(error));
         return qlonglong(amount->units());
     }
     case TypeYesNo:
@@ -291,13 +301,7 @@ QString literal(const QVariant &value, int type)
     case TypeDate:
         return dateLiteral(value);
     case TypeAmount: {
-        if (id == QMetaType::Double || id == QMetaType::Float) {
-            const double units = std::round(value.toDouble() * Amount::kScale);
-            if (!std::isfinite(units) || std::fabs(units) > 9.0e17)
-                fail(QStringLiteral("Valore non valido: atteso un importo."));
-            return amountText(Amount::fromUnits(static_cast<std::int64_t>(units)));
-        }
-        const auto amount = toAmount(value);
+        const auto amount = toAmount(value); // a double is refused, never rounded
         if (!amount)
             fail(QStringLiteral("Valore non valido: atteso un importo."));
         return amountText(*amount);

@@ -140,7 +140,7 @@ private slots:
         m_form->mnuViewCurrencyConversion->trigger();
         QVERIFY(modGlobal::CurrencyConversion);
         QVERIFY(m_form->mnuViewCurrencyConversion->isChecked());
-        QCOMPARE(cash(), QStringLiteral("96.814,00")); // 50 x 1936,27, in whole lire
+        QCOMPARE(cash(), QStringLiteral("96.814")); // 50 x 1936,27, in whole lire
         QVERIFY(TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
 
         m_form->mnuViewCurrencyConversion->trigger();
