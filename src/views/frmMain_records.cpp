@@ -30,11 +30,12 @@ struct WaitCursor {
 };
 
 // A whole column chosen in the grid: no record to open or delete. In a one-row grid any selected
-// cell fills its column, so there the selection is always the record's.
+// cell fills its column, so there the selection is always the record's. A grid left without a
+// model keeps a selection over an empty one.
 bool columnChosen(const QTableView *grid)
 {
     const QItemSelectionModel *selection = grid->selectionModel();
-    return selection && grid->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty();
+    return selection && selection->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty();
 }
 
 } // namespace

@@ -140,6 +140,18 @@ private slots:
         QCOMPARE(m_form->m_objCurDS->RecordCount(), 147);
         QVERIFY(!remaining->FindFirst("Codice='" + current.first() + "'"));
     }
+
+    // With a grouping node shown the grid has no rows: the record keys only beep.
+    void recordKeysWithoutAViewBeep()
+    {
+        select("Archivio");
+        TestSupport::ScriptedMessages messages;
+        const int beeps = MessageService::beepCount();
+        QTest::keyClick(m_form->dgView, Qt::Key_Return);
+        QTest::keyClick(m_form->dgView, Qt::Key_Delete);
+        QCOMPARE(MessageService::beepCount(), beeps + 2);
+        QVERIFY(messages.seen().isEmpty());
+    }
 };
 
 COBRELLE_TEST_MAIN(GridCommandsTest)
