@@ -8,13 +8,14 @@
 #include "generator.h"
 #include "gridbench.h"
 #include "rawquery.h"
+#include "windowbench.h"
 
 #include "data/DB.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -96,7 +97,9 @@ int run(const QString &path)
         measure("open_month_first50", payments, [&] { table.OpenDataSource(monthCondition, QString(), options)->firstRows(50); },
                 [&] { raw.firstPaymentRows(QStringLiteral("2024-06-01"), QStringLiteral("2024-07-01"), 50); });
 
-    runGridBenchmarks({context, raw, options.fieldList, payments, measure, wanted});
+    const GridBench grid{context, raw, options.fieldList, payments, measure, wanted};
+    runGridBenchmarks(grid);
+    runWindowBenchmarks(grid, db);
     return 0;
 }
 
@@ -104,7 +107,7 @@ int run(const QString &path)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv); // the main window is driven too
     const QStringList args = app.arguments();
     if (args.size() == 4 && args.at(1) == QLatin1String("generate")) {
         generateArchive(args.at(2), args.at(3).toInt());

@@ -14,6 +14,7 @@
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <exception>
 
 namespace objdb {
 
@@ -832,13 +833,24 @@ int DataSource::DeleteRows(const QList<qint64> &oids, bool refresh)
         fail(QStringLiteral("I dati di %1 sono in sola lettura.").arg(m_table.caption()));
     if (auto *sink = notify())
         sink->OnEvent(ActionDelete, this, m_table.caption());
+    // A refused row stays and the others go; a failure undoes every row of the list. Either way the
+    // rows are read again, so that no key of a deleted row stays behind.
     int deleted = 0;
-    for (const qint64 oid : oids)
-        if (deleteOne(oid))
-            ++deleted;
+    std::exception_ptr failure;
+    try {
+        Savepoint transaction(*database());
+        for (const qint64 oid : oids)
+            if (deleteOne(oid))
+                ++deleted;
+        transaction.commit();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     invalidateKeys();
     if (refresh)
         Requery(false);
+    if (failure)
+        std::rethrow_exception(failure);
     return deleted;
 }
 

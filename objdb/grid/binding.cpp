@@ -18,16 +18,13 @@ namespace objdb {
 namespace {
 
 // Puts the view on the row of a bookmark (and its column when given) and selects the rows of the
-// kept bookmarks; rows no longer in the view are left out.
+// kept bookmarks, in one selection of ranges; rows no longer in the view are left out.
 void restoreRows(QTableView *grid, GridModel *model, qint64 current, const QString &currentField,
                  const QList<qint64> &selected)
 {
     QItemSelectionModel *selection = grid->selectionModel();
-    for (const qint64 oid : selected) {
-        const int row = model->rowOfBookmark(oid);
-        if (row >= 0)
-            selection->select(model->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
+    if (!selected.isEmpty())
+        selection->select(model->rowSelection(selected), QItemSelectionModel::Select);
     if (current == 0)
         return;
     const int row = model->rowOfBookmark(current);

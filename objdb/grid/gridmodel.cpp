@@ -7,6 +7,7 @@
 #include "objdb/types.h"
 
 #include <QItemSelectionModel>
+#include <QSet>
 #include <QTimer>
 #include <algorithm>
 
@@ -349,18 +350,73 @@ int GridModel::rowOfBookmark(qint64 oid)
 QList<qint64> GridModel::selectedBookmarks(const QItemSelectionModel *selection)
 {
     QList<qint64> bookmarks;
-    if (!selection || selection->model() != this)
+    if (!selection || selection->model() != this || m_columns.isEmpty())
         return bookmarks;
-    QList<int> rows;
-    for (const QItemSelectionRange &range : selection->selection())
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            rows.append(row);
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    for (const int row : std::as_const(rows))
-        if (const qint64 oid = bookmarkAt(row))
-            bookmarks.append(oid);
+    // Worked out on the ranges, never cell by cell: a whole view chosen is one range.
+    const int lastColumn = int(m_columns.size()) - 1;
+    const QItemSelection ranges = selection->selection();
+    QList<std::pair<int, int>> runs; // first and last row of the rows chosen, in any order
+    int partialWidth = 0;
+    for (const QItemSelectionRange &range : ranges) {
+        if (range.left() == 0 && range.right() == lastColumn)
+            runs.append({range.top(), range.bottom()});
+        else
+            partialWidth += range.width();
+    }
+    // Cells chosen one by one fill a row only when they are at least as many as its columns.
+    if (partialWidth > lastColumn)
+        for (const QItemSelectionRange &range : ranges)
+            if (range.left() != 0 || range.right() != lastColumn)
+                for (int row = range.top(); row <= range.bottom(); ++row)
+                    if (selection->isRowSelected(row))
+                        runs.append({row, row});
+    std::sort(runs.begin(), runs.end());
+    int next = 0; // the first row not yet taken: runs may overlap
+    for (const auto &[top, bottom] : std::as_const(runs)) {
+        for (int row = std::max(top, next); row <= bottom; ++row)
+            if (const qint64 oid = bookmarkAt(row))
+                bookmarks.append(oid);
+        next = std::max(next, bottom + 1);
+    }
     return bookmarks;
+}
+
+QItemSelection GridModel::rowSelection(const QList<qint64> &bookmarks)
+{
+    QItemSelection selection;
+    if (bookmarks.isEmpty() || m_columns.isEmpty())
+        return selection;
+    // One pass over the rows whatever the number of bookmarks.
+    const QSet<qint64> wanted(bookmarks.cbegin(), bookmarks.cend());
+    QList<int> rows;
+    if (!m_keysLoaded && m_oidField >= 0) {
+        // Within the first page the shown OIDs answer without the key list.
+        for (int row = 0; row < m_firstPageRows; ++row)
+            if (const QVariantList *values = rowValues(row); values && wanted.contains(values->value(m_oidField).toLongLong()))
+                rows.append(row);
+        if (rows.size() < wanted.size())
+            rows.clear();
+    }
+    if (rows.isEmpty()) {
+        try {
+            loadAllRows();
+        } catch (const Error &e) {
+            readFailed(e.description());
+            return selection;
+        }
+        for (int row = 0; row < m_keys.size(); ++row)
+            if (wanted.contains(m_keys.at(row)))
+                rows.append(row);
+    }
+    const int lastColumn = int(m_columns.size()) - 1;
+    for (qsizetype first = 0; first < rows.size();) {
+        qsizetype last = first;
+        while (last + 1 < rows.size() && rows.at(last + 1) == rows.at(last) + 1)
+            ++last;
+        selection.append(QItemSelectionRange(index(rows.at(first), 0), index(rows.at(last), lastColumn)));
+        first = last + 1;
+    }
+    return selection;
 }
 
 } // namespace objdb

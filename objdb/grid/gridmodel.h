@@ -7,12 +7,11 @@
 
 #include <QAbstractTableModel>
 #include <QCache>
+#include <QItemSelection>
 #include <QList>
 #include <QString>
 #include <QVariant>
 #include <memory>
-
-class QItemSelectionModel;
 
 namespace objdb {
 
@@ -49,8 +48,12 @@ public:
     qint64 bookmarkAt(int row);
     // The row showing an OID, -1 when it is not in the view. Loads the key list when needed.
     int rowOfBookmark(qint64 oid);
-    // The bookmarks of the rows selected in a view over this model, in row order.
+    // The bookmarks of the rows chosen as rows in a view over this model (every cell of the row
+    // selected), in row order. A column or some cells of a row chosen are no row.
     QList<qint64> selectedBookmarks(const QItemSelectionModel *selection);
+    // The rows showing the given bookmarks, as whole-row ranges, one for each run of adjacent rows.
+    // Bookmarks no longer in the view are left out. Loads the key list when needed.
+    QItemSelection rowSelection(const QList<qint64> &bookmarks);
     // The OID and field of the cell last made current in the view, kept across resets so that a
     // rebind can put the view back on it.
     qint64 currentBookmark() const { return m_currentBookmark; }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLocale>
 #include <QMenu>
 #include <QTableView>
 
@@ -28,6 +29,15 @@ struct WaitCursor {
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// A whole column chosen in the grid: no record to open or delete. In a one-row grid any selected
+// cell fills its column, so there the selection is always the record's. A grid left without a
+// model keeps a selection over an empty one.
+bool columnChosen(const QTableView *grid)
+{
+    const QItemSelectionModel *selection = grid->selectionModel();
+    return selection && selection->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty();
+}
+
 } // namespace
 
 void frmMain::connectRecordCommands()
@@ -35,6 +45,10 @@ void frmMain::connectRecordCommands()
     connect(dgView, &QTableView::doubleClicked, this, [this] { dgView_DblClick(); });
     connect(dgView->horizontalHeader(), &QHeaderView::sectionResized, this, &frmMain::dgView_ColumnResize);
     connect(dgView->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmMain::dgView_HeadClick);
+    // A header click sorts and selects nothing: the view's own choice of the column on a header
+    // press (and on a drag over the headers) is let go.
+    disconnect(dgView->horizontalHeader(), &QHeaderView::sectionPressed, dgView, nullptr);
+    disconnect(dgView->horizontalHeader(), &QHeaderView::sectionEntered, dgView, nullptr);
     dgView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(dgView, &QWidget::customContextMenuRequested, this, &frmMain::dgView_MouseUpRight);
     dgView->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -72,10 +86,7 @@ void frmMain::mnuFileNew_Click()
 
 void frmMain::dgView_DblClick()
 {
-    // A whole column chosen through its header is no record to open. In a one-row grid any
-    // selected cell fills its column, so there the selection is always the record's.
-    const QItemSelectionModel *selection = dgView->selectionModel();
-    if (!selection || (dgView->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty()))
+    if (columnChosen(dgView))
         return;
     const qint64 bookmark = currentGridBookmark();
     if (dgView->isHidden() || !m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
@@ -115,14 +126,20 @@ void frmMain::mnuFileDelete_Click()
                                    MessageService::Icon::Exclamation, QString(), this);
             return;
         }
-        if (!MessageService::askYesNo(QStringLiteral("Confermi l'eliminazione dei dati selezionati ?"),
-                                      MessageService::Icon::Question, MessageService::Answer::Yes, QString(), this))
-            return;
-        QList<qint64> rows;
-        if (auto *model = objdb::ViewUtility::modelOf(dgView))
-            rows = model->selectedBookmarks(dgView->selectionModel());
-        if (rows.isEmpty())
+        // The rows chosen as rows, else the current one; a chosen column is no row to delete.
+        QList<qint64> rows = objdb::ViewUtility::selectedBookmarks(dgView);
+        if (rows.isEmpty()) {
+            if (columnChosen(dgView)) {
+                MessageService::beep();
+                return;
+            }
             rows = {bookmark};
+        }
+        QString question = QStringLiteral("Confermi l'eliminazione dei dati selezionati ?");
+        if (rows.size() > 1)
+            question += QStringLiteral("\nRighe da eliminare: ") + QLocale(QLocale::Italian, QLocale::Italy).toString(rows.size());
+        if (!MessageService::askYesNo(question, MessageService::Icon::Question, MessageService::Answer::No, QString(), this))
+            return;
         m_objCurDS->FindOID(bookmark);
         m_objCurDS->DeleteRows(rows);
     } catch (const std::exception &) {

@@ -256,6 +256,36 @@ private slots:
         QVERIFY(!accounts->DeleteCurrentRow());
     }
 
+    // A row that fails (not a refusal: the archive itself says no) undoes the rows deleted before it
+    // and their parents' changes; the view is read again, so it holds no key of a row it lost.
+    void failedBulkDeletionIsUndoneWholeAndRefreshed()
+    {
+        const qint64 acc = account();
+        auto rows = open("Righe");
+        QList<qint64> oids;
+        for (const char *note : {"prima", "guasta", "terza"}) {
+            QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(5), "Nota", note}));
+            oids.append(rows->Bookmark());
+        }
+        m_db->exec("CREATE TRIGGER guasta BEFORE DELETE ON Righe WHEN old.Nota = 'guasta' "
+                   "BEGIN SELECT RAISE(ABORT, 'riga guasta'); END");
+        auto view = open("Righe");
+        QCOMPARE(view->keys(), oids);
+        QSignalSpy refreshed(view.get(), &DataSource::OnRefreshRecordset);
+        QVERIFY_THROWS_EXCEPTION(Error, view->DeleteRows(oids));
+        QCOMPARE(open("Righe")->keys(), oids);
+        QCOMPARE(balance(acc), Amount::fromInteger(15));
+        QCOMPARE(refreshed.count(), 1);
+        QCOMPARE(view->keys(), oids);
+
+        // Without the failing row the same call deletes the rest and refreshes.
+        m_db->exec("DROP TRIGGER guasta");
+        QCOMPARE(view->DeleteRows({oids.first(), oids.last()}), 2);
+        QCOMPARE(refreshed.count(), 2);
+        QCOMPARE(view->keys(), QList<qint64>{oids.at(1)});
+        QCOMPARE(balance(acc), Amount::fromInteger(5));
+    }
+
     void uniqueRefusalLeavesNoHalfRow()
     {
         account();

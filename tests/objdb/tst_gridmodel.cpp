@@ -388,6 +388,47 @@ private slots:
         QCOMPARE(model->bookmarkAt(view.currentIndex().row()), current);
     }
 
+    // Only rows chosen as rows are kept when the view is rebound after a refresh, whatever their
+    // number, as one range for each run of rows; a chosen column or a few cells are no rows.
+    void rebindKeepsTheChosenRowsAsRanges()
+    {
+        insertRows(3000);
+        auto ds = open();
+        QTableView view;
+        auto binding = ViewUtility::Binding(ds);
+        // As the main window does: every refresh of the rows binds the grid again.
+        connect(ds.get(), &DataSource::OnRefreshRecordset, &view, [&] { binding.BindGrid(&view, nullptr); });
+        binding.BindGrid(&view, nullptr);
+        GridModel *model = ViewUtility::modelOf(&view);
+        model->loadAllRows();
+        const int lastColumn = model->columnCount() - 1;
+        QItemSelectionModel *selection = view.selectionModel();
+        selection->select(QItemSelection(model->index(100, 0), model->index(2599, lastColumn)), QItemSelectionModel::Select);
+        for (int column = 0; column <= lastColumn; ++column) // a row filled cell by cell
+            selection->select(model->index(2700, column), QItemSelectionModel::Select);
+        selection->select(model->index(2800, 0), QItemSelectionModel::Select); // one cell is no row
+        QList<qint64> chosen = ViewUtility::selectedBookmarks(&view);
+        QCOMPARE(chosen.size(), 2501);
+        QCOMPARE(chosen.first(), model->bookmarkAt(100));
+        QCOMPARE(chosen.last(), model->bookmarkAt(2700));
+
+        ds->SetSort(QStringLiteral("Nome DESC"));
+        model = ViewUtility::modelOf(&view);
+        QCOMPARE(view.selectionModel()->selection().size(), 2);
+        QList<qint64> kept = ViewUtility::selectedBookmarks(&view);
+        std::sort(chosen.begin(), chosen.end());
+        std::sort(kept.begin(), kept.end());
+        QCOMPARE(kept, chosen);
+        QVERIFY(view.selectionModel()->isRowSelected(2999 - 2700));
+
+        // A whole column chosen is no row: nothing is kept.
+        view.clearSelection();
+        view.selectColumn(1);
+        QVERIFY(ViewUtility::selectedBookmarks(&view).isEmpty());
+        ds->SetSort(QStringLiteral("Nome"));
+        QVERIFY(!view.selectionModel()->hasSelection());
+    }
+
     // Without a kept width, a date and a large amount fit their column whole.
     void defaultWidthsShowDatesAndAmountsWhole()
     {

@@ -1,0 +1,158 @@
+// The grid's header clicks and the delete command, driven with the mouse and the keyboard: a header
+// click sorts and selects nothing, the rows chosen as rows outlive the sort, and delete acts on the
+// rows chosen as rows, else on the current one, never on a chosen column.
+
+#include "viewsfixture.h"
+
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QtTest>
+
+using namespace objdb;
+using MessageService::Answer;
+
+class GridCommandsTest : public ViewsFixture::MainWindowTest {
+    Q_OBJECT
+
+    // Companies "C000".. with names "Compagnia 000".., so that both columns sort alike.
+    void addCompanies(int count)
+    {
+        TransactionGuard transaction(*modGlobal::g_objDatabase);
+        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        for (int i = 0; i < count; ++i)
+            QVERIFY(ds->AddRow({"Codice", QString("C%1").arg(i, 3, 10, QChar('0')), "RagioneSociale",
+                                QString("Compagnia %1").arg(i, 3, 10, QChar('0'))}));
+        transaction.commit();
+    }
+
+    GridModel *model() { return ViewUtility::modelOf(m_form->dgView); }
+    int columnOf(const char *field) { return model()->columnOfField(QString::fromLatin1(field)); }
+
+    QPoint middleOf(QHeaderView *header, int section)
+    {
+        const int along = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+        return header->orientation() == Qt::Horizontal ? QPoint(along, header->height() / 2)
+                                                       : QPoint(header->width() / 2, along);
+    }
+
+    void clickHeader(int column)
+    {
+        QHeaderView *header = m_form->dgView->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middleOf(header, column));
+    }
+
+    // Chooses a row as a row, as a click on its number does; with Ctrl it is added to the others.
+    void clickRowHeader(int row, Qt::KeyboardModifiers modifiers = {})
+    {
+        QHeaderView *header = m_form->dgView->verticalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, modifiers, middleOf(header, row));
+    }
+
+    QStringList codesOf(const QList<qint64> &oids)
+    {
+        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        QStringList codes;
+        for (const qint64 oid : oids)
+            codes.append(ds->FindOID(oid) ? ds->GetField("Codice").toString() : QStringLiteral("?"));
+        return codes;
+    }
+
+    QStringList chosenCodes() { return codesOf(ViewUtility::selectedBookmarks(m_form->dgView)); }
+
+private slots:
+    void init()
+    {
+        m_archive = std::make_unique<ViewsFixture::OpenArchive>();
+        modGlobal::g_objDataContext->UserLevel = 1;
+        m_form = std::make_unique<frmMain>();
+        showWithTree();
+        addCompanies(150);
+        select("Compagnie");
+        m_form->dgView->setFocus();
+    }
+
+    void cleanup() { closeWindowAndArchive(); }
+
+    void headerClicksSortAndSelectNothing()
+    {
+        clickRowHeader(2);
+        clickRowHeader(4, Qt::ControlModifier);
+        QCOMPARE(chosenCodes(), (QStringList{"C002", "C004"}));
+
+        // The view comes in the order of the names; the codes follow the same order.
+        const int code = columnOf("Codice");
+        clickHeader(code);
+        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice"));
+        QVERIFY(m_form->dgView->selectionModel()->selectedColumns().isEmpty());
+        QCOMPARE(chosenCodes(), (QStringList{"C002", "C004"}));
+
+        clickHeader(code);
+        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
+        QVERIFY(m_form->dgView->selectionModel()->selectedColumns().isEmpty());
+        QCOMPARE(chosenCodes(), (QStringList{"C004", "C002"}));
+        QCOMPARE(model()->bookmarkAt(0), m_form->m_objCurDS->keys().first());
+    }
+
+    void deleteActsOnRowsChosenAsRows()
+    {
+        TestSupport::ScriptedMessages messages;
+        const int beeps = MessageService::beepCount();
+        QTableView *grid = m_form->dgView;
+        grid->setCurrentIndex(model()->index(7, 0));
+
+        // A whole column chosen: nothing to delete, nothing asked.
+        grid->selectColumn(columnOf("Codice"));
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
+        QVERIFY(messages.seen().isEmpty());
+        QCOMPARE(m_form->m_objCurDS->RecordCount(), 150);
+
+        // Two rows chosen: the count on a second line, and Enter (No) deletes nothing.
+        clickRowHeader(3);
+        clickRowHeader(5, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(messages.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?\nRighe da eliminare: 2"});
+        QCOMPARE(messages.seen().last().defaultAnswer, Answer::No);
+        QCOMPARE(m_form->m_objCurDS->RecordCount(), 150);
+        messages.push(Answer::Yes);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        auto remaining = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        QCOMPARE(remaining->RecordCount(), 148);
+        QVERIFY(!remaining->FindFirst("Codice='C003'"));
+        QVERIFY(!remaining->FindFirst("Codice='C005'"));
+
+        // Some cells of two rows: the current row alone, asked without a count.
+        messages.clear();
+        grid->clearSelection();
+        grid->setCurrentIndex(model()->index(10, 0));
+        grid->selectionModel()->select(QItemSelection(model()->index(10, 0), model()->index(11, 0)), QItemSelectionModel::Select);
+        const QStringList current = codesOf({model()->bookmarkAt(10)});
+        messages.push(Answer::Yes);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(messages.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?"});
+        QCOMPARE(m_form->m_objCurDS->RecordCount(), 147);
+        QVERIFY(!remaining->FindFirst("Codice='" + current.first() + "'"));
+    }
+
+    // With a grouping node shown the grid has no rows: the record keys only beep.
+    void recordKeysWithoutAViewBeep()
+    {
+        select("Archivio");
+        TestSupport::ScriptedMessages messages;
+        const int beeps = MessageService::beepCount();
+        QTest::keyClick(m_form->dgView, Qt::Key_Return);
+        QTest::keyClick(m_form->dgView, Qt::Key_Delete);
+        QCOMPARE(MessageService::beepCount(), beeps + 2);
+        QVERIFY(messages.seen().isEmpty());
+    }
+};
+
+COBRELLE_TEST_MAIN(GridCommandsTest)
+#include "tst_gridcommands.moc"
