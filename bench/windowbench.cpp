@@ -3,8 +3,8 @@
 #include "gridbench.h"
 #include "rawquery.h"
 
-#include "core/frmMain.h"
-#include "core/modGlobal.h"
+#include "app/frmMain.h"
+#include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
