@@ -655,9 +655,11 @@ QList<DataSource::Moved> DataSource::storedChanges(const Row &row) const
                                     "annullare e ripetere la modifica.")
                          .arg(field ? field->caption : name, table.caption()));
             }
-            const auto edited = toAmount(values.value(name));
-            if (type != TypeAmount || !edited)
+            if (type != TypeAmount)
                 continue; // the rules' own value stands
+            const auto edited = toAmount(values.value(name));
+            if (!edited)
+                continue;
             const auto orZero = [](const QVariant &v) { return toAmount(v).value_or(Amount()); };
             moved.append({name, parent, QVariant::fromValue(orZero(stored) + (*edited - orZero(read.value(name))))});
         }
