@@ -164,6 +164,8 @@ private:
     void invalidateKeys();
     void assign(const FieldDef &field, const QVariant &value);
     QVariant normalise(const FieldDef &field, const QVariant &value) const;
+    [[noreturn]] void refuseMissing(const ColumnDef &column) const;
+    void refuseMissingValues(const Row &row) const;
     FieldDef writableField(const QString &name) const;
     bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
     bool deleteOne(qint64 oid);
