@@ -219,7 +219,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         m_objGridSetting = objdb::ViewUtility::NewGridSetting(m_objCurDS->TableName(), gridSettingFile());
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
     m_objCurDSEvents = connect(m_objCurDS.get(), &objdb::DataSource::OnRefreshRecordset, this,
-                               &frmMain::m_objCurDSEvents_OnRefreshRecordset);
+                               Guarded(this, &frmMain::m_objCurDSEvents_OnRefreshRecordset));
     dgView->clearSelection();
 
     if (!sameTable.isEmpty() && sameTable == m_objCurDS->TableName() && m_objCurDS->Field(QStringLiteral("OID"))

@@ -2,6 +2,7 @@
 // in the place of the grid. Measures in twips.
 #include "core/frmMain.h"
 
+#include "core/errorreport.h"
 #include "core/twips.h"
 
 #include <QPushButton>
@@ -95,7 +96,8 @@ void frmMain::BuildSectionPage()
             }
             placeTwips(button, x, y, kItemWidth, kItemHeight);
             button->show();
-            connect(button, &QPushButton::clicked, this, [this, element] { acmdSectionItem_Click(element); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, element] { RunReportingFailures([&] { acmdSectionItem_Click(element); }); });
             acmdSectionItem.append(button);
             y += kItemHeight + kVerticalGap;
         }
