@@ -409,22 +409,6 @@ QVariant DataSource::normalise(const FieldDef &field, const QVariant &value) con
     return fromStorage(stored, field.type);
 }
 
-void DataSource::refuseMissing(const ColumnDef &column) const
-{
-    const FieldDef *field = Field(column.name);
-    fail(QStringLiteral("Il campo %1 è obbligatorio.").arg(field ? field->caption : column.name));
-}
-
-// A row is stored only with a value in each required column, also when it was never written.
-void DataSource::refuseMissingValues(const Row &row) const
-{
-    for (const auto &c : m_table.columns) {
-        const QVariant value = row.own.value(c.name);
-        if (c.options.required && (isNull(value) || (c.type == TypeText && value.toString().trimmed().isEmpty())))
-            refuseMissing(c);
-    }
-}
-
 void DataSource::assign(const FieldDef &field, const QVariant &value)
 {
     Row &row = currentRow();
@@ -455,6 +439,22 @@ void DataSource::tellUser(const QString &message) const
 {
     if (auto *sink = notify())
         sink->OnInternalMessage(const_cast<DataSource *>(this), message);
+}
+
+void DataSource::refuseMissing(const ColumnDef &column) const
+{
+    const FieldDef *field = Field(column.name);
+    fail(QStringLiteral("Il campo %1 è obbligatorio.").arg(field ? field->caption : column.name));
+}
+
+// A row is stored only with a value in each required column, also when it was never written.
+void DataSource::refuseMissingValues(const Row &row) const
+{
+    for (const auto &c : m_table.columns) {
+        const QVariant value = row.own.value(c.name);
+        if (c.options.required && (isNull(value) || (c.type == TypeText && value.toString().trimmed().isEmpty())))
+            refuseMissing(c);
+    }
 }
 
 bool DataSource::runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot)
