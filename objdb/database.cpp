@@ -15,9 +15,75 @@ namespace {
 QAtomicInt g_connectionCounter;
 const char kSqliteHeader[] = "SQLite format 3";
 
+// The engine's primary result codes that the library tells apart (an extended code carries its
+// primary code in the low byte).
+enum EngineCode {
+    kError = 1,
+    kBusy = 5,
+    kLocked = 6,
+    kReadOnly = 8,
+    kIoError = 10,
+    kCorrupt = 11,
+    kFull = 13,
+    kCantOpen = 14,
+    kNotADatabase = 26,
+};
+
+int engineCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
+
+// The cause in the user's words; the engine's own text only for what is not foreseen here.
+QString engineFailure(const QSqlError &error)
+{
+    switch (engineCode(error)) {
+    case kBusy:
+    case kLocked:
+        return QStringLiteral("l'archivio è bloccato da un altro programma");
+    case kReadOnly:
+        return QStringLiteral("l'archivio è di sola lettura");
+    case kIoError:
+        return QStringLiteral("errore di lettura o scrittura sul disco");
+    case kCorrupt:
+        return QStringLiteral("l'archivio è danneggiato");
+    case kFull:
+        return QStringLiteral("il disco è pieno");
+    case kCantOpen:
+        return QStringLiteral("il file non è accessibile");
+    case kNotADatabase:
+        return QStringLiteral("il file non è un archivio di dati");
+    default:
+        return error.text().trimmed();
+    }
+}
+
 [[noreturn]] void sqlFail(const QString &what, const QSqlError &error)
 {
-    fail(QStringLiteral("%1: %2").arg(what, error.text().trimmed()));
+    fail(QStringLiteral("%1: %2").arg(what, engineFailure(error)));
+}
+
+// Why an archive could not be opened: a lock, damage and a foreign file each have their message.
+[[noreturn]] void openFailure(const QString &path, const QSqlError &error)
+{
+    switch (engineCode(error)) {
+    case kBusy:
+    case kLocked:
+        fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(path));
+    case kCorrupt:
+        fail(QStringLiteral("L'archivio %1 è danneggiato e non può essere aperto; il file non è stato modificato.").arg(path));
+    case kNotADatabase:
+        fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path));
+    default:
+        sqlFail(QStringLiteral("Impossibile aprire l'archivio %1").arg(path), error);
+    }
+}
+
+[[noreturn]] void refuseFolder(const QString &path)
+{
+    fail(QStringLiteral("%1 è una cartella, non un archivio di dati.").arg(path));
 }
 
 } // namespace
@@ -41,8 +107,16 @@ void Database::Create(int format, const QString &path)
 {
     if (format != kDatabaseFormat)
         fail(QStringLiteral("Formato di archivio non supportato: %1.").arg(format));
-    if (QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (info.isDir())
+        refuseFolder(path);
+    if (info.exists())
         fail(QStringLiteral("L'archivio %1 esiste già.").arg(path));
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        fail(QStringLiteral("La cartella %1 non esiste: impossibile creare l'archivio.").arg(folder.filePath()));
+    if (!folder.isWritable())
+        fail(QStringLiteral("La cartella %1 è di sola lettura: impossibile creare l'archivio.").arg(folder.filePath()));
     openConnection(path, 5, false);
     try {
         initialiseMetadata();
@@ -61,8 +135,12 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
     if (IsOpen())
         Close(true);
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
+    if (info.isDir())
+        refuseFolder(path);
+    if (!info.exists())
         fail(QStringLiteral("L'archivio %1 non esiste.").arg(path));
+    if (!info.isFile())
+        fail(QStringLiteral("%1 non è un file: non può essere un archivio di dati.").arg(path));
     const bool emptyFile = info.size() == 0;
     if (!emptyFile) {
         QFile file(path);
@@ -106,7 +184,7 @@ void Database::openConnection(const QString &path, int busySeconds, bool readOnl
         const QSqlError error = m_db.lastError();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
-        sqlFail(QStringLiteral("Impossibile aprire l'archivio %1").arg(path), error);
+        openFailure(path, error);
     }
     m_path = path;
     m_readOnly = readOnly;
@@ -124,21 +202,25 @@ void Database::initialiseMetadata()
 void Database::checkIsArchive()
 {
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT value FROM objdb_meta WHERE key = 'format'")) || !q.next())
+    if (!q.exec(QStringLiteral("SELECT value FROM objdb_meta WHERE key = 'format'"))) {
+        // No metadata table: some other program's database.
+        if (engineCode(q.lastError()) == kError)
+            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
+        openFailure(m_path, q.lastError());
+    }
+    if (!q.next())
         fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
     if (q.value(0).toInt() != kDatabaseFormat)
         fail(QStringLiteral("L'archivio %1 ha un formato non supportato (%2).").arg(m_path, q.value(0).toString()));
 }
 
+// Takes the write lock once and gives it back: a file that another program holds, or that the
+// engine cannot read, is refused before anything is written to it.
 void Database::checkNotLocked()
 {
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        const QString text = q.lastError().text();
-        if (text.contains(QStringLiteral("not a database"), Qt::CaseInsensitive))
-            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
-        fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(m_path));
-    }
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        openFailure(m_path, q.lastError());
     q.exec(QStringLiteral("ROLLBACK"));
 }
 

@@ -20,6 +20,36 @@ QString quoted(const QString &name)
     return SqlDialect::sqlite().quoteIdentifier(name);
 }
 
+// The stored columns a table needs, with their SQL types.
+QList<QPair<QString, QString>> wantedColumns(const TableDef &def)
+{
+    const auto &dialect = SqlDialect::sqlite();
+    QList<QPair<QString, QString>> wanted;
+    for (const auto &c : def.columns)
+        wanted.append({c.name, dialect.columnType(c.type)});
+    for (const auto &r : def.references)
+        wanted.append({r.name, QStringLiteral("INTEGER")});
+    if (!def.identity.ParentTable.isEmpty())
+        wanted.append({def.parentLinkColumn(), QStringLiteral("INTEGER")});
+    return wanted;
+}
+
+QSet<QString> presentColumns(const Database &db, const QString &table)
+{
+    QSqlQuery info = db.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)));
+    QSet<QString> present;
+    while (info.next())
+        present.insert(info.value(1).toString().toLower());
+    return present;
+}
+
+// The structure version stored for a table; a table without one counts as current.
+double storedVersion(const Database &db, const TableDef &def)
+{
+    QSqlQuery version = db.exec(QStringLiteral("SELECT version FROM objdb_tables WHERE name = ?"), {def.name});
+    return version.next() ? version.value(0).toDouble() : def.identity.Version;
+}
+
 } // namespace
 
 ColumnInfo Table::Column(int index) const
@@ -193,6 +223,7 @@ void DataContext::Attach(const std::shared_ptr<Database> &database, bool createM
     QSet<QString> tables;
     while (existing.next())
         tables.insert(existing.value(0).toString());
+    refuseDamagedTables(tables);
 
     if (createMissing && !database->isReadOnly()) {
         Savepoint transaction(*database);
@@ -219,15 +250,7 @@ void DataContext::createOrUpgrade(const TableDef &def)
     const auto db = database();
     QSqlQuery q = db->exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"), {def.name});
     const bool exists = q.next();
-    const auto &dialect = SqlDialect::sqlite();
-
-    QList<QPair<QString, QString>> wanted; // column name, SQL type
-    for (const auto &c : def.columns)
-        wanted.append({c.name, dialect.columnType(c.type)});
-    for (const auto &r : def.references)
-        wanted.append({r.name, QStringLiteral("INTEGER")});
-    if (!def.identity.ParentTable.isEmpty())
-        wanted.append({def.parentLinkColumn(), QStringLiteral("INTEGER")});
+    const QList<QPair<QString, QString>> wanted = wantedColumns(def);
 
     double oldVersion = 0;
     bool created = false;
@@ -238,15 +261,12 @@ void DataContext::createOrUpgrade(const TableDef &def)
         db->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(def.name), columns.join(QStringLiteral(", "))));
         created = true;
     } else {
-        QSqlQuery info = db->exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(def.name)));
-        QSet<QString> present;
-        while (info.next())
-            present.insert(info.value(1).toString().toLower());
+        // Only a table of an older structure gets here without every column (refuseDamagedTables).
+        const QSet<QString> present = presentColumns(*db, def.name);
         for (const auto &[name, type] : wanted)
             if (!present.contains(name.toLower()))
                 db->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(quoted(def.name), quoted(name), type));
-        QSqlQuery version = db->exec(QStringLiteral("SELECT version FROM objdb_tables WHERE name = ?"), {def.name});
-        oldVersion = version.next() ? version.value(0).toDouble() : def.identity.Version;
+        oldVersion = storedVersion(*db, def);
     }
 
     auto createIndex = [&](const QString &column, bool unique) {
@@ -270,6 +290,24 @@ void DataContext::createOrUpgrade(const TableDef &def)
     else
         db->exec(QStringLiteral("INSERT OR IGNORE INTO objdb_tables (name, version) VALUES (?, ?)"),
                  {def.name, def.identity.Version});
+}
+
+// A table whose stored structure version is the defined one has every defined column; one missing
+// means the file was damaged (or altered by hand). Such an archive is refused before anything is
+// written, rather than given an empty column that the rules would take for real data.
+void DataContext::refuseDamagedTables(const QSet<QString> &existingTables) const
+{
+    const auto db = database();
+    for (const auto &def : m_defs) {
+        if (!existingTables.contains(def.name) || storedVersion(*db, def) < def.identity.Version)
+            continue;
+        const QSet<QString> present = presentColumns(*db, def.name);
+        for (const auto &column : wantedColumns(def))
+            if (!present.contains(column.first.toLower()))
+                fail(QStringLiteral("L'archivio %1 è danneggiato: nella tabella %2 manca la colonna %3. "
+                                    "Il file non è stato modificato.")
+                         .arg(db->path(), def.name, column.first));
+    }
 }
 
 void DataContext::raiseStructureEvents()

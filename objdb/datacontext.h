@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -103,6 +104,7 @@ public:
 
 private:
     void readDefinition();
+    void refuseDamagedTables(const QSet<QString> &existingTables) const;
     void createOrUpgrade(const TableDef &def);
     void raiseStructureEvents();
     void rebuildIndexes();

@@ -408,7 +408,14 @@ QVariant DataSource::normalise(const FieldDef &field, const QVariant &value) con
             fail(QStringLiteral("Il valore scelto per %1 non esiste in %2.").arg(field.name, ref->table));
         return oid;
     }
-    const QVariant stored = toStorage(value, field.type, field.caption); // the caption names it in a refusal
+    QVariant stored = toStorage(value, field.type, field.caption); // the caption names it in a refusal
+    if (const ColumnDef *c = field.origin == FieldDef::Origin::Own ? m_table.column(field.column) : nullptr;
+        c && c->options.required) {
+        if (field.type == TypeText && !isNull(stored))
+            stored = stored.toString().trimmed();
+        if (isNull(stored) || (field.type == TypeText && stored.toString().isEmpty()))
+            refuseMissing(*c);
+    }
     if (field.type == TypeText && field.size > 0 && stored.toString().size() > field.size)
         fail(QStringLiteral("Il testo del campo %1 supera la lunghezza massima di %2 caratteri.")
                  .arg(field.caption)
@@ -450,6 +457,22 @@ void DataSource::tellUser(const QString &message) const
 {
     if (auto *sink = notify())
         sink->OnInternalMessage(const_cast<DataSource *>(this), message);
+}
+
+void DataSource::refuseMissing(const ColumnDef &column) const
+{
+    const FieldDef *field = Field(column.name);
+    fail(QStringLiteral("Il campo %1 è obbligatorio.").arg(field ? field->caption : column.name));
+}
+
+// A row is stored only with a value in each required column, also when it was never written.
+void DataSource::refuseMissingValues(const Row &row) const
+{
+    for (const auto &c : m_table.columns) {
+        const QVariant value = row.own.value(c.name);
+        if (c.options.required && (isNull(value) || (c.type == TypeText && value.toString().trimmed().isEmpty())))
+            refuseMissing(c);
+    }
 }
 
 bool DataSource::runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot)
@@ -708,6 +731,7 @@ void DataSource::SaveRow()
     if (m_options.readOnly)
         fail(QStringLiteral("I dati di %1 sono in sola lettura.").arg(m_table.caption()));
     Row &row = currentRow();
+    refuseMissingValues(row);
     const auto db = database();
     Savepoint transaction(*db);
     // A failed save leaves the edit as it was, to be saved again or abandoned.

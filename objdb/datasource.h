@@ -178,6 +178,8 @@ private:
     QList<Moved> storedChanges(const Row &row) const;
     void applyStoredChanges(const QList<Moved> &moved);
     QVariant normalise(const FieldDef &field, const QVariant &value) const;
+    [[noreturn]] void refuseMissing(const ColumnDef &column) const;
+    void refuseMissingValues(const Row &row) const;
     FieldDef writableField(const QString &name) const;
     bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
     bool deleteOne(qint64 oid);

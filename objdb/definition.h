@@ -12,9 +12,12 @@ class DataSource;
 
 // Optional display attributes of a column. A = 255: read-only in panels.
 // B = 15: secret (masked, never shown or searched); B = 1: private (not in the default field sequence).
+// A required text column is written trimmed, refuses a blank value, and its row is not stored
+// without one.
 struct ColumnOptions {
     int attributeA = -100;
     int attributeB = -100;
+    bool required = false;
 };
 
 struct ColumnDef {

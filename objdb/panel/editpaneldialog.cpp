@@ -1,9 +1,9 @@
 #include "objdb/panel/editpaneldialog.h"
 
 #include "objdb/amount.h"
+#include "objdb/boundary.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
-#include "objdb/error.h"
 #include "objdb/notify.h"
 #include "objdb/panel/dateinput.h"
 #include "objdb/panel/fieldtext.h"
@@ -78,7 +78,13 @@ EditPanelDialog::EditPanelDialog(const std::shared_ptr<DataSource> &view, const 
     layout->addLayout(buttons);
 }
 
-EditPanelDialog::~EditPanelDialog() = default;
+EditPanelDialog::~EditPanelDialog()
+{
+    // The inputs go later, with the QWidget part of the panel, and a focused one still reports
+    // editingFinished as it loses the focus: by then nothing of the panel may be reached from it.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 // ---- building --------------------------------------------------------------------------------
 
@@ -235,20 +241,19 @@ bool EditPanelDialog::startCurrent(qint64 oid, const QVariantList &presets)
 
 bool EditPanelDialog::start(const std::function<bool()> &positionRow, const QVariantList &presets)
 {
-    try {
+    bool started = false;
+    runTellingFailures(m_sink, this, [&] {
         if (!positionRow())
-            return false;
+            return;
         for (Input &input : m_inputs) {
             if (input.combo)
                 fillReferenceChoices(input);
         }
         applyPresets(presets);
-    } catch (const Error &e) {
-        tell(e.description());
-        return false;
-    }
-    refresh();
-    return true;
+        refresh();
+        started = true;
+    });
+    return started;
 }
 
 // Presets are ordinary writes: the rules see them like any input. A refused preset was told by
@@ -364,12 +369,7 @@ bool EditPanelDialog::write(std::size_t index, const QVariant &value)
     const QScopedValueRollback guard(m_busy, true);
     const QString name = m_inputs[index].field.name;
     bool written = false;
-    QString error;
-    try {
-        written = m_ds->SetField(name, value);
-    } catch (const Error &e) {
-        error = e.description();
-    }
+    const std::optional<QString> error = failureOf([&] { written = m_ds->SetField(name, value); });
     if (written) {
         m_edited = true;
         m_writtenSinceParent = true;
@@ -380,9 +380,9 @@ bool EditPanelDialog::write(std::size_t index, const QVariant &value)
         m_refusedInput = focusTarget(m_inputs[index]);
     }
     // Shows the rules' writes, or puts a refused input back to the stored value.
-    refresh();
-    if (!error.isEmpty())
-        tell(error);
+    runTellingFailures(m_sink, this, [this] { refresh(); });
+    if (error)
+        tell(*error);
     if (!written)
         focusTarget(m_inputs[index])->setFocus();
     return written;
@@ -401,21 +401,20 @@ void EditPanelDialog::chooseParent()
 {
     if (!m_chooseParent || !m_chooseParent->isEnabled())
         return;
-    std::shared_ptr<DataSource> candidates;
-    try {
-        candidates = m_ds->OpenParentCandidates();
-    } catch (const Error &e) {
-        tell(e.description());
-        return;
-    }
-    refresh(); // choosing may have set values of the row (the operation type of a payment)
     QStringList listed;
     for (const Input &view : m_parentViews) {
         if (view.field.type != TypeYesNo)
             listed.append(view.field.name);
     }
-    ParentChooser chooser(candidates, listed, this);
-    if (chooser.exec() != QDialog::Accepted || !chooser.chosen() || !setParent(*chooser.chosen()))
+    std::optional<qint64> chosen;
+    const bool listedCandidates = runTellingFailures(m_sink, this, [&] {
+        const std::shared_ptr<DataSource> candidates = m_ds->OpenParentCandidates();
+        refresh(); // choosing may have set values of the row (the operation type of a payment)
+        ParentChooser chooser(candidates, listed, this);
+        if (chooser.exec() == QDialog::Accepted)
+            chosen = chooser.chosen();
+    });
+    if (!listedCandidates || !chosen || !setParent(*chosen))
         return;
     // The row's own inputs come next: the first one open to the user takes the keyboard.
     for (const Input &input : m_inputs)
@@ -431,16 +430,12 @@ bool EditPanelDialog::setParent(qint64 parentOid)
         return false;
     const QScopedValueRollback guard(m_busy, true);
     bool done = false;
-    try {
-        done = m_ds->SetParent(parentOid);
-    } catch (const Error &e) {
-        tell(e.description());
-    }
+    runTellingFailures(m_sink, this, [&] { done = m_ds->SetParent(parentOid); });
     if (done) {
         m_edited = true;
         m_writtenSinceParent = false;
     }
-    refresh();
+    runTellingFailures(m_sink, this, [this] { refresh(); });
     return done;
 }
 
@@ -452,20 +447,21 @@ bool EditPanelDialog::save()
         m_inputRefused = false;
         return false;
     }
-    if (!parentChosen()) {
-        tell(QStringLiteral("Scegliere prima la riga di %1 a cui appartiene.")
-                 .arg(m_ds->context()->tableDef(m_ds->tableDef().identity.ParentTable)->caption()));
-        return false;
-    }
-    try {
+    bool saved = false;
+    // A refusal keeps the panel open with the user's input.
+    runTellingFailures(m_sink, this, [&] {
+        if (!parentChosen()) {
+            tell(QStringLiteral("Scegliere prima la riga di %1 a cui appartiene.")
+                     .arg(m_ds->context()->tableDef(m_ds->tableDef().identity.ParentTable)->caption()));
+            return;
+        }
         m_ds->SaveRow();
-    } catch (const Error &e) {
-        tell(e.description()); // the panel stays open with the user's input
-        return false;
-    }
-    m_saved = m_ds->Bookmark();
-    QDialog::accept();
-    return true;
+        m_saved = m_ds->Bookmark();
+        saved = true;
+    });
+    if (saved)
+        QDialog::accept();
+    return saved;
 }
 
 void EditPanelDialog::keyPressEvent(QKeyEvent *event)
@@ -510,11 +506,8 @@ void EditPanelDialog::reject()
         if (cancel)
             return;
     }
-    try {
-        m_ds->CancelEdit();
-    } catch (const Error &) {
-        // The archive went away: the buffer goes with the panel's data source anyway.
-    }
+    // Should the archive have gone away, the buffer goes with the panel's data source anyway.
+    (void)failureOf([this] { m_ds->CancelEdit(); });
     QDialog::reject();
 }
 

@@ -173,6 +173,15 @@ private:
     }
     void leave() { --m_depth; }
 
+    void countTerm(const Token &at)
+    {
+        if (++m_terms <= kMaxTerms)
+            return;
+        error(at, m_mode == Mode::Criterion
+                      ? QStringLiteral("il criterio è troppo lungo (al massimo %1 condizioni).").arg(kMaxTerms)
+                      : QStringLiteral("troppi campi e termini di calcolo (al massimo %1).").arg(kMaxTerms));
+    }
+
     bool isReserved(const Token &t) const
     {
         if (m_mode == Mode::Criterion) {
@@ -277,6 +286,7 @@ private:
             return inner;
         }
 
+        countTerm(open);
         NodePtr left = operand();
         const Token op = peek();
         if (op.isComparison()) {
@@ -443,6 +453,8 @@ private:
     NodePtr primary()
     {
         const Token t = peek();
+        if (t.kind != Kind::LParen)
+            countTerm(t);
         switch (t.kind) {
         case Kind::LParen: {
             take();
@@ -475,6 +487,7 @@ private:
     QList<Token> m_tokens;
     int m_pos = 0;
     int m_depth = 0;
+    int m_terms = 0;
 };
 
 bool isBlank(const QString &text)

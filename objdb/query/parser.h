@@ -7,7 +7,11 @@
 
 namespace objdb::query {
 
-inline constexpr int kMaxNesting = 100; // parentheses and Not deeper than this are refused, not recursed into
+// What SQLite can still compile, with room for the view's own condition and a search around the
+// text: its parser overflows at about 27 nested groups, and its expression tree at 1,000 terms in
+// a row. Deeper or longer texts are refused here, in Italian, before any SQL is built.
+inline constexpr int kMaxNesting = 20; // levels of parentheses, Not and unary signs
+inline constexpr int kMaxTerms = 500;  // conditions of one criterion; operands of one field list
 
 // nullptr for blank text. Throws objdb::Error ("Criterio non valido alla posizione n: …").
 NodePtr parseCriterionText(const QString &text);

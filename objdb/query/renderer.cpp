@@ -8,6 +8,9 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+#include <deque>
+
 namespace objdb::query {
 
 namespace {
@@ -258,29 +261,46 @@ Sql Renderer::monthRange(const Node &field, int year, int month)
 Sql Renderer::andChain(const Node &node)
 {
     const int count = int(node.children.size());
-    // Pair each Month(f) = M with a Year(f) = Y on the same field: together they are a date range.
-    QList<DateCondition> months, years;
+    // Pair each Month(f) = M with the first Year(f) = Y not yet paired on the same field: together
+    // they are a date range. The years wait by field, so the pairing takes one pass whatever the
+    // number of terms and of fields.
+    QList<DateCondition> months;
+    QHash<QString, QList<std::pair<QVariantList, std::deque<DateCondition>>>> years; // by field SQL, then binds
     for (int i = 0; i < count; ++i) {
-        if (const auto c = dateCondition(*node.children[i], i))
-            (c->month ? months : years).append(*c);
+        const auto c = dateCondition(*node.children[i], i);
+        if (!c)
+            continue;
+        if (c->month) {
+            months.append(*c);
+            continue;
+        }
+        const FieldInfo field = resolve(*c->field);
+        auto &sameSql = years[field.sql];
+        const auto found = std::find_if(sameSql.begin(), sameSql.end(), [&](const auto &group) { return group.first == field.binds; });
+        if (found != sameSql.end())
+            found->second.push_back(*c);
+        else
+            sameSql.append({field.binds, std::deque<DateCondition>{*c}});
     }
     QHash<int, std::pair<int, int>> rangeAt; // first index of a pair → (year, month)
     QHash<int, const Node *> rangeField;
     QSet<int> skipped;
     for (const DateCondition &m : std::as_const(months)) {
         const FieldInfo monthField = resolve(*m.field);
-        for (int y = 0; y < years.size(); ++y) {
-            const FieldInfo yearField = resolve(*years[y].field);
-            if (yearField.sql != monthField.sql || yearField.binds != monthField.binds)
-                continue;
-            const int first = std::min(m.index, years[y].index);
-            const int second = std::max(m.index, years[y].index);
-            rangeAt.insert(first, {years[y].value, m.value});
-            rangeField.insert(first, m.field);
-            skipped.insert(second);
-            years.removeAt(y);
-            break;
-        }
+        const auto sameSql = years.find(monthField.sql);
+        if (sameSql == years.end())
+            continue;
+        const auto group = std::find_if(sameSql->begin(), sameSql->end(),
+                                        [&](const auto &g) { return g.first == monthField.binds; });
+        if (group == sameSql->end() || group->second.empty())
+            continue;
+        const DateCondition year = group->second.front();
+        group->second.pop_front();
+        const int first = std::min(m.index, year.index);
+        const int second = std::max(m.index, year.index);
+        rangeAt.insert(first, {year.value, m.value});
+        rangeField.insert(first, m.field);
+        skipped.insert(second);
     }
 
     Sql sql;

@@ -210,7 +210,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     // Connected before the grid model is made, so that on every refresh the grid is bound again
     // while the model still holds the rows chosen before it.
     m_objCurDSEvents = connect(m_objCurDS.get(), &objdb::DataSource::OnRefreshRecordset, this,
-                               &frmMain::m_objCurDSEvents_OnRefreshRecordset);
+                               Guarded(this, &frmMain::m_objCurDSEvents_OnRefreshRecordset));
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
     dgView->clearSelection();
 

@@ -17,11 +17,11 @@ void frmMain::connectCommandDispatch()
     for (QAction *action : tbToolBar->actions()) {
         const QString key = action->property("key").toString();
         if (!key.isEmpty())
-            connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+            connect(action, &QAction::triggered, this, [this, key] { RunReportingFailures([&] { tbToolBar_ButtonClick(key); }); });
     }
-    connect(toolbarAction(QStringLiteral("Find"))->menu(), &QMenu::triggered, this, &frmMain::tbToolBar_ButtonMenuClick);
+    connect(toolbarAction(QStringLiteral("Find"))->menu(), &QMenu::triggered, this, Guarded(this, &frmMain::tbToolBar_ButtonMenuClick));
     tmFunc->setInterval(1);
-    connect(tmFunc, &QTimer::timeout, this, &frmMain::tmFunc_Timer);
+    connect(tmFunc, &QTimer::timeout, this, Guarded(this, &frmMain::tmFunc_Timer));
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString &key)

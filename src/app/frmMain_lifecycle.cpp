@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
+#include "services/errorreport.h"
 #include "desktop/clsOSTNA.h"
 
 #include <QAction>
@@ -23,18 +24,19 @@ enum WindowStateCode { StateNormal = 0, StateMinimised = 1, StateMaximised = 2 }
 
 void frmMain::connectHandlers()
 {
-    connect(mnuFileNew, &QAction::triggered, this, &frmMain::mnuFileNew_Click);
-    connect(mnuFileProperties, &QAction::triggered, this, &frmMain::mnuFileProperties_Click);
-    connect(mnuFileDelete, &QAction::triggered, this, &frmMain::mnuFileDelete_Click);
-    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
+    // Commands that reach the library report a failure instead of passing it to the event loop.
+    connect(mnuFileNew, &QAction::triggered, this, Guarded(this, &frmMain::mnuFileNew_Click));
+    connect(mnuFileProperties, &QAction::triggered, this, Guarded(this, &frmMain::mnuFileProperties_Click));
+    connect(mnuFileDelete, &QAction::triggered, this, Guarded(this, &frmMain::mnuFileDelete_Click));
+    connect(mnuFileClose, &QAction::triggered, this, Guarded(this, &frmMain::mnuFileClose_Click));
     // Triggering a checkable item has already inverted its check mark.
     connect(mnuViewToolbar, &QAction::triggered, this, &frmMain::mnuViewToolbar_Click);
     connect(mnuViewStatusBar, &QAction::triggered, this, &frmMain::mnuViewStatusBar_Click);
     connect(mnuHideSection, &QAction::triggered, this, &frmMain::mnuHideSection_Click);
-    connect(mnuViewRefresh, &QAction::triggered, this, &frmMain::mnuViewRefresh_Click);
+    connect(mnuViewRefresh, &QAction::triggered, this, Guarded(this, &frmMain::mnuViewRefresh_Click));
     connect(cmdHideTree, &QPushButton::clicked, this, &frmMain::cmdHideTree_Click);
     connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
-    connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
+    connect(mnuClose, &QAction::triggered, this, Guarded(this, &frmMain::mnuClose_Click));
     connectSessionCommands();
     connectRecordCommands();
     connectCommandDispatch();
@@ -80,14 +82,15 @@ void frmMain::Form_Activate()
     if (m_blnActivating || m_blnUnloading)
         return;
     m_blnActivating = true;
-    try {
+    bool close = false;
+    // A failure is reported; the window stays as it was.
+    RunReportingFailures([&] {
         if (!modGlobal::g_objDatabase && !modGlobal::g_objDataContext) {
             modGlobal::InitDatabase();
             // Without a usable database nothing can work: end rather than ask for an operator
             // and fail again on every activation.
             if (!modGlobal::IsDatabaseReady() || !UserLogin(true, false)) {
-                m_blnActivating = false;
-                mnuFileClose_Click();
+                close = true;
                 return;
             }
             SetTreeViewNodes();
@@ -95,10 +98,10 @@ void frmMain::Form_Activate()
             UpdateCurrencyMenu();
         }
         dgView->viewport()->update();
-    } catch (...) {
-        // Activation ends quietly; the window stays as it was.
-    }
+    });
     m_blnActivating = false;
+    if (close)
+        mnuFileClose_Click();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -5,6 +5,7 @@
 #include "views/sectiontree.h"
 
 #include "services/twips.h"
+#include "services/errorreport.h"
 
 #include <QPushButton>
 #include <QTreeWidget>
@@ -97,7 +98,8 @@ void frmMain::BuildSectionPage()
             }
             placeTwips(button, x, y, kItemWidth, kItemHeight);
             button->show();
-            connect(button, &QPushButton::clicked, this, [this, element] { acmdSectionItem_Click(element); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, element] { RunReportingFailures([&] { acmdSectionItem_Click(element); }); });
             acmdSectionItem.append(button);
             y += kItemHeight + kVerticalGap;
         }

@@ -5,6 +5,7 @@
 
 #include "services/configuration.h"
 #include "services/modGlobal.h"
+#include "services/errorreport.h"
 #include "desktop/modOSWinUtil.h"
 #include "maintenance/optionslauncher.h"
 #include "objdb/database.h"
@@ -17,12 +18,12 @@
 
 void frmMain::connectSessionCommands()
 {
-    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::mnuToolsOptions_Click);
-    connect(mnuChangeUser, &QAction::triggered, this, &frmMain::mnuChangeUser_Click);
-    connect(mnuChangePwd, &QAction::triggered, this, &frmMain::mnuChangePwd_Click);
+    connect(mnuToolsOptions, &QAction::triggered, this, Guarded(this, &frmMain::mnuToolsOptions_Click));
+    connect(mnuChangeUser, &QAction::triggered, this, Guarded(this, &frmMain::mnuChangeUser_Click));
+    connect(mnuChangePwd, &QAction::triggered, this, Guarded(this, &frmMain::mnuChangePwd_Click));
     connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
     connect(mnuHelpSearchForHelpOn, &QAction::triggered, this, &frmMain::mnuHelpSearchForHelpOn_Click);
-    connect(mnuViewCurrencyConversion, &QAction::triggered, this, &frmMain::mnuViewCurrencyConversion_Click);
+    connect(mnuViewCurrencyConversion, &QAction::triggered, this, Guarded(this, &frmMain::mnuViewCurrencyConversion_Click));
 }
 
 void frmMain::mnuToolsOptions_Click()

@@ -33,7 +33,7 @@ protected:
             const QTreeWidgetItem *before = m_tree->currentItem();
             QTimer::singleShot(0, m_form, [tree = m_tree, form = m_form, before] {
                 if (tree->currentItem() != before)
-                    form->tvTreeView_Click();
+                    RunReportingFailures([form] { form->tvTreeView_Click(); });
             });
         }
         return false;
@@ -48,7 +48,7 @@ private:
 
 void frmMain::connectViewCommands()
 {
-    connect(tvTreeView, &QTreeWidget::itemClicked, this, &frmMain::tvTreeView_Click);
+    connect(tvTreeView, &QTreeWidget::itemClicked, this, Guarded(this, &frmMain::tvTreeView_Click));
     tvTreeView->installEventFilter(new TreeKeyNavigation(tvTreeView, this));
     connect(cmdDateSel, &QPushButton::clicked, this, &frmMain::cmdDateSel_Click);
     const QList<QPair<QAction *, void (frmMain::*)()>> selectionCommands{
@@ -62,7 +62,7 @@ void frmMain::connectViewCommands()
         // was, and UpdateDateSelectionCaption sets the new one.
         connect(item, &QAction::triggered, this, [this, item, handler](bool checked) {
             item->setChecked(!checked);
-            (this->*handler)();
+            RunReportingFailures([&] { (this->*handler)(); });
         });
     }
 }

@@ -8,7 +8,12 @@ using namespace objdb;
 
 namespace {
 
-// Refuses the deletion of the row whose key column holds the protected value (exact comparison).
+// A key that rows, reports and the import find rows by: required and trimmed.
+constexpr ColumnOptions kKeyColumn{.attributeA = -100, .attributeB = -100, .required = true};
+
+const QString kAdministrator = QStringLiteral("Amministratore");
+
+// Refuses the operation on the row whose key column holds the protected value (exact comparison).
 void protectRow(DataSource &ds, const QString &column, const QString &protectedValue, const QString &message)
 {
     const QVariant value = ds.GetField(column);
@@ -22,7 +27,7 @@ void protectRow(DataSource &ds, const QString &column, const QString &protectedV
 
 void Compagnie::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
 {
-    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 16);
+    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 16, kKeyColumn);
     p_objCol.AddColumn(QStringLiteral("RagioneSociale"), TypeText, 64);
     p_objCol.AddColumn(QStringLiteral("Indirizzo"), TypeText, 64);
     p_objInx.AddIndex(QStringLiteral("RagioneSociale"), false);
@@ -38,7 +43,8 @@ void Compagnie::OnNewRow(DataSource &p_objDS)
 
 void Operatori::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
 {
-    p_objCol.AddColumn(QStringLiteral("Nome"), TypeText, 64);
+    // The name is the login's key and is copied into every payment the operator records.
+    p_objCol.AddColumn(QStringLiteral("Nome"), TypeText, kOperatorNameLength, kKeyColumn);
     // Wide enough for a salted password hash.
     p_objCol.AddColumn(QStringLiteral("Password"), TypeText, 128, {.attributeA = -100, .attributeB = 15});
     p_objInx.AddIndex(QStringLiteral("Nome"), true);
@@ -54,23 +60,31 @@ void Operatori::OnNewRow(DataSource &p_objDS)
     p_objDS.SetField(QStringLiteral("Password"), QString(""));
 }
 
+// The administrator keeps his name: without it no operator would have his rights.
+void Operatori::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strColumnName)
+{
+    if (p_strColumnName == QLatin1String("Nome"))
+        protectRow(p_objDS, QStringLiteral("Nome"), kAdministrator,
+                   QStringLiteral("Non è possibile rinominare l'utente Amministratore."));
+}
+
 void Operatori::OnDeleteRow(DataSource &p_objDS)
 {
-    protectRow(p_objDS, QStringLiteral("Nome"), QStringLiteral("Amministratore"),
+    protectRow(p_objDS, QStringLiteral("Nome"), kAdministrator,
                QStringLiteral("Non è possibile eliminare l'utente Amministratore."));
 }
 
 void Operatori::OnUpdatedTableStruct(DataSource &p_objDS, double, double, bool p_blnCreated)
 {
     if (p_blnCreated)
-        p_objDS.AddRow({QStringLiteral("Nome"), QStringLiteral("Amministratore")});
+        p_objDS.AddRow({QStringLiteral("Nome"), kAdministrator});
 }
 
 // ---- TipiOperazione ------------------------------------------------------------------------------
 
 void TipiOperazione::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
 {
-    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 4);
+    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 4, kKeyColumn);
     p_objCol.AddColumn(QStringLiteral("Descrizione"), TypeText, 64);
     p_objCol.AddColumn(QStringLiteral("TipoSospeso"), TypeYesNo, 0, {.attributeA = 255, .attributeB = -100});
     p_objInx.AddIndex(QStringLiteral("Codice"), true);
@@ -115,7 +129,7 @@ void TipiOperazione::OnUpdatedTableStruct(DataSource &p_objDS, double, double p_
 
 void Collaboratori::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
 {
-    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 8);
+    p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 8, kKeyColumn);
     p_objCol.AddColumn(QStringLiteral("Nome"), TypeText, 32);
     p_objInx.AddIndex(QStringLiteral("Codice"), true);
     p_objInx.AddIndex(QStringLiteral("Nome"), true);

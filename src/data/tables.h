@@ -4,6 +4,9 @@
 #include "objdb/amount.h"
 #include "objdb/definition.h"
 
+// The longest operator name; every column that keeps a copy of it is as wide.
+inline constexpr int kOperatorNameLength = 64;
+
 // Base of the table classes: every table receives its own data events.
 class TableClass : public objdb::itfDefTable, public objdb::itfSetData {
 public:
@@ -25,6 +28,7 @@ public:
                          objdb::ReferenceCollection &p_objRef) override;
     void DefineIdentity(objdb::Identity &p_objIdentity) override;
     void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
     void OnDeleteRow(objdb::DataSource &p_objDS) override;
     void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
                               bool p_blnCreated) override;

@@ -1,10 +1,13 @@
 #include "grid/sortorder.h"
 
+#include "services/errorreport.h"
+
 #include "objdb/datasource.h"
 
 void SetSortOrder(const QString &order, objdb::DataSource &ds)
 {
-    try {
+    // The data source keeps its previous order when the new one is refused.
+    RunReportingFailures([&] {
         QString expression = order;
         if (!order.contains(QLatin1Char(' ')) && !order.contains(QLatin1Char(','))) {
             const QString current = ds.Sort();
@@ -12,7 +15,5 @@ void SetSortOrder(const QString &order, objdb::DataSource &ds)
                 expression = order + (current.contains(QLatin1String("DESC")) ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
         }
         ds.SetSort(expression);
-    } catch (const std::exception &) {
-        // The previous order stays in force.
-    }
+    });
 }

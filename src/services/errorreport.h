@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <exception>
+#include <utility>
 
 namespace objdb {
 class Error;
@@ -36,3 +37,22 @@ QString ErrorReportPrompt(const QString &context, const PendingError &error);
 // Asks whether to show the details of the error; on Yes shows the error report window modally.
 // Line breaks in the question are "\n".
 void ShowErrorReport(const QString &context, const PendingError &error);
+
+// Runs a slot, lambda or event handler that can reach the library. A failure it lets out goes to
+// the common report instead of through Qt's event loop, which cannot carry exceptions.
+template <typename Handler>
+void RunReportingFailures(Handler &&handler, const QString &context = QString()) noexcept
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const std::exception &) {
+        ShowErrorReport(context, PendingError::current());
+    }
+}
+
+// A member slot for connect() that runs through RunReportingFailures.
+template <typename Object, typename... Args>
+auto Guarded(Object *object, void (Object::*slot)(Args...))
+{
+    return [object, slot](Args... args) { RunReportingFailures([&] { (object->*slot)(args...); }); };
+}

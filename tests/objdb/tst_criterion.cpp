@@ -5,6 +5,8 @@
 #include "testsupport.h"
 
 #include "objdb/amount.h"
+#include "objdb/query/parser.h"
+#include "objdb/query/renderer.h"
 #include "objdb/types.h"
 
 #include <QApplication>
@@ -444,21 +446,98 @@ private slots:
                  qPrintable(message));
     }
 
-    void deepNestingIsRefused()
+    // Whatever the parser accepts, SQLite compiles: the deepest and longest criteria allowed run;
+    // one level or one condition more is refused in Italian before any SQL is built.
+    void limitsOfDepthAndLength()
     {
-        const QString deep = QString(5000, QLatin1Char('(')) + QStringLiteral("Codice = '07'") + QString(5000, QLatin1Char(')'));
-        QVERIFY(errorOf([&] { Criterion::parse(deep); }).contains(QStringLiteral("troppi livelli")));
+        const auto nested = [](int levels, bool withNot) {
+            QString text = QStringLiteral("Codice = '07'");
+            for (int i = 0; i < levels; ++i)
+                text = QStringLiteral("%1(Codice <> 'x%2' %3 %4)")
+                           .arg(withNot ? QStringLiteral("Not ") : QString())
+                           .arg(i)
+                           .arg(i % 2 ? QStringLiteral("And") : QStringLiteral("Or"), text);
+            return text;
+        };
+        const auto chain = [](int terms, const QString &joiner) {
+            QStringList list;
+            for (int i = 0; i < terms; ++i)
+                list.append(QStringLiteral("Codice <> 'x%1'").arg(i));
+            return list.join(joiner);
+        };
         QString nots;
-        for (int i = 0; i < 5000; ++i)
+        for (int i = 0; i < kMaxNesting; ++i)
             nots += QStringLiteral("Not ");
-        QVERIFY(errorOf([&] { Criterion::parse(nots + QStringLiteral("Pagato")); }).contains(QStringLiteral("troppi livelli")));
-        // Long flat chains are fine.
-        QStringList terms;
-        for (int i = 0; i < 2000; ++i)
-            terms.append(QStringLiteral("Codice <> '%1'").arg(i));
-        QCOMPARE(render(terms.join(QStringLiteral(" And "))).binds.size(), 2000);
-        QString fifty = QString(50, QLatin1Char('(')) + QStringLiteral("Codice = '07'") + QString(50, QLatin1Char(')'));
-        QCOMPARE(select(fifty), oids({1}));
+
+        // Groups that alternate And and Or are the ones SQLite nests deepest.
+        QCOMPARE(select(nested(kMaxNesting, false)), oids({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+        QCOMPARE(select(nested(kMaxNesting / 2, true)), oids({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+        QCOMPARE(select(nots + QStringLiteral("Pagato")), oids({1, 3, 4, 5, 7, 8, 11, 12}));
+        QCOMPARE(select(chain(kMaxTerms, QStringLiteral(" And "))).size(), int(rows().size()));
+        QCOMPARE(select(chain(kMaxTerms, QStringLiteral(" Or "))).size(), int(rows().size()));
+
+        const QString tooDeep = QStringLiteral("troppi livelli di parentesi o di Not (al massimo 20)");
+        QVERIFY(errorOf([&] { Criterion::parse(nested(kMaxNesting + 1, false)); }).contains(tooDeep));
+        QVERIFY(errorOf([&] { Criterion::parse(nested(kMaxNesting / 2 + 1, true)); }).contains(tooDeep));
+        QVERIFY(errorOf([&] { Criterion::parse(QStringLiteral("Not ") + nots + QStringLiteral("Pagato")); }).contains(tooDeep));
+        const QString deep = QString(5000, QLatin1Char('(')) + QStringLiteral("Codice = '07'") + QString(5000, QLatin1Char(')'));
+        QVERIFY(errorOf([&] { Criterion::parse(deep); }).contains(tooDeep));
+        const QString tooLong = QStringLiteral("il criterio è troppo lungo (al massimo 500 condizioni).");
+        QVERIFY(errorOf([&] { Criterion::parse(chain(kMaxTerms + 1, QStringLiteral(" And "))); }).contains(tooLong));
+        QVERIFY(errorOf([&] { Criterion::parse(chain(kMaxTerms + 1, QStringLiteral(" Or "))); }).contains(tooLong));
+        QVERIFY(errorOf([&] {
+            Criterion::parse(QStringLiteral("(%1) And (%2)").arg(chain(300, QStringLiteral(" Or ")), chain(300, QStringLiteral(" Or "))));
+        }).contains(tooLong));
+    }
+
+    // Month and Year on different fields cannot pair; the pairing still takes one pass. The tree
+    // is built here because the parser would not take so many terms.
+    void monthYearPairingIsLinear()
+    {
+        auto node = [](Node::Kind kind) {
+            auto n = std::make_shared<Node>();
+            n->kind = kind;
+            return n;
+        };
+        auto dateTerm = [&](const char *function, const char *field, const char *value) {
+            auto name = node(Node::Kind::Field);
+            name->name = QLatin1String(field);
+            auto call = node(Node::Kind::Function);
+            call->op = QLatin1String(function);
+            call->children.push_back(name);
+            auto number = node(Node::Kind::Literal);
+            number->literalKind = Node::LiteralKind::Number;
+            number->text = QLatin1String(value);
+            auto compare = node(Node::Kind::Compare);
+            compare->op = QStringLiteral("=");
+            compare->children = {call, number};
+            return compare;
+        };
+        auto chain = node(Node::Kind::And);
+        constexpr int kPairs = 20000;
+        for (int i = 0; i < kPairs; ++i) {
+            chain->children.push_back(dateTerm("Month", "Data", "3"));
+            chain->children.push_back(dateTerm("Year", "Importo2", "2005"));
+        }
+        const Resolver resolver = [](const QString &name) -> std::optional<FieldInfo> {
+            return FieldInfo{QStringLiteral("\"m\".\"%1\"").arg(name), TypeDate, {}};
+        };
+        QElapsedTimer timer;
+        timer.start();
+        Renderer renderer(resolver, SqlDialect::sqlite(), QStringLiteral("nel criterio"));
+        const Sql sql = renderer.predicate(*chain);
+        QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(sql.binds.size(), 2 * kPairs);
+        QVERIFY(!sql.text.contains(QStringLiteral(">=")));
+
+        // On the same field, each Month takes the first Year still free.
+        auto mixed = node(Node::Kind::And);
+        mixed->children = {dateTerm("Month", "Data", "3"), dateTerm("Year", "Importo2", "2004"),
+                           dateTerm("Year", "Data", "2005"), dateTerm("Month", "Data", "4"),
+                           dateTerm("Year", "Data", "2006")};
+        const Sql pairs = Renderer(resolver, SqlDialect::sqlite(), QStringLiteral("nel criterio")).predicate(*mixed);
+        QCOMPARE(pairs.binds, (QVariantList{QStringLiteral("2005-03-01"), QStringLiteral("2005-04-01"), qlonglong(2004),
+                                            QStringLiteral("2006-04-01"), QStringLiteral("2006-05-01")}));
     }
 
     void renderErrors_data()
