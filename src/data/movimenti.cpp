@@ -60,7 +60,8 @@ void Movimenti::OnNewRow(DataSource &p_objDS)
     p_objDS.SetField(QStringLiteral("Sconto"), zero);
     p_objDS.SetField(QStringLiteral("ImportoInSospeso"), zero);
     p_objDS.SetField(QStringLiteral("ScontoPrivato"), zero);
-    p_objDS.SetField(QStringLiteral("Pagato"), false);
+    // Nothing is owed yet: a movement saved without an amount is covered, as its outstanding 0 says.
+    UpdatePaidFlag(p_objDS);
 }
 
 // Takes the old net amount out of the outstanding amount before Importo or Sconto changes.

@@ -128,7 +128,8 @@ void Pagamenti::OnSelectParent(DataSource &p_objDS, DataSource &p_objParentDS)
 {
     if (p_objParentDS.GetTable().Name() != QLatin1String("Movimenti"))
         return;
-    p_objParentDS.SetSelection(QStringLiteral("Pagato=False"), QString());
+    // A movement whose amount is not known yet is offered too: its payments are kept until it is.
+    p_objParentDS.SetSelection(QStringLiteral("Pagato=False Or Importo Is Null"), QString());
     p_objDS.SetReferenceKey(QStringLiteral("TipoOperazione"), QStringLiteral("07"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "testsupport.h"
 
+#include "data/tables.h"
 #include "objdb/amount.h"
 #include "objdb/error.h"
 
@@ -168,6 +169,9 @@ private slots:
         auto movements = table("Movimenti").OpenDataSource();
         QVERIFY(movements->AddNew());
         QCOMPARE(amountOf(movements->GetField("Sconto")), Amount());
+        // Nothing owed yet: covered until an amount is typed.
+        QCOMPARE(movements->GetField("Pagato").toBool(), true);
+        QVERIFY(movements->SetField("Importo", money("100")));
         QCOMPARE(movements->GetField("Pagato").toBool(), false);
         auto payments = table("Pagamenti").OpenDataSource();
         QVERIFY(payments->AddNew());
@@ -258,7 +262,17 @@ private slots:
         QVERIFY(m->SetField("Descrizione", QStringLiteral("Da definire")));
         m->SaveRow();
         const qint64 mov = m->Bookmark();
-        QVERIFY(!paid(mov)); // still offered as the parent of a payment
+        QVERIFY(paid(mov)); // nothing owed; still offered as the parent of a payment
+        {
+            auto parents = table("Movimenti").OpenDataSource();
+            auto child = table("Pagamenti").OpenDataSource();
+            QVERIFY(child->AddNew());
+            Pagamenti().OnSelectParent(*child, *parents);
+            QList<qint64> offered;
+            for (bool more = parents->MoveFirst(); more; more = parents->MoveNext())
+                offered.append(parents->Bookmark());
+            QCOMPARE(offered, QList<qint64>{mov});
+        }
         auto p = table("Pagamenti").OpenDataSource();
         QVERIFY(p->AddRow({"OID_Movimenti", mov, "Contanti", money("30"), "Bonifico_Bancomat", money("0"), "Assegno",
                            money("0"), "Anticipo", money("0")}));
