@@ -3,7 +3,7 @@
 #include "objdb/datasource.h"
 #include "objdb/grid/fieldsequencedialog.h"
 #include "objdb/grid/gridmodel.h"
-#include "objdb/grid/lastrowkey.h"
+#include "objdb/grid/wholeviewkeys.h"
 #include "objdb/panel/editpanel.h"
 #include "objdb/types.h"
 
@@ -100,7 +100,7 @@ void Binding::BindGrid(QTableView *grid, GridSetting *setting, const QString &fi
         if (index.isValid())
             model->rememberCurrent(model->bookmarkAt(index.row()), model->fieldAt(index.column()));
     });
-    LastRowKey::install(grid);
+    WholeViewKeys::install(grid);
     if (setting)
         applyWidths(grid, model, *setting, *m_ds);
     restoreRows(grid, model, current, currentField, selected);

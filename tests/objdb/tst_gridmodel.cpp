@@ -23,6 +23,7 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
+#include <QAbstractButton>
 #include <QtTest>
 
 using namespace objdb;
@@ -484,6 +485,26 @@ private slots:
         QCOMPARE(model->bookmarkAt(249), ds->keys().last());
         QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(view.currentIndex().row(), 0);
+    }
+
+    // Select-all chooses every row of the view, by key and by the corner button.
+    void selectAllTakesEveryRowOfTheView()
+    {
+        insertRows(250);
+        QTableView view;
+        ViewUtility::Binding(open()).BindGrid(&view, nullptr);
+        view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(view.selectionModel()->selectedRows().size(), 250);
+        view.clearSelection();
+
+        QTableView other;
+        ViewUtility::Binding(open()).BindGrid(&other, nullptr);
+        other.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        auto *corner = other.findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(corner);
+        QTest::mouseClick(corner, Qt::LeftButton);
+        QCOMPARE(other.selectionModel()->selectedRows().size(), 250);
     }
 
     void bindGridWithAFieldListOfItsOwn()
