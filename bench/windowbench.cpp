@@ -23,7 +23,7 @@ bool openSection(frmMain &form, const QString &key)
 {
     for (int i = 1; QTreeWidgetItem *node = form.nodeByIndex(i); ++i) {
         if (node->data(0, Qt::UserRole).toString() == key) {
-            form.tvTreeView->setCurrentItem(node);
+            form.findChild<QTreeWidget *>(QStringLiteral("tvTreeView"))->setCurrentItem(node);
             form.RefreshDetailView();
             return true;
         }
@@ -65,11 +65,11 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
         form.resize(1000, 700);
         form.show();
         form.SetTreeViewNodes();
-        if (!openSection(form, QStringLiteral("Pagamenti")) || !objdb::ViewUtility::modelOf(form.dgView)) {
+        QTableView *grid = form.findChild<QTableView *>(QStringLiteral("dgView"));
+        if (!openSection(form, QStringLiteral("Pagamenti")) || !objdb::ViewUtility::modelOf(grid)) {
             qWarning("grid_header_click_twice: the payments view did not open");
             return;
         }
-        QTableView *grid = form.dgView;
         objdb::GridModel *model = objdb::ViewUtility::modelOf(grid);
         const int column = model->columnOfField(QStringLiteral("Data"));
         // The user has a cell of the first row current, as after a click in the grid.

@@ -3,6 +3,7 @@
 // Its member functions are spread over the frmMain_*.cpp files, one concern each.
 
 #include "objdb/notify.h"
+#include "users/operatorlogin.h"
 
 #include <QHash>
 #include <QList>
@@ -22,8 +23,6 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class clsOSTNA;
-class frmPassword;
-class frmSelectOper;
 
 namespace objdb {
 class DataSource;
@@ -44,67 +43,15 @@ public:
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Controls.
-    QToolBar *tbToolBar = nullptr;
-    QWidget *picTitles = nullptr;
-    QList<QLabel *> lblTitle;
-    QPushButton *cmdHideTree = nullptr;
-    QPushButton *cmdDateSel = nullptr;
-    QTreeWidget *tvTreeView = nullptr;
-    QWidget *imgSplitter = nullptr;
-    QWidget *picSplitter = nullptr;
-    QTableView *dgView = nullptr;
-    QPushButton *cmdGridSetting = nullptr;
-    QList<QPushButton *> acmdSectionItem;
-    QStatusBar *sbStatusBar = nullptr;
-    QLabel *sbPanel1 = nullptr;
-    TaggedTimer *tmFunc = nullptr;
-
-    // Menus and their items. Item 0 of every array is a hidden template.
-    QMenu *mnuFile = nullptr;
-    QAction *mnuFileNew = nullptr, *mnuFileProperties = nullptr, *mnuFileDelete = nullptr,
-            *mnuFileClose = nullptr;
-    QMenu *mnuView = nullptr;
-    QAction *mnuViewToolbar = nullptr, *mnuViewStatusBar = nullptr, *mnuHideSection = nullptr,
-            *mnuViewRefresh = nullptr, *mnuViewCurrencyConversion = nullptr;
-    QMenu *mnuSearch = nullptr;
-    QList<QAction *> mnuSearchItems;
-    QMenu *mnuFilter = nullptr;
-    QMenu *mnuFilterShort = nullptr;
-    QList<QAction *> mnuFilterItems;
-    QAction *mnuFilterComplex = nullptr;
-    QList<QAction *> mnuFilterComplexItems;
-    QMenu *mnuOrder = nullptr;
-    QList<QAction *> mnuOrderItems;
-    QMenu *mnuSelection = nullptr;
-    QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
-    QMenu *mnuAssociation = nullptr;
-    QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
-    QMenu *mnuTools = nullptr;
-    QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
-    QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
-    QList<QAction *> mnuTotalItems, mnuAverageItems;
-    QMenu *mnuPrintFunc = nullptr;
-    QMenu *mnuFieldFuncs = nullptr;
-    QMenu *mnuDataSelection = nullptr;
-    QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuHelpContents = nullptr, *mnuHelpSearchForHelpOn = nullptr;
-    QMenu *mnuPopUp = nullptr;
-    QAction *mnuActivate = nullptr, *mnuClose = nullptr;
-
-    // Current view and session.
+    // The session and the current view, as the handlers and their callers know them. The grid
+    // shows m_objCurDS; m_blnRefreshing is set while RefreshDetailView runs.
     QString m_strOperatore;
     clsOSTNA *m_objTNA = nullptr;
     std::shared_ptr<objdb::DataSource> m_objCurDS;
-    std::shared_ptr<objdb::GridSetting> m_objGridSetting;
     bool m_blnRefreshing = false;
 
-    // The toolbar action with the given key ("Find", "New", ...).
-    QAction *toolbarAction(const QString &key) const;
     // True while the hide-tree button shows the "show tree" arrow, i.e. the tree is hidden.
     bool cmdHideTreeShowsHidden() const;
-    void setCmdHideTreeShowsHidden(bool hidden);
 
     void SetStatusMsg(const QString &sMsg);
     void SetAppTitle();
@@ -175,10 +122,6 @@ public:
     void OnReportRequest(QObject *source, int func, const QString &title, const QString &details) override;
 
     // ---- The detail view, the record commands and the command dispatch ----
-    // Key and grid helpers of the current view.
-    QString currentSectionKey() const;
-    qint64 currentGridBookmark() const;
-    bool isViewBound() const;
     void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
     void dgView_DblClick();
     void dgView_ColumnResize(int column, int oldSize, int newSize);
@@ -192,9 +135,6 @@ public:
     void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
     void tmFunc_Timer();
 
-    // Current splitter position (left edge of imgSplitter) in twips.
-    double splitterTwips() const;
-
 signals:
     // Shift+Ctrl+Alt+R confirmed: convert the archive's amounts to Euro.
     void currencyConversionRequested();
@@ -207,6 +147,70 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The layout routine places the window's controls.
+    friend void LayoutMainWindow(float p_sngX);
+
+    // Controls; every one carries its name as objectName, as do the menus and items below.
+    QToolBar *tbToolBar = nullptr;
+    QWidget *picTitles = nullptr;
+    QList<QLabel *> lblTitle;
+    QPushButton *cmdHideTree = nullptr;
+    QPushButton *cmdDateSel = nullptr;
+    QTreeWidget *tvTreeView = nullptr;
+    QWidget *imgSplitter = nullptr;
+    QWidget *picSplitter = nullptr;
+    QTableView *dgView = nullptr;
+    QPushButton *cmdGridSetting = nullptr;
+    QList<QPushButton *> acmdSectionItem;
+    QStatusBar *sbStatusBar = nullptr;
+    QLabel *sbPanel1 = nullptr;
+    TaggedTimer *tmFunc = nullptr;
+
+    // Menus and their items. Item 0 of every array is a hidden template.
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNew = nullptr, *mnuFileProperties = nullptr, *mnuFileDelete = nullptr,
+            *mnuFileClose = nullptr;
+    QMenu *mnuView = nullptr;
+    QAction *mnuViewToolbar = nullptr, *mnuViewStatusBar = nullptr, *mnuHideSection = nullptr,
+            *mnuViewRefresh = nullptr, *mnuViewCurrencyConversion = nullptr;
+    QMenu *mnuSearch = nullptr;
+    QList<QAction *> mnuSearchItems;
+    QMenu *mnuFilter = nullptr;
+    QMenu *mnuFilterShort = nullptr;
+    QList<QAction *> mnuFilterItems;
+    QAction *mnuFilterComplex = nullptr;
+    QList<QAction *> mnuFilterComplexItems;
+    QMenu *mnuOrder = nullptr;
+    QList<QAction *> mnuOrderItems;
+    QMenu *mnuSelection = nullptr;
+    QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
+    QMenu *mnuAssociation = nullptr;
+    QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
+    QMenu *mnuTools = nullptr;
+    QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
+    QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
+    QList<QAction *> mnuTotalItems, mnuAverageItems;
+    QMenu *mnuPrintFunc = nullptr;
+    QMenu *mnuFieldFuncs = nullptr;
+    QMenu *mnuDataSelection = nullptr;
+    QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr, *mnuHelpSearchForHelpOn = nullptr;
+    QMenu *mnuPopUp = nullptr;
+    QAction *mnuActivate = nullptr, *mnuClose = nullptr;
+
+    std::shared_ptr<objdb::GridSetting> m_objGridSetting;
+
+    // The toolbar action with the given key ("Find", "New", ...).
+    QAction *toolbarAction(const QString &key) const;
+    void setCmdHideTreeShowsHidden(bool hidden);
+    // Current splitter position (left edge of imgSplitter) in twips.
+    double splitterTwips() const;
+    // Key and grid helpers of the current view.
+    QString currentSectionKey() const;
+    qint64 currentGridBookmark() const;
+    bool isViewBound() const;
+
     void createControls();
     void createToolbar();
     void createMenus();
@@ -235,8 +239,7 @@ private:
     QMetaObject::Connection m_objCurDSEvents;
     QHash<QString, std::function<void(int)>> m_deferredCommands;
     bool m_blnRunningCommand = false;
-    frmSelectOper *m_frmSelectOper = nullptr;
-    frmPassword *m_frmPassword = nullptr;
+    OperatorLogin m_objLogin{this};
     bool m_blnMoving = false;
     bool m_blnUnloading = false;
     bool m_blnActivating = false;

@@ -39,7 +39,9 @@ QAction *addItem(QList<QAction *> &items, const QString &caption, const QString 
 {
     QAction *templ = items.first();
     auto *item = new QAction(caption, templ->parent());
-    item->setObjectName(templ->objectName() + QStringLiteral("_%1").arg(items.size()));
+    // Named after the array as the template is: "mnuSearchItems_0", "mnuSearchItems_1", ...
+    const QString array = templ->objectName().section(QLatin1Char('_'), 0, -2);
+    item->setObjectName(array + QStringLiteral("_%1").arg(items.size()));
     item->setProperty("tag", tag);
     item->setProperty("index", int(items.size()));
     if (auto *menu = qobject_cast<QMenu *>(templ->parent()))

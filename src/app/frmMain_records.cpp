@@ -6,6 +6,7 @@
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
+#include "grid/recordcommands.h"
 #include "grid/sortorder.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
@@ -14,8 +15,6 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QLocale>
 #include <QMenu>
 #include <QTableView>
 
@@ -28,15 +27,6 @@ struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
-
-// A whole column chosen in the grid: no record to open or delete. In a one-row grid any selected
-// cell fills its column, so there the selection is always the record's. A grid left without a
-// model keeps a selection over an empty one.
-bool columnChosen(const QTableView *grid)
-{
-    const QItemSelectionModel *selection = grid->selectionModel();
-    return selection && selection->model()->rowCount() > 1 && !selection->selectedColumns().isEmpty();
-}
 
 } // namespace
 
@@ -64,46 +54,23 @@ void frmMain::mnuFileNew_Click()
         MessageService::beep();
         return;
     }
-    try {
-        QVariantList presets;
-        if (m_objCurDS->TableName() == QLatin1String("Pagamenti"))
-            presets = {QStringLiteral("Operatore"), m_strOperatore};
-        const QVariant oid = objdb::ViewUtility::Binding(m_objCurDS).EditNewRow(presets, this);
-        if (oid.isNull())
-            return;
-        m_objCurDS->Requery(true);
-        objdb::ViewUtility::Binding(m_objCurDS).ApplyGridSetting(dgView, m_objGridSetting.get());
-        // Show the new row when the view holds it.
-        if (auto *model = objdb::ViewUtility::modelOf(dgView)) {
-            const int row = model->rowOfBookmark(oid.toLongLong());
-            if (row >= 0)
-                dgView->setCurrentIndex(model->index(row, 0));
-        }
-    } catch (const std::exception &) {
-        ShowErrorReport(QString(), PendingError::current());
-    }
+    // A new payment carries the operator who records it.
+    QVariantList presets;
+    if (m_objCurDS->TableName() == QLatin1String("Pagamenti"))
+        presets = {QStringLiteral("Operatore"), m_strOperatore};
+    AddRecord(m_objCurDS, *dgView, m_objGridSetting.get(), presets, this);
 }
 
 void frmMain::dgView_DblClick()
 {
-    if (columnChosen(dgView))
+    if (ColumnChosen(*dgView))
         return;
     const qint64 bookmark = currentGridBookmark();
     if (dgView->isHidden() || !m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
         MessageService::beep();
         return;
     }
-    try {
-        if (!m_objCurDS->FindOID(bookmark)) {
-            MessageService::beep();
-            return;
-        }
-        const QVariant saved = objdb::ViewUtility::Binding(m_objCurDS).EditCurrentRow({}, QString(), true, this);
-        if (!saved.isNull())
-            m_objCurDS->Requery(true);
-    } catch (const std::exception &) {
-        ShowErrorReport(QString(), PendingError::current());
-    }
+    EditRecord(m_objCurDS, bookmark, this);
 }
 
 void frmMain::mnuFileProperties_Click()
@@ -114,37 +81,18 @@ void frmMain::mnuFileProperties_Click()
 void frmMain::mnuFileDelete_Click()
 {
     WaitCursor wait;
-    try {
+    RunReportingFailures([&] {
         const qint64 bookmark = currentGridBookmark();
         if (!m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
             MessageService::beep();
-            return;
-        }
-        if (modGlobal::g_objDataContext->UserLevel < 1) {
+        } else if (modGlobal::g_objDataContext->UserLevel < 1) {
             MessageService::beep();
             MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
                                    MessageService::Icon::Exclamation, QString(), this);
-            return;
+        } else {
+            DeleteChosenRows(*m_objCurDS, *dgView, bookmark, this);
         }
-        // The rows chosen as rows, else the current one; a chosen column is no row to delete.
-        QList<qint64> rows = objdb::ViewUtility::selectedBookmarks(dgView);
-        if (rows.isEmpty()) {
-            if (columnChosen(dgView)) {
-                MessageService::beep();
-                return;
-            }
-            rows = {bookmark};
-        }
-        QString question = QStringLiteral("Confermi l'eliminazione dei dati selezionati ?");
-        if (rows.size() > 1)
-            question += QStringLiteral("\nRighe da eliminare: ") + QLocale(QLocale::Italian, QLocale::Italy).toString(rows.size());
-        if (!MessageService::askYesNo(question, MessageService::Icon::Question, MessageService::Answer::No, QString(), this))
-            return;
-        m_objCurDS->FindOID(bookmark);
-        m_objCurDS->DeleteRows(rows);
-    } catch (const std::exception &) {
-        ShowErrorReport(QString(), PendingError::current());
-    }
+    });
 }
 
 void frmMain::dgView_ColumnResize(int column, int, int newSize)

@@ -31,31 +31,6 @@ void placeTwips(QWidget *widget, double left, double top, double width, double h
                         std::max(0, Twips::toPixelsY(top - topOffset + height) - y));
 }
 
-// Showing the tree forgets the remembered position, whichever way the tree came back.
-void showTree(frmMain &form)
-{
-    g_sngRememberedSplit = 0;
-    form.setCmdHideTreeShowsHidden(false);
-    form.mnuHideSection->setChecked(true);
-    if (g_blnColourRemembered)
-        form.cmdHideTree->setPalette(g_rememberedButtonPalette);
-}
-
-void hideTree(frmMain &form)
-{
-    if (g_sngRememberedSplit == 0)
-        g_sngRememberedSplit = form.splitterTwips();
-    form.setCmdHideTreeShowsHidden(true);
-    form.mnuHideSection->setChecked(false);
-    if (!g_blnColourRemembered) {
-        g_rememberedButtonPalette = form.cmdHideTree->palette();
-        g_blnColourRemembered = true;
-    }
-    QPalette yellow = form.cmdHideTree->palette();
-    yellow.setColor(QPalette::Button, kHiddenTreeColour);
-    form.cmdHideTree->setPalette(yellow);
-}
-
 } // namespace
 
 void LayoutMainWindow(float p_sngX)
@@ -64,6 +39,28 @@ void LayoutMainWindow(float p_sngX)
     if (!form || !form->isVisible() || form->isMinimized())
         return;
     using namespace Layout;
+
+    // Showing the tree forgets the remembered position, whichever way the tree came back.
+    const auto showTree = [form] {
+        g_sngRememberedSplit = 0;
+        form->setCmdHideTreeShowsHidden(false);
+        form->mnuHideSection->setChecked(true);
+        if (g_blnColourRemembered)
+            form->cmdHideTree->setPalette(g_rememberedButtonPalette);
+    };
+    const auto hideTree = [form] {
+        if (g_sngRememberedSplit == 0)
+            g_sngRememberedSplit = form->splitterTwips();
+        form->setCmdHideTreeShowsHidden(true);
+        form->mnuHideSection->setChecked(false);
+        if (!g_blnColourRemembered) {
+            g_rememberedButtonPalette = form->cmdHideTree->palette();
+            g_blnColourRemembered = true;
+        }
+        QPalette yellow = form->cmdHideTree->palette();
+        yellow.setColor(QPalette::Button, kHiddenTreeColour);
+        form->cmdHideTree->setPalette(yellow);
+    };
 
     if (Twips::fromPixelsX(form->width()) < kMinWindowWidth)
         form->resize(Twips::toPixelsX(kMinWindowWidth), form->height());
@@ -79,12 +76,12 @@ void LayoutMainWindow(float p_sngX)
         } else if (x < kMinTreePosition) {
             x = kMinTreePosition;
         }
-        showTree(*form);
+        showTree();
     } else if (x == -1) {
         x = g_sngRememberedSplit;
-        showTree(*form);
+        showTree();
     } else {
-        hideTree(*form);
+        hideTree();
     }
     // Showing the tree with nothing remembered (it was hidden at position 0) gives it the
     // narrowest usable width rather than a tree of no width marked as shown.

@@ -40,9 +40,16 @@ private:
     TestSupport::Archive m_archive;
 
     frmMain &form() { return *m_form; }
-    int splitterPx() { return form().imgSplitter->x(); }
+    template <class T>
+    T *widget(const char *name) { return WindowTest::widget<T>(form(), QLatin1String(name)); }
+    QTableView *grid() { return widget<QTableView>("dgView"); }
+    QTreeWidget *tree() { return widget<QTreeWidget>("tvTreeView"); }
+    int splitterPx() { return widget<QWidget>("imgSplitter")->x(); }
     QStringList calls() { return form().property("pendingCalls").toStringList(); }
-    bool isYellow() { return form().cmdHideTree->palette().color(QPalette::Button) == QColor(255, 255, 192); }
+    bool isYellow()
+    {
+        return widget<QPushButton>("cmdHideTree")->palette().color(QPalette::Button) == QColor(255, 255, 192);
+    }
     void layoutAt(double twips) { LayoutMainWindow(float(twips)); }
 
     // The companies' grid with its only record current, shown to the administrator.
@@ -54,14 +61,14 @@ private:
             QVERIFY(companies.OpenDataSource()->AddRow(
                 {QStringLiteral("Codice"), QStringLiteral("C1"), QStringLiteral("RagioneSociale"), QStringLiteral("Alfa")}));
         form().SetTreeViewNodes();
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(8));
+        tree()->setCurrentItem(form().nodeByIndex(8));
         form().RefreshDetailView();
         QCOMPARE(form().m_objCurDS->TableName(), QStringLiteral("Compagnie"));
         QCOMPARE(form().m_objCurDS->RecordCount(), 1);
-        auto *model = objdb::ViewUtility::modelOf(form().dgView);
+        auto *model = objdb::ViewUtility::modelOf(grid());
         QVERIFY(model);
-        form().dgView->setCurrentIndex(model->index(0, 0));
-        form().dgView->setFocus();
+        grid()->setCurrentIndex(model->index(0, 0));
+        grid()->setFocus();
     }
 
     // Runs `act`; a modal window it opens is closed. "EditPanel(<company name shown>)" for the
@@ -123,29 +130,38 @@ private slots:
 
     void controlsCarryTheirNames()
     {
-        for (const char *name : {"tbToolBar", "picTitles", "lblTitle_0", "lblTitle_1", "cmdHideTree", "cmdDateSel",
-                                 "tvTreeView", "imgSplitter", "picSplitter", "dgView", "cmdGridSetting",
-                                 "sbStatusBar", "tmFunc", "mnuFileNew", "mnuHideSection", "mnuSelPeriod",
-                                 "mnuDataSelCancel", "mnuActivate", "mnuClose", "tbToolBar_Find", "tbToolBar_Log"})
+        for (const char *name :
+             {"tbToolBar", "picTitles", "lblTitle_0", "lblTitle_1", "cmdHideTree", "cmdDateSel", "tvTreeView",
+              "imgSplitter", "picSplitter", "dgView", "cmdGridSetting", "acmdSectionItem_0", "sbStatusBar",
+              "sbStatusBar_Panel1", "tmFunc", "mnuFile", "mnuFileNew", "mnuFileProperties", "mnuFileDelete",
+              "mnuFileClose", "mnuView", "mnuViewToolbar", "mnuViewStatusBar", "mnuHideSection", "mnuViewRefresh",
+              "mnuViewCurrencyConversion", "mnuSearch", "mnuSearchItems_0", "mnuFilter", "mnuFilterShort",
+              "mnuFilterItems_0", "mnuFilterComplex", "mnuFilterComplexItems_0", "mnuOrder", "mnuOrderItems_0",
+              "mnuSelection", "mnuSelAll", "mnuSelDate", "mnuSelMonth", "mnuSelPeriod", "mnuAssociation",
+              "mnuReferencedItem_0", "mnuRefItem_0", "mnuContItem_0", "mnuTools", "mnuToolsOptions", "mnuChangeUser",
+              "mnuChangePwd", "mnuToolsTotal", "mnuTotalItems_0", "mnuToolsAverage", "mnuAverageItems_0",
+              "mnuPrintFunc", "mnuFieldFuncs", "mnuDataSelection", "mnuDataSelBeforeQuery", "mnuDataSelCancel",
+              "mnuHelp", "mnuHelpContents", "mnuHelpSearchForHelpOn", "mnuPopUp", "mnuActivate", "mnuClose",
+              "tbToolBar_Find", "tbToolBar_Log"})
             QVERIFY2(form().findChild<QObject *>(QLatin1String(name)), name);
-        QCOMPARE(form().lblTitle[1]->property("tag").toString(), QStringLiteral("Dettagli:"));
+        QCOMPARE(widget<QLabel>("lblTitle_1")->property("tag").toString(), QStringLiteral("Dettagli:"));
         QCOMPARE(form().windowTitle(), QStringLiteral("Cobrelle  [  ]"));
-        QVERIFY(!form().mnuSearchItems[0]->isVisible());
-        QCOMPARE(form().tmFunc->interval(), 1);
+        QVERIFY(!widget<QAction>("mnuSearchItems_0")->isVisible());
+        QCOMPARE(widget<TaggedTimer>("tmFunc")->interval(), 1);
     }
 
     void requestedPositionsSnap()
     {
         layoutAt(1000);
         QCOMPARE(splitterPx(), Twips::toPixelsX(1500));
-        QVERIFY(form().mnuHideSection->isChecked());
+        QVERIFY(widget<QAction>("mnuHideSection")->isChecked());
 
         layoutAt(4000);
         QCOMPARE(splitterPx(), Twips::toPixelsX(4000));
-        QCOMPARE(form().dgView->x(), Twips::toPixelsX(4000 + Layout::kSplitterWidth));
-        QCOMPARE(form().lblTitle[0]->width(), form().tvTreeView->width());
-        QVERIFY(form().tvTreeView->geometry().right() < form().imgSplitter->x());
-        QVERIFY(form().dgView->geometry().right() < form().width());
+        QCOMPARE(grid()->x(), Twips::toPixelsX(4000 + Layout::kSplitterWidth));
+        QCOMPARE(widget<QLabel>("lblTitle_0")->width(), tree()->width());
+        QVERIFY(tree()->geometry().right() < widget<QWidget>("imgSplitter")->x());
+        QVERIFY(grid()->geometry().right() < form().width());
     }
 
     void positionPastTheGridRoomIsPulledBack()
@@ -154,18 +170,18 @@ private slots:
         layoutAt(width);
         QCOMPARE(splitterPx(), Twips::toPixelsX(width - Layout::kGridMinWidth));
         // The tree shrinks with the splitter instead of running under the grid.
-        QVERIFY(form().tvTreeView->geometry().right() < form().imgSplitter->x());
+        QVERIFY(tree()->geometry().right() < widget<QWidget>("imgSplitter")->x());
     }
 
     void smallRequestHidesAndRestoreBringsItBack()
     {
         layoutAt(2500);
-        const QColor before = form().cmdHideTree->palette().color(QPalette::Button);
+        const QColor before = widget<QPushButton>("cmdHideTree")->palette().color(QPalette::Button);
         layoutAt(400);
         QVERIFY(form().cmdHideTreeShowsHidden());
-        QVERIFY(!form().mnuHideSection->isChecked());
+        QVERIFY(!widget<QAction>("mnuHideSection")->isChecked());
         QVERIFY(isYellow());
-        QVERIFY(!form().tvTreeView->isVisible());
+        QVERIFY(!tree()->isVisible());
         QCOMPARE(splitterPx(), 0);
 
         // A resize keeps the tree hidden.
@@ -174,8 +190,8 @@ private slots:
 
         layoutAt(-1);
         QVERIFY(!form().cmdHideTreeShowsHidden());
-        QVERIFY(form().mnuHideSection->isChecked());
-        QCOMPARE(form().cmdHideTree->palette().color(QPalette::Button), before);
+        QVERIFY(widget<QAction>("mnuHideSection")->isChecked());
+        QCOMPARE(widget<QPushButton>("cmdHideTree")->palette().color(QPalette::Button), before);
         QCOMPARE(splitterPx(), Twips::toPixelsX(2500));
     }
 
@@ -197,12 +213,12 @@ private slots:
     void hideSectionMenuAndButtonToggle()
     {
         layoutAt(2000);
-        form().mnuHideSection->trigger();
+        widget<QAction>("mnuHideSection")->trigger();
         QVERIFY(form().cmdHideTreeShowsHidden());
-        QVERIFY(!form().mnuHideSection->isChecked());
-        QTest::mouseClick(form().cmdHideTree, Qt::LeftButton);
+        QVERIFY(!widget<QAction>("mnuHideSection")->isChecked());
+        QTest::mouseClick(widget<QPushButton>("cmdHideTree"), Qt::LeftButton);
         QVERIFY(!form().cmdHideTreeShowsHidden());
-        QVERIFY(form().mnuHideSection->isChecked());
+        QVERIFY(widget<QAction>("mnuHideSection")->isChecked());
         QCOMPARE(splitterPx(), Twips::toPixelsX(2000));
     }
 
@@ -214,64 +230,64 @@ private slots:
 
     void togglingBarsGivesTheGridTheRoom()
     {
-        const int gridHeight = form().dgView->height();
-        form().mnuViewToolbar->trigger();
-        QVERIFY(!form().mnuViewToolbar->isChecked());
-        QVERIFY(!form().tbToolBar->isVisible());
-        QVERIFY(form().dgView->height() > gridHeight);
-        QCOMPARE(form().tvTreeView->height(), form().dgView->height());
+        const int gridHeight = grid()->height();
+        widget<QAction>("mnuViewToolbar")->trigger();
+        QVERIFY(!widget<QAction>("mnuViewToolbar")->isChecked());
+        QVERIFY(!widget<QToolBar>("tbToolBar")->isVisible());
+        QVERIFY(grid()->height() > gridHeight);
+        QCOMPARE(tree()->height(), grid()->height());
 
-        const int withoutToolbar = form().dgView->height();
-        form().mnuViewStatusBar->trigger();
-        QVERIFY(!form().sbStatusBar->isVisible());
-        QVERIFY(form().dgView->height() > withoutToolbar);
+        const int withoutToolbar = grid()->height();
+        widget<QAction>("mnuViewStatusBar")->trigger();
+        QVERIFY(!widget<QStatusBar>("sbStatusBar")->isVisible());
+        QVERIFY(grid()->height() > withoutToolbar);
 
-        form().mnuViewToolbar->trigger();
-        form().mnuViewStatusBar->trigger();
+        widget<QAction>("mnuViewToolbar")->trigger();
+        widget<QAction>("mnuViewStatusBar")->trigger();
         QTest::qWait(10);
-        QCOMPARE(form().dgView->height(), gridHeight);
+        QCOMPARE(grid()->height(), gridHeight);
         // The grid ends where the status bar begins.
-        const QPoint gridBottom = form().dgView->mapTo(&form(), QPoint(0, form().dgView->height()));
-        QVERIFY(qAbs(gridBottom.y() - form().sbStatusBar->y()) <= 2);
+        const QPoint gridBottom = grid()->mapTo(&form(), QPoint(0, grid()->height()));
+        QVERIFY(qAbs(gridBottom.y() - widget<QStatusBar>("sbStatusBar")->y()) <= 2);
     }
 
     void splitterDragMovesTheSplitter()
     {
         layoutAt(2000);
-        QWidget *handle = form().imgSplitter;
+        QWidget *handle = widget<QWidget>("imgSplitter");
         // Moves without a press do nothing.
         QTest::mouseMove(handle, QPoint(40, 10));
-        QVERIFY(!form().picSplitter->isVisible());
+        QVERIFY(!widget<QWidget>("picSplitter")->isVisible());
 
         QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 10));
-        QVERIFY(form().picSplitter->isVisible());
-        QCOMPARE(form().picSplitter->width(), handle->width() / 2);
+        QVERIFY(widget<QWidget>("picSplitter")->isVisible());
+        QCOMPARE(widget<QWidget>("picSplitter")->width(), handle->width() / 2);
         QTest::mouseMove(handle, QPoint(Twips::toPixelsX(1000), 10));
-        QCOMPARE(form().picSplitter->x(), Twips::toPixelsX(3000));
+        QCOMPARE(widget<QWidget>("picSplitter")->x(), Twips::toPixelsX(3000));
         QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(Twips::toPixelsX(1000), 10));
-        QVERIFY(!form().picSplitter->isVisible());
+        QVERIFY(!widget<QWidget>("picSplitter")->isVisible());
         QCOMPARE(splitterPx(), Twips::toPixelsX(3000));
     }
 
     void splitterDraggedFarLeftHidesTheTree()
     {
         layoutAt(2500);
-        QWidget *handle = form().imgSplitter;
+        QWidget *handle = widget<QWidget>("imgSplitter");
         QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 10));
         QTest::mouseMove(handle, QPoint(-handle->x() - 50, 10));
-        QCOMPARE(form().picSplitter->x(), Twips::toPixelsX(Layout::kDragMargin));
+        QCOMPARE(widget<QWidget>("picSplitter")->x(), Twips::toPixelsX(Layout::kDragMargin));
         QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(-handle->x() - 50, 10));
         QVERIFY(form().cmdHideTreeShowsHidden());
-        form().mnuHideSection->trigger();
+        widget<QAction>("mnuHideSection")->trigger();
         QCOMPARE(splitterPx(), Twips::toPixelsX(2500));
     }
 
     void splitterBarStaysOffTheRightEdge()
     {
-        QWidget *handle = form().imgSplitter;
+        QWidget *handle = widget<QWidget>("imgSplitter");
         QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 10));
         QTest::mouseMove(handle, QPoint(form().width() * 2, 10));
-        QCOMPARE(form().picSplitter->x(),
+        QCOMPARE(widget<QWidget>("picSplitter")->x(),
                  Twips::toPixelsX(Twips::fromPixelsX(form().width()) - Layout::kDragMargin));
         QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(form().width() * 2, 10));
     }
@@ -280,7 +296,7 @@ private slots:
     {
         TestSupport::ScriptedMessages script;
         const int beeps = MessageService::beepCount();
-        QTest::keyClick(form().dgView, Qt::Key_Delete);
+        QTest::keyClick(grid(), Qt::Key_Delete);
         QCOMPARE(MessageService::beepCount(), beeps + 1);
         QVERIFY(script.seen().isEmpty());
     }
@@ -290,23 +306,23 @@ private slots:
         showOneCompany();
         TestSupport::ScriptedMessages script;
         script.push(Answer::No);
-        QTest::keyClick(form().dgView, Qt::Key_Delete);
+        QTest::keyClick(grid(), Qt::Key_Delete);
         QCOMPARE(script.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?"});
 
         // New opens an empty panel, Enter the panel of the current record.
-        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().tvTreeView, Qt::Key_Insert); }),
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(tree(), Qt::Key_Insert); }),
                  QStringLiteral("EditPanel()"));
-        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().dgView, Qt::Key_Plus, Qt::KeypadModifier); }),
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(grid(), Qt::Key_Plus, Qt::KeypadModifier); }),
                  QStringLiteral("EditPanel()"));
         // The only record opens though its selected cell fills the column.
-        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().dgView, Qt::Key_Return); }),
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(grid(), Qt::Key_Return); }),
                  QStringLiteral("EditPanel(Alfa)"));
 
         // With a modifier the keys belong to the controls.
         script.clear();
         const int beeps = MessageService::beepCount();
-        QTest::keyClick(form().dgView, Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(form().dgView, Qt::Key_Insert, Qt::ControlModifier); }),
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(panelOpenedBy([this] { QTest::keyClick(grid(), Qt::Key_Insert, Qt::ControlModifier); }),
                  QString());
         QVERIFY(script.seen().isEmpty());
         QCOMPARE(MessageService::beepCount(), beeps);
@@ -327,24 +343,25 @@ private slots:
 
     void lettersOpenTheSearchOnlyWithANumericTag()
     {
-        QAction *field = form().mnuSearch->addAction(QStringLiteral("Descrizione"));
-        form().mnuSearchItems.append(field);
+        showOneCompany();
+        QAction *field = WindowTest::items<QAction>(form(), QStringLiteral("mnuSearchItems")).value(0);
+        QVERIFY(field);
         QSignalSpy searched(field, &QAction::triggered);
         // Letters open no record command.
         TestSupport::ScriptedMessages script;
         const int beeps = MessageService::beepCount();
-        QAction *find = form().toolbarAction(QStringLiteral("Find"));
+        QAction *find = widget<QAction>("tbToolBar_Find");
 
         find->setProperty("tag", QString());
-        QTest::keyClick(form().dgView, Qt::Key_M);
+        QTest::keyClick(grid(), Qt::Key_M);
         find->setProperty("tag", QStringLiteral("abc"));
-        QTest::keyClick(form().dgView, Qt::Key_7);
+        QTest::keyClick(grid(), Qt::Key_7);
         QCOMPARE(searched.count(), 0);
 
         find->setProperty("tag", QStringLiteral("1"));
-        QTest::keyClick(form().dgView, Qt::Key_M);
+        QTest::keyClick(grid(), Qt::Key_M);
         QCOMPARE(searched.count(), 1);
-        QTest::keyClick(form().dgView, Qt::Key_4, Qt::KeypadModifier);
+        QTest::keyClick(grid(), Qt::Key_4, Qt::KeypadModifier);
         QCOMPARE(searched.count(), 2);
         QCOMPARE(MessageService::beepCount(), beeps);
         QVERIFY(script.seen().isEmpty());
@@ -356,7 +373,7 @@ private slots:
         QSignalSpy conversion(&form(), &frmMain::currencyConversionRequested);
         const auto all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
         script.push(Answer::No);
-        QTest::keyClick(form().dgView, Qt::Key_R, all);
+        QTest::keyClick(grid(), Qt::Key_R, all);
         QCOMPARE(conversion.count(), 0);
         QCOMPARE(script.seen().size(), 1);
         const MessageService::Request asked = script.seen().first();
@@ -367,16 +384,16 @@ private slots:
         QCOMPARE(asked.defaultAnswer, Answer::No);
 
         script.push(Answer::Yes);
-        QTest::keyClick(form().dgView, Qt::Key_R, all);
+        QTest::keyClick(grid(), Qt::Key_R, all);
         QCOMPARE(conversion.count(), 1);
     }
 
     void libraryEventsShowInTheStatusBar()
     {
         form().OnEvent(objdb::ActionRead, nullptr, QStringLiteral("Pagamenti"));
-        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Lettura <Pagamenti>..."));
+        QCOMPARE(widget<QLabel>("sbStatusBar_Panel1")->text(), QStringLiteral("Lettura <Pagamenti>..."));
         form().OnEvent(objdb::ActionSave, nullptr, QString());
-        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Salvataggio"));
+        QCOMPARE(widget<QLabel>("sbStatusBar_Panel1")->text(), QStringLiteral("Salvataggio"));
     }
 
     void libraryMessagesGoThroughTheMessageService()

@@ -28,6 +28,9 @@
 #include <QTest>
 #include <QUuid>
 
+using WindowTest::items;
+using WindowTest::widget;
+
 class StartupTest : public QObject {
     Q_OBJECT
 
@@ -62,7 +65,7 @@ private slots:
         auto form = loadedWindow();
         QCOMPARE(form->geometry(), QRect(Twips::toPixelsX(1000), Twips::toPixelsY(1000), Twips::toPixelsX(6500),
                                          Twips::toPixelsY(6500)));
-        QCOMPARE(form->imgSplitter->x(), Twips::toPixelsX(3500));
+        QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), Twips::toPixelsX(3500));
         QVERIFY(modGlobal::SelectionDate.secsTo(QDateTime::currentDateTime()) < 5);
     }
 
@@ -76,9 +79,9 @@ private slots:
         auto form = loadedWindow();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QCOMPARE(form->imgSplitter->x(), Twips::toPixelsX(2400));
+        QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), Twips::toPixelsX(2400));
 
-        form->mnuFileClose->trigger();
+        widget<QAction>(*form, "mnuFileClose")->trigger();
         QVERIFY(!form->isVisible());
         QCOMPARE(stored("MainState"), 0.0);
         QCOMPARE(stored("MainLeft"), 1500.0);
@@ -96,7 +99,7 @@ private slots:
         const QRect normal = form->geometry();
         form->showMaximized();
         QTRY_VERIFY(form->isMaximized());
-        form->mnuClose->trigger();
+        widget<QAction>(*form, "mnuClose")->trigger();
         QCOMPARE(stored("MainState"), 2.0);
         QCOMPARE(stored("MainWidth"), std::round(Twips::fromPixelsX(normal.width())));
         QCOMPARE(stored("MainHeight"), std::round(Twips::fromPixelsY(normal.height())));
@@ -112,16 +115,16 @@ private slots:
         auto form = loadedWindow();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->mnuHideSection->trigger();
-        QCOMPARE(form->imgSplitter->x(), 0);
-        form->mnuFileClose->trigger();
+        widget<QAction>(*form, "mnuHideSection")->trigger();
+        QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), 0);
+        widget<QAction>(*form, "mnuFileClose")->trigger();
         QCOMPARE(stored("MainSplit"), 2700.0);
         // The next start shows the tree at the stored position.
         auto next = loadedWindow();
         next->show();
         QVERIFY(QTest::qWaitForWindowExposed(next.get()));
         QVERIFY(!next->cmdHideTreeShowsHidden());
-        QCOMPARE(next->imgSplitter->x(), Twips::toPixelsX(2700));
+        QCOMPARE(widget<QWidget>(*next, "imgSplitter")->x(), Twips::toPixelsX(2700));
     }
 
     void closeBoxKeepsTheProgramRunning()
@@ -150,7 +153,7 @@ private slots:
         QPointer<QWidget> other = new QWidget;
         other->setAttribute(Qt::WA_DeleteOnClose);
         other->show();
-        form->mnuFileClose->trigger();
+        widget<QAction>(*form, "mnuFileClose")->trigger();
         QTRY_VERIFY(other.isNull());
         QVERIFY(!form->isVisible());
     }
@@ -178,7 +181,7 @@ private slots:
         QVERIFY(!modGlobal::IsDatabaseReady());
         QVERIFY(!form->findChild<frmSelectOper *>());
         QVERIFY(!form->m_objCurDS);
-        QVERIFY(!objdb::ViewUtility::modelOf(form->dgView));
+        QVERIFY(!objdb::ViewUtility::modelOf(widget<QTableView>(*form, "dgView")));
         QVERIFY(stored("MainState") != kMissing);
     }
 
@@ -214,11 +217,12 @@ private slots:
         form->show();
         form->activateWindow();
         // The first node, a grouping one, is shown: its section page.
-        QTRY_VERIFY_WITH_TIMEOUT(form->acmdSectionItem.size() > 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!items<QPushButton>(*form, "acmdSectionItem").isEmpty(), 10000);
         answer->stop();
-        QVERIFY(form->dgView->isHidden());
-        QCOMPARE(form->acmdSectionItem[1]->text(), QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE STAMPE :"));
-        QCOMPARE(form->sbPanel1->text(), QStringLiteral("Sezione: <Stampe>"));
+        QVERIFY(widget<QTableView>(*form, "dgView")->isHidden());
+        QCOMPARE(items<QPushButton>(*form, "acmdSectionItem").first()->text(),
+                 QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE STAMPE :"));
+        QCOMPARE(widget<QLabel>(*form, "sbStatusBar_Panel1")->text(), QStringLiteral("Sezione: <Stampe>"));
         QVERIFY(operatorChosen && passwordAsked);
         QVERIFY(modGlobal::IsDatabaseReady());
         QCOMPARE(form->m_strOperatore, QStringLiteral("Amministratore"));
@@ -229,7 +233,7 @@ private slots:
 
         // The next tests share this archive.
         m_archive = {modGlobal::g_objDatabase, modGlobal::g_objDataContext};
-        form->mnuFileClose->trigger();
+        widget<QAction>(*form, "mnuFileClose")->trigger();
     }
 
     void activationWithADatabaseDoesNotInitialiseAgain()
@@ -242,8 +246,8 @@ private slots:
         QCOMPARE(modGlobal::g_objDatabase.get(), database);
         // Nor is the view shown again.
         QVERIFY(!form->m_objCurDS);
-        QCOMPARE(form->acmdSectionItem.size(), 1);
-        QVERIFY(!form->sbPanel1->text().startsWith(QStringLiteral("Sezione:")));
+        QVERIFY(items<QPushButton>(*form, "acmdSectionItem").isEmpty());
+        QVERIFY(!widget<QLabel>(*form, "sbStatusBar_Panel1")->text().startsWith(QStringLiteral("Sezione:")));
         QVERIFY(!form->nodeByIndex(1)); // the tree is built by the first activation only
     }
 

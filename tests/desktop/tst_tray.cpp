@@ -3,10 +3,14 @@
 #include "desktop/clsOSTNA.h"
 #include "services/modGlobal.h"
 #include "testsupport.h"
+#include "../app/windowtestsupport.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QStyle>
 #include <QTest>
+
+using WindowTest::widget;
 
 class TrayTest : public QObject {
     Q_OBJECT
@@ -71,12 +75,12 @@ private slots:
 
         // A single left click does nothing; a right click opens the pop-up menu.
         emit form.m_objTNA->trayIcon()->activated(QSystemTrayIcon::Trigger);
-        QVERIFY(!form.mnuPopUp->isVisible());
+        QVERIFY(!widget<QMenu>(form, "mnuPopUp")->isVisible());
         emit form.m_objTNA->trayIcon()->activated(QSystemTrayIcon::Context);
-        QTRY_VERIFY(form.mnuPopUp->isVisible());
-        form.mnuPopUp->hide();
+        QTRY_VERIFY(widget<QMenu>(form, "mnuPopUp")->isVisible());
+        widget<QMenu>(form, "mnuPopUp")->hide();
 
-        form.mnuClose->trigger();
+        widget<QAction>(form, "mnuClose")->trigger();
         QVERIFY(!form.m_objTNA->isStarted());
         modGlobal::g_objDataContext.reset();
         modGlobal::g_objDatabase.reset();
@@ -85,8 +89,8 @@ private slots:
     void popUpItemsHaveTheirCaptions()
     {
         frmMain form;
-        QCOMPARE(form.mnuActivate->text(), QStringLiteral("&Visualizza"));
-        QCOMPARE(form.mnuClose->text(), QStringLiteral("&Chiudi"));
+        QCOMPARE(widget<QAction>(form, "mnuActivate")->text(), QStringLiteral("&Visualizza"));
+        QCOMPARE(widget<QAction>(form, "mnuClose")->text(), QStringLiteral("&Chiudi"));
     }
 };
 

@@ -49,6 +49,8 @@ class DatesTest : public QObject {
     std::unique_ptr<OpenArchive> m_archive;
     std::unique_ptr<frmMain> m_form;
     frmMain &form() { return *m_form; }
+    template <class T>
+    T *widget(const char *name) { return ViewsFixture::widget<T>(form(), QLatin1String(name)); }
     QString shownCondition() { return form().m_objCurDS->BaseFilter(); }
 
     void selectState(bool day, bool month)
@@ -64,7 +66,7 @@ class DatesTest : public QObject {
         m_archive = std::make_unique<OpenArchive>();
         modGlobal::g_objDataContext->UserLevel = 1;
         form().SetTreeViewNodes();
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(6));
+        tree(form())->setCurrentItem(form().nodeByIndex(6));
         selectState(day, month);
         form().RefreshDetailView();
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
@@ -104,31 +106,32 @@ private slots:
         QFETCH(bool, day);
         QFETCH(bool, month);
         selectState(day, month);
-        QTEST(form().cmdDateSel->text(), "caption");
-        QTEST(form().cmdDateSel->toolTip(), "tip");
-        QTEST(form().mnuSelection->title(), "menu");
-        QCOMPARE(form().mnuSelAll->isChecked(), !day && !month);
-        QCOMPARE(form().mnuSelDate->isChecked(), day);
-        QCOMPARE(form().mnuSelMonth->isChecked(), month);
+        QTEST(widget<QPushButton>("cmdDateSel")->text(), "caption");
+        QTEST(widget<QPushButton>("cmdDateSel")->toolTip(), "tip");
+        QTEST(widget<QMenu>("mnuSelection")->title(), "menu");
+        QCOMPARE(widget<QAction>("mnuSelAll")->isChecked(), !day && !month);
+        QCOMPARE(widget<QAction>("mnuSelDate")->isChecked(), day);
+        QCOMPARE(widget<QAction>("mnuSelMonth")->isChecked(), month);
     }
 
     void captionNamesTheDateField()
     {
         OpenArchive archive;
         form().m_objCurDS = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
-        form().cmdDateSel->setProperty("tag", QStringLiteral("DataCopertura"));
+        widget<QPushButton>("cmdDateSel")->setProperty("tag", QStringLiteral("DataCopertura"));
         QCOMPARE(form().m_objCurDS->Field(QStringLiteral("DataCopertura"))->caption, QStringLiteral("Data Copertura"));
         selectState(true, false);
-        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("Copertura  < 07 mar 2005 >"));
-        QCOMPARE(form().cmdDateSel->toolTip(), QStringLiteral("Dati del giorno 07/03/2005 relativi a Data Copertura"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("Copertura  < 07 mar 2005 >"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->toolTip(),
+                 QStringLiteral("Dati del giorno 07/03/2005 relativi a Data Copertura"));
         selectState(false, false);
-        QCOMPARE(form().mnuSelection->title(), QStringLiteral("Seleziona per Data Copertura"));
+        QCOMPARE(widget<QMenu>("mnuSelection")->title(), QStringLiteral("Seleziona per Data Copertura"));
 
         // A field captioned just "Data" adds nothing before the date.
-        form().cmdDateSel->setProperty("tag", QStringLiteral("Data"));
+        widget<QPushButton>("cmdDateSel")->setProperty("tag", QStringLiteral("Data"));
         selectState(false, true);
-        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< marzo 2005 >"));
-        QCOMPARE(form().cmdDateSel->toolTip(), QStringLiteral("Dati del mese 03/2005 relativi a Data"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< marzo 2005 >"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->toolTip(), QStringLiteral("Dati del mese 03/2005 relativi a Data"));
         form().m_objCurDS.reset();
     }
 
@@ -137,53 +140,53 @@ private slots:
         modGlobal::UseDateSelection = true;
         modGlobal::UseMonthSelection = false;
         form().Form_Load();
-        QVERIFY(form().mnuSelDate->isChecked());
-        QVERIFY(form().cmdDateSel->text().startsWith(QStringLiteral("< ")));
-        QVERIFY(form().cmdDateSel->text() != QStringLiteral("< tutti >"));
+        QVERIFY(widget<QAction>("mnuSelDate")->isChecked());
+        QVERIFY(widget<QPushButton>("cmdDateSel")->text().startsWith(QStringLiteral("< ")));
+        QVERIFY(widget<QPushButton>("cmdDateSel")->text() != QStringLiteral("< tutti >"));
     }
 
     void allWhenAlreadyCheckedDoesNothing()
     {
         showPayments(false, false);
         const objdb::DataSource *shown = form().m_objCurDS.get();
-        form().mnuSelAll->trigger();
+        widget<QAction>("mnuSelAll")->trigger();
         QCOMPARE(storedSelection(), QStringLiteral("(none)"));
         // Not even read again.
         QCOMPARE(form().m_objCurDS.get(), shown);
-        QVERIFY(form().mnuSelAll->isChecked());
+        QVERIFY(widget<QAction>("mnuSelAll")->isChecked());
     }
 
     void allFromADaySelectionStoresAndRefreshes()
     {
         showPayments(true, false);
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
-        form().mnuSelAll->trigger();
+        widget<QAction>("mnuSelAll")->trigger();
         QVERIFY(!modGlobal::UseDateSelection && !modGlobal::UseMonthSelection);
         QCOMPARE(storedSelection(), QStringLiteral("False"));
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
         QCOMPARE(shownCondition(), QString());
-        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< tutti >"));
-        QVERIFY(form().mnuSelAll->isChecked());
-        QVERIFY(!form().mnuSelDate->isChecked());
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< tutti >"));
+        QVERIFY(widget<QAction>("mnuSelAll")->isChecked());
+        QVERIFY(!widget<QAction>("mnuSelDate")->isChecked());
     }
 
     void cancellingTheMonthDialogChangesNothing()
     {
         showPayments(true, false);
         const objdb::DataSource *shown = form().m_objCurDS.get();
-        const QString caption = form().cmdDateSel->text();
+        const QString caption = widget<QPushButton>("cmdDateSel")->text();
         whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Impostazione della data"));
             QCOMPARE(dialog->calTimeSetting->selectedDate(), kMarch7);
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
-        form().mnuSelMonth->trigger();
+        widget<QAction>("mnuSelMonth")->trigger();
         QVERIFY(modGlobal::UseDateSelection);
         QVERIFY(!modGlobal::UseMonthSelection);
         QCOMPARE(modGlobal::SelectionDate.date(), kMarch7);
-        QCOMPARE(form().cmdDateSel->text(), caption);
-        QVERIFY(form().mnuSelDate->isChecked());
-        QVERIFY(!form().mnuSelMonth->isChecked());
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), caption);
+        QVERIFY(widget<QAction>("mnuSelDate")->isChecked());
+        QVERIFY(!widget<QAction>("mnuSelMonth")->isChecked());
         QCOMPARE(storedSelection(), QStringLiteral("(none)"));
         QCOMPARE(form().m_objCurDS.get(), shown);
     }
@@ -195,12 +198,12 @@ private slots:
             dialog->calTimeSetting->setSelectedDate(QDate(2006, 4, 18));
             QTest::mouseClick(dialog->cmdSetting, Qt::LeftButton);
         });
-        form().mnuSelMonth->trigger();
+        widget<QAction>("mnuSelMonth")->trigger();
         QVERIFY(!modGlobal::UseDateSelection);
         QVERIFY(modGlobal::UseMonthSelection);
         QCOMPARE(modGlobal::SelectionDate.date(), QDate(2006, 4, 18));
-        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< aprile 2006 >"));
-        QVERIFY(form().mnuSelMonth->isChecked());
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< aprile 2006 >"));
+        QVERIFY(widget<QAction>("mnuSelMonth")->isChecked());
         QCOMPARE(storedSelection(), QStringLiteral("False"));
         QCOMPARE(shownCondition(), QStringLiteral("Month(Data) = 4 AND Year(Data) = 2006"));
     }
@@ -212,11 +215,11 @@ private slots:
             dialog->calTimeSetting->setSelectedDate(QDate(2005, 12, 31));
             clickSelectedDay(dialog->calTimeSetting, true);
         });
-        form().mnuSelDate->trigger();
+        widget<QAction>("mnuSelDate")->trigger();
         QVERIFY(modGlobal::UseDateSelection);
         QVERIFY(!modGlobal::UseMonthSelection);
         QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 12, 31));
-        QCOMPARE(form().cmdDateSel->text(), QStringLiteral("< 31 dic 2005 >"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 31 dic 2005 >"));
         QCOMPARE(storedSelection(), QStringLiteral("True"));
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #12/31/2005# AND Data < #01/01/2006#"));
     }
@@ -239,9 +242,9 @@ private slots:
         OpenArchive archive; // an open archive keeps the first activation from asking for one
         form().show();
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        form().cmdDateSel->click();
-        QTRY_VERIFY(form().mnuSelection->isVisible());
-        form().mnuSelection->hide();
+        widget<QPushButton>("cmdDateSel")->click();
+        QTRY_VERIFY(widget<QMenu>("mnuSelection")->isVisible());
+        widget<QMenu>("mnuSelection")->hide();
     }
 
     void periodRefusesAnImpossibleStartFirst()

@@ -37,17 +37,17 @@ class DetailViewTest : public ViewsFixture::MainWindowTest {
 
     QString currentCode()
     {
-        auto *model = ViewUtility::modelOf(m_form->dgView);
-        const qint64 oid = model->bookmarkAt(m_form->dgView->currentIndex().row());
+        auto *model = ViewUtility::modelOf(grid());
+        const qint64 oid = model->bookmarkAt(grid()->currentIndex().row());
         auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
         return ds->FindOID(oid) ? ds->GetField("Codice").toString() : QString();
     }
 
-    QStringList captions(const QList<QAction *> &items)
+    QStringList captions(const char *array)
     {
         QStringList list;
-        for (int i = 1; i < items.size(); ++i)
-            list.append(items.at(i)->text());
+        for (const QAction *item : ViewsFixture::items<QAction>(form(), QLatin1String(array)))
+            list.append(item->text());
         return list;
     }
 
@@ -70,7 +70,7 @@ private slots:
         addCompanies(30);
         select("Compagnie");
         m_form->m_objCurDS->SetSort("Codice DESC");
-        m_form->dgView->setCurrentIndex(m_form->dgView->model()->index(5, 1));
+        grid()->setCurrentIndex(grid()->model()->index(5, 1));
         const QString code = currentCode();
         QCOMPARE(code, QStringLiteral("C024"));
         m_form->mnuViewRefresh_Click();
@@ -85,22 +85,22 @@ private slots:
     void groupingNodeShowsThePageAndDisablesDataCommands()
     {
         select("Compagnie");
-        QVERIFY(!m_form->dgView->isHidden());
-        QVERIFY(m_form->mnuFileNew->isEnabled());
-        QVERIFY(m_form->toolbarAction("Find")->isEnabled());
-        QPointer<QAbstractItemModel> companies(m_form->dgView->model());
+        QVERIFY(!grid()->isHidden());
+        QVERIFY(widget<QAction>("mnuFileNew")->isEnabled());
+        QVERIFY(widget<QAction>("tbToolBar_Find")->isEnabled());
+        QPointer<QAbstractItemModel> companies(grid()->model());
         select("Archivio");
-        QVERIFY(m_form->dgView->isHidden());
+        QVERIFY(grid()->isHidden());
         QVERIFY(companies.isNull()); // the rows of the view left behind are not kept
-        QVERIFY(m_form->cmdGridSetting->isHidden());
-        for (QAction *item : {m_form->mnuFileNew, m_form->mnuFileProperties, m_form->mnuFileDelete, m_form->mnuViewRefresh,
-                              m_form->mnuSearch->menuAction(), m_form->mnuFilter->menuAction(), m_form->mnuOrder->menuAction(),
-                              m_form->mnuPrintFunc->menuAction(), m_form->mnuFieldFuncs->menuAction()})
-            QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+        QVERIFY(widget<QPushButton>("cmdGridSetting")->isHidden());
+        for (const char *name : {"mnuFileNew", "mnuFileProperties", "mnuFileDelete", "mnuViewRefresh"})
+            QVERIFY2(!widget<QAction>(name)->isEnabled(), name);
+        for (const char *name : {"mnuSearch", "mnuFilter", "mnuOrder", "mnuPrintFunc", "mnuFieldFuncs"})
+            QVERIFY2(!widget<QMenu>(name)->menuAction()->isEnabled(), name);
         for (const char *key : {"New", "Properties", "Delete", "Refresh", "Find", "Filter", "Print"})
-            QVERIFY(!m_form->toolbarAction(key)->isEnabled());
-        QVERIFY(m_form->acmdSectionItem.size() > 2);
-        QCOMPARE(m_form->sbPanel1->text(), QStringLiteral("Sezione: <Archivio>"));
+            QVERIFY(!ViewsFixture::widget<QAction>(form(), QStringLiteral("tbToolBar_") + key)->isEnabled());
+        QVERIFY(ViewsFixture::items<QPushButton>(form(), QStringLiteral("acmdSectionItem")).size() > 1);
+        QCOMPARE(widget<QLabel>("sbStatusBar_Panel1")->text(), QStringLiteral("Sezione: <Archivio>"));
         // Refresh without a bound view only beeps.
         const int beeps = MessageService::beepCount();
         m_form->mnuViewRefresh_Click();
@@ -111,16 +111,16 @@ private slots:
     {
         select("Pagamenti");
         QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
-        QVERIFY(!m_form->cmdDateSel->isHidden());
-        QCOMPARE(m_form->cmdDateSel->property("tag").toString(), QStringLiteral("Data"));
-        QCOMPARE(m_form->cmdDateSel->text(), QStringLiteral("< 07 mar 2005 >"));
+        QVERIFY(!widget<QPushButton>("cmdDateSel")->isHidden());
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->property("tag").toString(), QStringLiteral("Data"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 07 mar 2005 >"));
         modGlobal::UseDateSelection = false;
         modGlobal::UseMonthSelection = true;
         select("Statistiche");
         QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Month(Data) = 3 AND Year(Data) = 2005"));
         select("Sospesi");
         QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
-        QVERIFY(m_form->cmdDateSel->isHidden());
+        QVERIFY(widget<QPushButton>("cmdDateSel")->isHidden());
     }
 
     // The conversion-currency item shows the view's amounts converted, and back; the choice is kept.
@@ -132,18 +132,18 @@ private slots:
         QVERIFY(payments->AddRow({"Contanti", QVariant::fromValue(Amount::fromInteger(50))}));
         select("Pagamenti");
         auto cash = [&] {
-            auto *model = ViewUtility::modelOf(m_form->dgView);
+            auto *model = ViewUtility::modelOf(grid());
             return model->index(0, model->columnOfField("Contanti")).data().toString();
         };
         QCOMPARE(cash(), QStringLiteral("50,00"));
 
-        m_form->mnuViewCurrencyConversion->trigger();
+        widget<QAction>("mnuViewCurrencyConversion")->trigger();
         QVERIFY(modGlobal::CurrencyConversion);
-        QVERIFY(m_form->mnuViewCurrencyConversion->isChecked());
+        QVERIFY(widget<QAction>("mnuViewCurrencyConversion")->isChecked());
         QCOMPARE(cash(), QStringLiteral("96.814")); // 50 x 1936,27, in whole lire
         QVERIFY(TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
 
-        m_form->mnuViewCurrencyConversion->trigger();
+        widget<QAction>("mnuViewCurrencyConversion")->trigger();
         QVERIFY(!modGlobal::CurrencyConversion);
         QCOMPARE(cash(), QStringLiteral("50,00"));
         QVERIFY(!TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
@@ -172,26 +172,26 @@ private slots:
     void fieldMenusFollowTheView()
     {
         select("Compagnie");
-        QCOMPARE(captions(m_form->mnuSearchItems), (QStringList{"Codice", "Ragione Sociale", "Indirizzo"}));
-        QCOMPARE(captions(m_form->mnuFilterItems), (QStringList{"Codice", "RagioneSociale", "Indirizzo"}));
+        QCOMPARE(captions("mnuSearchItems"), (QStringList{"Codice", "Ragione Sociale", "Indirizzo"}));
+        QCOMPARE(captions("mnuFilterItems"), (QStringList{"Codice", "RagioneSociale", "Indirizzo"}));
         // The first text field longer than 16 characters is the default search field.
-        QCOMPARE(m_form->toolbarAction("Find")->property("tag").toString(), QStringLiteral("2"));
-        QVERIFY(captions(m_form->mnuTotalItems).isEmpty());
+        QCOMPARE(widget<QAction>("tbToolBar_Find")->property("tag").toString(), QStringLiteral("2"));
+        QVERIFY(captions("mnuTotalItems").isEmpty());
         select("Movimenti");
-        QCOMPARE(captions(m_form->mnuTotalItems), (QStringList{"Importo", "Sconto Privato", "Sconto", "Importo In Sospeso"}));
-        QCOMPARE(captions(m_form->mnuAverageItems), captions(m_form->mnuTotalItems));
-        QVERIFY(captions(m_form->mnuOrderItems).contains("Pagato"));
+        QCOMPARE(captions("mnuTotalItems"), (QStringList{"Importo", "Sconto Privato", "Sconto", "Importo In Sospeso"}));
+        QCOMPARE(captions("mnuAverageItems"), captions("mnuTotalItems"));
+        QVERIFY(captions("mnuOrderItems").contains("Pagato"));
         // Rebuilding leaves nothing of the previous view behind.
         select("Compagnie");
-        QCOMPARE(m_form->mnuSearchItems.size(), 4);
-        QCOMPARE(m_form->toolbarAction("Find")->menu()->actions().size(), 3);
+        QCOMPARE(ViewsFixture::items<QAction>(form(), QStringLiteral("mnuSearchItems")).size(), 3);
+        QCOMPARE(widget<QAction>("tbToolBar_Find")->menu()->actions().size(), 3);
     }
 
     void keyboardInTheTreeOpensTheSection()
     {
         select("Compagnie");
-        m_form->tvTreeView->setFocus();
-        QTest::keyClick(m_form->tvTreeView, Qt::Key_Down);
+        tree()->setFocus();
+        QTest::keyClick(tree(), Qt::Key_Down);
         QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Collaboratori"));
     }
 
@@ -202,19 +202,19 @@ private slots:
         select("Collaboratori");
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-        m_form->tvTreeView->setFocus();
-        QTest::keyClick(m_form->tvTreeView, Qt::Key_Up);
+        tree()->setFocus();
+        QTest::keyClick(tree(), Qt::Key_Up);
         QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Compagnie"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), m_form->dgView);
-        QCOMPARE(m_form->dgView->currentIndex().row(), 0);
+        QCOMPARE(QApplication::focusWidget(), grid());
+        QCOMPARE(grid()->currentIndex().row(), 0);
         QString opened;
         ViewsFixture::whenDialogOpens<QDialog>([&](QDialog *panel) {
             if (auto *code = panel->findChild<QLineEdit *>("edit_Codice"))
                 opened = code->text();
             panel->reject();
         });
-        QTest::keyClick(m_form->dgView, Qt::Key_Return);
+        QTest::keyClick(grid(), Qt::Key_Return);
         QCOMPARE(opened, QStringLiteral("C000"));
     }
 
@@ -223,11 +223,11 @@ private slots:
     {
         addCompanies(3);
         select("Compagnie");
-        QPointer<QAbstractItemModel> model(m_form->dgView->model());
+        QPointer<QAbstractItemModel> model(grid()->model());
         m_form->ReloadDatabase();
         QVERIFY(!modGlobal::g_objDatabase && !modGlobal::g_objDataContext);
         QVERIFY(!m_form->m_objCurDS);
-        QVERIFY(!m_form->dgView->model());
+        QVERIFY(!grid()->model());
         QVERIFY(model.isNull());
     }
 
@@ -254,8 +254,8 @@ private slots:
         m_form->PostCommand("mnuRefItem(2)");
         m_form->PostCommand("mnuRefItem(3)"); // replaces the pending one
         QTRY_COMPARE(ran, QStringList{"ref 3"});
-        QVERIFY(!m_form->tmFunc->isActive());
-        QVERIFY(m_form->tmFunc->tag.isEmpty());
+        QVERIFY(!widget<TaggedTimer>("tmFunc")->isActive());
+        QVERIFY(widget<TaggedTimer>("tmFunc")->tag.isEmpty());
         m_form->PostCommand("mnuFilterComplex");
         QTRY_COMPARE(ran, (QStringList{"ref 3", "filter", "filter end", "ref 7"}));
     }

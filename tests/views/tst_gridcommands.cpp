@@ -32,7 +32,7 @@ class GridCommandsTest : public ViewsFixture::MainWindowTest {
         transaction.commit();
     }
 
-    GridModel *model() { return ViewUtility::modelOf(m_form->dgView); }
+    GridModel *model() { return ViewUtility::modelOf(grid()); }
     int columnOf(const char *field) { return model()->columnOfField(QString::fromLatin1(field)); }
 
     QPoint middleOf(QHeaderView *header, int section)
@@ -44,14 +44,14 @@ class GridCommandsTest : public ViewsFixture::MainWindowTest {
 
     void clickHeader(int column)
     {
-        QHeaderView *header = m_form->dgView->horizontalHeader();
+        QHeaderView *header = grid()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middleOf(header, column));
     }
 
     // Chooses a row as a row, as a click on its number does; with Ctrl it is added to the others.
     void clickRowHeader(int row, Qt::KeyboardModifiers modifiers = {})
     {
-        QHeaderView *header = m_form->dgView->verticalHeader();
+        QHeaderView *header = grid()->verticalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, modifiers, middleOf(header, row));
     }
 
@@ -64,7 +64,7 @@ class GridCommandsTest : public ViewsFixture::MainWindowTest {
         return codes;
     }
 
-    QStringList chosenCodes() { return codesOf(ViewUtility::selectedBookmarks(m_form->dgView)); }
+    QStringList chosenCodes() { return codesOf(ViewUtility::selectedBookmarks(grid())); }
 
 private slots:
     void init()
@@ -75,7 +75,7 @@ private slots:
         showWithTree();
         addCompanies(150);
         select("Compagnie");
-        m_form->dgView->setFocus();
+        grid()->setFocus();
     }
 
     void cleanup() { closeWindowAndArchive(); }
@@ -90,12 +90,12 @@ private slots:
         const int code = columnOf("Codice");
         clickHeader(code);
         QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice"));
-        QVERIFY(m_form->dgView->selectionModel()->selectedColumns().isEmpty());
+        QVERIFY(grid()->selectionModel()->selectedColumns().isEmpty());
         QCOMPARE(chosenCodes(), (QStringList{"C002", "C004"}));
 
         clickHeader(code);
         QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
-        QVERIFY(m_form->dgView->selectionModel()->selectedColumns().isEmpty());
+        QVERIFY(grid()->selectionModel()->selectedColumns().isEmpty());
         QCOMPARE(chosenCodes(), (QStringList{"C004", "C002"}));
         QCOMPARE(model()->bookmarkAt(0), m_form->m_objCurDS->keys().first());
     }
@@ -104,7 +104,7 @@ private slots:
     {
         TestSupport::ScriptedMessages messages;
         const int beeps = MessageService::beepCount();
-        QTableView *grid = m_form->dgView;
+        QTableView *grid = this->grid();
         grid->setCurrentIndex(model()->index(7, 0));
 
         // A whole column chosen: nothing to delete, nothing asked.
@@ -147,8 +147,8 @@ private slots:
         select("Archivio");
         TestSupport::ScriptedMessages messages;
         const int beeps = MessageService::beepCount();
-        QTest::keyClick(m_form->dgView, Qt::Key_Return);
-        QTest::keyClick(m_form->dgView, Qt::Key_Delete);
+        QTest::keyClick(grid(), Qt::Key_Return);
+        QTest::keyClick(grid(), Qt::Key_Delete);
         QCOMPARE(MessageService::beepCount(), beeps + 2);
         QVERIFY(messages.seen().isEmpty());
     }

@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(outstanding("Polizza auto"), money("10"));
         QVERIFY(!paid("Polizza auto"));
         // The new payment is in the grid, with its operator.
-        auto *model = ViewUtility::modelOf(m_form->dgView);
+        auto *model = ViewUtility::modelOf(grid());
         QVERIFY(model);
         QCOMPARE(model->rowCount(), 1);
         auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
@@ -161,7 +161,7 @@ private slots:
         payWith({{"Contanti", "10"}});
         QCOMPARE(outstanding("Polizza auto"), Amount());
         QVERIFY(paid("Polizza auto"));
-        QCOMPARE(ViewUtility::modelOf(m_form->dgView)->rowCount(), 2);
+        QCOMPARE(ViewUtility::modelOf(grid())->rowCount(), 2);
 
         select("Sospesi");
         QVERIFY(m_form->m_objCurDS->IsEmpty());
@@ -182,9 +182,9 @@ private slots:
         QCOMPARE(outstanding("Da definire"), money("-30"));
 
         select("Movimenti");
-        auto *model = ViewUtility::modelOf(m_form->dgView);
+        auto *model = ViewUtility::modelOf(grid());
         QCOMPARE(model->rowCount(), 1);
-        m_form->dgView->setCurrentIndex(model->index(0, 0));
+        grid()->setCurrentIndex(model->index(0, 0));
         ViewsFixture::whenDialogOpens<EditPanelDialog>([](EditPanelDialog *panel) {
             type(panel, "Importo", "100");
             type(panel, "Sconto", "");
@@ -192,7 +192,7 @@ private slots:
             QTest::mouseClick(panel->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
         });
         m_form->mnuFileProperties_Click();
-        model = ViewUtility::modelOf(m_form->dgView);
+        model = ViewUtility::modelOf(grid());
         QCOMPARE(model->index(0, model->columnOfField("ImportoInSospeso")).data().toString(), QStringLiteral("70,00"));
         QVERIFY(messages.seen().isEmpty());
     }
@@ -200,14 +200,14 @@ private slots:
     void ordinaryOperatorSeesTenNodesAndCannotDelete()
     {
         select("Collaboratori");
-        m_form->dgView->setCurrentIndex(m_form->dgView->model()->index(0, 0));
+        grid()->setCurrentIndex(grid()->model()->index(0, 0));
         modGlobal::g_objDataContext->UserLevel = 0;
         m_form->SetTreeViewNodes();
         QCOMPARE(ViewsFixture::nodeKeys(*m_form).size(), 10);
         QVERIFY(!ViewsFixture::nodeKeys(*m_form).contains("Movimenti"));
         QVERIFY(!ViewsFixture::nodeKeys(*m_form).contains("Operatori"));
         select("Collaboratori");
-        m_form->dgView->setCurrentIndex(m_form->dgView->model()->index(0, 0));
+        grid()->setCurrentIndex(grid()->model()->index(0, 0));
         TestSupport::ScriptedMessages messages;
         const int beeps = MessageService::beepCount();
         m_form->mnuFileDelete_Click();
@@ -228,7 +228,7 @@ private slots:
     void administratorDeletesAfterConfirming()
     {
         select("Collaboratori");
-        m_form->dgView->setCurrentIndex(m_form->dgView->model()->index(0, 0));
+        grid()->setCurrentIndex(grid()->model()->index(0, 0));
         TestSupport::ScriptedMessages messages;
         messages.push(MessageService::Answer::No);
         m_form->mnuFileDelete_Click();

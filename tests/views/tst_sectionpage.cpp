@@ -15,8 +15,13 @@ using namespace ViewsFixture;
 class SectionPageTest : public MainWindowTest {
     Q_OBJECT
 
-    QList<QPushButton *> &page() { return form().acmdSectionItem; }
-    void select(int index) { form().tvTreeView->setCurrentItem(form().nodeByIndex(index)); }
+    // The page as the window shows it: the template, then the heading and the item buttons.
+    QList<QPushButton *> page()
+    {
+        return QList<QPushButton *>{widget<QPushButton>("acmdSectionItem_0")}
+            + items<QPushButton>(form(), QStringLiteral("acmdSectionItem"));
+    }
+    void select(int index) { tree()->setCurrentItem(form().nodeByIndex(index)); }
     // Buttons on the window apart from the template, counting those still to be deleted.
     int pageButtonsAlive()
     {
@@ -54,7 +59,7 @@ private slots:
         QVERIFY(!heading->isEnabled());
         QVERIFY(heading->font().bold());
         QCOMPARE(heading->palette().color(QPalette::Button), QColor(224, 224, 224));
-        QCOMPARE(heading->x(), form().imgSplitter->x() + Twips::toPixelsX(400));
+        QCOMPARE(heading->x(), widget<QWidget>("imgSplitter")->x() + Twips::toPixelsX(400));
 
         const QStringList captions{page()[2]->text(), page()[3]->text(), page()[4]->text(), page()[5]->text()};
         QCOMPARE(captions[3], QStringLiteral("Configurazione"));
@@ -69,7 +74,7 @@ private slots:
             QVERIFY(page()[i]->isVisible());
             QCOMPARE(page()[i]->x(), heading->x());
         }
-        QVERIFY(!form().cmdHideTree->isEnabled());
+        QVERIFY(!widget<QPushButton>("cmdHideTree")->isEnabled());
     }
 
     void leafOrNothingSelectedLeavesOnlyTheTemplate()
@@ -79,8 +84,8 @@ private slots:
         select(6); // "Pagamenti"
         form().BuildSectionPage();
         QCOMPARE(page().size(), 1);
-        QVERIFY(form().cmdHideTree->isEnabled());
-        form().tvTreeView->clearSelection();
+        QVERIFY(widget<QPushButton>("cmdHideTree")->isEnabled());
+        tree()->clearSelection();
         form().BuildSectionPage();
         QCOMPARE(page().size(), 1);
         QCOMPARE(pageButtonsAlive(), 0);
@@ -88,11 +93,11 @@ private slots:
 
     void sectionWithoutChildrenShowsNothing()
     {
-        auto *empty = new QTreeWidgetItem(form().tvTreeView, QStringList{QStringLiteral("Vuota")});
-        form().tvTreeView->setCurrentItem(empty);
+        auto *empty = new QTreeWidgetItem(tree(), QStringList{QStringLiteral("Vuota")});
+        tree()->setCurrentItem(empty);
         form().BuildSectionPage();
         QCOMPARE(page().size(), 1);
-        QVERIFY(form().cmdHideTree->isEnabled());
+        QVERIFY(widget<QPushButton>("cmdHideTree")->isEnabled());
     }
 
     void childWithoutTextLeavesNoGap()
@@ -108,10 +113,10 @@ private slots:
 
     void itemsPastTheBottomContinueInASecondColumn()
     {
-        auto *many = new QTreeWidgetItem(form().tvTreeView, QStringList{QStringLiteral("Molte")});
+        auto *many = new QTreeWidgetItem(tree(), QStringList{QStringLiteral("Molte")});
         for (int i = 0; i < 30; ++i)
             new QTreeWidgetItem(many, QStringList{QStringLiteral("Voce %1").arg(i)});
-        form().tvTreeView->setCurrentItem(many);
+        tree()->setCurrentItem(many);
         form().BuildSectionPage();
         QCOMPARE(page().size(), 32);
         QPushButton *first = page()[2];
@@ -158,7 +163,7 @@ private slots:
         QTest::mouseClick(configuration, Qt::LeftButton);
         QCOMPARE(form().selectedNodeText(), QStringLiteral("Configurazione"));
         QVERIFY(showsSectionPage(form()));
-        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Sezione: <Configurazione>"));
+        QCOMPARE(widget<QLabel>("sbStatusBar_Panel1")->text(), QStringLiteral("Sezione: <Configurazione>"));
         QCOMPARE(page()[1]->text(), QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE CONFIGURAZIONE :"));
         QCOMPARE(pageButtonsAlive(), 2);
 
@@ -168,7 +173,7 @@ private slots:
         QVERIFY(showsTable(form(), QStringLiteral("TipiOperazione")));
         QCOMPARE(page().size(), 1);
         QCOMPARE(pageButtonsAlive(), 0);
-        QVERIFY(form().cmdHideTree->isEnabled());
+        QVERIFY(widget<QPushButton>("cmdHideTree")->isEnabled());
     }
 };
 

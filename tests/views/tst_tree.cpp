@@ -74,10 +74,10 @@ private slots:
     {
         rebuildAs(1);
         for (int index : {1, 5, 10}) {
-            form().tvTreeView->setCurrentItem(form().nodeByIndex(index));
+            tree()->setCurrentItem(form().nodeByIndex(index));
             QVERIFY(form().selectedNodeKey().isEmpty());
         }
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(4));
+        tree()->setCurrentItem(form().nodeByIndex(4));
         QCOMPARE(form().selectedNodeKey(), QStringLiteral("Mov. per Collaboratori"));
         QCOMPARE(form().selectedNodeText(), QStringLiteral("Mov. per Collaboratori"));
     }
@@ -85,7 +85,7 @@ private slots:
     void selectionIsRestoredByIndexAcrossAChangeOfOperator()
     {
         rebuildAs(1);
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(8));
+        tree()->setCurrentItem(form().nodeByIndex(8));
         QCOMPARE(form().selectedNodeKey(), QStringLiteral("Compagnie"));
         rebuildAs(0);
         QCOMPARE(form().indexOfNode(form().selectedNode()), 8);
@@ -93,13 +93,13 @@ private slots:
 
         // An index beyond the new count selects nothing.
         rebuildAs(1);
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(12));
+        tree()->setCurrentItem(form().nodeByIndex(12));
         rebuildAs(0);
         QVERIFY(!form().selectedNode());
         QVERIFY(form().selectedNodeKey().isEmpty());
         // The caller refreshes the view, not the tree: nothing was opened.
         QVERIFY(!form().m_objCurDS);
-        QVERIFY(!objdb::ViewUtility::modelOf(form().dgView));
+        QVERIFY(!objdb::ViewUtility::modelOf(grid()));
     }
 
     void rebuildWithoutArchiveIsReported()
@@ -120,9 +120,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
         LayoutMainWindow(3000);
         QTreeWidgetItem *node = form().nodeByIndex(3);
-        const QRect rect = form().tvTreeView->visualItemRect(node);
+        const QRect rect = tree()->visualItemRect(node);
         QVERIFY(rect.isValid());
-        QTest::mouseClick(form().tvTreeView->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(form().selectedNodeKey(), QStringLiteral("Sospesi"));
         // The unpaid payments are shown.
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
@@ -130,16 +130,16 @@ private slots:
 
         // A grouping node shows its page in place of the grid.
         QTreeWidgetItem *archive = form().nodeByIndex(5);
-        QTest::mouseClick(form().tvTreeView->viewport(), Qt::LeftButton, {},
-                          form().tvTreeView->visualItemRect(archive).center());
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                          tree()->visualItemRect(archive).center());
         QVERIFY(showsSectionPage(form()));
-        QCOMPARE(form().sbPanel1->text(), QStringLiteral("Sezione: <Archivio>"));
+        QCOMPARE(widget<QLabel>("sbStatusBar_Panel1")->text(), QStringLiteral("Sezione: <Archivio>"));
     }
 
     void periodSectionAsksForThePeriod()
     {
         rebuildAs(0);
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(4));
+        tree()->setCurrentItem(form().nodeByIndex(4));
         whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) {
             dialog->txtFromDate->setText(QStringLiteral("01/02/2005"));
             dialog->txtToDate->setText(QStringLiteral("28/02/2005"));
@@ -176,9 +176,9 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(QString, selected);
         rebuildAs(0);
-        form().tvTreeView->setCurrentItem(form().nodeByIndex(6));
+        tree()->setCurrentItem(form().nodeByIndex(6));
         ModalWatchdog watchdog;
-        form().acmdSectionItem[0]->setProperty("tag", tag);
+        widget<QPushButton>("acmdSectionItem_0")->setProperty("tag", tag);
         form().acmdSectionItem_Click(0);
         QCOMPARE(form().selectedNodeKey(), selected);
         // The view is refreshed whatever the tag named.

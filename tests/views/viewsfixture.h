@@ -1,7 +1,8 @@
 #pragma once
-// Shared set-up of the views tests: a main window over a fresh archive, and the driving of the
-// modal dialogs it opens.
+// Shared set-up of the views tests: a main window over a fresh archive, its controls found by name,
+// and the driving of the modal dialogs it opens.
 
+#include "../app/windowtestsupport.h"
 #include "app/frmMain.h"
 #include "services/modGlobal.h"
 #include "objdb/datasource.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QPointer>
 #include <QTableView>
 #include <QTimer>
@@ -21,6 +23,19 @@
 #include <memory>
 
 namespace ViewsFixture {
+
+using WindowTest::items;
+using WindowTest::widget;
+
+inline QTableView *grid(const frmMain &form)
+{
+    return widget<QTableView>(form, QStringLiteral("dgView"));
+}
+
+inline QTreeWidget *tree(const frmMain &form)
+{
+    return widget<QTreeWidget>(form, QStringLiteral("tvTreeView"));
+}
 
 // The program's archive in a folder of its own, installed as the program-wide database.
 struct OpenArchive {
@@ -44,14 +59,15 @@ struct OpenArchive {
 // The grid is shown and bound to a data source of `table`.
 inline bool showsTable(const frmMain &form, const QString &table)
 {
-    return !form.dgView->isHidden() && objdb::ViewUtility::modelOf(form.dgView) && form.m_objCurDS
+    return !grid(form)->isHidden() && objdb::ViewUtility::modelOf(grid(form)) && form.m_objCurDS
         && form.m_objCurDS->TableName() == table;
 }
 
 // A grouping node is shown: its section page in place of the grid.
 inline bool showsSectionPage(const frmMain &form)
 {
-    return form.dgView->isHidden() && !objdb::ViewUtility::modelOf(form.dgView) && form.acmdSectionItem.size() > 1;
+    return grid(form)->isHidden() && !objdb::ViewUtility::modelOf(grid(form))
+        && !items<QPushButton>(form, QStringLiteral("acmdSectionItem")).isEmpty();
 }
 
 // Selects the section with the given key, or the grouping node with the given text, and shows it.
@@ -60,7 +76,7 @@ inline bool openSection(frmMain &form, const QString &keyOrGroupText)
     for (int i = 1; QTreeWidgetItem *node = form.nodeByIndex(i); ++i) {
         const QString key = node->data(0, Qt::UserRole).toString();
         if (key == keyOrGroupText || (key.isEmpty() && node->text(0) == keyOrGroupText)) {
-            form.tvTreeView->setCurrentItem(node);
+            tree(form)->setCurrentItem(node);
             form.RefreshDetailView();
             return true;
         }
@@ -87,6 +103,10 @@ protected:
     std::unique_ptr<frmMain> m_form;
 
     frmMain &form() { return *m_form; }
+    template <class T>
+    T *widget(const char *name) { return ViewsFixture::widget<T>(*m_form, QLatin1String(name)); }
+    QTableView *grid() { return ViewsFixture::grid(*m_form); }
+    QTreeWidget *tree() { return ViewsFixture::tree(*m_form); }
     void select(const QString &key) { QVERIFY2(openSection(*m_form, key), qPrintable(key)); }
 
     // Shown at the size the views tests lay out for, with the section tree built.

@@ -1,0 +1,81 @@
+#include "users/operatorlogin.h"
+
+#include "services/errorreport.h"
+#include "services/messageservice.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "users/frmPassword.h"
+#include "users/frmSelectOper.h"
+#include "users/passwordhash.h"
+
+namespace {
+
+// Why the name chosen in the list cannot log in; empty when it can.
+QString unusableName(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("Nessun operatore scelto: scegliere un nome dall'elenco.");
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("L'operatore scelto ha un nome vuoto e non può accedere: sceglierne un altro dall'elenco.");
+    return QString();
+}
+
+} // namespace
+
+bool OperatorLogin::Run(objdb::DataContext &context, QString &operatorName, bool chooseOperator,
+                        bool changePassword, const std::function<void()> &chosen)
+{
+    for (;;) {
+        if (chooseOperator) {
+            if (!m_frmSelectOper)
+                m_frmSelectOper = new frmSelectOper(m_owner);
+            const bool accepted = m_frmSelectOper->exec() == QDialog::Accepted;
+            operatorName = m_frmSelectOper->m_strOperatore;
+            chosen();
+            if (!accepted)
+                return false;
+        }
+        const Attempt result = checkPassword(context, operatorName, changePassword);
+        if (result != Attempt::Failed || !chooseOperator)
+            return result == Attempt::LoggedIn;
+    }
+}
+
+OperatorLogin::Attempt OperatorLogin::refuse(const QString &why)
+{
+    MessageService::inform(why, MessageService::Icon::Exclamation, QString(), m_owner);
+    return Attempt::Failed;
+}
+
+OperatorLogin::Attempt OperatorLogin::checkPassword(objdb::DataContext &context, const QString &operatorName,
+                                                    bool changePassword)
+{
+    if (const QString why = unusableName(operatorName); !why.isEmpty())
+        return refuse(why);
+    try {
+        auto &operators = context.Tables().Item(QStringLiteral("Operatori"));
+        auto ds = operators.OpenDataSource(QStringLiteral("Nome=") + operators.Literal(QStringLiteral("Nome"), operatorName));
+        // Another desk may have removed or renamed him since the list was read.
+        if (ds->IsEmpty())
+            return refuse(QStringLiteral("L'operatore %1 non è più presente nell'archivio.").arg(operatorName));
+        const QVariant stored = ds->GetField(QStringLiteral("Password"));
+        const QString storedPassword = stored.isNull() ? QString() : stored.toString();
+        if (!m_frmPassword)
+            m_frmPassword = new frmPassword(m_owner);
+        if (!m_frmPassword->ValidatePassword(m_owner, changePassword, storedPassword))
+            return Attempt::Cancelled;
+        if (m_frmPassword->Changed()) {
+            ds->SetField(QStringLiteral("Password"), hashPassword(m_frmPassword->Password()));
+            ds->SaveRow();
+        } else if (!changePassword && !isEmptyPassword(storedPassword) && !isPasswordHash(storedPassword)) {
+            // A password still kept in the old reversible form is rewritten as a hash.
+            ds->SetField(QStringLiteral("Password"), hashPassword(m_frmPassword->EnteredPassword()));
+            ds->SaveRow();
+        }
+        context.UserLevel = operatorName == QLatin1String("Amministratore") ? 1 : 0;
+        return Attempt::LoggedIn;
+    } catch (const std::exception &) {
+        ShowErrorReport(QString(), PendingError::current());
+        return Attempt::Failed;
+    }
+}
