@@ -12,5 +12,7 @@ bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
     QCoreApplication::processEvents();
     // Held for the whole login, which waits on dialogs.
     const std::shared_ptr<objdb::DataContext> context = modGlobal::g_objDataContext;
+    if (!context)
+        return false; // no archive open: nobody to log in against
     return m_objLogin.Run(*context, m_strOperatore, p_blnChangeUser, p_blnChangePwd, [this] { SetAppTitle(); });
 }

@@ -130,6 +130,14 @@ private slots:
         QCOMPARE(modGlobal::g_objDataContext->UserLevel, 0);
     }
 
+    // With no archive open there is nobody to log in: refused, never a dereference of nothing.
+    void loginWithoutArchiveIsRefused()
+    {
+        modGlobal::g_objDataContext.reset();
+        TestSupport::ScriptedMessages messages;
+        QVERIFY(!m_form->UserLogin(false, false));
+    }
+
     void wrongPasswordIsRefused()
     {
         addOperator("Mario", hashPassword("Segreto"));
