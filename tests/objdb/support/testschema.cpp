@@ -149,14 +149,17 @@ private:
     }
 };
 
-} // namespace
+class Definition : public itfDefDatabase {
+public:
+    void Define(DatabaseDefinition &definition) override
+    {
+        definition.AddTable(std::make_shared<Causali>());
+        definition.AddTable(std::make_shared<Conti>());
+        definition.AddTable(std::make_shared<Versamenti>());
+    }
+};
 
-void Definition::Define(DatabaseDefinition &definition)
-{
-    definition.AddTable(std::make_shared<Causali>());
-    definition.AddTable(std::make_shared<Conti>());
-    definition.AddTable(std::make_shared<Versamenti>());
-}
+} // namespace
 
 TestSupport::Archive openArchive(const QString &path, itfNotifyEvent *sink)
 {

@@ -14,19 +14,14 @@
 
 #include "objdbtestsupport.h"
 
-#include "objdb/definition.h"
 #include "objdb/notify.h"
 
 #include <QString>
 
 namespace TestSchema {
 
-class Definition : public objdb::itfDefDatabase {
-public:
-    void Define(objdb::DatabaseDefinition &definition) override;
-};
-
-// The archive over this schema at path, created when missing.
+// The archive over this schema at path, created when missing; opening it again gives a second
+// context on the same archive, as another program would have.
 TestSupport::Archive openArchive(const QString &path, objdb::itfNotifyEvent *sink = nullptr);
 
 } // namespace TestSchema
