@@ -1,41 +1,8 @@
 #include "testsupport.h"
 
 #include "data/DB.h"
-#include "objdb/database.h"
-#include "objdb/datacontext.h"
-
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QLocale>
-#include <QSettings>
-#include <QStandardPaths>
 
 namespace TestSupport {
-
-void initEnvironment()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("Cobrelle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Cobrelle"));
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    // The per-user settings store of a test program lives in its own folder, removed at exit, so
-    // that test programs running side by side never meet nor touch the user's own settings.
-    static QTemporaryDir settingsFolder;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
-TempWorkDir::TempWorkDir()
-{
-    m_dir.setAutoRemove(true);
-}
-
-QString TempWorkDir::databasePath() const
-{
-    return m_dir.filePath(QStringLiteral("Cobrelle.mdb"));
-}
 
 ScriptedMessages::ScriptedMessages()
 {
@@ -62,14 +29,7 @@ QStringList ScriptedMessages::texts() const
 
 Archive openArchive(const QString &path, objdb::itfNotifyEvent *sink)
 {
-    Archive archive;
-    archive.context = objdb::Application::Initialise(std::make_shared<DB>(), QStringLiteral("Cobrelle"), sink);
-    archive.database = objdb::Database::create();
-    if (!QFileInfo::exists(path))
-        archive.database->Create(objdb::kDatabaseFormat, path);
-    archive.database->Open(objdb::kDatabaseFormat, path);
-    archive.context->Attach(archive.database);
-    return archive;
+    return openArchive(std::make_shared<DB>(), QStringLiteral("Cobrelle"), path, sink);
 }
 
 } // namespace TestSupport

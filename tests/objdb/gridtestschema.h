@@ -6,7 +6,7 @@
 #include "objdb/definition.h"
 #include "objdb/notify.h"
 #include "objdb/types.h"
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include <QObject>
 

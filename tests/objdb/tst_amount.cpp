@@ -1,7 +1,7 @@
 // Money: amounts that never wrap, the archive's bound, amounts typed the Italian way, amounts
 // shown in the conversion currency rounded once, and the bulk conversion of a table.
 
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
 #include "objdb/connection.h"

@@ -2,7 +2,8 @@
 // place, a folder that cannot be written. Each is told in Italian for what it is, and the file is
 // left as it was.
 
-#include "testsupport.h"
+#include "objdbtestsupport.h"
+#include "testschema.h"
 
 #include "objdb/error.h"
 
@@ -44,12 +45,12 @@ class TestArchiveFiles : public QObject {
     // A real archive with enough rows to span many pages, closed.
     void makeArchive()
     {
-        auto archive = TestSupport::openArchive(m_dir->databasePath());
-        auto companies = archive.context->Tables().Item(QStringLiteral("Compagnie")).OpenDataSource();
+        auto archive = TestSchema::openArchive(m_dir->databasePath());
+        auto kinds = archive.context->Tables().Item(QStringLiteral("Causali")).OpenDataSource();
         archive.database->BeginTrans();
         for (int i = 0; i < 2000; ++i)
-            companies->AddRow({QStringLiteral("Codice"), QString::number(i), QStringLiteral("RagioneSociale"),
-                               QStringLiteral("Ditta numero %1 con un nome di una certa lunghezza").arg(i)});
+            kinds->AddRow({QStringLiteral("Codice"), QString::number(i), QStringLiteral("Descrizione"),
+                           QStringLiteral("Causale numero %1, dal nome lungo").arg(i)});
         archive.database->CommitTrans();
     }
 
@@ -106,10 +107,10 @@ private slots:
     void missingColumnOfTheCurrentStructureIsDamage()
     {
         makeArchive();
-        alter({QStringLiteral("ALTER TABLE Movimenti DROP COLUMN ImportoInSospeso")});
+        alter({QStringLiteral("ALTER TABLE Conti DROP COLUMN Residuo")});
         const QByteArray before = contents(m_dir->databasePath());
-        const QString message = refusal([&] { TestSupport::openArchive(m_dir->databasePath()); });
-        QVERIFY2(message.contains(QStringLiteral("è danneggiato: nella tabella Movimenti manca la colonna ImportoInSospeso")),
+        const QString message = refusal([&] { TestSchema::openArchive(m_dir->databasePath()); });
+        QVERIFY2(message.contains(QStringLiteral("è danneggiato: nella tabella Conti manca la colonna Residuo")),
                  qPrintable(message));
         QCOMPARE(contents(m_dir->databasePath()), before);
     }
@@ -118,11 +119,11 @@ private slots:
     void missingColumnOfAnOlderStructureIsAdded()
     {
         makeArchive();
-        alter({QStringLiteral("ALTER TABLE Movimenti DROP COLUMN ImportoInSospeso"),
-               QStringLiteral("UPDATE objdb_tables SET version = 0.9 WHERE name = 'Movimenti'")});
-        const auto archive = TestSupport::openArchive(m_dir->databasePath());
-        QVERIFY(archive.context->Tables().Item(QStringLiteral("Movimenti")).OpenDataSource()->Field(QStringLiteral("ImportoInSospeso")));
-        QSqlQuery version = archive.database->exec(QStringLiteral("SELECT version FROM objdb_tables WHERE name = 'Movimenti'"));
+        alter({QStringLiteral("ALTER TABLE Conti DROP COLUMN Residuo"),
+               QStringLiteral("UPDATE objdb_tables SET version = 0.9 WHERE name = 'Conti'")});
+        const auto archive = TestSchema::openArchive(m_dir->databasePath());
+        QVERIFY(archive.context->Tables().Item(QStringLiteral("Conti")).OpenDataSource()->Field(QStringLiteral("Residuo")));
+        QSqlQuery version = archive.database->exec(QStringLiteral("SELECT version FROM objdb_tables WHERE name = 'Conti'"));
         QVERIFY(version.next());
         QCOMPARE(version.value(0).toDouble(), 1.0);
     }

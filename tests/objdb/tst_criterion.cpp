@@ -2,7 +2,7 @@
 // exact and folded matching, hostile text, malformed criteria and the Month/Year date range.
 
 #include "querytestdb.h"
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
 #include "objdb/query/parser.h"

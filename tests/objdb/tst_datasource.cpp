@@ -1,7 +1,7 @@
 // The library's data sources: the events raised on writes, refusals and failures that undo the
 // operation, parent rows written together with their children, opening archives safely.
 
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
 #include "objdb/connection.h"

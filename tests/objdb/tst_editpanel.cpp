@@ -1,13 +1,16 @@
-// The editing panel on the program's own tables: inputs written through to the rules as they are
-// finished, a payment's movement chosen first and followed live, save and discard, bad input.
+// The editing panel over the tests' own tables: inputs built from the definition, written through
+// to the rules as they are finished and the rules' writes shown at once, a child's parent chosen
+// first and followed live, save and discard, bad input, the keyboard.
 
-#include "testsupport.h"
+#include "objdbtestsupport.h"
+#include "paneldriver.h"
+#include "testschema.h"
 
 #include "objdb/amount.h"
+#include "objdb/datasource.h"
 #include "objdb/panel/editpanel.h"
 #include "objdb/panel/editpaneldialog.h"
 #include "objdb/panel/fieldtext.h"
-#include "objdb/panel/parentchooser.h"
 #include "objdb/types.h"
 
 #include <QApplication>
@@ -16,14 +19,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
-#include <functional>
-
 using namespace objdb;
+using PanelDriver::edit;
+using PanelDriver::shownParent;
+using PanelDriver::type;
+using PanelDriver::whenShown;
 
 namespace {
 
@@ -32,29 +35,17 @@ Amount money(int whole)
     return Amount::fromInteger(whole);
 }
 
-// Runs `action` on the first visible widget of type W named `name` once it appears (a modal
-// dialog's loop is running by then); a watchdog closes it if the action left it open.
-template <class W>
-void whenShown(const QString &name, std::function<void(W *)> action, int triesLeft = 200)
+QStringList items(const QComboBox *combo)
 {
-    QTimer::singleShot(10, [=] {
-        W *found = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *candidate = qobject_cast<W *>(w); candidate && candidate->isVisible() && w->objectName() == name)
-                found = candidate;
-        }
-        if (!found) {
-            if (triesLeft > 0)
-                whenShown<W>(name, action, triesLeft - 1);
-            return;
-        }
-        action(found);
-        QPointer<W> guard(found);
-        QTimer::singleShot(5000, [guard] {
-            if (guard && guard->isVisible())
-                guard->done(QDialog::Rejected);
-        });
-    });
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts.append(combo->itemText(i));
+    return texts;
+}
+
+QString dateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
 } // namespace
@@ -68,18 +59,18 @@ private slots:
 
     void textAmountsAndDates();
     void inputsFollowTheDefinition();
-    void movementShowsOutstandingAmountBeforeSaving();
-    void paymentRoadThroughTwoPanels();
-    void savedPaymentKeepsItsMovement();
-    void cancelledPaymentLeavesMovementUnchanged();
-    void rulesWritesAreShownAtOnce();
+    void rulesWritesAreShownBeforeSaving();
+    void depositRoadThroughTwoPanels();
+    void savedChildKeepsItsParent();
+    void cancelledChildLeavesParentUnchanged();
+    void rulesWritesToTheInputInHandAreShown();
     void calendarPickWritesTheDate();
     void badInputIsToldAndNotWritten();
     void refusedWritePutsTheInputBack();
     void duplicateCodeKeepsPanelOpen();
     void editCurrentChangesTheRow();
     void returnGoesToTheNextInputAndPressesAFocusedButton();
-    void paymentTypedWithTheKeyboardOnly();
+    void depositTypedWithTheKeyboardOnly();
 
 private:
     std::shared_ptr<DataSource> view(const QString &table)
@@ -91,30 +82,12 @@ private:
         auto ds = view(table);
         return ds->FindOID(oid) ? ds->GetField(field) : QVariant(QStringLiteral("<missing>"));
     }
-    static QLineEdit *edit(QWidget &panel, const QString &field)
-    {
-        auto *w = panel.findChild<QLineEdit *>(QStringLiteral("edit_") + field);
-        if (!w)
-            qFatal("no input for %s", qPrintable(field));
-        return w;
-    }
-    static QString shownParent(QWidget &panel, const QString &field)
-    {
-        return panel.findChild<QLineEdit *>(QStringLiteral("parent_") + field)->text();
-    }
-    static void type(QLineEdit *input, const QString &text)
-    {
-        input->selectAll();
-        QTest::keyClick(input, Qt::Key_Backspace);
-        QTest::keyClicks(input, text);
-        QTest::keyClick(input, Qt::Key_Return);
-    }
-    qint64 newMovement(const QString &description, const QString &importo, const QString &sconto);
-    // Chooses the movement through the chooser, checking it offers only `expectedRows` rows.
+    // A new account typed into its panel and saved; its OID, 0 when refused.
+    qint64 newAccount(const QString &description, const QString &amount);
+    // Chooses the account through the chooser, checking it offers only `expectedRows` rows.
     void chooseThroughList(EditPanelDialog &panel, int expectedRows, const QString &description);
 
     std::unique_ptr<TestSupport::TempWorkDir> m_dir;
-    std::unique_ptr<TestSupport::ScriptedMessages> m_answers;
     TestSupport::RecordingSink m_sink;
     TestSupport::Archive m_archive;
 };
@@ -122,47 +95,37 @@ private:
 void EditPanelTest::init()
 {
     m_dir = std::make_unique<TestSupport::TempWorkDir>();
-    m_answers = std::make_unique<TestSupport::ScriptedMessages>();
     m_sink = {};
-    m_archive = TestSupport::openArchive(m_dir->databasePath(), &m_sink);
+    m_archive = TestSchema::openArchive(m_dir->databasePath(), &m_sink);
+    // Stored out of the order of their codes and of their descriptions.
+    auto kinds = view(QStringLiteral("Causali"));
+    for (const auto &[code, description] : {std::pair{"03", "Storno"}, {"01", "Versamento"}, {"02", "Rimborso"}})
+        QVERIFY(kinds->AddRow({QStringLiteral("Codice"), QString::fromLatin1(code), QStringLiteral("Descrizione"),
+                               QString::fromLatin1(description)}));
 }
 
 void EditPanelTest::cleanup()
 {
     m_archive = {};
-    m_answers.reset();
     m_dir.reset();
 }
 
-qint64 EditPanelTest::newMovement(const QString &description, const QString &importo, const QString &sconto)
+qint64 EditPanelTest::newAccount(const QString &description, const QString &amount)
 {
-    EditPanelDialog panel(view(QStringLiteral("Movimenti")), QString(), nullptr);
+    EditPanelDialog panel(view(QStringLiteral("Conti")), QString(), nullptr);
     if (!panel.startNew({}))
         return 0;
     type(edit(panel, QStringLiteral("Descrizione")), description);
-    type(edit(panel, QStringLiteral("Importo")), importo);
-    type(edit(panel, QStringLiteral("Sconto")), sconto);
+    type(edit(panel, QStringLiteral("Importo")), amount);
     return panel.save() ? panel.savedOid().toLongLong() : 0;
 }
 
 void EditPanelTest::chooseThroughList(EditPanelDialog &panel, int expectedRows, const QString &description)
 {
-    int listed = -1;
-    QStringList headers;
-    whenShown<ParentChooser>(QStringLiteral("ParentChooser"), [&](ParentChooser *chooser) {
-        QTableWidget *list = chooser->list();
-        listed = list->rowCount();
-        for (int c = 0; c < list->columnCount(); ++c)
-            headers.append(list->horizontalHeaderItem(c)->text());
-        for (int r = 0; r < list->rowCount(); ++r) {
-            if (list->item(r, 0)->text() == description)
-                list->selectRow(r);
-        }
-        chooser->accept();
-    });
-    QTest::mouseClick(panel.findChild<QPushButton *>(QStringLiteral("cmdChooseParent")), Qt::LeftButton);
-    QCOMPARE(listed, expectedRows);
-    QCOMPARE(headers, (QStringList{QStringLiteral("Descrizione"), QStringLiteral("Importo"), QStringLiteral("Importo In Sospeso")}));
+    const PanelDriver::ChooserList listed = PanelDriver::chooseParent(panel, description);
+    QCOMPARE(listed.rows, expectedRows);
+    // The parent's indexed and computed columns, yes/no ones aside.
+    QCOMPARE(listed.headers, (QStringList{QStringLiteral("Descrizione"), QStringLiteral("Importo"), QStringLiteral("Residuo")}));
 }
 
 void EditPanelTest::textAmountsAndDates()
@@ -190,143 +153,143 @@ void EditPanelTest::textAmountsAndDates()
 
 void EditPanelTest::inputsFollowTheDefinition()
 {
-    EditPanelDialog movement(view(QStringLiteral("Movimenti")), QString(), nullptr);
-    QVERIFY(movement.startNew({}));
-    QCOMPARE(movement.objectName(), QStringLiteral("EditPanel"));
-    QCOMPARE(movement.windowTitle(), QStringLiteral("Movimenti"));
-    QCOMPARE(edit(movement, QStringLiteral("Descrizione"))->maxLength(), 64);
-    QVERIFY(!edit(movement, QStringLiteral("ImportoInSospeso"))->isEnabled());
-    auto *paid = movement.findChild<QCheckBox *>(QStringLiteral("edit_Pagato"));
-    QVERIFY(paid && !paid->isEnabled());
-    auto *company = movement.findChild<QComboBox *>(QStringLiteral("edit_Compagnia"));
-    QVERIFY(company && !company->isEditable());
-    QCOMPARE(company->itemText(0), QString());
-    QVERIFY(movement.findChild<QPushButton *>(QStringLiteral("cmdSave")));
-    QVERIFY(!movement.findChild<QPushButton *>(QStringLiteral("cmdChooseParent")));
+    EditPanelDialog account(view(QStringLiteral("Conti")), QString(), nullptr);
+    QVERIFY(account.startNew({}));
+    QCOMPARE(account.objectName(), QStringLiteral("EditPanel"));
+    QCOMPARE(account.windowTitle(), QStringLiteral("Conti clienti"));
+    QCOMPARE(edit(account, QStringLiteral("Descrizione"))->maxLength(), 40);
+    QVERIFY(edit(account, QStringLiteral("Importo"))->isEnabled());
+    QVERIFY(!edit(account, QStringLiteral("Residuo"))->isEnabled());
+    auto *settled = account.findChild<QCheckBox *>(QStringLiteral("edit_Saldato"));
+    QVERIFY(settled && !settled->isEnabled());
+    // A reference is chosen from a list, by default in the referenced table's default order.
+    auto *reason = account.findChild<QComboBox *>(QStringLiteral("edit_Causale"));
+    QVERIFY(reason && !reason->isEditable());
+    QCOMPARE(items(reason), (QStringList{QString(), "Rimborso", "Storno", "Versamento"}));
+    QVERIFY(account.findChild<QPushButton *>(QStringLiteral("cmdSave")));
+    QVERIFY(!account.findChild<QPushButton *>(QStringLiteral("cmdChooseParent")));
 
-    EditPanelDialog oper(view(QStringLiteral("Operatori")), QString(), nullptr);
-    QVERIFY(oper.startNew({}));
-    QCOMPARE(edit(oper, QStringLiteral("Password"))->echoMode(), QLineEdit::Password);
+    EditPanelDialog kind(view(QStringLiteral("Causali")), QString(), nullptr);
+    QVERIFY(kind.startNew({}));
+    QCOMPARE(kind.windowTitle(), QStringLiteral("Causali"));
+    QCOMPARE(edit(kind, QStringLiteral("Password"))->echoMode(), QLineEdit::Password);
+    QCOMPARE(edit(kind, QStringLiteral("Descrizione"))->echoMode(), QLineEdit::Normal);
 
-    // A payment waits for its movement; its operation types come ordered by code.
-    EditPanelDialog payment(view(QStringLiteral("Pagamenti")), QStringLiteral("Nuovo pagamento"), nullptr);
-    QVERIFY(payment.startNew({QStringLiteral("Operatore"), QStringLiteral("Mario")}));
-    QCOMPARE(payment.windowTitle(), QStringLiteral("Nuovo pagamento"));
-    QCOMPARE(edit(payment, QStringLiteral("Operatore"))->text(), QStringLiteral("Mario"));
-    QVERIFY(!edit(payment, QStringLiteral("Contanti"))->isEnabled());
-    QVERIFY(payment.findChild<QPushButton *>(QStringLiteral("cmdChooseParent"))->isEnabled());
-    auto *types = payment.findChild<QComboBox *>(QStringLiteral("edit_TipoOperazione"));
-    auto byCode = view(QStringLiteral("TipiOperazione"));
-    byCode->SetSort(QStringLiteral("Codice"));
-    QStringList expected{QString()};
-    for (bool more = byCode->MoveFirst(); more && !byCode->AtEOF(); more = byCode->MoveNext())
-        expected.append(byCode->GetField(QStringLiteral("Descrizione")).toString());
-    QStringList listed;
-    for (int i = 0; i < types->count(); ++i)
-        listed.append(types->itemText(i));
-    QVERIFY(expected.size() > 2);
-    QCOMPARE(listed, expected);
+    // A child waits for its parent; the presets are written and shown; the rules order the list
+    // of a reference.
+    EditPanelDialog deposit(view(QStringLiteral("Versamenti")), QStringLiteral("Nuovo versamento"), nullptr);
+    QVERIFY(deposit.startNew({QStringLiteral("Cassiere"), QStringLiteral("Mario")}));
+    QCOMPARE(deposit.windowTitle(), QStringLiteral("Nuovo versamento"));
+    QCOMPARE(edit(deposit, QStringLiteral("Cassiere"))->text(), QStringLiteral("Mario"));
+    QVERIFY(!edit(deposit, QStringLiteral("Contanti"))->isEnabled());
+    QVERIFY(deposit.findChild<QPushButton *>(QStringLiteral("cmdChooseParent"))->isEnabled());
+    QCOMPARE(items(deposit.findChild<QComboBox *>(QStringLiteral("edit_Tipo"))),
+             (QStringList{QString(), "Versamento", "Rimborso", "Storno"}));
 }
 
-void EditPanelTest::movementShowsOutstandingAmountBeforeSaving()
+void EditPanelTest::rulesWritesAreShownBeforeSaving()
 {
-    EditPanelDialog panel(view(QStringLiteral("Movimenti")), QString(), nullptr);
+    EditPanelDialog panel(view(QStringLiteral("Conti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
-    type(edit(panel, QStringLiteral("Descrizione")), QStringLiteral("Polizza auto"));
+    auto *settled = panel.findChild<QCheckBox *>(QStringLiteral("edit_Saldato"));
+    type(edit(panel, QStringLiteral("Descrizione")), QStringLiteral("Conto Rossi"));
+    type(edit(panel, QStringLiteral("Importo")), QStringLiteral("0"));
+    QVERIFY(settled->isChecked());
     type(edit(panel, QStringLiteral("Importo")), QStringLiteral("100"));
     QCOMPARE(edit(panel, QStringLiteral("Importo"))->text(), QStringLiteral("100,00"));
-    type(edit(panel, QStringLiteral("Sconto")), QStringLiteral("10"));
-    QCOMPARE(edit(panel, QStringLiteral("ImportoInSospeso"))->text(), QStringLiteral("90,00"));
-    QVERIFY(view(QStringLiteral("Movimenti"))->IsEmpty());
+    QCOMPARE(edit(panel, QStringLiteral("Residuo"))->text(), QStringLiteral("100,00"));
+    QVERIFY(!settled->isChecked());
+    QVERIFY(view(QStringLiteral("Conti"))->IsEmpty());
 
     QVERIFY(panel.save());
     QCOMPARE(panel.result(), int(QDialog::Accepted));
     const qint64 oid = panel.savedOid().toLongLong();
     QVERIFY(oid > 0);
-    QCOMPARE(stored(QStringLiteral("Movimenti"), oid, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(90));
-    QCOMPARE(stored(QStringLiteral("Movimenti"), oid, QStringLiteral("Pagato")).toBool(), false);
+    QCOMPARE(stored(QStringLiteral("Conti"), oid, QStringLiteral("Residuo")).value<Amount>(), money(100));
+    QCOMPARE(stored(QStringLiteral("Conti"), oid, QStringLiteral("Saldato")).toBool(), false);
 }
 
-void EditPanelTest::paymentRoadThroughTwoPanels()
+void EditPanelTest::depositRoadThroughTwoPanels()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza auto"), QStringLiteral("100"), QStringLiteral("10"));
-    QVERIFY(movement > 0);
-    // Already covered: never offered as a payment's movement.
-    QVERIFY(view(QStringLiteral("Movimenti"))->AddRow({QStringLiteral("Descrizione"), QStringLiteral("Saldato"),
-                                                      QStringLiteral("Importo"), QVariant::fromValue(Amount())}));
+    const qint64 account = newAccount(QStringLiteral("Conto Rossi"), QStringLiteral("100"));
+    QVERIFY(account > 0);
+    // Already settled: never offered as a deposit's account.
+    QVERIFY(view(QStringLiteral("Conti"))->AddRow({QStringLiteral("Descrizione"), QStringLiteral("Chiuso"),
+                                                  QStringLiteral("Importo"), QVariant::fromValue(Amount())}));
 
-    EditPanelDialog first(view(QStringLiteral("Pagamenti")), QString(), nullptr);
-    QVERIFY(first.startNew({QStringLiteral("Operatore"), QStringLiteral("Mario")}));
+    EditPanelDialog first(view(QStringLiteral("Versamenti")), QString(), nullptr);
+    QVERIFY(first.startNew({QStringLiteral("Cassiere"), QStringLiteral("Mario")}));
     first.show();
-    chooseThroughList(first, 1, QStringLiteral("Polizza auto"));
-    QCOMPARE(first.findChild<QComboBox *>(QStringLiteral("edit_TipoOperazione"))->currentText(),
-             QStringLiteral("Incasso Sospeso"));
-    QCOMPARE(shownParent(first, QStringLiteral("Descrizione")), QStringLiteral("Polizza auto"));
-    QCOMPARE(shownParent(first, QStringLiteral("ImportoInSospeso")), QStringLiteral("90,00"));
+    chooseThroughList(first, 1, QStringLiteral("Conto Rossi"));
+    // Written by the rules as the account was chosen.
+    QCOMPARE(first.findChild<QComboBox *>(QStringLiteral("edit_Tipo"))->currentText(), QStringLiteral("Versamento"));
+    QCOMPARE(shownParent(first, QStringLiteral("Descrizione")), QStringLiteral("Conto Rossi"));
+    QCOMPARE(shownParent(first, QStringLiteral("Residuo")), QStringLiteral("100,00"));
     QVERIFY(edit(first, QStringLiteral("Contanti"))->isEnabled());
-    // The keyboard goes on in the payment's own first input.
+    // The keyboard goes on in the child's own first input.
     QCOMPARE(first.focusWidget(), edit(first, QStringLiteral("Data")));
 
     type(edit(first, QStringLiteral("Contanti")), QStringLiteral("50"));
-    QCOMPARE(shownParent(first, QStringLiteral("ImportoInSospeso")), QStringLiteral("40,00"));
+    QCOMPARE(shownParent(first, QStringLiteral("Residuo")), QStringLiteral("50,00"));
     type(edit(first, QStringLiteral("Assegno")), QStringLiteral("30"));
-    QCOMPARE(shownParent(first, QStringLiteral("ImportoInSospeso")), QStringLiteral("10,00"));
-    QVERIFY(!first.findChild<QCheckBox *>(QStringLiteral("parent_Pagato"))->isChecked());
-    // Amounts already charged to this movement would not follow the payment to another one.
+    QCOMPARE(shownParent(first, QStringLiteral("Residuo")), QStringLiteral("20,00"));
+    QVERIFY(!first.findChild<QCheckBox *>(QStringLiteral("parent_Saldato"))->isChecked());
+    // Amounts already charged to this account would not follow the deposit to another one.
     QVERIFY(!first.findChild<QPushButton *>(QStringLiteral("cmdChooseParent"))->isEnabled());
     QVERIFY(first.save());
-    const qint64 payment = first.savedOid().toLongLong();
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(10));
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("Pagato")).toBool(), false);
-    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Operatore")).toString(), QStringLiteral("Mario"));
-    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Cod_TipoOperazione")).toString(), QStringLiteral("07"));
-    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Contanti")).value<Amount>(), money(50));
+    const qint64 deposit = first.savedOid().toLongLong();
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Residuo")).value<Amount>(), money(20));
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Saldato")).toBool(), false);
+    QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("Cassiere")).toString(), QStringLiteral("Mario"));
+    QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("Cod_Tipo")).toString(), QStringLiteral("01"));
+    QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("Contanti")).value<Amount>(), money(50));
 
-    // The second payment goes through the modal panel the program opens.
+    // The second deposit goes through the modal panel of EditPanel::editNew.
     whenShown<EditPanelDialog>(QStringLiteral("EditPanel"), [&](EditPanelDialog *panel) {
-        panel->setParent(movement);
-        type(edit(*panel, QStringLiteral("Contanti")), QStringLiteral("10"));
-        QCOMPARE(shownParent(*panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("0,00"));
-        QVERIFY(panel->findChild<QCheckBox *>(QStringLiteral("parent_Pagato"))->isChecked());
+        panel->setParent(account);
+        type(edit(*panel, QStringLiteral("Contanti")), QStringLiteral("20"));
+        QCOMPARE(shownParent(*panel, QStringLiteral("Residuo")), QStringLiteral("0,00"));
+        QVERIFY(panel->findChild<QCheckBox *>(QStringLiteral("parent_Saldato"))->isChecked());
         QTest::mouseClick(panel->findChild<QPushButton *>(QStringLiteral("cmdSave")), Qt::LeftButton);
     });
-    const QVariant second = EditPanel::editNew(view(QStringLiteral("Pagamenti")), {QStringLiteral("Operatore"), QStringLiteral("Mario")}, nullptr);
-    QVERIFY(second.toLongLong() > payment);
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(0));
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("Pagato")).toBool(), true);
+    const QVariant second = EditPanel::editNew(view(QStringLiteral("Versamenti")), {QStringLiteral("Cassiere"), QStringLiteral("Mario")}, nullptr);
+    QVERIFY(second.toLongLong() > deposit);
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Residuo")).value<Amount>(), money(0));
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Saldato")).toBool(), true);
     QVERIFY(m_sink.messages.isEmpty());
 }
 
-void EditPanelTest::savedPaymentKeepsItsMovement()
+void EditPanelTest::savedChildKeepsItsParent()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
-    EditPanelDialog draft(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    const qint64 account = newAccount(QStringLiteral("Conto"), QStringLiteral("100"));
+    EditPanelDialog draft(view(QStringLiteral("Versamenti")), QString(), nullptr);
     QVERIFY(draft.startNew({}));
-    // A payment without its movement is not stored.
+    // A child without its parent is not stored.
     QVERIFY(!draft.save());
-    QCOMPARE(m_sink.messages.size(), 1);
-    QVERIFY(draft.setParent(movement));
+    QCOMPARE(m_sink.messages, QStringList{QStringLiteral("Scegliere prima la riga di Conti clienti a cui appartiene.")});
+    QVERIFY(view(QStringLiteral("Versamenti"))->IsEmpty());
+    QVERIFY(draft.setParent(account));
     QVERIFY(draft.save());
 
-    auto payments = view(QStringLiteral("Pagamenti"));
-    QVERIFY(payments->FindOID(draft.savedOid().toLongLong()));
-    EditPanelDialog saved(payments, QString(), nullptr);
-    QVERIFY(saved.startCurrent(payments->Bookmark(), {}));
+    auto deposits = view(QStringLiteral("Versamenti"));
+    QVERIFY(deposits->FindOID(draft.savedOid().toLongLong()));
+    EditPanelDialog saved(deposits, QString(), nullptr);
+    QVERIFY(saved.startCurrent(deposits->Bookmark(), {}));
     QVERIFY(!saved.findChild<QPushButton *>(QStringLiteral("cmdChooseParent"))->isEnabled());
     QVERIFY(edit(saved, QStringLiteral("Contanti"))->isEnabled());
-    QCOMPARE(shownParent(saved, QStringLiteral("Descrizione")), QStringLiteral("Polizza"));
+    QCOMPARE(shownParent(saved, QStringLiteral("Descrizione")), QStringLiteral("Conto"));
 }
 
-void EditPanelTest::cancelledPaymentLeavesMovementUnchanged()
+void EditPanelTest::cancelledChildLeavesParentUnchanged()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("10"));
-    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    const qint64 account = newAccount(QStringLiteral("Conto"), QStringLiteral("100"));
+    EditPanelDialog panel(view(QStringLiteral("Versamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     panel.show();
-    QVERIFY(panel.setParent(movement));
+    QVERIFY(panel.setParent(account));
     type(edit(panel, QStringLiteral("Contanti")), QStringLiteral("50"));
-    type(edit(panel, QStringLiteral("Anticipo")), QStringLiteral("20"));
-    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("20,00"));
+    type(edit(panel, QStringLiteral("Assegno")), QStringLiteral("20"));
+    QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("30,00"));
 
     m_sink.answerOk = false; // "Continuare?" — no: the panel stays
     QTest::mouseClick(panel.findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
@@ -338,45 +301,48 @@ void EditPanelTest::cancelledPaymentLeavesMovementUnchanged()
     QVERIFY(!panel.isVisible());
     QCOMPARE(panel.result(), int(QDialog::Rejected));
     QVERIFY(panel.savedOid().isNull());
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(90));
-    QVERIFY(view(QStringLiteral("Pagamenti"))->IsEmpty());
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Residuo")).value<Amount>(), money(100));
+    QVERIFY(view(QStringLiteral("Versamenti"))->IsEmpty());
 
     // Nothing typed: closing asks nothing.
     m_sink.questions.clear();
-    EditPanelDialog untouched(view(QStringLiteral("Movimenti")), QString(), nullptr);
+    EditPanelDialog untouched(view(QStringLiteral("Conti")), QString(), nullptr);
     QVERIFY(untouched.startNew({}));
     untouched.reject();
     QVERIFY(m_sink.questions.isEmpty());
 }
 
-void EditPanelTest::rulesWritesAreShownAtOnce()
+void EditPanelTest::rulesWritesToTheInputInHandAreShown()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
-    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    const qint64 account = newAccount(QStringLiteral("Conto"), QStringLiteral("100"));
+    EditPanelDialog panel(view(QStringLiteral("Versamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
-    QVERIFY(panel.setParent(movement));
-    const QString today = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
-    QCOMPARE(edit(panel, QStringLiteral("DataCopertura"))->text(), today);
+    QVERIFY(panel.setParent(account));
+    const QString today = dateText(QDate::currentDate());
+    QCOMPARE(edit(panel, QStringLiteral("DataValuta"))->text(), today);
 
-    // The date question answered No puts today back in the input.
-    m_answers->push(MessageService::Answer::No);
+    // Another input written by the rules.
     type(edit(panel, QStringLiteral("Data")), QStringLiteral("01/01/2005"));
-    QCOMPARE(m_answers->texts(), QStringList{QStringLiteral("Confermi il cambio della data del Movimento?")});
+    QCOMPARE(edit(panel, QStringLiteral("DataValuta"))->text(), QStringLiteral("01/01/2005"));
+    // The input in hand overwritten by the rules.
+    type(edit(panel, QStringLiteral("Data")), dateText(QDate::currentDate().addDays(3)));
     QCOMPARE(edit(panel, QStringLiteral("Data"))->text(), today);
+    QCOMPARE(panel.dataSource().GetField(QStringLiteral("Data")).toDate(), QDate::currentDate());
+    QCOMPARE(edit(panel, QStringLiteral("DataValuta"))->text(), today);
 
-    type(edit(panel, QStringLiteral("Anticipo")), QStringLiteral("5"));
-    QCOMPARE(edit(panel, QStringLiteral("DataCopertura"))->text(), QString());
-    QCOMPARE(edit(panel, QStringLiteral("Anticipo"))->text(), QStringLiteral("5,00"));
-    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("95,00"));
+    type(edit(panel, QStringLiteral("Assegno")), QStringLiteral("5"));
+    QCOMPARE(edit(panel, QStringLiteral("Assegno"))->text(), QStringLiteral("5,00"));
+    QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("95,00"));
+    QVERIFY(m_sink.messages.isEmpty());
 }
 
 void EditPanelTest::calendarPickWritesTheDate()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
-    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    const qint64 account = newAccount(QStringLiteral("Conto"), QStringLiteral("100"));
+    EditPanelDialog panel(view(QStringLiteral("Versamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     QVERIFY(!panel.findChild<QToolButton *>(QStringLiteral("cal_Data"))->isEnabled());
-    QVERIFY(panel.setParent(movement));
+    QVERIFY(panel.setParent(account));
     auto *button = panel.findChild<QToolButton *>(QStringLiteral("cal_Data"));
     QVERIFY(button->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton);
@@ -384,11 +350,11 @@ void EditPanelTest::calendarPickWritesTheDate()
     QVERIFY(calendar && calendar->isVisible());
     QCOMPARE(calendar->selectedDate(), QDate::currentDate());
 
-    m_answers->push(MessageService::Answer::Yes); // keep the other date
+    // The picked date is written like a typed one: the rules follow it.
     emit calendar->clicked(QDate(2005, 3, 4));
     QCOMPARE(edit(panel, QStringLiteral("Data"))->text(), QStringLiteral("04/03/2005"));
     QCOMPARE(panel.dataSource().GetField(QStringLiteral("Data")).toDate(), QDate(2005, 3, 4));
-    QCOMPARE(m_answers->seen().size(), 1);
+    QCOMPARE(edit(panel, QStringLiteral("DataValuta"))->text(), QStringLiteral("04/03/2005"));
 
     // From the keyboard: F4 opens the calendar on the typed date.
     QTRY_VERIFY(!panel.findChild<QCalendarWidget *>(QStringLiteral("calendarPopup"))); // gone once picked
@@ -399,17 +365,17 @@ void EditPanelTest::calendarPickWritesTheDate()
     again->close();
 
     // Emptied by hand: no date at all.
-    type(edit(panel, QStringLiteral("DataCopertura")), QString());
-    QCOMPARE(edit(panel, QStringLiteral("DataCopertura"))->text(), QString());
-    QVERIFY(panel.dataSource().GetField(QStringLiteral("DataCopertura")).isNull());
+    type(edit(panel, QStringLiteral("DataValuta")), QString());
+    QCOMPARE(edit(panel, QStringLiteral("DataValuta"))->text(), QString());
+    QVERIFY(panel.dataSource().GetField(QStringLiteral("DataValuta")).isNull());
 }
 
 void EditPanelTest::badInputIsToldAndNotWritten()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0"));
-    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    const qint64 account = newAccount(QStringLiteral("Conto"), QStringLiteral("100"));
+    EditPanelDialog panel(view(QStringLiteral("Versamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
-    QVERIFY(panel.setParent(movement));
+    QVERIFY(panel.setParent(account));
 
     type(edit(panel, QStringLiteral("Contanti")), QStringLiteral("abc"));
     QCOMPARE(m_sink.messages, QStringList{QStringLiteral("Importo non valido: «abc».")});
@@ -417,133 +383,132 @@ void EditPanelTest::badInputIsToldAndNotWritten()
     // The Return that finished the refused text leaves the keyboard on that input.
     QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Contanti")));
     QCOMPARE(panel.dataSource().GetField(QStringLiteral("Contanti")).value<Amount>(), money(0));
-    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("100,00"));
+    QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("100,00"));
 
+    type(edit(panel, QStringLiteral("DataValuta")), QStringLiteral("01/01/2005"));
     type(edit(panel, QStringLiteral("Data")), QStringLiteral("31/02/2005"));
     QCOMPARE(m_sink.messages.last(), QStringLiteral("Data non valida: «31/02/2005». Scrivere la data come gg/mm/aaaa."));
     QCOMPARE(panel.dataSource().GetField(QStringLiteral("Data")).toDate(), QDate::currentDate());
-    QVERIFY(m_answers->seen().isEmpty()); // the date rule never ran
+    // The rule of the date never ran: it would have copied the date.
+    QCOMPARE(panel.dataSource().GetField(QStringLiteral("DataValuta")).toDate(), QDate(2005, 1, 1));
 
     // Save writes the unfinished input first: bad text there stops the save.
     edit(panel, QStringLiteral("Assegno"))->setText(QStringLiteral("1,2,3"));
     QVERIFY(!panel.save());
     QCOMPARE(m_sink.messages.last(), QStringLiteral("Importo non valido: «1,2,3»."));
-    QVERIFY(view(QStringLiteral("Pagamenti"))->IsEmpty());
+    QVERIFY(view(QStringLiteral("Versamenti"))->IsEmpty());
 
     // Bad text finished by the click on Save (the input loses the focus first) stops that Save too.
     type(edit(panel, QStringLiteral("Assegno")), QStringLiteral("x"));
     QVERIFY(!panel.save());
-    QVERIFY(view(QStringLiteral("Pagamenti"))->IsEmpty());
+    QVERIFY(view(QStringLiteral("Versamenti"))->IsEmpty());
     QVERIFY(panel.save());
-    QCOMPARE(view(QStringLiteral("Pagamenti"))->RecordCount(), 1);
+    QCOMPARE(view(QStringLiteral("Versamenti"))->RecordCount(), 1);
 }
 
 void EditPanelTest::refusedWritePutsTheInputBack()
 {
-    QVERIFY(view(QStringLiteral("Compagnie"))->AddRow({QStringLiteral("Codice"), QStringLiteral("C1"),
-                                                      QStringLiteral("RagioneSociale"), QStringLiteral("Alfa")}));
-    EditPanelDialog panel(view(QStringLiteral("Movimenti")), QString(), nullptr);
+    EditPanelDialog panel(view(QStringLiteral("Conti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
-    auto *company = panel.findChild<QComboBox *>(QStringLiteral("edit_Compagnia"));
-    QCOMPARE(company->count(), 2);
-    // The company goes away while the list is open: the choice is refused and undone.
-    auto companies = view(QStringLiteral("Compagnie"));
-    QVERIFY(companies->FindFirst(QStringLiteral("Codice='C1'")));
-    QVERIFY(companies->DeleteCurrentRow());
-    company->setCurrentIndex(1);
-    emit company->activated(1);
-    QCOMPARE(company->currentIndex(), 0);
+    auto *reason = panel.findChild<QComboBox *>(QStringLiteral("edit_Causale"));
+    const int refund = reason->findText(QStringLiteral("Rimborso"));
+    QVERIFY(refund > 0);
+    // The reason goes away while the list is open: the choice is refused and undone.
+    auto kinds = view(QStringLiteral("Causali"));
+    QVERIFY(kinds->FindFirst(QStringLiteral("Codice='02'")));
+    QVERIFY(kinds->DeleteCurrentRow());
+    reason->setCurrentIndex(refund);
+    emit reason->activated(refund);
+    QCOMPARE(reason->currentIndex(), 0);
     QCOMPARE(m_sink.messages.size(), 1);
-    QVERIFY(m_sink.messages.first().contains(QStringLiteral("non esiste")));
-    QVERIFY(panel.dataSource().GetField(QStringLiteral("Compagnia")).isNull());
+    QVERIFY2(m_sink.messages.first().contains(QStringLiteral("non esiste")), qPrintable(m_sink.messages.first()));
+    QVERIFY(panel.dataSource().GetField(QStringLiteral("Causale")).isNull());
 }
 
 void EditPanelTest::duplicateCodeKeepsPanelOpen()
 {
-    QVERIFY(view(QStringLiteral("Compagnie"))->AddRow({QStringLiteral("Codice"), QStringLiteral("C1"),
-                                                      QStringLiteral("RagioneSociale"), QStringLiteral("Alfa")}));
-    EditPanelDialog panel(view(QStringLiteral("Compagnie")), QString(), nullptr);
+    EditPanelDialog panel(view(QStringLiteral("Causali")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     panel.show();
-    type(edit(panel, QStringLiteral("Codice")), QStringLiteral("C1"));
-    type(edit(panel, QStringLiteral("RagioneSociale")), QStringLiteral("Beta"));
+    type(edit(panel, QStringLiteral("Codice")), QStringLiteral("01"));
+    type(edit(panel, QStringLiteral("Descrizione")), QStringLiteral("Giroconto"));
     QTest::mouseClick(panel.findChild<QPushButton *>(QStringLiteral("cmdSave")), Qt::LeftButton);
     QVERIFY(panel.isVisible());
     QVERIFY(panel.savedOid().isNull());
     QCOMPARE(m_sink.messages.size(), 1);
-    QVERIFY(m_sink.messages.first().startsWith(QStringLiteral("Impossibile salvare:")));
-    QCOMPARE(edit(panel, QStringLiteral("RagioneSociale"))->text(), QStringLiteral("Beta"));
-    QCOMPARE(view(QStringLiteral("Compagnie"))->RecordCount(), 1);
+    QVERIFY2(m_sink.messages.first().startsWith(QStringLiteral("Impossibile salvare:")), qPrintable(m_sink.messages.first()));
+    QCOMPARE(edit(panel, QStringLiteral("Descrizione"))->text(), QStringLiteral("Giroconto"));
+    QCOMPARE(view(QStringLiteral("Causali"))->RecordCount(), 3);
 
     // Corrected, the same panel stores the row.
-    type(edit(panel, QStringLiteral("Codice")), QStringLiteral("C2"));
+    type(edit(panel, QStringLiteral("Codice")), QStringLiteral("04"));
     QVERIFY(panel.save());
-    QCOMPARE(view(QStringLiteral("Compagnie"))->RecordCount(), 2);
+    QCOMPARE(view(QStringLiteral("Causali"))->RecordCount(), 4);
 }
 
 void EditPanelTest::editCurrentChangesTheRow()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("10"));
-    auto movements = view(QStringLiteral("Movimenti"));
-    QVERIFY(movements->FindOID(movement));
+    const qint64 account = newAccount(QStringLiteral("Conto"), QStringLiteral("100"));
+    auto accounts = view(QStringLiteral("Conti"));
+    QVERIFY(accounts->FindOID(account));
     whenShown<EditPanelDialog>(QStringLiteral("EditPanel"), [&](EditPanelDialog *panel) {
-        QCOMPARE(panel->windowTitle(), QStringLiteral("Scheda movimento"));
-        QCOMPARE(edit(*panel, QStringLiteral("Descrizione"))->text(), QStringLiteral("Polizza"));
-        type(edit(*panel, QStringLiteral("Sconto")), QStringLiteral("20"));
-        QCOMPARE(edit(*panel, QStringLiteral("ImportoInSospeso"))->text(), QStringLiteral("80,00"));
+        QCOMPARE(panel->windowTitle(), QStringLiteral("Scheda conto"));
+        QCOMPARE(edit(*panel, QStringLiteral("Descrizione"))->text(), QStringLiteral("Conto"));
+        type(edit(*panel, QStringLiteral("Importo")), QStringLiteral("80"));
+        QCOMPARE(edit(*panel, QStringLiteral("Residuo"))->text(), QStringLiteral("80,00"));
         QTest::mouseClick(panel->findChild<QPushButton *>(QStringLiteral("cmdSave")), Qt::LeftButton);
     });
-    const QVariant saved = EditPanel::editCurrent(movements, {}, QStringLiteral("Scheda movimento"), nullptr);
-    QCOMPARE(saved.toLongLong(), movement);
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(80));
+    const QVariant saved = EditPanel::editCurrent(accounts, {}, QStringLiteral("Scheda conto"), nullptr);
+    QCOMPARE(saved.toLongLong(), account);
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Residuo")).value<Amount>(), money(80));
 
-    // Cancelled: Null, and the file keeps the stored values.
+    // Cancelled: Null, and the archive keeps the stored values.
     whenShown<EditPanelDialog>(QStringLiteral("EditPanel"), [&](EditPanelDialog *panel) {
         type(edit(*panel, QStringLiteral("Importo")), QStringLiteral("500"));
         m_sink.answerOk = true;
         panel->reject();
     });
-    QVERIFY(EditPanel::editCurrent(movements, {}, QString(), nullptr).isNull());
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("Importo")).value<Amount>(), money(100));
+    QVERIFY(EditPanel::editCurrent(accounts, {}, QString(), nullptr).isNull());
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Importo")).value<Amount>(), money(80));
 }
 
 void EditPanelTest::returnGoesToTheNextInputAndPressesAFocusedButton()
 {
-    EditPanelDialog panel(view(QStringLiteral("Compagnie")), QString(), nullptr);
+    EditPanelDialog panel(view(QStringLiteral("Causali")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     panel.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     QLineEdit *code = edit(panel, QStringLiteral("Codice"));
     code->setFocus();
-    QTest::keyClicks(code, QStringLiteral("C7"));
+    QTest::keyClicks(code, QStringLiteral("04"));
     QTest::keyClick(code, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), edit(panel, QStringLiteral("RagioneSociale")));
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Gamma"));
+    QCOMPARE(QApplication::focusWidget(), edit(panel, QStringLiteral("Descrizione")));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Giroconto"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // through the address, left empty
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // through the password, left empty
     QVERIFY(panel.isVisible());
     QVERIFY(panel.savedOid().isNull());
-    QCOMPARE(view(QStringLiteral("Compagnie"))->RecordCount(), 0);
+    QCOMPARE(view(QStringLiteral("Causali"))->RecordCount(), 3);
 
     auto *save = panel.findChild<QPushButton *>(QStringLiteral("cmdSave"));
     QCOMPARE(QApplication::focusWidget(), save);
     QTest::keyClick(save, Qt::Key_Return);
     QVERIFY(!panel.isVisible());
     QVERIFY(!panel.savedOid().isNull());
-    QCOMPARE(stored(QStringLiteral("Compagnie"), panel.savedOid().toLongLong(), QStringLiteral("RagioneSociale")).toString(),
-             QStringLiteral("Gamma"));
+    QCOMPARE(stored(QStringLiteral("Causali"), panel.savedOid().toLongLong(), QStringLiteral("Descrizione")).toString(),
+             QStringLiteral("Giroconto"));
 }
 
-// The payment road as a keyboard user goes it: Return from input to input, amounts typed over the
-// shown zeros, Return on Save.
-void EditPanelTest::paymentTypedWithTheKeyboardOnly()
+// A child row as a keyboard user records it: the parent from the list, Return from input to
+// input, amounts typed over the shown zeros, Return on Save.
+void EditPanelTest::depositTypedWithTheKeyboardOnly()
 {
-    const qint64 movement = newMovement(QStringLiteral("Polizza casa"), QStringLiteral("100"), QStringLiteral("10"));
-    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    const qint64 account = newAccount(QStringLiteral("Conto casa"), QStringLiteral("100"));
+    EditPanelDialog panel(view(QStringLiteral("Versamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     panel.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
-    chooseThroughList(panel, 1, QStringLiteral("Polizza casa"));
+    chooseThroughList(panel, 1, QStringLiteral("Conto casa"));
     const auto typeHere = [&](const QString &text) {
         if (!text.isEmpty())
             QTest::keyClicks(panel.focusWidget(), text);
@@ -553,20 +518,19 @@ void EditPanelTest::paymentTypedWithTheKeyboardOnly()
     typeHere(QString());
     QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Contanti")));
     typeHere(QStringLiteral("50"));
-    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("40,00"));
-    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Bonifico_Bancomat")));
-    typeHere(QString());
+    QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("50,00"));
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Assegno")));
     typeHere(QStringLiteral("30"));
-    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("10,00"));
-    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Anticipo")));
-    for (int input = 0; input < 8 && panel.isVisible(); ++input)
+    QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("20,00"));
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("DataValuta")));
+    for (int input = 0; input < 6 && panel.isVisible(); ++input)
         typeHere(QString()); // on to Save, which Return presses
     QVERIFY(!panel.isVisible());
-    const qint64 payment = panel.savedOid().toLongLong();
-    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Contanti")).value<Amount>(), money(50));
-    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Bonifico_Bancomat")).value<Amount>(), money(0));
-    QCOMPARE(stored(QStringLiteral("Pagamenti"), payment, QStringLiteral("Assegno")).value<Amount>(), money(30));
-    QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(10));
+    const qint64 deposit = panel.savedOid().toLongLong();
+    QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("Contanti")).value<Amount>(), money(50));
+    QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("Assegno")).value<Amount>(), money(30));
+    QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("DataValuta")).toDate(), QDate::currentDate());
+    QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Residuo")).value<Amount>(), money(20));
 }
 
 COBRELLE_TEST_MAIN(EditPanelTest)

@@ -3,7 +3,7 @@
 // archive, share one schema per table, and a grid reads its first screen before the rest of its page.
 
 #include "gridtestschema.h"
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
 #include "objdb/error.h"

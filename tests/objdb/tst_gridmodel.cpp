@@ -2,7 +2,7 @@
 // refreshes, cell formats, hidden fields, the INI layout, binding a view and the sequence editor.
 
 #include "gridtestschema.h"
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
 #include "objdb/grid/cellformat.h"

@@ -2,7 +2,8 @@
 // told through the sink and never thrown through the loop; an input finished while the panel is
 // being destroyed reaches nothing of it.
 
-#include "testsupport.h"
+#include "objdbtestsupport.h"
+#include "testschema.h"
 
 #include "objdb/panel/editpaneldialog.h"
 
@@ -27,7 +28,7 @@ private slots:
     {
         m_dir = std::make_unique<TestSupport::TempWorkDir>();
         m_sink = std::make_unique<TestSupport::RecordingSink>();
-        m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        m_archive = TestSchema::openArchive(m_dir->databasePath(), m_sink.get());
     }
 
     void cleanup()
@@ -40,18 +41,18 @@ private slots:
     // stays usable for cancelling.
     void archiveGoneUnderAnInputIsTold()
     {
-        QVERIFY(view(QStringLiteral("Compagnie"))->AddRow({QStringLiteral("Codice"), QStringLiteral("A1"),
-                                                          QStringLiteral("RagioneSociale"), QStringLiteral("Alfa spa")}));
-        EditPanelDialog panel(view(QStringLiteral("Movimenti")), QString(), nullptr);
+        QVERIFY(view(QStringLiteral("Causali"))->AddRow({QStringLiteral("Codice"), QStringLiteral("01"),
+                                                        QStringLiteral("Descrizione"), QStringLiteral("Versamento")}));
+        EditPanelDialog panel(view(QStringLiteral("Conti")), QString(), nullptr);
         QVERIFY(panel.startNew({}));
-        auto *company = panel.findChild<QComboBox *>(QStringLiteral("edit_Compagnia"));
-        QVERIFY(company);
-        emit company->activated(company->findText(QStringLiteral("Alfa spa")));
-        QCOMPARE(company->currentText(), QStringLiteral("Alfa spa"));
+        auto *reason = panel.findChild<QComboBox *>(QStringLiteral("edit_Causale"));
+        QVERIFY(reason);
+        emit reason->activated(reason->findText(QStringLiteral("Versamento")));
+        QCOMPARE(reason->currentText(), QStringLiteral("Versamento"));
 
         m_archive.database->Close(true);
         auto *description = panel.findChild<QLineEdit *>(QStringLiteral("edit_Descrizione"));
-        description->setText(QStringLiteral("Polizza"));
+        description->setText(QStringLiteral("Conto Rossi"));
         emit description->editingFinished();
         QVERIFY2(m_sink->messages.contains(QStringLiteral("L'archivio non è più aperto.")),
                  qPrintable(m_sink->messages.join(QLatin1Char('|'))));
@@ -61,11 +62,11 @@ private slots:
     // A focused input whose text changed reports it finished while the panel is taken down.
     void inputFinishedWhileThePanelGoes()
     {
-        auto *panel = new EditPanelDialog(view(QStringLiteral("Compagnie")), QString(), nullptr);
+        auto *panel = new EditPanelDialog(view(QStringLiteral("Causali")), QString(), nullptr);
         QVERIFY(panel->startNew({}));
         panel->show();
         QVERIFY(QTest::qWaitForWindowActive(panel));
-        auto *name = panel->findChild<QLineEdit *>(QStringLiteral("edit_RagioneSociale"));
+        auto *name = panel->findChild<QLineEdit *>(QStringLiteral("edit_Descrizione"));
         name->setFocus();
         QTRY_VERIFY(name->hasFocus());
         QTest::keyClicks(name, QStringLiteral("Beta"));
@@ -73,7 +74,7 @@ private slots:
         connect(name, &QLineEdit::editingFinished, this, [&finished] { finished = true; });
         delete panel;
         QVERIFY(finished);
-        QVERIFY(view(QStringLiteral("Compagnie"))->IsEmpty());
+        QVERIFY(view(QStringLiteral("Causali"))->IsEmpty());
     }
 };
 

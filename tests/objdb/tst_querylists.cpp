@@ -1,7 +1,7 @@
 // Field lists, sort orders and the criterion literal helpers of the query language.
 
 #include "querytestdb.h"
-#include "testsupport.h"
+#include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
 #include "objdb/query/parser.h"

@@ -1,0 +1,77 @@
+#pragma once
+// Fixtures of the library's own tests: the test environment, a temporary working folder per test,
+// a sink that records what the library tells and asks, an archive opened over a definition.
+// They know nothing of the program, so that the library's tests link the library alone.
+
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/definition.h"
+#include "objdb/notify.h"
+
+#include <memory>
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace TestSupport {
+
+// Test mode for QStandardPaths, a private settings store, the organisation and application
+// names, the Italian locale.
+// Call first in initTestCase (or use COBRELLE_TEST_MAIN).
+void initEnvironment();
+
+// A fresh folder for one test; the database path inside it.
+class TempWorkDir {
+public:
+    TempWorkDir();
+    QString path() const { return m_dir.path(); }
+    QString databasePath() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Records what the library tells and asks; questions are answered with `answerOk`.
+class RecordingSink : public objdb::itfNotifyEvent {
+public:
+    void OnEvent(int action, QObject *, const QString &detail) override { events.append({action, detail}); }
+    void OnInternalMessage(QObject *, const QString &detail) override { messages.append(detail); }
+    void OnQueryMessage(QObject *, int, const QString &text, bool &cancel) override
+    {
+        questions.append(text);
+        cancel = !answerOk;
+    }
+    void OnReportRequest(QObject *, int, const QString &, const QString &) override {}
+
+    QList<QPair<int, QString>> events;
+    QStringList messages;
+    QStringList questions;
+    bool answerOk = true;
+};
+
+// An archive and the data context attached to it. The context goes before the archive.
+struct Archive {
+    std::shared_ptr<objdb::Database> database;
+    std::shared_ptr<objdb::DataContext> context;
+};
+
+// The archive at path (created when missing) attached to a new context over the definition.
+Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
+                    const QString &path, objdb::itfNotifyEvent *sink = nullptr);
+
+} // namespace TestSupport
+
+// QTEST_MAIN with the test environment prepared before the QApplication exists.
+#define COBRELLE_TEST_MAIN(TestClass)                                                                \
+    int main(int argc, char **argv)                                                                  \
+    {                                                                                                \
+        TestSupport::initEnvironment();                                                              \
+        QApplication app(argc, argv);                                                                \
+        TestClass tc;                                                                                \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                   \
+        return QTest::qExec(&tc, argc, argv);                                                        \
+    }
