@@ -17,17 +17,6 @@ using namespace objdb;
 
 namespace {
 
-// The message of the refusal, or a marker when nothing was refused.
-template <typename F>
-QString refusal(F f)
-{
-    try {
-        f();
-    } catch (const Error &e) {
-        return e.description();
-    }
-    return QStringLiteral("<accepted>");
-}
 
 } // namespace
 
@@ -77,11 +66,11 @@ private slots:
 
         // Never written, empty, blank: refused, and nothing is stored.
         auto ds = table(tableName).OpenDataSource();
-        QCOMPARE(refusal([&] { ds->AddRow(otherValues); }), required);
-        QCOMPARE(refusal([&] { ds->AddRow(QVariantList{key, QString()} + otherValues); }), required);
-        QCOMPARE(refusal([&] { ds->AddRow(QVariantList{key, QStringLiteral("   ")} + otherValues); }), required);
+        QCOMPARE(TestSupport::refusal([&] { ds->AddRow(otherValues); }), required);
+        QCOMPARE(TestSupport::refusal([&] { ds->AddRow(QVariantList{key, QString()} + otherValues); }), required);
+        QCOMPARE(TestSupport::refusal([&] { ds->AddRow(QVariantList{key, QStringLiteral("   ")} + otherValues); }), required);
         QVERIFY(ds->AddNew());
-        QCOMPARE(refusal([&] { ds->SaveRow(); }), required);
+        QCOMPARE(TestSupport::refusal([&] { ds->SaveRow(); }), required);
         QCOMPARE(rowCount(tableName), before);
 
         // Blanks around a key are not part of it.
@@ -90,7 +79,7 @@ private slots:
         QVERIFY(table(tableName).OpenDataSource()->FindFirst(key + QStringLiteral(" = 'K9'")));
 
         // A stored row cannot lose its key either.
-        QCOMPARE(refusal([&] { ds->SetField(key, QStringLiteral(" ")); }), required);
+        QCOMPARE(TestSupport::refusal([&] { ds->SetField(key, QStringLiteral(" ")); }), required);
         QCOMPARE(ds->GetField(key).toString(), QStringLiteral("K9"));
         QCOMPARE(rowCount(tableName), before + 1);
     }
@@ -134,7 +123,7 @@ private slots:
     {
         const QString name(64, QLatin1Char('N'));
         QVERIFY(table(QStringLiteral("Operatori")).OpenDataSource()->AddRow({QStringLiteral("Nome"), name}));
-        QCOMPARE(refusal([&] {
+        QCOMPARE(TestSupport::refusal([&] {
                      table(QStringLiteral("Operatori")).OpenDataSource()->AddRow({QStringLiteral("Nome"), name + QLatin1Char('N')});
                  }).left(38),
                  QStringLiteral("Il testo del campo Nome supera la lung"));

@@ -23,17 +23,6 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// The message of the refusal, or a marker when nothing was refused.
-template <typename F>
-QString refusal(F f)
-{
-    try {
-        f();
-    } catch (const Error &e) {
-        return e.description();
-    }
-    return QStringLiteral("<accepted>");
-}
 
 } // namespace
 
@@ -84,7 +73,7 @@ private slots:
         half.write(whole.left(whole.size() / 2));
         half.close();
 
-        const QString damaged = refusal([&] { Database::create()->Open(kDatabaseFormat, truncated, nullptr, 0); });
+        const QString damaged = TestSupport::refusal([&] { Database::create()->Open(kDatabaseFormat, truncated, nullptr, 0); });
         QVERIFY2(damaged.contains(QStringLiteral("è danneggiato")) && !damaged.contains(QStringLiteral("bloccato")),
                  qPrintable(damaged));
         QCOMPARE(contents(truncated), whole.left(whole.size() / 2));
@@ -94,7 +83,7 @@ private slots:
         QVERIFY(holder.open());
         QSqlQuery lock(holder);
         QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        const QString locked = refusal([&] { Database::create()->Open(kDatabaseFormat, m_dir->databasePath(), nullptr, 0); });
+        const QString locked = TestSupport::refusal([&] { Database::create()->Open(kDatabaseFormat, m_dir->databasePath(), nullptr, 0); });
         QVERIFY2(locked.contains(QStringLiteral("bloccato da un altro programma")), qPrintable(locked));
         lock.exec(QStringLiteral("ROLLBACK"));
         holder.close();
@@ -109,7 +98,7 @@ private slots:
         makeArchive();
         alter({QStringLiteral("ALTER TABLE Conti DROP COLUMN Residuo")});
         const QByteArray before = contents(m_dir->databasePath());
-        const QString message = refusal([&] { TestSchema::openArchive(m_dir->databasePath()); });
+        const QString message = TestSupport::refusal([&] { TestSchema::openArchive(m_dir->databasePath()); });
         QVERIFY2(message.contains(QStringLiteral("è danneggiato: nella tabella Conti manca la colonna Residuo")),
                  qPrintable(message));
         QCOMPARE(contents(m_dir->databasePath()), before);
@@ -131,22 +120,22 @@ private slots:
     void folderInPlaceOfTheArchive()
     {
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Cobrelle.mdb")));
-        const QString opening = refusal([&] { Database::create()->Open(kDatabaseFormat, m_dir->databasePath()); });
+        const QString opening = TestSupport::refusal([&] { Database::create()->Open(kDatabaseFormat, m_dir->databasePath()); });
         QCOMPARE(opening, m_dir->databasePath() + QStringLiteral(" è una cartella, non un archivio di dati."));
-        const QString creating = refusal([&] { Database::create()->Create(kDatabaseFormat, m_dir->databasePath()); });
+        const QString creating = TestSupport::refusal([&] { Database::create()->Create(kDatabaseFormat, m_dir->databasePath()); });
         QCOMPARE(creating, opening);
     }
 
     void folderThatCannotTakeTheArchive()
     {
         const QString missing = m_dir->path() + QStringLiteral("/manca");
-        const QString noFolder = refusal([&] { Database::create()->Create(kDatabaseFormat, missing + QStringLiteral("/Cobrelle.mdb")); });
+        const QString noFolder = TestSupport::refusal([&] { Database::create()->Create(kDatabaseFormat, missing + QStringLiteral("/Cobrelle.mdb")); });
         QCOMPARE(noFolder, QStringLiteral("La cartella %1 non esiste: impossibile creare l'archivio.").arg(missing));
 
         const QString locked = m_dir->path() + QStringLiteral("/chiusa");
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("chiusa")));
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-        const QString readOnly = refusal([&] { Database::create()->Create(kDatabaseFormat, locked + QStringLiteral("/Cobrelle.mdb")); });
+        const QString readOnly = TestSupport::refusal([&] { Database::create()->Create(kDatabaseFormat, locked + QStringLiteral("/Cobrelle.mdb")); });
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (readOnly == QLatin1String("<accepted>"))
             QSKIP("running with privileges that ignore read-only folders");

@@ -7,6 +7,7 @@
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/definition.h"
+#include "objdb/error.h"
 #include "objdb/notify.h"
 
 #include <memory>
@@ -62,6 +63,18 @@ struct Archive {
 // The archive at path (created when missing) attached to a new context over the definition.
 Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
                     const QString &path, objdb::itfNotifyEvent *sink = nullptr);
+
+// The message of the library's refusal, or "<accepted>" when nothing was refused.
+template <typename F>
+QString refusal(F f)
+{
+    try {
+        f();
+    } catch (const objdb::Error &e) {
+        return e.description();
+    }
+    return QStringLiteral("<accepted>");
+}
 
 } // namespace TestSupport
 
