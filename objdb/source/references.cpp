@@ -15,20 +15,15 @@ namespace objdb::source {
 
 namespace {
 
-QString quoted(const QString &name)
-{
-    return SqlDialect::sqlite().quoteIdentifier(name);
-}
-
 bool rowExists(const SourceScope &scope, const QString &table, qint64 oid)
 {
-    return scope.database()->exec(QStringLiteral("SELECT 1 FROM %1 WHERE OID = ?").arg(quoted(table)), {oid}).next();
+    return scope.database()->exec(QStringLiteral("SELECT 1 FROM %1 WHERE OID = ?").arg(sqlName(table)), {oid}).next();
 }
 
 // Whether any row of the table has the value in the column.
 bool anyRowWith(Database &db, const QString &table, const QString &column, qint64 oid)
 {
-    return db.exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1").arg(quoted(table), quoted(column)), {oid})
+    return db.exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1").arg(sqlName(table), sqlName(column)), {oid})
         .next();
 }
 
@@ -57,7 +52,7 @@ qint64 References::oidOfKey(const ReferenceDef &reference, const QVariant &key) 
     const TableDef *target = m_scope.context->tableDef(reference.table);
     const ColumnDef *keyColumn = target->column(reference.keyColumn);
     QSqlQuery q = m_scope.database()->exec(
-        QStringLiteral("SELECT OID FROM %1 WHERE %2 = ?").arg(quoted(target->name), quoted(keyColumn->name)),
+        QStringLiteral("SELECT OID FROM %1 WHERE %2 = ?").arg(sqlName(target->name), sqlName(keyColumn->name)),
         {toStorage(key, keyColumn->type, keyColumn->name)});
     if (!q.next())
         fail(QStringLiteral("Il codice %1 non esiste in %2.").arg(key.toString(), target->caption()));

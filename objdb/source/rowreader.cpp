@@ -11,15 +11,6 @@
 
 namespace objdb::source {
 
-namespace {
-
-QString quoted(const QString &name)
-{
-    return SqlDialect::sqlite().quoteIdentifier(name);
-}
-
-} // namespace
-
 std::optional<EditRow> RowReader::read(qint64 oid) const
 {
     const TableDef &table = m_scope.table;
@@ -28,11 +19,11 @@ std::optional<EditRow> RowReader::read(qint64 oid) const
     for (const auto &f : fields)
         columns.append(f.sql);
     for (const auto &c : table.columns)
-        columns.append(QStringLiteral("t0.") + quoted(c.name));
+        columns.append(QStringLiteral("t0.") + sqlName(c.name));
     for (const auto &r : table.references)
-        columns.append(QStringLiteral("t0.") + quoted(r.name));
+        columns.append(QStringLiteral("t0.") + sqlName(r.name));
     if (!table.identity.ParentTable.isEmpty())
-        columns.append(QStringLiteral("t0.") + quoted(table.parentLinkColumn()));
+        columns.append(QStringLiteral("t0.") + sqlName(table.parentLinkColumn()));
     QVariantList binds = m_scope.fieldSet->binds;
     binds.append(oid);
     QSqlQuery q = m_scope.database()->exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", "))
@@ -67,9 +58,9 @@ void RowReader::readParent(EditRow &row, qint64 parentOid) const
         return;
     QStringList columns;
     for (const auto &c : parent->columns)
-        columns.append(quoted(c.name));
+        columns.append(sqlName(c.name));
     QSqlQuery q = m_scope.database()->exec(
-        QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(columns.join(QStringLiteral(", ")), quoted(parent->name)),
+        QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(columns.join(QStringLiteral(", ")), sqlName(parent->name)),
         {parentOid});
     if (!q.next())
         return;
@@ -89,7 +80,7 @@ QVariant RowReader::referenced(const FieldDef &field, const EditRow &row) const
     const TableDef *target = m_scope.context->tableDef(ref->table);
     const QString column = field.origin == FieldDef::Origin::Reference ? ref->displayColumn : ref->keyColumn;
     QSqlQuery q = m_scope.database()->exec(
-        QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(quoted(column), quoted(target->name)), {oid});
+        QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(sqlName(column), sqlName(target->name)), {oid});
     return q.next() ? fromStorage(q.value(0), target->column(column)->type) : QVariant();
 }
 

@@ -16,11 +16,6 @@ namespace objdb::source {
 
 namespace {
 
-QString quoted(const QString &name)
-{
-    return SqlDialect::sqlite().quoteIdentifier(name);
-}
-
 QString placeholders(qsizetype count)
 {
     QStringList marks;
@@ -54,12 +49,12 @@ void update(Database &db, const TableDef &table, qint64 oid, const QHash<QString
     QVariantList binds;
     for (const auto &name : columns) {
         const ColumnDef *c = table.column(name);
-        sets.append(quoted(name) + QStringLiteral(" = ?"));
+        sets.append(sqlName(name) + QStringLiteral(" = ?"));
         binds.append(toStorage(values.value(name), c ? c->type : int(TypeInteger), name));
     }
     binds.append(oid);
     execWrite(db, table.caption(),
-              QStringLiteral("UPDATE %1 SET %2 WHERE OID = ?").arg(quoted(table.name), sets.join(QStringLiteral(", "))),
+              QStringLiteral("UPDATE %1 SET %2 WHERE OID = ?").arg(sqlName(table.name), sets.join(QStringLiteral(", "))),
               binds);
 }
 
@@ -87,13 +82,13 @@ qint64 RowWriter::insert(const EditRow &row) const
         if (isNull(it.value()))
             continue;
         const ColumnDef *c = table.column(it.key());
-        columns.append(quoted(it.key()));
+        columns.append(sqlName(it.key()));
         binds.append(toStorage(it.value(), c ? c->type : int(TypeInteger), it.key()));
     }
     const QString sql = columns.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table.name))
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqlName(table.name))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(quoted(table.name), columns.join(QStringLiteral(", ")), placeholders(columns.size()));
+              .arg(sqlName(table.name), columns.join(QStringLiteral(", ")), placeholders(columns.size()));
     execWrite(*db, table.caption(), sql, binds);
     QSqlQuery last = db->exec(QStringLiteral("SELECT last_insert_rowid()"));
     last.next();
@@ -103,7 +98,7 @@ qint64 RowWriter::insert(const EditRow &row) const
 void RowWriter::remove(qint64 oid) const
 {
     execWrite(*m_scope.database(), m_scope.table.caption(),
-              QStringLiteral("DELETE FROM %1 WHERE OID = ?").arg(quoted(m_scope.table.name)), {oid});
+              QStringLiteral("DELETE FROM %1 WHERE OID = ?").arg(sqlName(m_scope.table.name)), {oid});
 }
 
 } // namespace objdb::source

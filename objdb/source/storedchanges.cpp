@@ -32,10 +32,10 @@ void compare(const SourceScope &scope, const Written &w, QList<MovedColumn> &mov
     const QStringList names(w.dirty.cbegin(), w.dirty.cend());
     QStringList columns;
     for (const QString &name : names)
-        columns.append(SqlDialect::sqlite().quoteIdentifier(name));
+        columns.append(sqlName(name));
     QSqlQuery q = scope.database()->exec(QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?")
                                              .arg(columns.join(QStringLiteral(", ")),
-                                                  SqlDialect::sqlite().quoteIdentifier(w.table.name)),
+                                                  sqlName(w.table.name)),
                                          {w.oid});
     if (!q.next())
         fail(QStringLiteral("La riga di %1 è stata eliminata da un altro utente mentre era aperta: la modifica non è stata salvata.")

@@ -125,7 +125,7 @@ QString ViewClauses::keyFrom(const QString &clauses) const
     for (auto it = qualifier.globalMatch(clauses); it.hasNext();)
         if (it.next().captured(1) != QLatin1String("t0"))
             return m_schema->fromClause();
-    return SqlDialect::sqlite().quoteIdentifier(m_schema->table().name) + QStringLiteral(" AS t0");
+    return sqlName(m_schema->table().name) + QStringLiteral(" AS t0");
 }
 
 } // namespace objdb::source

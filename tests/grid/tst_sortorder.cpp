@@ -21,7 +21,7 @@ private slots:
         SetSortOrder(QStringLiteral("Nome"), *operators);
         QVERIFY(messages.texts().isEmpty());
 
-        archive.database->Close(true);
+        archive.database->Close();
         SetSortOrder(QStringLiteral("Nome"), *operators);
         QCOMPARE(messages.texts().size(), 1);
         QVERIFY(messages.texts().first().endsWith(QStringLiteral("Visualizzare dettagli ?")));

@@ -49,7 +49,7 @@ private slots:
         emit company->activated(company->findText(QStringLiteral("Alfa spa")));
         QCOMPARE(company->currentText(), QStringLiteral("Alfa spa"));
 
-        m_archive.database->Close(true);
+        m_archive.database->Close();
         auto *description = panel.findChild<QLineEdit *>(QStringLiteral("edit_Descrizione"));
         description->setText(QStringLiteral("Polizza"));
         emit description->editingFinished();
