@@ -152,6 +152,8 @@ private:
     itfSetData *events() const;
     itfNotifyEvent *notify() const;
 
+    // The units of one job each (objdb/source/) the data source is made of. They keep references
+    // to the scope, the dispatch, the currency and the clauses, so those are declared first.
     Options m_options;
     source::SourceScope m_scope;
     source::EventDispatch m_dispatch;
