@@ -5,6 +5,7 @@
 
 #include <QScopeGuard>
 #include <exception>
+#include <utility>
 
 namespace objdb::source {
 
