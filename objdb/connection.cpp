@@ -74,7 +74,6 @@ int Connection::Execute(const QString &statement)
     // The statement is undone whole by SQLite on failure; its own message is the one to show.
     if (!q.exec())
         fail(QStringLiteral("Importi di %1 non aggiornati: %2").arg(table->name, q.lastError().databaseText()));
-    m_database.bumpGeneration();
     return q.numRowsAffected();
 }
 

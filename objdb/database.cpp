@@ -100,7 +100,7 @@ Database::Database()
 
 Database::~Database()
 {
-    Close(true);
+    Close();
 }
 
 void Database::Create(int format, const QString &path)
@@ -121,11 +121,11 @@ void Database::Create(int format, const QString &path)
     try {
         initialiseMetadata();
     } catch (...) {
-        Close(true);
+        Close();
         QFile::remove(path);
         throw;
     }
-    Close(true);
+    Close();
 }
 
 void Database::Open(int format, const QString &path, itfProgress *, int busySeconds, bool readOnly)
@@ -133,7 +133,7 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
     if (format != kDatabaseFormat)
         fail(QStringLiteral("Formato di archivio non supportato: %1.").arg(format));
     if (IsOpen())
-        Close(true);
+        Close();
     const QFileInfo info(path);
     if (info.isDir())
         refuseFolder(path);
@@ -167,7 +167,7 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
         else
             checkIsArchive();
     } catch (...) {
-        Close(true);
+        Close();
         throw;
     }
 }
@@ -224,7 +224,7 @@ void Database::checkNotLocked()
     q.exec(QStringLiteral("ROLLBACK"));
 }
 
-void Database::Close(bool)
+void Database::Close()
 {
     if (!m_db.isValid())
         return;
@@ -235,7 +235,6 @@ void Database::Close(bool)
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
-    ++m_generation;
 }
 
 bool Database::IsOpen() const
@@ -267,7 +266,6 @@ void Database::Rollback()
         fail(QStringLiteral("Nessuna transazione in corso."));
     m_inTransaction = false;
     exec(QStringLiteral("ROLLBACK"));
-    ++m_generation;
 }
 
 QSqlQuery Database::prepare(const QString &sql) const
@@ -329,7 +327,6 @@ Savepoint::~Savepoint()
         q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
         q.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
     }
-    m_db.bumpGeneration();
 }
 
 void Savepoint::commit()
@@ -337,7 +334,6 @@ void Savepoint::commit()
     m_db.exec(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT ") + m_name);
     m_done = true;
     --m_db.m_openSavepoints;
-    m_db.bumpGeneration();
 }
 
 TransactionGuard::~TransactionGuard()

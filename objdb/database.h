@@ -26,10 +26,9 @@ public:
     // is read-only or is locked by another program throws, and the file is left untouched.
     void Open(int format, const QString &path, itfProgress *progress = nullptr, int busySeconds = 5,
               bool readOnly = false);
-    // Closes the file; open data sources become detached.
-    void Close(bool force = true);
+    // Closes the file, also while data sources are open: they become detached.
+    void Close();
     bool IsOpen() const;
-    void SetOption(int option) { m_option = option; }
     bool isReadOnly() const { return m_readOnly; }
     QString path() const { return m_path; }
 
@@ -46,10 +45,6 @@ public:
 
     // The main currency recorded in the file ("Euro" for every file this library creates).
     QString mainCurrency() const;
-    // Generation counter, increased by every write through this database.
-    quint64 generation() const { return m_generation; }
-    void bumpGeneration() { ++m_generation; }
-
     // Dropping the last reference closes the database; data sources hold it weakly.
     std::weak_ptr<Database> weak() { return weak_from_this(); }
 
@@ -67,8 +62,6 @@ private:
     bool m_readOnly = false;
     bool m_inTransaction = false;
     int m_openSavepoints = 0;
-    int m_option = 0;
-    quint64 m_generation = 0;
 };
 
 // A savepoint that rolls back on scope exit unless committed; nests inside transactions. The

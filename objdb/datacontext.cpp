@@ -15,11 +15,6 @@ namespace objdb {
 
 namespace {
 
-QString quoted(const QString &name)
-{
-    return SqlDialect::sqlite().quoteIdentifier(name);
-}
-
 // The stored columns a table needs, with their SQL types.
 QList<QPair<QString, QString>> wantedColumns(const TableDef &def)
 {
@@ -36,7 +31,7 @@ QList<QPair<QString, QString>> wantedColumns(const TableDef &def)
 
 QSet<QString> presentColumns(const Database &db, const QString &table)
 {
-    QSqlQuery info = db.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)));
+    QSqlQuery info = db.exec(QStringLiteral("PRAGMA table_info(%1)").arg(sqlName(table)));
     QSet<QString> present;
     while (info.next())
         present.insert(info.value(1).toString().toLower());
@@ -257,15 +252,15 @@ void DataContext::createOrUpgrade(const TableDef &def)
     if (!exists) {
         QStringList columns{QStringLiteral("OID INTEGER PRIMARY KEY")};
         for (const auto &[name, type] : wanted)
-            columns.append(quoted(name) + QLatin1Char(' ') + type);
-        db->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(def.name), columns.join(QStringLiteral(", "))));
+            columns.append(sqlName(name) + QLatin1Char(' ') + type);
+        db->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(sqlName(def.name), columns.join(QStringLiteral(", "))));
         created = true;
     } else {
         // Only a table of an older structure gets here without every column (refuseDamagedTables).
         const QSet<QString> present = presentColumns(*db, def.name);
         for (const auto &[name, type] : wanted)
             if (!present.contains(name.toLower()))
-                db->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(quoted(def.name), quoted(name), type));
+                db->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(sqlName(def.name), sqlName(name), type));
         oldVersion = storedVersion(*db, def);
     }
 
@@ -273,7 +268,7 @@ void DataContext::createOrUpgrade(const TableDef &def)
         const QString name = QStringLiteral("%1_%2_idx").arg(def.name, column);
         QSqlQuery idx(db->sql());
         if (!idx.exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
-                          .arg(unique ? QStringLiteral("UNIQUE ") : QString(), quoted(name), quoted(def.name), quoted(column))))
+                          .arg(unique ? QStringLiteral("UNIQUE ") : QString(), sqlName(name), sqlName(def.name), sqlName(column))))
             fail(unique ? QStringLiteral("Impossibile creare l'indice univoco su %1.%2: l'archivio contiene valori ripetuti.")
                               .arg(def.name, column)
                         : QStringLiteral("Impossibile creare l'indice su %1.%2.").arg(def.name, column));
@@ -336,7 +331,7 @@ void DataContext::checkReferences()
     for (const auto &def : m_defs) {
         auto count = [&](const QString &column, const QString &target) {
             QSqlQuery q = db->exec(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NOT NULL AND %2 NOT IN (SELECT OID FROM %3)")
-                                       .arg(quoted(def.name), quoted(column), quoted(target)));
+                                       .arg(sqlName(def.name), sqlName(column), sqlName(target)));
             return q.next() ? q.value(0).toLongLong() : 0;
         };
         for (const auto &r : def.references)

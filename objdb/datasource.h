@@ -2,11 +2,21 @@
 // A set of rows over one table, with a current row whose fields are read and written by name.
 // Every write raises the table's data events; refusals and handler errors undo the operation.
 
+#include "objdb/source/currencydisplay.h"
+#include "objdb/source/editrow.h"
+#include "objdb/source/eventdispatch.h"
+#include "objdb/source/keysetcursor.h"
+#include "objdb/source/pagereader.h"
+#include "objdb/source/references.h"
+#include "objdb/source/rowreader.h"
+#include "objdb/source/rowwriter.h"
+#include "objdb/source/sourcescope.h"
+#include "objdb/source/storedchanges.h"
+#include "objdb/source/viewclauses.h"
+#include "objdb/source/writechecks.h"
 #include "objdb/viewschema.h"
 
-#include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -77,7 +87,7 @@ public:
     // Ordered keys of the rows (loaded on first use and kept until the rows change).
     const QList<qint64> &keys();
     // Whether the ordered keys are in memory (a grid's first screen must not need them).
-    bool keysLoaded() const { return m_keysValid; }
+    bool keysLoaded() const { return m_cursor.keysLoaded(); }
 
     // --- deleting ---------------------------------------------------------------------------
     // Deletes the given rows (raising OnDeleteRow for each); a refused row stays. Returns how many went.
@@ -87,19 +97,18 @@ public:
     // --- the view --------------------------------------------------------------------------
     Table &GetTable() const;
     QString TableName() const;
-    const TableDef &tableDef() const { return m_table; }
-    QString Filter() const { return m_filter; }
+    const TableDef &tableDef() const { return m_scope.table; }
+    QString Filter() const { return m_clauses.filter(); }
     void SetFilter(const QString &criterion);
-    QString Sort() const { return m_sort; }
+    QString Sort() const { return m_clauses.sort(); }
     void SetSort(const QString &order);
     QString DefaultSort() const;
-    QString SubView() const { return QString(); }
-    QString BaseFilter() const { return m_options.filter; }
+    QString BaseFilter() const { return m_clauses.baseFilter(); }
     QString FieldList() const { return m_options.fieldList; }
     bool isReadOnly() const { return m_options.readOnly; }
     bool convertsCurrency() const { return m_options.convertCurrency; }
     // The decimals amounts are shown with: the conversion currency's when the view converts, else two.
-    int amountDecimals() const { return m_amountDecimals; }
+    int amountDecimals() const { return m_currency.amountDecimals(); }
     // Restricts and orders a candidate list: filter ANDed, order replacing the list's.
     void SetSelection(const QString &filter, const QString &order);
     // Reloads the rows; keeps the current row by OID when asked. Raises OnRefreshRecordset.
@@ -124,7 +133,7 @@ public:
     // The candidate rows of a reference, after OnSelectReference.
     std::shared_ptr<DataSource> OpenReferenceCandidates(const QString &reference);
 
-    std::shared_ptr<DataContext> context() const { return m_context; }
+    std::shared_ptr<DataContext> context() const { return m_scope.context; }
     // Raises OnUpdatedTableStruct on this data source; a refusal throws.
     void raiseStructureEvent(double currentVersion, double oldVersion, bool created);
     DataSource *Events() { return this; }
@@ -133,96 +142,31 @@ signals:
     void OnRefreshRecordset(objdb::DataSource *p_objDS);
 
 private:
-    struct Row {
-        qint64 oid = 0;
-        bool isNew = false;
-        QHash<QString, QVariant> own;     // own columns, references (OIDs) and the parent link
-        QHash<QString, QVariant> parent;  // the parent row's columns
-        QHash<QString, QVariant> ownRead;    // own as read from the archive
-        QHash<QString, QVariant> parentRead; // parent as read from the archive
-        qint64 parentOid = 0;
-        QSet<QString> dirtyOwn;
-        QSet<QString> dirtyParent;
-        QSet<QString> userOwn;    // the dirty columns written by the user (the rest by the rules)
-        QSet<QString> userParent;
-        QVariantList loaded;               // visible fields as read
-    };
-    // A column whose stored value moved since it was read, and what it becomes.
-    struct Moved {
-        QString column;
-        bool parent = false;
-        QVariant value;
-    };
+    using Row = source::EditRow;
 
-    class HandlerScope;
-    struct Sql {
-        QString text;
-        QVariantList binds;
-    };
-
-    std::shared_ptr<Database> database() const;
+    Row &currentRow();
+    void loadRow(qint64 oid);
+    bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
+    void applyStoredChanges(const QList<source::MovedColumn> &moved);
+    bool deleteOne(qint64 oid);
     itfSetData *events() const;
     itfNotifyEvent *notify() const;
-    Row &currentRow();
-    Sql whereClause() const;
-    Sql renderWhere() const;
-    Sql orderClause() const;
-    Sql renderOrder() const;
-    Sql selectRowSql() const;
-    void loadRow(qint64 oid);
-    void ensurePosition();
-    std::optional<qint64> firstKey() const;
-    void loadParent(Row &row, qint64 parentOid) const;
-    void invalidateKeys();
-    void assign(const FieldDef &field, const QVariant &value, bool byUser);
-    QList<Moved> storedChanges(const Row &row) const;
-    void applyStoredChanges(const QList<Moved> &moved);
-    QVariant normalise(const FieldDef &field, const QVariant &value) const;
-    [[noreturn]] void refuseMissing(const ColumnDef &column) const;
-    void refuseMissingValues(const Row &row) const;
-    FieldDef writableField(const QString &name) const;
-    bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
-    bool deleteOne(qint64 oid);
-    QVariant lookupReference(const FieldDef &field, const Row &row) const;
-    QVariant present(const FieldDef &field, const QVariant &value) const;
-    // The visible fields of a row being stepped, its SELECT list starting at column offset.
-    QVariantList storedValues(const StoredRow &stored, int offset) const;
-    void refuseIfReferenced(qint64 oid);
-    std::optional<query::FieldInfo> resolve(const QString &name) const;
 
-    std::shared_ptr<DataContext> m_context;
-    std::weak_ptr<Database> m_database;
-    const TableDef &m_table;
+    // The units of one job each (objdb/source/) the data source is made of. They keep references
+    // to the scope, the dispatch, the currency and the clauses, so those are declared first.
     Options m_options;
-    std::shared_ptr<const ViewSchema> m_schema;
-    QList<FieldDef> m_fields;
-    std::shared_ptr<const FieldSet> m_fieldSet; // m_fields and m_fieldBinds come from it
-    QVariantList m_fieldBinds;
-    QString m_filter;
-    QString m_selection;
-    QString m_sort;
+    source::SourceScope m_scope;
+    source::EventDispatch m_dispatch;
+    source::CurrencyDisplay m_currency;
+    QList<FieldDef> m_fields; // the scope's fields, amounts formatted for the display currency
+    source::ViewClauses m_clauses;
+    source::KeysetCursor m_cursor;
+    source::PageReader m_pages;
+    source::RowReader m_reader;
+    source::RowWriter m_writer;
+    source::References m_references;
+    source::WriteChecks m_checks;
     std::optional<Row> m_row;
-    QList<qint64> m_keys;
-    bool m_keysValid = false;
-    // Index of the current row in m_keys: -1 before the first, size after the last, kUnknown when the
-    // row was reached without the keys (FindFirst, FindOID before the keys were loaded).
-    static constexpr int kUnknown = -2;
-    int m_position = 0;
-    bool m_firstPending = true; // positioned on the first row, not read yet
-    int m_handlerDepth = 0;
-    int m_amountDecimals = 2;
-    std::optional<QString> m_cancelMessage;
-
-    struct RenderedWhere {
-        QString baseFilter, filter, selection;
-        Sql sql;
-    };
-    struct RenderedOrder {
-        QString sort;
-        Sql sql;
-    };
-    mutable std::optional<RenderedWhere> m_where;
-    mutable std::optional<RenderedOrder> m_order;
 };
 
 } // namespace objdb

@@ -10,13 +10,25 @@ namespace objdb {
 
 class DataSource;
 
-// Optional display attributes of a column. A = 255: read-only in panels.
-// B = 15: secret (masked, never shown or searched); B = 1: private (not in the default field sequence).
+// How an editing panel treats a column (the definition's first display attribute; the codes are
+// the ones definitions pass).
+enum class ColumnAccess : int {
+    Default = -100,
+    ReadOnlyInPanels = 255, // shown, never edited: the table's rules compute it
+};
+
+// Where a column is shown (the definition's second display attribute).
+enum class ColumnVisibility : int {
+    Default = -100,
+    Private = 1, // left out of the default field sequence, but can be added
+    Secret = 15, // masked in panels; never shown in a grid, an export or a search
+};
+
 // A required text column is written trimmed, refuses a blank value, and its row is not stored
 // without one.
 struct ColumnOptions {
-    int attributeA = -100;
-    int attributeB = -100;
+    ColumnAccess access = ColumnAccess::Default;
+    ColumnVisibility visibility = ColumnVisibility::Default;
     bool required = false;
 };
 

@@ -1,8 +1,9 @@
 #include "objdb/sqldialect.h"
 
+#include "objdb/error.h"
 #include "objdb/types.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace objdb {
 
@@ -14,15 +15,20 @@ const SqlDialect &SqlDialect::sqlite()
 
 QString SqlDialect::quoteIdentifier(const QString &name) const
 {
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    if (!isValidIdentifier(name))
+        fail(QStringLiteral("Nome non valido in un'istruzione SQL: '%1'.").arg(name));
+    return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
 bool SqlDialect::isValidIdentifier(const QString &name)
 {
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    return re.match(name).hasMatch();
+    const auto ascii = [](QChar c, bool digitAllowed) {
+        return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            || c == QLatin1Char('_') || (digitAllowed && c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+    };
+    if (name.isEmpty() || !ascii(name.front(), false))
+        return false;
+    return std::all_of(name.cbegin() + 1, name.cend(), [&](QChar c) { return ascii(c, true); });
 }
 
 QString SqlDialect::columnType(int typeCode) const
@@ -57,6 +63,11 @@ QString SqlDialect::datePart(DatePart part, const QString &expression) const
         break;
     }
     return QStringLiteral("CAST(substr(%1, 9, 2) AS INTEGER)").arg(expression);
+}
+
+QString sqlName(const QString &identifier)
+{
+    return SqlDialect::sqlite().quoteIdentifier(identifier);
 }
 
 QString foldText(const QString &text)

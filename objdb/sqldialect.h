@@ -4,30 +4,22 @@
 
 namespace objdb {
 
-// SQL text that was built from identifiers the library itself checked, never from user text.
-// Values always travel as bound parameters; this type marks the few places where text is spliced.
-class EscapedSql {
-public:
-    EscapedSql() = default;
-    const QString &text() const { return m_text; }
-    bool isEmpty() const { return m_text.isEmpty(); }
-    EscapedSql operator+(const EscapedSql &other) const { return EscapedSql(m_text + other.m_text); }
-    static EscapedSql raw(const QString &trustedText) { return EscapedSql(trustedText); }
-
-private:
-    explicit EscapedSql(QString text) : m_text(std::move(text)) {}
-    QString m_text;
-};
-
 // Everything engine-specific in the SQL the library produces. Only SQLite exists today;
 // a server engine is a second implementation of this class.
+//
+// What keeps user text out of the SQL the library builds: every value travels as a bound parameter
+// (criteria render each literal as '?', writes bind every column), and the only names spliced into
+// SQL text are identifiers of the definition, which quoteIdentifier refuses unless they are plain
+// identifiers. Rendered clauses are made of those quoted names, the renderer's own keywords and
+// operators, and placeholders.
 class SqlDialect {
 public:
     virtual ~SqlDialect() = default;
     static const SqlDialect &sqlite();
 
-    // "name" with embedded quotes doubled. Identifiers must also pass isValidIdentifier.
+    // "name"; throws for a name that is not a plain identifier (isValidIdentifier).
     virtual QString quoteIdentifier(const QString &name) const;
+    // Letters, digits and '_', not starting with a digit.
     static bool isValidIdentifier(const QString &name);
     virtual QString columnType(int typeCode) const;
     // Case- and accent-insensitive pattern match of `expression` with a bound, already folded pattern.
@@ -39,9 +31,6 @@ public:
     virtual QString amountMultiplyFunction() const { return QStringLiteral("objdb_amount_mul"); }
     virtual QString amountDivideFunction() const { return QStringLiteral("objdb_amount_div"); }
     virtual QString limitClause(int count) const { return QStringLiteral(" LIMIT %1").arg(count); }
-    virtual QString savepoint(const QString &name) const { return QStringLiteral("SAVEPOINT ") + name; }
-    virtual QString releaseSavepoint(const QString &name) const { return QStringLiteral("RELEASE SAVEPOINT ") + name; }
-    virtual QString rollbackToSavepoint(const QString &name) const { return QStringLiteral("ROLLBACK TO SAVEPOINT ") + name; }
     virtual QString trueLiteral() const { return QStringLiteral("1"); }
     virtual QString falseLiteral() const { return QStringLiteral("0"); }
 
@@ -51,6 +40,9 @@ public:
     // Criteria compare the whole date with a range instead where they can, so an index serves them.
     virtual QString datePart(DatePart part, const QString &expression) const;
 };
+
+// An identifier of the definition as the library's SQLite statements name it.
+QString sqlName(const QString &identifier);
 
 // Folds letter case and accents: "È" and "e" fold to the same text. Used for Like on both sides.
 QString foldText(const QString &text);

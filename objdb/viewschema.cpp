@@ -121,9 +121,9 @@ FieldDef ViewSchema::makeColumnField(const ColumnDef &c, const QString &prefix, 
     f.caption = captionFor(c.name);
     f.type = c.type;
     f.size = c.type == TypeText ? c.length : 0;
-    f.secret = c.options.attributeB == 15;
-    f.privateField = c.options.attributeB == 1;
-    f.readOnly = c.options.attributeA == 255 || origin == FieldDef::Origin::Parent;
+    f.secret = c.options.visibility == ColumnVisibility::Secret;
+    f.privateField = c.options.visibility == ColumnVisibility::Private;
+    f.readOnly = c.options.access == ColumnAccess::ReadOnlyInPanels || origin == FieldDef::Origin::Parent;
     f.noOrder = f.secret;
     f.display = f.secret ? -1 : 1;
     f.format = formatFor(c.type);

@@ -186,7 +186,7 @@ void EditPanelDialog::buildParentSection(QFormLayout *form)
     for (const auto &c : parent->columns) {
         const bool indexed = std::any_of(parent->indexes.cbegin(), parent->indexes.cend(),
                                          [&](const IndexDef &i) { return i.column == c.name; });
-        const bool computed = c.options.attributeA == 255;
+        const bool computed = c.options.access == ColumnAccess::ReadOnlyInPanels;
         const FieldDef *field = m_ds->Field(c.name);
         if ((!indexed && !computed) || !field || field->origin != FieldDef::Origin::Parent)
             continue;

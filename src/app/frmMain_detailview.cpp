@@ -184,7 +184,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     request.sort = sortOrder;
     QString sameTable;
     qint64 currentOid = 0;
-    if (isViewBound() && m_objCurDS->TableName() == request.query.table && m_objCurDS->SubView().isEmpty()) {
+    if (isViewBound() && m_objCurDS->TableName() == request.query.table) {
         sameTable = m_objCurDS->TableName();
         if (request.sort.isEmpty())
             request.sort = m_objCurDS->Sort().isEmpty() ? m_objCurDS->DefaultSort() : m_objCurDS->Sort();

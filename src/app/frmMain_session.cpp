@@ -73,7 +73,7 @@ void frmMain::ReleaseDatabase()
     m_objCurDS.reset();
     modGlobal::g_objDataContext.reset();
     if (modGlobal::g_objDatabase)
-        modGlobal::g_objDatabase->Close(true);
+        modGlobal::g_objDatabase->Close();
     modGlobal::g_objDatabase.reset();
 }
 

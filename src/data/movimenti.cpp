@@ -41,10 +41,10 @@ void Movimenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_o
 {
     p_objCol.AddColumn(QStringLiteral("Descrizione"), TypeText, 64);
     p_objCol.AddColumn(QStringLiteral("Importo"), TypeAmount, 0);
-    p_objCol.AddColumn(QStringLiteral("ScontoPrivato"), TypeAmount, 0, {.attributeA = -100, .attributeB = 1});
+    p_objCol.AddColumn(QStringLiteral("ScontoPrivato"), TypeAmount, 0, {.visibility = ColumnVisibility::Private});
     p_objCol.AddColumn(QStringLiteral("Sconto"), TypeAmount, 0);
-    p_objCol.AddColumn(QStringLiteral("ImportoInSospeso"), TypeAmount, 0, {.attributeA = 255, .attributeB = -100});
-    p_objCol.AddColumn(QStringLiteral("Pagato"), TypeYesNo, 0, {.attributeA = 255, .attributeB = -100});
+    p_objCol.AddColumn(QStringLiteral("ImportoInSospeso"), TypeAmount, 0, {.access = ColumnAccess::ReadOnlyInPanels});
+    p_objCol.AddColumn(QStringLiteral("Pagato"), TypeYesNo, 0, {.access = ColumnAccess::ReadOnlyInPanels});
     p_objRef.AddReference(QStringLiteral("Compagnia"), QStringLiteral("Compagnie"), QStringLiteral("Codice"),
                           QStringLiteral("RagioneSociale"));
     p_objRef.AddReference(QStringLiteral("Collaboratore"), QStringLiteral("Collaboratori"), QStringLiteral("Codice"),

@@ -48,7 +48,7 @@ void Pagamenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_o
     p_objCol.AddColumn(QStringLiteral("Assegno"), TypeAmount, 0);
     p_objCol.AddColumn(QStringLiteral("Anticipo"), TypeAmount, 0);
     p_objCol.AddColumn(QStringLiteral("DataCopertura"), TypeDate, 0);
-    p_objCol.AddColumn(QStringLiteral("Operatore"), TypeText, kOperatorNameLength, {.attributeA = 255, .attributeB = -100});
+    p_objCol.AddColumn(QStringLiteral("Operatore"), TypeText, kOperatorNameLength, {.access = ColumnAccess::ReadOnlyInPanels});
     p_objRef.AddReference(QStringLiteral("TipoOperazione"), QStringLiteral("TipiOperazione"), QStringLiteral("Codice"),
                           QStringLiteral("Descrizione"));
     p_objInx.AddIndex(QStringLiteral("Data"), false);

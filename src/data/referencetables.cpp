@@ -9,7 +9,7 @@ using namespace objdb;
 namespace {
 
 // A key that rows, reports and the import find rows by: required and trimmed.
-constexpr ColumnOptions kKeyColumn{.attributeA = -100, .attributeB = -100, .required = true};
+constexpr ColumnOptions kKeyColumn{.required = true};
 
 const QString kAdministrator = QStringLiteral("Amministratore");
 
@@ -46,7 +46,7 @@ void Operatori::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_o
     // The name is the login's key and is copied into every payment the operator records.
     p_objCol.AddColumn(QStringLiteral("Nome"), TypeText, kOperatorNameLength, kKeyColumn);
     // Wide enough for a salted password hash.
-    p_objCol.AddColumn(QStringLiteral("Password"), TypeText, 128, {.attributeA = -100, .attributeB = 15});
+    p_objCol.AddColumn(QStringLiteral("Password"), TypeText, 128, {.visibility = ColumnVisibility::Secret});
     p_objInx.AddIndex(QStringLiteral("Nome"), true);
 }
 
@@ -86,7 +86,7 @@ void TipiOperazione::DefineStructure(ColumnCollection &p_objCol, IndexCollection
 {
     p_objCol.AddColumn(QStringLiteral("Codice"), TypeText, 4, kKeyColumn);
     p_objCol.AddColumn(QStringLiteral("Descrizione"), TypeText, 64);
-    p_objCol.AddColumn(QStringLiteral("TipoSospeso"), TypeYesNo, 0, {.attributeA = 255, .attributeB = -100});
+    p_objCol.AddColumn(QStringLiteral("TipoSospeso"), TypeYesNo, 0, {.access = ColumnAccess::ReadOnlyInPanels});
     p_objInx.AddIndex(QStringLiteral("Codice"), true);
 }
 

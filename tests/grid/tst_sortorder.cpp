@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(shown(), (QStringList{"Alfa", "Gamma", "Beta"}));
 
         QVERIFY(m_movements->MoveFirst());
-        m_archive.database->Close(true);
+        m_archive.database->Close();
         SetSortOrder(QStringLiteral("Descrizione"), *m_movements);
         QCOMPARE(messages.texts().size(), 2);
         QVERIFY(messages.texts().last().endsWith(QStringLiteral("Visualizzare dettagli ?")));

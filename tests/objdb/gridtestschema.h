@@ -29,8 +29,8 @@ public:
         c.AddColumn(QStringLiteral("Data"), objdb::TypeDate, 0);
         c.AddColumn(QStringLiteral("Pagato"), objdb::TypeYesNo, 0);
         if (m_columns == Columns::WithHidden) {
-            c.AddColumn(QStringLiteral("Codice"), objdb::TypeText, 10, {-100, 15});
-            c.AddColumn(QStringLiteral("Nota"), objdb::TypeText, 30, {-100, 1});
+            c.AddColumn(QStringLiteral("Codice"), objdb::TypeText, 10, {.visibility = objdb::ColumnVisibility::Secret});
+            c.AddColumn(QStringLiteral("Nota"), objdb::TypeText, 30, {.visibility = objdb::ColumnVisibility::Private});
         }
         i.AddIndex(QStringLiteral("Nome"), false);
     }

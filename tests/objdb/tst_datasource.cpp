@@ -321,7 +321,7 @@ private slots:
     void detachedAfterClose()
     {
         auto accounts = open("Conti");
-        m_db->Close(true);
+        m_db->Close();
         QVERIFY_THROWS_EXCEPTION(Error, accounts->IsEmpty());
         QCOMPARE(m_context->State(), 0);
     }
@@ -351,7 +351,7 @@ private slots:
         QSqlDatabase::removeDatabase("raw");
         QVERIFY_THROWS_EXCEPTION(Error, other->Open(kDatabaseFormat, sqlite));
 
-        m_db->Close(true);
+        m_db->Close();
         QFile::setPermissions(m_dir->databasePath(), QFile::ReadOwner);
         if (QFileInfo(m_dir->databasePath()).isWritable())
             QSKIP("running with privileges that ignore read-only files");

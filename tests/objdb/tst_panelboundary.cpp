@@ -50,7 +50,7 @@ private slots:
         emit reason->activated(reason->findText(QStringLiteral("Versamento")));
         QCOMPARE(reason->currentText(), QStringLiteral("Versamento"));
 
-        m_archive.database->Close(true);
+        m_archive.database->Close();
         auto *description = panel.findChild<QLineEdit *>(QStringLiteral("edit_Descrizione"));
         description->setText(QStringLiteral("Conto Rossi"));
         emit description->editingFinished();

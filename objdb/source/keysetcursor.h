@@ -1,0 +1,63 @@
+#pragma once
+// The rows of a data source as an ordered list of keys, and the current row's place in it. The keys
+// are read on first use and kept until the rows change; the first row and single matches are found
+// without them, so that a view's first screen never needs the whole list.
+
+#include <QList>
+#include <optional>
+
+namespace objdb::source {
+
+struct SourceScope;
+class ViewClauses;
+
+class KeysetCursor {
+public:
+    KeysetCursor(const SourceScope &scope, const ViewClauses &clauses) : m_scope(scope), m_clauses(clauses) {}
+
+    const QList<qint64> &keys();
+    bool keysLoaded() const { return m_keysValid; }
+    // The rows changed: the keys are read again when next needed.
+    void invalidate();
+
+    // Back on the first row, not read yet (after the rows were read again).
+    void restart();
+    // Whether the cursor stands on a first row not read yet.
+    bool firstPending() const { return m_firstPending; }
+    // A row was read: the first row is no longer pending.
+    void rowRead() { m_firstPending = false; }
+    // On the first row (index 0 of the keys).
+    void placeFirst() { m_position = 0; }
+    // On a row reached without the keys (a match, a row found by OID, a new row).
+    void placeUnknown() { m_position = kUnknown; }
+
+    // The key of the first row, without reading the keys.
+    std::optional<qint64> firstKey() const;
+    bool isEmpty() const;
+    // The first row (reads the keys); nothing when there are none.
+    std::optional<qint64> moveFirst();
+    // The row after current (current = the OID of the row in hand, if any); nothing past the last.
+    std::optional<qint64> moveNext(std::optional<qint64> current);
+    bool atBOF(std::optional<qint64> current);
+    bool atEOF(std::optional<qint64> current);
+
+    // The first row matching the criterion within the rows, without reading the keys.
+    std::optional<qint64> findFirst(const QString &criterion) const;
+    // The first match in order, or with afterCurrent the first one after current.
+    std::optional<qint64> find(const QString &criterion, std::optional<qint64> current, bool afterCurrent);
+
+private:
+    // Index of the current row in the keys: -1 before the first, size after the last, kUnknown when
+    // the row was reached without the keys.
+    static constexpr int kUnknown = -2;
+    void locate(std::optional<qint64> current);
+
+    const SourceScope &m_scope;
+    const ViewClauses &m_clauses;
+    QList<qint64> m_keys;
+    bool m_keysValid = false;
+    int m_position = 0;
+    bool m_firstPending = true;
+};
+
+} // namespace objdb::source

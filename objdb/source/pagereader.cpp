@@ -1,0 +1,103 @@
+#include "objdb/source/pagereader.h"
+
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/source/currencydisplay.h"
+#include "objdb/source/sourcescope.h"
+#include "objdb/source/viewclauses.h"
+#include "objdb/statementcache.h"
+
+#include <QHash>
+
+namespace objdb::source {
+
+namespace {
+
+constexpr int kPageSize = 200;
+
+QString placeholders(qsizetype count)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < count; ++i)
+        marks.append(QStringLiteral("?"));
+    return marks.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QVariantList PageReader::storedValues(const StoredRow &stored, int offset) const
+{
+    const FieldSet &set = *m_scope.fieldSet;
+    QVariantList values;
+    values.reserve(set.fields.size());
+    for (int i = 0; i < set.fields.size(); ++i) {
+        const int column = set.columnOf.at(i);
+        const int first = set.firstFieldOf.at(column);
+        if (first < i) {
+            values.append(values.at(first)); // the same column under another name
+            continue;
+        }
+        const FieldDef &field = set.fields.at(i);
+        QVariant value = stored.typedValue(offset + column, field.type);
+        if (m_currency.converts())
+            values.append(m_currency.present(field, value));
+        else
+            values.append(std::move(value));
+    }
+    return values;
+}
+
+QList<QVariantList> PageReader::fetchRows(const QList<qint64> &oids) const
+{
+    QList<QVariantList> rows;
+    rows.reserve(oids.size());
+    const FieldSet &set = *m_scope.fieldSet;
+    const QString columns = QStringLiteral("t0.OID, ") + set.selectColumns.join(QStringLiteral(", "));
+    const auto db = m_scope.database();
+    for (qsizetype start = 0; start < oids.size(); start += kPageSize) {
+        const QList<qint64> page = oids.mid(start, kPageSize);
+        QVariantList binds = set.binds;
+        for (const qint64 oid : page)
+            binds.append(oid);
+        // A grid asks for whole pages, so that a few statements serve every page of a view.
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE t0.OID IN (%3)")
+                                .arg(columns, m_scope.schema->fromClause(), placeholders(page.size()));
+        QHash<qint64, QVariantList> byKey;
+        byKey.reserve(page.size());
+        m_scope.context->statements().select(*db, sql, binds, [&](const StoredRow &stored) {
+            byKey.insert(stored.integer(0), storedValues(stored, 1));
+        });
+        for (const qint64 oid : page)
+            rows.append(byKey.value(oid));
+    }
+    return rows;
+}
+
+QList<QVariantList> PageReader::firstRows(int count) const
+{
+    const query::Sql &where = m_clauses.where();
+    // The count is bound, so that every first screen of a view shares one prepared statement.
+    const QString sql = QStringLiteral("SELECT ") + m_scope.fieldSet->selectColumns.join(QStringLiteral(", "))
+                        + QStringLiteral(" FROM ") + m_scope.schema->fromClause() + where.text + m_clauses.orderBy()
+                        + QStringLiteral(" LIMIT ?");
+    QList<QVariantList> rows;
+    rows.reserve(qBound(0, count, 256)); // a first screen; larger counts grow as read
+    const auto db = m_scope.database();
+    m_scope.context->statements().select(*db, sql, m_scope.fieldSet->binds + where.binds + QVariantList{count},
+                                         [&](const StoredRow &stored) { rows.append(storedValues(stored, 0)); });
+    return rows;
+}
+
+int PageReader::countRows(int limit) const
+{
+    const query::Sql &where = m_clauses.where();
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + m_clauses.keyFrom(where.text) + where.text
+                        + QStringLiteral(" LIMIT ?)");
+    int rows = 0;
+    const auto db = m_scope.database();
+    m_scope.context->statements().select(*db, sql, where.binds + QVariantList{limit},
+                                         [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
+    return rows;
+}
+
+} // namespace objdb::source
