@@ -12,7 +12,7 @@ namespace TestSchema {
 
 namespace {
 
-constexpr ColumnOptions kComputed{.attributeA = 255, .attributeB = -100};
+constexpr ColumnOptions kComputed{.access = ColumnAccess::ReadOnlyInPanels};
 
 QVariant zero()
 {
@@ -36,7 +36,7 @@ public:
     {
         c.AddColumn(QStringLiteral("Codice"), TypeText, 4, {.required = true});
         c.AddColumn(QStringLiteral("Descrizione"), TypeText, 40);
-        c.AddColumn(QStringLiteral("Password"), TypeText, 16, {.attributeA = -100, .attributeB = 15});
+        c.AddColumn(QStringLiteral("Password"), TypeText, 16, {.visibility = ColumnVisibility::Secret});
         // The default order is the description's, not the code's.
         i.AddIndex(QStringLiteral("Descrizione"), false);
         i.AddIndex(QStringLiteral("Codice"), true);
