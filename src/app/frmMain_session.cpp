@@ -61,10 +61,7 @@ void frmMain::ReloadDatabase()
 {
     // The view of the dropped archive goes too: nothing may read it any more. The next activation
     // opens the new archive and shows the view again.
-    objdb::ViewUtility::UnbindGrid(dgView);
-    m_objCurDS.reset();
-    modGlobal::g_objDataContext.reset();
-    modGlobal::g_objDatabase.reset();
+    ReleaseDatabase();
 }
 
 void frmMain::ReleaseDatabase()

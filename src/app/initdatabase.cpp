@@ -51,7 +51,6 @@ bool InitDatabase()
             g_objDataContext->SetConversionCurrency(std::make_shared<objdb::CurrencyEuro>());
         else
             g_objDataContext->SetConversionCurrency(std::make_shared<objdb::CurrencyLire>());
-        g_objDatabase->IsOpen();
     } catch (const objdb::Error &e) {
         frmMessage::closeInstance();
         g_objDataContext.reset();
