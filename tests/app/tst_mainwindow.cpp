@@ -41,7 +41,6 @@ private:
 
     frmMain &form() { return *m_form; }
     int splitterPx() { return form().imgSplitter->x(); }
-    QStringList calls() { return form().property("pendingCalls").toStringList(); }
     bool isYellow() { return form().cmdHideTree->palette().color(QPalette::Button) == QColor(255, 255, 192); }
     void layoutAt(double twips) { LayoutMainWindow(float(twips)); }
 
@@ -388,8 +387,13 @@ private slots:
         QCOMPARE(script.seen()[0].icon, Icon::Exclamation);
         QCOMPARE(script.seen()[0].buttons, MessageService::Buttons::Ok);
 
-        form().OnReportRequest(nullptr, 1, QStringLiteral("Pagamenti"), QString());
-        QCOMPARE(calls(), QStringList{"PrintCurrentData"});
+        // A report request reaches the printing of its data source: the companies have no report.
+        showOneCompany();
+        script.clear();
+        script.push(Answer::No);
+        form().OnReportRequest(form().m_objCurDS.get(), 1, QStringLiteral("Compagnie"), QString());
+        QCOMPARE(script.seen().size(), 1);
+        QVERIFY(script.seen()[0].text.startsWith(QStringLiteral("Non sono disponibili Report personalizzati")));
     }
 
     void queryMessageAnswerSetsCancel_data()
