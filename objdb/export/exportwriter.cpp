@@ -51,14 +51,15 @@ public:
                    u"body{font-family:Arial,Helvetica,sans-serif;font-size:10pt;margin:16px;color:#000}\n"
                    u"h1{font-size:15pt;margin:0 0 4px}\n"
                    u"p.periodo{margin:0 0 10px}\n"
-                   u"table{border-collapse:collapse}\n"
+                   u"table{border-collapse:collapse;font-size:9pt}\n"
                    u"th,td{border:1px solid #999;padding:2px 6px;vertical-align:top}\n"
                    u"th{background:#e4e4e4;text-align:left}\n"
-                   u"td.n{text-align:right;white-space:nowrap}\n"
-                   u"td.d{white-space:nowrap}\n"
+                   u"td{white-space:nowrap}\n"
+                   u"td.n{text-align:right}\n"
                    u"td.c{text-align:center}\n"
                    u"tbody tr:nth-child(even){background:#f3f3f3}\n"
                    u"p.righe{margin:8px 0 0;font-size:9pt}\n"
+                   u"@media print{body{margin:0;font-size:8pt}table{font-size:7pt}}\n"
                    u"</style>\n</head>\n<body>\n<h1>");
         ExportText::appendHtml(out, title);
         out.append(u"</h1>\n");

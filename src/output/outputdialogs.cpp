@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QTimer>
 
 namespace output {
@@ -31,6 +32,9 @@ Dialogs standardDialogs()
     };
     d.preview = [](QPrinter &printer, QWidget *owner, const std::function<bool(QPrinter *)> &paint) {
         QPrintPreviewDialog dialog(&printer, ownerOr(owner));
+        // Pages want room: most of the screen, or all of it where the desktop maximises windows.
+        if (const QScreen *screen = dialog.screen())
+            dialog.resize(screen->availableGeometry().size() * 0.9);
         dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&dialog, &paint](QPrinter *target) {
             if (!paint(target))

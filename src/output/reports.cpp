@@ -23,14 +23,14 @@ objdb::report::Design movimenti(const QString &nodeKey)
                 QStringLiteral("AL %d")};
     d.columns = {
         column("Data", "Data", kDateFormat, 1.0),
-        column("Descrizione", "Descrizione", QString(), 3.0),
+        column("Descrizione", "Descrizione", QString(), 2.6),
         column("Importo", "Importo", kAmountFormat, 1.3),
-        column("Sconto", "Sconto", kAmountFormat, 1.2, true),
+        column("Sconto", "Sconto", kAmountFormat, 1.1, true),
         column("Saldo Cassa", "SaldoCassa", kAmountFormat, 1.3, true),
-        column("Cod. Comp.", "Cod_Compagnia", kCodeFormat, 0.8),
-        column("Cod. Collab.", "Cod_Collaboratore", kCodeFormat, 0.8),
+        column("Cod. Comp.", "Cod_Compagnia", kCodeFormat, 1.0),
+        column("Cod. Collab.", "Cod_Collaboratore", kCodeFormat, 1.0),
         column("Saldo Banca", "SaldoBanca", kAmountFormat, 1.3, true),
-        column("Importo In Sospeso", "ImportoInSospeso", kAmountFormat, 1.5, true),
+        column("Importo In Sospeso", "ImportoInSospeso", kAmountFormat, 1.6, true),
     };
     d.markField = QStringLiteral("TipoSospeso");
     d.totalsLabel = QStringLiteral("Totali:");
@@ -52,6 +52,7 @@ objdb::report::Design movimentiCollaboratori(const QString &period)
     };
     d.markField = QStringLiteral("TipoSospeso");
     d.totalsLabel = QStringLiteral("Totali:");
+    d.notes = {QStringLiteral("* = Incasso Sospeso")}; // its rows carry the mark too
     return d;
 }
 
