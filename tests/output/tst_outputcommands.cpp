@@ -87,15 +87,6 @@ private slots:
         QVERIFY(script.seen().isEmpty());
     }
 
-    void menuCaptions()
-    {
-        QCOMPARE(action("mnuPrint")->text(), QStringLiteral("&Stampa"));
-        QCOMPARE(action("mnuPreview")->text(), QStringLiteral("&Anteprima..."));
-        QCOMPARE(action("mnuPrintExport")->text(), QStringLiteral("&Esporta stampa"));
-        QCOMPARE(action("mnuViewWebBrowser")->text(), QStringLiteral("&Web Browser..."));
-        QCOMPARE(action("mnuSave")->text(), QStringLiteral("&Esporta dati..."));
-    }
-
     // "Pagamenti" has no report: printing offers the browser, whose page is headed with the view.
     void paymentsPrintOffersTheBrowser()
     {

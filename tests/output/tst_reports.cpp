@@ -215,16 +215,6 @@ private slots:
                                                                  "5", "5,00", "84,00"}));
     }
 
-    void statisticsReportKeepsItsHeading()
-    {
-        SmallArchive data(2);
-        auto ds = data.section("Statistiche");
-        RecordingCanvas canvas(kLandscape);
-        QVERIFY(render(*ds, "Statistiche", canvas).complete);
-        QCOMPARE(canvas.pages[0].value(0), QStringLiteral("Movimenti"));
-        QVERIFY(!canvas.all().contains("Movimenti in sospeso"));
-    }
-
     // The collaborators' report of a period: only settled movements, the period line, the sum of
     // Importo, numbered pages on A4 portrait.
     void collaboratorsReportOfAPeriod()
