@@ -1,12 +1,14 @@
 // Measures the library's data sources against raw SQLite doing the same work on the same file.
 //   cobrelle_bench generate <file> <payments>
 //   cobrelle_bench run <file>
+//   cobrelle_bench peak <operation> cobrelle|raw <file>   (one side once, in a process of its own)
 // Prints one line per operation: <operation> payments=<N> cobrelle_ms=<median> raw_ms=<median> ratio=<x>
 // BENCH_ONLY=<text> measures only the operations whose name contains it; BENCH_RUNS=<n> sets the
 // number of timed runs (a profiler needs few).
 
 #include "generator.h"
 #include "gridbench.h"
+#include "outputbench.h"
 #include "rawquery.h"
 #include "windowbench.h"
 
@@ -100,6 +102,7 @@ int run(const QString &path)
     const GridBench grid{context, raw, options.fieldList, payments, measure, wanted};
     runGridBenchmarks(grid);
     runWindowBenchmarks(grid, db);
+    runOutputBenchmarks({path, context, payments, wanted});
     return 0;
 }
 
@@ -115,6 +118,8 @@ int main(int argc, char **argv)
     }
     if (args.size() == 3 && args.at(1) == QLatin1String("run"))
         return run(args.at(2));
-    std::fprintf(stderr, "usage: cobrelle_bench generate <file> <payments> | run <file>\n");
+    if (args.size() == 5 && args.at(1) == QLatin1String("peak"))
+        return runPeakMeasurement(args.mid(2));
+    std::fprintf(stderr, "usage: cobrelle_bench generate <file> <payments> | run <file> | peak <operation> <side> <file>\n");
     return 2;
 }

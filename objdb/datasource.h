@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -125,6 +126,10 @@ public:
     QList<QVariantList> firstRows(int count) const;
     // How many rows there are, counting no further than limit (without reading them or their keys).
     int countRows(int limit) const;
+    // Every row in order, the visible fields of up to pageSize rows at a time, read by stepping one
+    // statement (no key list, so memory stays the same whatever the number of rows). onPage returns
+    // false to stop reading. Pending events that onPage runs must not close the archive.
+    void readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;

@@ -9,6 +9,7 @@ namespace objdb {
 inline constexpr std::int32_t kErrorBase = static_cast<std::int32_t>(0x80040000u);
 inline constexpr int kErrRefused = 124;   // refused or failed operation
 inline constexpr int kErrStopped = 32755; // stopped by the user
+inline constexpr int kErrFileAccess = 75; // a file that cannot be written (its message names it)
 
 // Every failure of the library. number() is kErrorBase + n.
 class Error : public std::exception {

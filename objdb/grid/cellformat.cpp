@@ -5,7 +5,10 @@
 
 namespace objdb::CellFormat {
 
-QString amountText(Amount amount, int decimals)
+namespace {
+
+// The amount's characters, written backwards ending at `end`; returns where they start.
+char *amountChars(char *end, Amount amount, int decimals)
 {
     const bool negative = amount.units() < 0;
     // Unsigned, so that the most negative amount has a magnitude too.
@@ -16,41 +19,69 @@ QString amountText(Amount amount, int decimals)
         step *= 10;
     const quint64 rounded = magnitude / step + (magnitude % step * 2 >= step ? 1 : 0); // half away from zero
     quint64 shown = rounded;
-    std::array<char, 40> buffer{};
-    int at = int(buffer.size());
+    char *at = end;
     for (int i = 0; i < decimals; ++i) {
-        buffer[--at] = char('0' + shown % 10);
+        *--at = char('0' + shown % 10);
         shown /= 10;
     }
     if (decimals > 0)
-        buffer[--at] = ',';
+        *--at = ',';
     int digits = 0;
     do {
         if (digits > 0 && digits % 3 == 0)
-            buffer[--at] = '.';
-        buffer[--at] = char('0' + shown % 10);
+            *--at = '.';
+        *--at = char('0' + shown % 10);
         shown /= 10;
         ++digits;
     } while (shown > 0);
     if (negative && rounded > 0)
-        buffer[--at] = '-';
-    return QString::fromLatin1(buffer.data() + at, qsizetype(buffer.size()) - at);
+        *--at = '-';
+    return at;
 }
 
-QString dateText(const QDate &date)
+} // namespace
+
+QString amountText(Amount amount, int decimals)
+{
+    std::array<char, kMaxAmountChars> buffer{};
+    const char *start = amountChars(buffer.data() + buffer.size(), amount, decimals);
+    return QString::fromLatin1(start, buffer.data() + buffer.size() - start);
+}
+
+int writeAmount(char16_t *out, Amount amount, int decimals)
+{
+    std::array<char, kMaxAmountChars> buffer{};
+    const char *end = buffer.data() + buffer.size();
+    const char *start = amountChars(buffer.data() + buffer.size(), amount, decimals);
+    for (const char *c = start; c != end; ++c)
+        *out++ = char16_t(*c);
+    return int(end - start);
+}
+
+int writeDate(char16_t *out, const QDate &date)
 {
     if (!date.isValid())
-        return QString();
+        return 0;
     // One calendar conversion for the three parts (year(), month() and day() convert each).
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
     if (year < 1 || year > 9999)
-        return date.toString(QStringLiteral("dd/MM/yyyy"));
+        return -1;
     const char16_t text[] = {char16_t('0' + day / 10), char16_t('0' + day % 10), u'/',
                              char16_t('0' + month / 10), char16_t('0' + month % 10), u'/',
                              char16_t('0' + year / 1000), char16_t('0' + year / 100 % 10),
                              char16_t('0' + year / 10 % 10), char16_t('0' + year % 10)};
-    return QString(reinterpret_cast<const QChar *>(text), std::size(text));
+    std::copy(std::begin(text), std::end(text), out);
+    return int(std::size(text));
+}
+
+QString dateText(const QDate &date)
+{
+    char16_t text[10];
+    const int length = writeDate(text, date);
+    if (length < 0)
+        return date.toString(QStringLiteral("dd/MM/yyyy"));
+    return QString(reinterpret_cast<const QChar *>(text), length);
 }
 
 } // namespace objdb::CellFormat

@@ -28,6 +28,9 @@ namespace objdb {
 class DataSource;
 class GridSetting;
 }
+namespace output {
+struct ViewInfo;
+}
 
 // A timer with a tag, used as a queue of one deferred command.
 class TaggedTimer : public QTimer {
@@ -83,6 +86,13 @@ public:
     void ReloadDatabase();
     void ReleaseDatabase();
     void PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle);
+    // Output of the current view: its report printed, previewed or exported, the browser page, the
+    // data export.
+    void mnuPrint_Click();
+    void mnuPreview_Click();
+    void mnuPrintExport_Click();
+    void mnuViewWebBrowser_Click();
+    void mnuSave_Click();
     // Lets the current view's grid setting store the grid layout before the window unloads.
     void StoreGridLayout();
 
@@ -191,6 +201,8 @@ private:
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
+    QAction *mnuPrint = nullptr, *mnuPreview = nullptr, *mnuPrintExport = nullptr;
+    QAction *mnuViewWebBrowser = nullptr, *mnuSave = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
@@ -225,6 +237,9 @@ private:
     void setDataCommandsEnabled(bool enabled);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
     void connectViewCommands();
+    void connectOutputCommands();
+    // What the output commands need of the current view and of this window.
+    output::ViewInfo outputView() const;
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

@@ -46,6 +46,9 @@ void frmMain::createMenus()
     mnuFileProperties = addItem(mnuFile, "mnuFileProperties", QStringLiteral("&Modifica..."));
     mnuFileDelete = addItem(mnuFile, "mnuFileDelete", QStringLiteral("&Elimina"));
     mnuFile->addSeparator();
+    mnuViewWebBrowser = addItem(mnuFile, "mnuViewWebBrowser", QStringLiteral("&Web Browser..."));
+    mnuSave = addItem(mnuFile, "mnuSave", QStringLiteral("&Esporta dati..."));
+    mnuFile->addSeparator();
     mnuFileClose = addItem(mnuFile, "mnuFileClose", QStringLiteral("Chiudi"));
     bar->addMenu(mnuFile);
 
@@ -125,6 +128,9 @@ void frmMain::createToolMenus()
     bar->addMenu(mnuTools);
 
     mnuPrintFunc = addMenu(this, nullptr, "mnuPrintFunc", QStringLiteral("&Stampa dati"));
+    mnuPrint = addItem(mnuPrintFunc, "mnuPrint", QStringLiteral("&Stampa"));
+    mnuPreview = addItem(mnuPrintFunc, "mnuPreview", QStringLiteral("&Anteprima..."));
+    mnuPrintExport = addItem(mnuPrintFunc, "mnuPrintExport", QStringLiteral("&Esporta stampa"));
     bar->addMenu(mnuPrintFunc);
 
     mnuFieldFuncs = addMenu(this, nullptr, "mnuFieldFuncs", QStringLiteral("Funzioni su campo corrente (Click destro)"));

@@ -45,7 +45,6 @@ private:
     QTableView *grid() { return widget<QTableView>("dgView"); }
     QTreeWidget *tree() { return widget<QTreeWidget>("tvTreeView"); }
     int splitterPx() { return widget<QWidget>("imgSplitter")->x(); }
-    QStringList calls() { return form().property("pendingCalls").toStringList(); }
     bool isYellow()
     {
         return widget<QPushButton>("cmdHideTree")->palette().color(QPalette::Button) == QColor(255, 255, 192);
@@ -405,8 +404,13 @@ private slots:
         QCOMPARE(script.seen()[0].icon, Icon::Exclamation);
         QCOMPARE(script.seen()[0].buttons, MessageService::Buttons::Ok);
 
-        form().OnReportRequest(nullptr, 1, QStringLiteral("Pagamenti"), QString());
-        QCOMPARE(calls(), QStringList{"PrintCurrentData"});
+        // A report request reaches the printing of its data source: the companies have no report.
+        showOneCompany();
+        script.clear();
+        script.push(Answer::No);
+        form().OnReportRequest(form().m_objCurDS.get(), 1, QStringLiteral("Compagnie"), QString());
+        QCOMPARE(script.seen().size(), 1);
+        QVERIFY(script.seen()[0].text.startsWith(QStringLiteral("Non sono disponibili Report personalizzati")));
     }
 
     void queryMessageAnswerSetsCancel_data()

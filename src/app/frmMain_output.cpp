@@ -1,0 +1,95 @@
+// The output commands of the window: the current view handed to its report, the browser page and
+// the data export.
+#include "app/frmMain.h"
+
+#include "desktop/modOSWinUtil.h"
+#include "objdb/datasource.h"
+#include "objdb/grid/viewutility.h"
+#include "output/browserpage.h"
+#include "output/dataexport.h"
+#include "output/printcurrentdata.h"
+#include "output/viewinfo.h"
+#include "services/errorreport.h"
+#include "services/messageservice.h"
+#include "services/modGlobal.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTableView>
+
+void frmMain::connectOutputCommands()
+{
+    connect(mnuPrint, &QAction::triggered, this, Guarded(this, &frmMain::mnuPrint_Click));
+    connect(mnuPreview, &QAction::triggered, this, Guarded(this, &frmMain::mnuPreview_Click));
+    connect(mnuPrintExport, &QAction::triggered, this, Guarded(this, &frmMain::mnuPrintExport_Click));
+    connect(mnuViewWebBrowser, &QAction::triggered, this, Guarded(this, &frmMain::mnuViewWebBrowser_Click));
+    connect(mnuSave, &QAction::triggered, this, Guarded(this, &frmMain::mnuSave_Click));
+}
+
+output::ViewInfo frmMain::outputView() const
+{
+    output::ViewInfo view;
+    view.title = selectedNodeText();
+    if (currentSectionKey() == QLatin1String("Mov. per Collaboratori"))
+        view.period = modGlobal::PeriodCaption;
+    else if (!cmdDateSel->isHidden() && (modGlobal::UseDateSelection || modGlobal::UseMonthSelection))
+        view.period = cmdDateSel->toolTip(); // "Dati del giorno 07/03/2005 relativi a Data"
+    view.owner = const_cast<frmMain *>(this);
+    view.openDocument = [](const QString &file) { return modOSWinUtil::ShellOpenDocument(file); };
+    return view;
+}
+
+void frmMain::PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle)
+{
+    auto *ds = qobject_cast<objdb::DataSource *>(p_objSource);
+    if (!ds) {
+        MessageService::beep();
+        return;
+    }
+    output::PrintCurrentData(*ds, p_Func, p_sTitle, outputView());
+}
+
+void frmMain::mnuPrint_Click()
+{
+    if (dgView->isHidden() || !m_objCurDS) {
+        MessageService::beep();
+        return;
+    }
+    PrintCurrentData(m_objCurDS.get(), output::PrintModePrint, currentSectionKey());
+}
+
+void frmMain::mnuPreview_Click()
+{
+    if (dgView->isHidden() || !m_objCurDS) {
+        MessageService::beep();
+        return;
+    }
+    PrintCurrentData(m_objCurDS.get(), output::PrintModePreview, currentSectionKey());
+}
+
+void frmMain::mnuPrintExport_Click()
+{
+    if (dgView->isHidden() || !m_objCurDS) {
+        MessageService::beep();
+        return;
+    }
+    PrintCurrentData(m_objCurDS.get(), output::PrintModeExport, currentSectionKey());
+}
+
+void frmMain::mnuViewWebBrowser_Click()
+{
+    if (dgView->isHidden() || !m_objCurDS) {
+        MessageService::beep();
+        return;
+    }
+    output::ShowInBrowser(*m_objCurDS, QString(), outputView());
+}
+
+void frmMain::mnuSave_Click()
+{
+    if (dgView->isHidden() || !m_objCurDS) {
+        MessageService::beep();
+        return;
+    }
+    output::ExportData(*m_objCurDS, m_objGridSetting ? m_objGridSetting->FieldSequence() : QString(), outputView());
+}
