@@ -270,6 +270,11 @@ int DataSource::countRows(int limit) const
     return m_pages.countRows(limit);
 }
 
+void DataSource::readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const
+{
+    m_pages.readPages(pageSize, onPage);
+}
+
 // ---- copies and candidate lists ----------------------------------------------------------------
 
 std::shared_ptr<DataSource> DataSource::Copy() const

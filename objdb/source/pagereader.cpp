@@ -15,6 +15,9 @@ namespace {
 
 constexpr int kPageSize = 200;
 
+// Leaves the statement's loop when the reader has had enough; the statement is reset on the way out.
+struct ReadingStopped {};
+
 QString placeholders(qsizetype count)
 {
     QStringList marks;
@@ -98,6 +101,32 @@ int PageReader::countRows(int limit) const
     m_scope.context->statements().select(*db, sql, where.binds + QVariantList{limit},
                                          [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
     return rows;
+}
+
+void PageReader::readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const
+{
+    pageSize = qMax(1, pageSize);
+    const query::Sql &where = m_clauses.where();
+    const QString sql = QStringLiteral("SELECT ") + m_scope.fieldSet->selectColumns.join(QStringLiteral(", "))
+                        + QStringLiteral(" FROM ") + m_scope.schema->fromClause() + where.text + m_clauses.orderBy();
+    QList<QVariantList> page;
+    page.reserve(pageSize);
+    const auto db = m_scope.database();
+    try {
+        m_scope.context->statements().select(*db, sql, m_scope.fieldSet->binds + where.binds, [&](const StoredRow &stored) {
+            page.append(storedValues(stored, 0));
+            if (page.size() < pageSize)
+                return;
+            const bool more = onPage(page);
+            page.clear();
+            if (!more)
+                throw ReadingStopped{};
+        });
+    } catch (const ReadingStopped &) {
+        return;
+    }
+    if (!page.isEmpty())
+        onPage(page);
 }
 
 } // namespace objdb::source

@@ -3,6 +3,7 @@
 // of the data context, without loading the row keys for the first screen.
 
 #include <QList>
+#include <functional>
 #include <QVariantList>
 
 namespace objdb {
@@ -28,6 +29,9 @@ public:
     QList<QVariantList> firstRows(int count) const;
     // How many rows there are, counting no further than limit.
     int countRows(int limit) const;
+    // Every row in order, handed over a page at a time by stepping one statement; onPage returns
+    // false to stop.
+    void readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const;
 
 private:
     // The visible fields of a row being stepped, its SELECT list starting at column offset.
