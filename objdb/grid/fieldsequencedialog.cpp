@@ -31,7 +31,7 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 } // namespace
 
 FieldSequenceDialog::FieldSequenceDialog(const QList<FieldDef> &fields, const QString &sequence, QWidget *parent)
-    : QDialog(parent), m_available(new QListWidget(this)), m_chosen(new QListWidget(this)),
+    : QDialog(parent), m_fields(fields), m_available(new QListWidget(this)), m_chosen(new QListWidget(this)),
       m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     setObjectName(QStringLiteral("frmFieldSequence"));
@@ -41,21 +41,21 @@ FieldSequenceDialog::FieldSequenceDialog(const QList<FieldDef> &fields, const QS
     m_chosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
 
-    const QList<int> chosen = GridModel::columnsFor(fields, sequence);
-    for (const int index : chosen)
-        m_chosen->addItem(itemFor(fields.at(index)));
-    for (int i = 0; i < fields.size(); ++i)
-        if (!fields.at(i).secret && !chosen.contains(i))
-            m_available->addItem(itemFor(fields.at(i)));
+    for (const int index : GridModel::columnsFor(m_fields, QString()))
+        m_defaultNames.append(m_fields.at(index).name);
+    fill(sequence);
 
     auto *add = button(QStringLiteral(">"), QStringLiteral("cmdAdd"), this);
     auto *remove = button(QStringLiteral("<"), QStringLiteral("cmdRemove"), this);
     auto *up = button(QStringLiteral("Su"), QStringLiteral("cmdUp"), this);
     auto *down = button(QStringLiteral("Giù"), QStringLiteral("cmdDown"), this);
+    auto *defaults = m_buttons->addButton(QStringLiteral("Predefiniti"), QDialogButtonBox::ResetRole);
+    defaults->setObjectName(QStringLiteral("cmdDefaults"));
     connect(add, &QPushButton::clicked, this, &FieldSequenceDialog::addSelected);
     connect(remove, &QPushButton::clicked, this, &FieldSequenceDialog::removeSelected);
     connect(up, &QPushButton::clicked, this, &FieldSequenceDialog::moveUp);
     connect(down, &QPushButton::clicked, this, &FieldSequenceDialog::moveDown);
+    connect(defaults, &QPushButton::clicked, this, &FieldSequenceDialog::restoreDefaults);
     connect(m_available, &QListWidget::itemDoubleClicked, this, &FieldSequenceDialog::addSelected);
     connect(m_chosen, &QListWidget::itemDoubleClicked, this, &FieldSequenceDialog::removeSelected);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -76,12 +76,36 @@ FieldSequenceDialog::FieldSequenceDialog(const QList<FieldDef> &fields, const QS
     updateButtons();
 }
 
-QString FieldSequenceDialog::sequence() const
+void FieldSequenceDialog::fill(const QString &sequence)
+{
+    m_chosen->clear();
+    m_available->clear();
+    const QList<int> chosen = GridModel::columnsFor(m_fields, sequence);
+    for (const int index : chosen)
+        m_chosen->addItem(itemFor(m_fields.at(index)));
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (!m_fields.at(i).secret && !chosen.contains(i))
+            m_available->addItem(itemFor(m_fields.at(i)));
+}
+
+QStringList FieldSequenceDialog::chosenNames() const
 {
     QStringList names;
     for (int i = 0; i < m_chosen->count(); ++i)
         names.append(m_chosen->item(i)->data(Qt::UserRole).toString());
-    return names.join(QLatin1Char(';'));
+    return names;
+}
+
+QString FieldSequenceDialog::sequence() const
+{
+    const QStringList names = chosenNames();
+    return names == m_defaultNames ? QString() : names.join(QLatin1Char(';'));
+}
+
+void FieldSequenceDialog::restoreDefaults()
+{
+    fill(QString());
+    updateButtons();
 }
 
 void FieldSequenceDialog::move(QListWidget *from, QListWidget *to)
