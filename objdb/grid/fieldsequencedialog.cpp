@@ -39,6 +39,10 @@ FieldSequenceDialog::FieldSequenceDialog(const QList<FieldDef> &fields, const QS
     m_chosen->setObjectName(QStringLiteral("lstChosen"));
     m_available->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_chosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Room for the fields of a joined view without scrolling.
+    const int rows = m_available->fontMetrics().height() * 20;
+    m_available->setMinimumHeight(rows);
+    m_chosen->setMinimumHeight(rows);
     m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
 
     for (const int index : GridModel::columnsFor(m_fields, QString()))
