@@ -45,15 +45,14 @@ void frmMain::mnuGridFldAll_Click()
 
 void frmMain::mnuGridFldSequence_Click()
 {
-    // Triggering has already inverted the check mark; it follows the setting whatever the answer.
-    if (gridLayoutApplies())
-        EditGridFieldSequence(m_objCurDS, *dgView, *m_objGridSetting, this);
+    // Triggering has already inverted the check mark: it is put right before anything can fail.
     UpdateFieldSequenceMark();
+    if (gridLayoutApplies() && EditGridFieldSequence(m_objCurDS, *dgView, *m_objGridSetting, this))
+        UpdateFieldSequenceMark();
 }
 
 void frmMain::mnuGridCancel_Click()
 {
-    if (gridLayoutApplies())
-        ResetGridLayout(m_objCurDS, *dgView, *m_objGridSetting, this);
-    UpdateFieldSequenceMark();
+    if (gridLayoutApplies() && ResetGridLayout(m_objCurDS, *dgView, *m_objGridSetting, this))
+        UpdateFieldSequenceMark();
 }
