@@ -77,6 +77,14 @@ FieldSequenceDialog::FieldSequenceDialog(const QList<FieldDef> &fields, const QS
     grid->addLayout(moves, 1, 1);
     grid->addWidget(m_chosen, 1, 2);
     grid->addWidget(m_buttons, 2, 0, 1, 3);
+    // The keyboard goes the way the eye does: left list, moves, right list, its order, the answer.
+    QWidget *previous = m_available;
+    for (QWidget *next : std::initializer_list<QWidget *>{add, remove, m_chosen, up, down, defaults,
+                                                          m_buttons->button(QDialogButtonBox::Ok),
+                                                          m_buttons->button(QDialogButtonBox::Cancel)}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
     updateButtons();
 }
 
