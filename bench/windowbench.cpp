@@ -11,12 +11,17 @@
 #include "objdb/grid/viewutility.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTableView>
 #include <QTreeWidget>
+#include <algorithm>
+#include <cstdio>
 
 namespace {
+
+constexpr int kScreenRows = 50;
 
 // Shows the section with the given key, as a click on its node does.
 bool openSection(frmMain &form, const QString &key)
@@ -54,7 +59,9 @@ void showScreen(QTableView *grid)
 
 void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Database> &database)
 {
-    if (!bench.wanted("grid_header_click_twice"))
+    const bool headerTwice = bench.wanted("grid_header_click_twice");
+    const bool sortFirstScreen = bench.wanted("grid_sort_first_screen");
+    if (!headerTwice && !sortFirstScreen)
         return;
     modGlobal::g_objDatabase = database;
     modGlobal::g_objDataContext = bench.context;
@@ -75,19 +82,48 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
         // The user has a cell of the first row current, as after a click in the grid.
         grid->setCurrentIndex(model->index(0, column));
         showScreen(grid);
-        bench.measure("grid_header_click_twice", bench.payments, [&] {
-            clickHeader(grid, column);
+        if (sortFirstScreen) {
+            // A sort on a column without an index: the window from the click on the header of
+            // "Contanti" until the first screen of the new order is painted, ascending then
+            // descending, against raw SQLite's first screen of the same two orders.
+            const int cash = model->columnOfField(QStringLiteral("Contanti"));
+            double longestMs = 0;
+            QElapsedTimer blocked;
+            const auto click = [&] {
+                blocked.start();
+                clickHeader(grid, cash);
+                showScreen(grid);
+                longestMs = std::max(longestMs, double(blocked.nsecsElapsed()) / 1e6);
+            };
+            bench.measure("grid_sort_first_screen", bench.payments, [&] {
+                click();
+                click();
+            }, [&] {
+                bench.raw.firstPaymentScreen(QStringLiteral("t0.Contanti"), kScreenRows);
+                bench.raw.firstPaymentScreen(QStringLiteral("t0.Contanti DESC"), kScreenRows);
+            });
+            std::printf("grid_sort_first_screen payments=%lld window_blocked_max_ms=%.1f\n",
+                        static_cast<long long>(bench.payments), longestMs);
+            std::fflush(stdout);
+            // Back to the order the next benchmark starts from.
+            form.m_objCurDS->SetSort(QStringLiteral("Data"));
             showScreen(grid);
-            clickHeader(grid, column);
-            showScreen(grid);
-        }, [&] {
-            bench.raw.paymentKeys(QStringLiteral("t0.Data DESC"));
-            bench.raw.paymentKeys(QStringLiteral("t0.Data"));
-        });
-        // Every run clicked twice: the view is back in ascending date order, and nothing is selected.
-        if (form.m_objCurDS->Sort() != QLatin1String("Data") || grid->selectionModel()->hasSelection())
-            qWarning("grid_header_click_twice: the view ended sorted by \"%s\"%s", qPrintable(form.m_objCurDS->Sort()),
-                     grid->selectionModel()->hasSelection() ? " with a selection" : "");
+        }
+        if (headerTwice) {
+            bench.measure("grid_header_click_twice", bench.payments, [&] {
+                clickHeader(grid, column);
+                showScreen(grid);
+                clickHeader(grid, column);
+                showScreen(grid);
+            }, [&] {
+                bench.raw.paymentKeys(QStringLiteral("t0.Data DESC"));
+                bench.raw.paymentKeys(QStringLiteral("t0.Data"));
+            });
+            // Every run clicked twice: the view is back in ascending date order, and nothing is selected.
+            if (form.m_objCurDS->Sort() != QLatin1String("Data") || grid->selectionModel()->hasSelection())
+                qWarning("grid_header_click_twice: the view ended sorted by \"%s\"%s", qPrintable(form.m_objCurDS->Sort()),
+                         grid->selectionModel()->hasSelection() ? " with a selection" : "");
+        }
     }
     modGlobal::g_objDataContext.reset();
     modGlobal::g_objDatabase.reset();

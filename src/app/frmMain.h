@@ -96,6 +96,12 @@ public:
     // Lets the current view's grid setting store the grid layout before the window unloads.
     void StoreGridLayout();
 
+    // Grid layout of the current table.
+    void cmdGridSetting_Click();
+    void mnuGridFldAll_Click();
+    void mnuGridFldSequence_Click();
+    void mnuGridCancel_Click();
+
     // Session commands of the tools and help menus.
     void mnuToolsOptions_Click();
     void mnuChangeUser_Click();
@@ -206,6 +212,8 @@ private:
     QMenu *mnuFieldFuncs = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
+    QMenu *mnuGridSetting = nullptr;
+    QAction *mnuGridFldAll = nullptr, *mnuGridFldSequence = nullptr, *mnuGridCancel = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpContents = nullptr, *mnuHelpSearchForHelpOn = nullptr;
     QMenu *mnuPopUp = nullptr;
@@ -240,6 +248,11 @@ private:
     void connectOutputCommands();
     // What the output commands need of the current view and of this window.
     output::ViewInfo outputView() const;
+    void connectGridLayoutCommands();
+    // The grid layout commands act on a shown, bound grid; otherwise they only beep.
+    bool gridLayoutApplies() const;
+    // The check mark of mnuGridFldSequence: set while the grid setting holds a field sequence.
+    void UpdateFieldSequenceMark();
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

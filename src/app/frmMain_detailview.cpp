@@ -150,6 +150,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             mnuSelection->menuAction()->setVisible(false);
         }
         setDataCommandsEnabled(!dgView->isHidden());
+        UpdateFieldSequenceMark();
         BuildSectionPage();
     } catch (const std::exception &) {
         const PendingError error = PendingError::current();

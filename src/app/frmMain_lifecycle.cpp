@@ -42,6 +42,7 @@ void frmMain::connectHandlers()
     connectCommandDispatch();
     connectViewCommands();
     connectOutputCommands();
+    connectGridLayoutCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });

@@ -142,4 +142,11 @@ void frmMain::createToolMenus()
     mnuDataSelBeforeQuery->setCheckable(true);
     mnuDataSelCancel = addItem(mnuDataSelection, "mnuDataSelCancel", QStringLiteral("Elimina selezioni"));
     bar->addMenu(mnuDataSelection);
+
+    mnuGridSetting = addMenu(this, nullptr, "mnuGridSetting", QStringLiteral("&Griglia"));
+    mnuGridFldAll = addItem(mnuGridSetting, "mnuGridFldAll", QStringLiteral("Visualizza &tutti i campi"));
+    mnuGridFldSequence = addItem(mnuGridSetting, "mnuGridFldSequence", QStringLiteral("Imposta &sequenza campi..."), true);
+    mnuGridFldSequence->setChecked(false);
+    mnuGridCancel = addItem(mnuGridSetting, "mnuGridCancel", QStringLiteral("Annulla sequenza campi e dimensioni"));
+    bar->addMenu(mnuGridSetting);
 }

@@ -565,6 +565,13 @@ private slots:
         dialog.removeSelected();
         auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
         QVERIFY(!ok->isEnabled());
+
+        // The defaults back, in table order: the empty sequence, which follows the table's fields.
+        dialog.restoreDefaults();
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(dialog.sequence(), QString());
+        QVERIFY(dialog.chosenList()->count() > 0);
+        QCOMPARE(FieldSequenceDialog(ds->fields(), QString()).sequence(), QString());
     }
 
     void editFieldSequenceAnswersTheChoice()
