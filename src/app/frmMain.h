@@ -26,6 +26,7 @@ class clsOSTNA;
 
 namespace objdb {
 class DataSource;
+class Filter;
 class GridSetting;
 }
 
@@ -121,6 +122,14 @@ public:
     void OnQueryMessage(QObject *source, int type, const QString &text, bool &cancel) override;
     void OnReportRequest(QObject *source, int func, const QString &title, const QString &details) override;
 
+    // ---- Column filters and the complex filter ----
+    void mnuFilterItems_Click(int Index);
+    void mnuFilterCancel_Click();
+    void mnuFieldFilter_Click();
+    void mnuFieldFilterCancel_Click();
+    void mnuFieldFilterCancelAll_Click();
+    void ApplyComplexFilter();
+
     // ---- The detail view, the record commands and the command dispatch ----
     void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
     void dgView_DblClick();
@@ -180,6 +189,7 @@ private:
     QList<QAction *> mnuFilterItems;
     QAction *mnuFilterComplex = nullptr;
     QList<QAction *> mnuFilterComplexItems;
+    QAction *mnuFilterCancel = nullptr;
     QMenu *mnuOrder = nullptr;
     QList<QAction *> mnuOrderItems;
     QMenu *mnuSelection = nullptr;
@@ -192,6 +202,7 @@ private:
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
+    QAction *mnuFieldFilter = nullptr, *mnuFieldFilterCancel = nullptr, *mnuFieldFilterCancelAll = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
     QMenu *mnuHelp = nullptr;
@@ -200,6 +211,8 @@ private:
     QAction *mnuActivate = nullptr, *mnuClose = nullptr;
 
     std::shared_ptr<objdb::GridSetting> m_objGridSetting;
+    // The complex filter of the current table, made on first use.
+    std::shared_ptr<objdb::Filter> m_objComplexFilter;
 
     // The toolbar action with the given key ("Find", "New", ...).
     QAction *toolbarAction(const QString &key) const;
@@ -225,6 +238,11 @@ private:
     void setDataCommandsEnabled(bool enabled);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
     void connectViewCommands();
+    void connectFilterCommands();
+    // The right-click filter commands; an empty value clears the column's condition.
+    void filterCurrentColumn(const QString &value, bool cancelOnly);
+    // m_objComplexFilter made anew when missing or of another table.
+    objdb::Filter &complexFilterOfView();
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

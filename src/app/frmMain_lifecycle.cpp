@@ -41,6 +41,7 @@ void frmMain::connectHandlers()
     connectRecordCommands();
     connectCommandDispatch();
     connectViewCommands();
+    connectFilterCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
