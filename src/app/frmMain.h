@@ -129,6 +129,9 @@ public:
     void mnuFieldFilterCancel_Click();
     void mnuFieldFilterCancelAll_Click();
     void ApplyComplexFilter();
+    void mnuFilterComplex_Click();
+    void mnuFilterComplexItems_Click(int Index);
+    void RefreshComplexFilterItems();
 
     // ---- The detail view, the record commands and the command dispatch ----
     void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
@@ -243,6 +246,8 @@ private:
     void filterCurrentColumn(const QString &value, bool cancelOnly);
     // m_objComplexFilter made anew when missing or of another table.
     objdb::Filter &complexFilterOfView();
+    // The deferred command "mnuFilterComplex": the editor on the complex filter.
+    void EditComplexFilter();
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

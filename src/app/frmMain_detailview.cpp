@@ -240,6 +240,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     cmdGridSetting->raise();
     frmMessage::closeInstance();
     buildFieldMenus();
+    RefreshComplexFilterItems();
 }
 
 void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)

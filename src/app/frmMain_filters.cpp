@@ -7,9 +7,11 @@
 #include "grid/filterprompt.h"
 #include "objdb/datasource.h"
 #include "objdb/filter/filter.h"
+#include "objdb/filter/filtereditor.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
 #include "services/errorreport.h"
+#include "services/messageservice.h"
 
 #include <QAction>
 #include <QMenu>
@@ -21,6 +23,12 @@ void frmMain::connectFilterCommands()
         if (const int index = int(mnuFilterItems.indexOf(item)); index > 0)
             RunReportingFailures([&] { mnuFilterItems_Click(index); });
     });
+    connect(mnuFilter, &QMenu::triggered, this, [this](QAction *item) {
+        if (const int index = int(mnuFilterComplexItems.indexOf(item)); index > 0)
+            RunReportingFailures([&] { mnuFilterComplexItems_Click(index); });
+    });
+    connect(mnuFilterComplex, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterComplex_Click));
+    RegisterDeferredCommand(QStringLiteral("mnuFilterComplex"), [this](int) { EditComplexFilter(); });
     connect(mnuFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterCancel_Click));
     connect(mnuFieldFilter, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilter_Click));
     connect(mnuFieldFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancel_Click));
@@ -139,5 +147,53 @@ void frmMain::ApplyComplexFilter()
         m_objCurDS->SetFilter(QString());
         button->setChecked(false);
         mnuFilterComplex->setChecked(false);
+    }
+}
+
+void frmMain::mnuFilterComplex_Click()
+{
+    // The check mark tells whether a complex filter is in force, not that the item was chosen.
+    mnuFilterComplex->setChecked(!mnuFilterComplex->isChecked());
+    PostCommand(QStringLiteral("mnuFilterComplex"));
+}
+
+void frmMain::EditComplexFilter()
+{
+    if (!m_objCurDS)
+        return;
+    objdb::Filter &filter = complexFilterOfView();
+    if (objdb::ViewUtility::FilterEditor(filter, this, objdb::FilterEditorDialog::complexTitle(), this))
+        ApplyComplexFilter();
+    RefreshComplexFilterItems();
+}
+
+void frmMain::mnuFilterComplexItems_Click(int Index)
+{
+    if (!m_objCurDS || Index < 1 || Index >= mnuFilterComplexItems.size())
+        return;
+    if (!complexFilterOfView().Load(mnuFilterComplexItems.at(Index)->text(), false)) {
+        MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
+                               QString(), this);
+        return;
+    }
+    PostCommand(QStringLiteral("mnuFilterComplex"));
+}
+
+void frmMain::RefreshComplexFilterItems()
+{
+    while (mnuFilterComplexItems.size() > 1)
+        delete mnuFilterComplexItems.takeLast();
+    if (!m_objCurDS)
+        return;
+    const QString names = complexFilterOfView().SavedNames();
+    if (names.isEmpty())
+        return;
+    QAction *templ = mnuFilterComplexItems.first();
+    for (const QString &name : names.split(QLatin1Char('|'))) {
+        auto *item = new QAction(name, mnuFilter);
+        item->setObjectName(QStringLiteral("mnuFilterComplexItems_%1").arg(mnuFilterComplexItems.size()));
+        item->setProperty("index", int(mnuFilterComplexItems.size()));
+        mnuFilter->insertAction(templ, item);
+        mnuFilterComplexItems.append(item);
     }
 }

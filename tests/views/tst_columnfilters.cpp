@@ -1,6 +1,6 @@
 // Column filters of the main window: conditions joined in item order and applied with Like, the
-// status texts and the pressed "Filter" button, the right-click commands on the current cell, and
-// values that are only ever data.
+// status texts and the pressed "Filter" button, the right-click commands on the current cell,
+// values that are only ever data, and the complex filter edited, saved and loaded by name.
 
 #include "viewsfixture.h"
 
@@ -9,6 +9,11 @@
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/grid/gridmodel.h"
+#include "objdb/filter/filter.h"
+#include "objdb/filter/filtereditor.h"
+
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QAction>
 #include <QLabel>
@@ -78,11 +83,43 @@ class ColumnFiltersTest : public ViewsFixture::MainWindowTest {
         QFAIL("no such row");
     }
 
+    // The complex-filter editor, once open: adds "field op value", names it when asked, confirms.
+    void driveEditor(const QString &field, const QString &op, const QString &value, const QString &saveAs,
+                     bool confirm = true)
+    {
+        ViewsFixture::whenDialogOpens<objdb::FilterEditorDialog>([=, this](objdb::FilterEditorDialog *editor) {
+            m_editorTitles.append(editor->windowTitle());
+            auto *fields = editor->findChild<QComboBox *>("cboField");
+            fields->setCurrentIndex(fields->findData(field));
+            editor->findChild<QComboBox *>("cboOperator")->setCurrentText(op);
+            editor->findChild<QLineEdit *>("txtValue")->setText(value);
+            editor->addCondition();
+            if (!saveAs.isEmpty()) {
+                editor->findChild<QComboBox *>("cboName")->setEditText(saveAs);
+                editor->saveByName();
+            }
+            if (confirm)
+                editor->accept();
+            else
+                editor->reject();
+        });
+    }
+    QStringList m_editorTitles;
+
+    QStringList savedFilterItems()
+    {
+        QStringList names;
+        for (QAction *item : ViewsFixture::items<QAction>(*m_form, QStringLiteral("mnuFilterComplexItems")))
+            names.append(item->text());
+        return names;
+    }
+
 private slots:
     void init()
     {
         m_prompts.clear();
         m_replies.clear();
+        m_editorTitles.clear();
         FilterPrompt::sLastName.clear();
         FilterPrompt::sLastValue.clear();
         FilterPrompt::setScript([this](const QString &field, const QString &prefill) {
@@ -219,6 +256,53 @@ private slots:
         QVERIFY(!action("mnuFilterComplex")->isChecked());
         QVERIFY(m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled());
         QCOMPARE(rows(), 8);
+    }
+
+    void complexFilterEditedSavedAndLoadedByName()
+    {
+        // Cancelled: nothing changes, and the item's check mark is not flipped by the click.
+        driveEditor("Importo", ">", "45", QString(), false);
+        action("mnuFilterComplex")->trigger();
+        QTRY_COMPARE(m_editorTitles, QStringList{"FILTRO COMPLESSO"});
+        QVERIFY(!action("mnuFilterComplex")->isChecked());
+        QCOMPARE(rows(), 8);
+
+        driveEditor("Importo", ">", "45", "Grandi");
+        action("mnuFilterComplex")->trigger();
+        QTRY_VERIFY(action("mnuFilterComplex")->isChecked());
+        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Importo > 45"));
+        QCOMPARE(rows(), 4);
+        QVERIFY(filterButton()->isChecked());
+        QVERIFY(!m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled());
+        QCOMPARE(savedFilterItems(), QStringList{"Grandi"});
+
+        // A new window over the archive lists it and loads it into the editor.
+        m_form = std::make_unique<frmMain>();
+        showWithTree();
+        select("Movimenti");
+        QCOMPARE(savedFilterItems(), QStringList{"Grandi"});
+        driveEditor("Descrizione", "Like", "*X*", QString());
+        ViewsFixture::items<QAction>(*m_form, QStringLiteral("mnuFilterComplexItems")).first()->trigger();
+        QTRY_COMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Importo > 45 And Descrizione Like '*X*'"));
+        QCOMPARE(shownDescriptions(), (QStringList{"axb", "c:\\x*"}));
+
+        m_form->mnuFilterCancel_Click();
+        QVERIFY(!action("mnuFilterComplex")->isChecked());
+        QCOMPARE(status(), QStringLiteral("Disattivato filtro"));
+        QCOMPARE(rows(), 8);
+
+        // A name deleted meanwhile is told, and no editor opens.
+        QVERIFY(m_form->m_objCurDS->NewFilter()->Delete(QStringLiteral("Grandi"), false));
+        QStringList told;
+        MessageService::setScript([&told](const MessageService::Request &r) {
+            told.append(r.text);
+            return MessageService::Answer::Ok;
+        });
+        m_form->mnuFilterComplexItems_Click(1);
+        MessageService::clearScript();
+        QCOMPARE(told, QStringList{"Un filtro con questo nome non è presente!"});
+        QTest::qWait(50);
+        QCOMPARE(m_editorTitles.size(), 3);
     }
 };
 
