@@ -23,6 +23,7 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class clsOSTNA;
+struct SectionViewRequest;
 
 namespace objdb {
 class DataSource;
@@ -132,6 +133,9 @@ public:
     void mnuFilterComplex_Click();
     void mnuFilterComplexItems_Click(int Index);
     void RefreshComplexFilterItems();
+    // Predefined selections of the current section.
+    void mnuDataSelBeforeQuery_Click();
+    void mnuDataSelCancel_Click();
 
     // ---- The detail view, the record commands and the command dispatch ----
     void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
@@ -216,6 +220,8 @@ private:
     std::shared_ptr<objdb::GridSetting> m_objGridSetting;
     // The complex filter of the current table, made on first use.
     std::shared_ptr<objdb::Filter> m_objComplexFilter;
+    // The predefined selection of the current section; its name is the section's node text.
+    std::shared_ptr<objdb::Filter> m_objCurSelection;
 
     // The toolbar action with the given key ("Find", "New", ...).
     QAction *toolbarAction(const QString &key) const;
@@ -248,6 +254,10 @@ private:
     objdb::Filter &complexFilterOfView();
     // The deferred command "mnuFilterComplex": the editor on the complex filter.
     void EditComplexFilter();
+    // The section's predefined selection put into the request (asked first when one is stored).
+    void applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request);
+    // m_objCurSelection for the section with this node text, made from the current view when missing.
+    objdb::Filter &selectionOfSection(const QString &nodeText);
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

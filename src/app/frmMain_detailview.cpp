@@ -148,6 +148,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             cmdGridSetting->hide();
             cmdDateSel->hide();
             mnuSelection->menuAction()->setVisible(false);
+            m_objCurSelection.reset();
         }
         setDataCommandsEnabled(!dgView->isHidden());
         BuildSectionPage();
@@ -191,6 +192,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         currentOid = currentGridBookmark();
     }
 
+    applyPredefinedSelection(nodeText, request);
     request.selection = modGlobal::UseMonthSelection ? DateSelection::Month
         : modGlobal::UseDateSelection                    ? DateSelection::Day
                                                          : DateSelection::All;

@@ -29,6 +29,8 @@ void frmMain::connectFilterCommands()
     });
     connect(mnuFilterComplex, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterComplex_Click));
     RegisterDeferredCommand(QStringLiteral("mnuFilterComplex"), [this](int) { EditComplexFilter(); });
+    connect(mnuDataSelBeforeQuery, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelBeforeQuery_Click));
+    connect(mnuDataSelCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelCancel_Click));
     connect(mnuFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterCancel_Click));
     connect(mnuFieldFilter, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilter_Click));
     connect(mnuFieldFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancel_Click));
