@@ -16,6 +16,7 @@ namespace objdb {
 class Database;
 class DataContext;
 class DataSource;
+class Filter;
 class itfNotifyEvent;
 class itfProgress;
 class ViewSchema;
@@ -49,6 +50,8 @@ public:
     QString Literal(const QString &column, const QVariant &value) const;
     // A condition that matches no row, whatever the data.
     static QString NoRowsCriterion() { return QStringLiteral("False"); }
+    // A new, empty filter (or predefined selection) of the table's view.
+    std::shared_ptr<Filter> NewFilter() const;
 
     std::shared_ptr<DataSource> OpenDataSource(const QString &filter = QString(), const QString &order = QString(),
                                                const OpenOptions &options = {});

@@ -23,9 +23,11 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class clsOSTNA;
+struct SectionViewRequest;
 
 namespace objdb {
 class DataSource;
+class Filter;
 class GridSetting;
 }
 namespace output {
@@ -137,6 +139,20 @@ public:
     void OnQueryMessage(QObject *source, int type, const QString &text, bool &cancel) override;
     void OnReportRequest(QObject *source, int func, const QString &title, const QString &details) override;
 
+    // ---- Column filters and the complex filter ----
+    void mnuFilterItems_Click(int Index);
+    void mnuFilterCancel_Click();
+    void mnuFieldFilter_Click();
+    void mnuFieldFilterCancel_Click();
+    void mnuFieldFilterCancelAll_Click();
+    void ApplyComplexFilter();
+    void mnuFilterComplex_Click();
+    void mnuFilterComplexItems_Click(int Index);
+    void RefreshComplexFilterItems();
+    // Predefined selections of the current section.
+    void mnuDataSelBeforeQuery_Click();
+    void mnuDataSelCancel_Click();
+
     // ---- The detail view, the record commands and the command dispatch ----
     void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
     void dgView_DblClick();
@@ -196,6 +212,7 @@ private:
     QList<QAction *> mnuFilterItems;
     QAction *mnuFilterComplex = nullptr;
     QList<QAction *> mnuFilterComplexItems;
+    QAction *mnuFilterCancel = nullptr;
     QMenu *mnuOrder = nullptr;
     QList<QAction *> mnuOrderItems;
     QMenu *mnuSelection = nullptr;
@@ -210,6 +227,7 @@ private:
     QAction *mnuPrint = nullptr, *mnuPreview = nullptr, *mnuPrintExport = nullptr;
     QAction *mnuViewWebBrowser = nullptr, *mnuSave = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
+    QAction *mnuFieldFilter = nullptr, *mnuFieldFilterCancel = nullptr, *mnuFieldFilterCancelAll = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
     QMenu *mnuGridSetting = nullptr;
@@ -220,6 +238,10 @@ private:
     QAction *mnuActivate = nullptr, *mnuClose = nullptr;
 
     std::shared_ptr<objdb::GridSetting> m_objGridSetting;
+    // The complex filter of the current table, made on first use.
+    std::shared_ptr<objdb::Filter> m_objComplexFilter;
+    // The predefined selection of the current section; its name is the section's node text.
+    std::shared_ptr<objdb::Filter> m_objCurSelection;
 
     // The toolbar action with the given key ("Find", "New", ...).
     QAction *toolbarAction(const QString &key) const;
@@ -253,6 +275,17 @@ private:
     bool gridLayoutApplies() const;
     // The check mark of mnuGridFldSequence: set while the grid setting holds a field sequence.
     void UpdateFieldSequenceMark();
+    void connectFilterCommands();
+    // The right-click filter commands; an empty value clears the column's condition.
+    void filterCurrentColumn(const QString &value, bool cancelOnly);
+    // m_objComplexFilter made anew when missing or of another table.
+    objdb::Filter &complexFilterOfView();
+    // The deferred command "mnuFilterComplex": the editor on the complex filter.
+    void EditComplexFilter();
+    // The section's predefined selection put into the request (asked first when one is stored).
+    void applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request);
+    // m_objCurSelection for the section with this node text, made from the current view when missing.
+    objdb::Filter &selectionOfSection(const QString &nodeText);
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

@@ -148,6 +148,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             cmdGridSetting->hide();
             cmdDateSel->hide();
             mnuSelection->menuAction()->setVisible(false);
+            m_objCurSelection.reset();
         }
         setDataCommandsEnabled(!dgView->isHidden());
         UpdateFieldSequenceMark();
@@ -192,6 +193,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         currentOid = currentGridBookmark();
     }
 
+    applyPredefinedSelection(nodeText, request);
     request.selection = modGlobal::UseMonthSelection ? DateSelection::Month
         : modGlobal::UseDateSelection                    ? DateSelection::Day
                                                          : DateSelection::All;
@@ -241,6 +243,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     cmdGridSetting->raise();
     frmMessage::closeInstance();
     buildFieldMenus();
+    RefreshComplexFilterItems();
 }
 
 void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)

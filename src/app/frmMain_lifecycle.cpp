@@ -43,6 +43,7 @@ void frmMain::connectHandlers()
     connectViewCommands();
     connectOutputCommands();
     connectGridLayoutCommands();
+    connectFilterCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });

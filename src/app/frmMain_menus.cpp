@@ -92,6 +92,8 @@ void frmMain::createDataMenus()
     mnuFilterComplex->setObjectName(QStringLiteral("mnuFilterComplex"));
     mnuFilterComplex->setCheckable(true);
     mnuFilterComplexItems = addItemArray(mnuFilter, "mnuFilterComplexItems", QStringLiteral("Filtra con..."));
+    mnuFilter->addSeparator();
+    mnuFilterCancel = addItem(mnuFilter, "mnuFilterCancel", QStringLiteral("&Annulla filtro"));
     bar->addMenu(mnuFilter);
 
     mnuOrder = addMenu(this, nullptr, "mnuOrder", QStringLiteral("&Ordina"));
@@ -134,6 +136,9 @@ void frmMain::createToolMenus()
     bar->addMenu(mnuPrintFunc);
 
     mnuFieldFuncs = addMenu(this, nullptr, "mnuFieldFuncs", QStringLiteral("Funzioni su campo corrente (Click destro)"));
+    mnuFieldFilter = addItem(mnuFieldFuncs, "mnuFieldFilter", QStringLiteral("&Filtra colonna con stesso valore..."));
+    mnuFieldFilterCancel = addItem(mnuFieldFuncs, "mnuFieldFilterCancel", QStringLiteral("&Annulla filtro colonna"));
+    mnuFieldFilterCancelAll = addItem(mnuFieldFuncs, "mnuFieldFilterCancelAll", QStringLiteral("Annulla &tutti i filtri"));
     bar->addMenu(mnuFieldFuncs);
 
     mnuDataSelection = addMenu(this, nullptr, "mnuDataSelection", QStringLiteral("Selezioni predefinite"));

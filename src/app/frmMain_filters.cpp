@@ -1,0 +1,201 @@
+// Column filters and the complex filter of the current view: the menu handlers hand over to the
+// simple-filter rules of src/grid and to the library's filter object.
+
+#include "app/frmMain.h"
+
+#include "grid/columnfilters.h"
+#include "grid/filterprompt.h"
+#include "objdb/datasource.h"
+#include "objdb/filter/filter.h"
+#include "objdb/filter/filtereditor.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+#include "services/errorreport.h"
+#include "services/messageservice.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTableView>
+
+void frmMain::connectFilterCommands()
+{
+    connect(mnuFilterShort, &QMenu::triggered, this, [this](QAction *item) {
+        if (const int index = int(mnuFilterItems.indexOf(item)); index > 0)
+            RunReportingFailures([&] { mnuFilterItems_Click(index); });
+    });
+    connect(mnuFilter, &QMenu::triggered, this, [this](QAction *item) {
+        if (const int index = int(mnuFilterComplexItems.indexOf(item)); index > 0)
+            RunReportingFailures([&] { mnuFilterComplexItems_Click(index); });
+    });
+    connect(mnuFilterComplex, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterComplex_Click));
+    RegisterDeferredCommand(QStringLiteral("mnuFilterComplex"), [this](int) { EditComplexFilter(); });
+    connect(mnuDataSelBeforeQuery, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelBeforeQuery_Click));
+    connect(mnuDataSelCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelCancel_Click));
+    connect(mnuFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterCancel_Click));
+    connect(mnuFieldFilter, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilter_Click));
+    connect(mnuFieldFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancel_Click));
+    connect(mnuFieldFilterCancelAll, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancelAll_Click));
+}
+
+void frmMain::mnuFilterItems_Click(int Index)
+{
+    if (!m_objCurDS || Index < 1 || Index >= mnuFilterItems.size())
+        return;
+    QAction *item = mnuFilterItems.at(Index);
+    const QString tag = item->property("tag").toString();
+    const FilterPrompt::Reply reply = FilterPrompt::ask(this, tag);
+    item->setCheckable(true);
+    if (!reply.text.isEmpty()) {
+        item->setText(ColumnFilters::filteredCaption(tag, reply.text, reply.internal));
+        item->setChecked(true);
+    } else {
+        item->setText(tag);
+        item->setChecked(false);
+    }
+    try {
+        QList<ColumnFilters::Item> items;
+        for (int i = 1; i < mnuFilterItems.size(); ++i)
+            items.append({mnuFilterItems.at(i)->property("tag").toString(), mnuFilterItems.at(i)->text()});
+        const ColumnFilters::Combined combined = ColumnFilters::combine(items);
+        toolbarAction(QStringLiteral("Filter"))->setChecked(!combined.applied.isEmpty());
+        SetStatusMsg(ColumnFilters::statusText(combined));
+        m_objCurDS->SetFilter(combined.applied);
+    } catch (const std::exception &) {
+        const PendingError error = PendingError::current();
+        ShowErrorReport(QStringLiteral("Errore nell'impostazione del filtro: \n\n") + error.description, error);
+    }
+}
+
+void frmMain::mnuFilterCancel_Click()
+{
+    if (!m_objCurDS)
+        return;
+    m_objCurDS->SetFilter(QString());
+    for (int i = 1; i < mnuFilterItems.size(); ++i) {
+        QAction *item = mnuFilterItems.at(i);
+        item->setText(item->property("tag").toString());
+        item->setChecked(false);
+        item->setEnabled(true);
+    }
+    objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    mnuFilterComplex->setChecked(false);
+    mnuFilterShort->menuAction()->setEnabled(true);
+    toolbarAction(QStringLiteral("Filter"))->setChecked(false);
+    SetStatusMsg(QStringLiteral("Disattivato filtro"));
+}
+
+void frmMain::mnuFieldFilterCancelAll_Click()
+{
+    mnuFilterCancel_Click();
+}
+
+void frmMain::mnuFieldFilter_Click()
+{
+    auto *model = objdb::ViewUtility::modelOf(dgView);
+    const QModelIndex cell = dgView->currentIndex();
+    if (!m_objCurDS || !model || !cell.isValid())
+        return;
+    filterCurrentColumn(model->data(cell).toString(), false);
+}
+
+void frmMain::mnuFieldFilterCancel_Click()
+{
+    if (!m_objCurDS || !objdb::ViewUtility::modelOf(dgView) || !dgView->currentIndex().isValid())
+        return;
+    filterCurrentColumn(QString(), true);
+}
+
+void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
+{
+    const QString field = objdb::ViewUtility::modelOf(dgView)->fieldAt(dgView->currentIndex().column());
+    if (!mnuFilterComplex->isChecked()) {
+        for (int i = 1; i < mnuFilterItems.size(); ++i) {
+            if (mnuFilterItems.at(i)->property("tag").toString() == field) {
+                FilterPrompt::sLastName = field;
+                FilterPrompt::sLastValue = value;
+                mnuFilterItems_Click(i);
+                return;
+            }
+        }
+    }
+    // A complex filter in force, or a column with no item: the condition goes to the complex filter.
+    if (cancelOnly && !m_objComplexFilter)
+        return;
+    objdb::Filter &filter = complexFilterOfView();
+    filter.RemoveConditions(field);
+    if (!cancelOnly && !value.isEmpty())
+        filter.AddCondition(field, value);
+    ApplyComplexFilter();
+}
+
+objdb::Filter &frmMain::complexFilterOfView()
+{
+    if (!m_objComplexFilter || m_objComplexFilter->TableName() != m_objCurDS->TableName())
+        m_objComplexFilter = m_objCurDS->NewFilter();
+    return *m_objComplexFilter;
+}
+
+void frmMain::ApplyComplexFilter()
+{
+    const QString criterion = m_objComplexFilter ? m_objComplexFilter->Criterion() : QString();
+    QAction *button = toolbarAction(QStringLiteral("Filter"));
+    if (!criterion.isEmpty()) {
+        m_objCurDS->SetFilter(criterion);
+        mnuFilterShort->menuAction()->setEnabled(false);
+        button->setChecked(true);
+        mnuFilterComplex->setChecked(true);
+    } else {
+        mnuFilterShort->menuAction()->setEnabled(true);
+        m_objCurDS->SetFilter(QString());
+        button->setChecked(false);
+        mnuFilterComplex->setChecked(false);
+    }
+}
+
+void frmMain::mnuFilterComplex_Click()
+{
+    // The check mark tells whether a complex filter is in force, not that the item was chosen.
+    mnuFilterComplex->setChecked(!mnuFilterComplex->isChecked());
+    PostCommand(QStringLiteral("mnuFilterComplex"));
+}
+
+void frmMain::EditComplexFilter()
+{
+    if (!m_objCurDS)
+        return;
+    objdb::Filter &filter = complexFilterOfView();
+    if (objdb::ViewUtility::FilterEditor(filter, this, objdb::FilterEditorDialog::complexTitle(), this))
+        ApplyComplexFilter();
+    RefreshComplexFilterItems();
+}
+
+void frmMain::mnuFilterComplexItems_Click(int Index)
+{
+    if (!m_objCurDS || Index < 1 || Index >= mnuFilterComplexItems.size())
+        return;
+    if (!complexFilterOfView().Load(mnuFilterComplexItems.at(Index)->text(), false)) {
+        MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
+                               QString(), this);
+        return;
+    }
+    PostCommand(QStringLiteral("mnuFilterComplex"));
+}
+
+void frmMain::RefreshComplexFilterItems()
+{
+    while (mnuFilterComplexItems.size() > 1)
+        delete mnuFilterComplexItems.takeLast();
+    if (!m_objCurDS)
+        return;
+    const QString names = complexFilterOfView().SavedNames();
+    if (names.isEmpty())
+        return;
+    QAction *templ = mnuFilterComplexItems.first();
+    for (const QString &name : names.split(QLatin1Char('|'))) {
+        auto *item = new QAction(name, mnuFilter);
+        item->setObjectName(QStringLiteral("mnuFilterComplexItems_%1").arg(mnuFilterComplexItems.size()));
+        item->setProperty("index", int(mnuFilterComplexItems.size()));
+        mnuFilter->insertAction(templ, item);
+        mnuFilterComplexItems.append(item);
+    }
+}

@@ -1,0 +1,47 @@
+#include "grid/columnfilters.h"
+
+#include "objdb/query/criterion.h"
+
+namespace ColumnFilters {
+
+namespace {
+const QString kEquals = QStringLiteral(" = ");
+const QString kAnd = QStringLiteral(" AND ");
+} // namespace
+
+QString filteredCaption(const QString &field, const QString &text, bool internal)
+{
+    const bool inside = internal && text.size() > 1;
+    const QString pattern = (inside ? QStringLiteral("*") : QString()) + text + QLatin1Char('*');
+    return field + kEquals + objdb::query::patternLiteral(pattern);
+}
+
+bool isFiltered(const Item &item)
+{
+    return item.caption != item.tag;
+}
+
+Combined combine(const QList<Item> &items)
+{
+    Combined combined;
+    for (const Item &item : items) {
+        if (!isFiltered(item))
+            continue;
+        if (!combined.shown.isEmpty()) {
+            combined.shown += kAnd;
+            combined.applied += kAnd;
+        }
+        combined.shown += item.caption;
+        // Only the operator after the field becomes Like: a " = " typed inside the value is data.
+        combined.applied += item.tag + QStringLiteral(" Like ") + item.caption.mid(item.tag.size() + kEquals.size());
+    }
+    return combined;
+}
+
+QString statusText(const Combined &combined)
+{
+    return combined.shown.isEmpty() ? QStringLiteral("Nessun filtro")
+                                    : QStringLiteral("Attivato filtro (") + combined.shown + QLatin1Char(')');
+}
+
+} // namespace ColumnFilters
