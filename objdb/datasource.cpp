@@ -270,6 +270,16 @@ int DataSource::countRows(int limit) const
     return m_pages.countRows(limit);
 }
 
+ColumnSummary DataSource::SummarizeColumn(const QString &field) const
+{
+    const FieldDef *def = Field(field);
+    if (!def)
+        fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
+    ColumnSummary summary = source::summarizeColumn(m_scope, m_clauses, *def);
+    summary.sum = m_currency.present(*def, summary.sum);
+    return summary;
+}
+
 // ---- copies and candidate lists ----------------------------------------------------------------
 
 std::shared_ptr<DataSource> DataSource::Copy() const

@@ -2,6 +2,7 @@
 // A set of rows over one table, with a current row whose fields are read and written by name.
 // Every write raises the table's data events; refusals and handler errors undo the operation.
 
+#include "objdb/source/columnsummary.h"
 #include "objdb/source/currencydisplay.h"
 #include "objdb/source/editrow.h"
 #include "objdb/source/eventdispatch.h"
@@ -125,6 +126,9 @@ public:
     QList<QVariantList> firstRows(int count) const;
     // How many rows there are, counting no further than limit (without reading them or their keys).
     int countRows(int limit) const;
+    // The sum of a visible numeric field over every row and the number of rows, in one query; a
+    // converting view gets the sum converted once.
+    ColumnSummary SummarizeColumn(const QString &field) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;
