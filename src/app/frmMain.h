@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <QVariant>
 #include <memory>
 
 class QAction;
@@ -135,6 +136,13 @@ public:
     void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
     void tmFunc_Timer();
 
+    // ---- Totals and averages of a column over the rows of the view ----
+    QVariant CalculateTotalColumn(const QString &p_strColName);
+    void mnuTotalItems_Click(int Index);
+    void mnuAverageItems_Click(int Index);
+    void mnuFieldTotal_Click();
+    void mnuFieldAverage_Click();
+
 signals:
     // Shift+Ctrl+Alt+R confirmed: convert the archive's amounts to Euro.
     void currencyConversionRequested();
@@ -192,6 +200,7 @@ private:
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
+    QAction *mnuFieldTotal = nullptr, *mnuFieldAverage = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
     QMenu *mnuHelp = nullptr;
@@ -220,6 +229,9 @@ private:
     void connectSessionCommands();
     void connectRecordCommands();
     void connectCommandDispatch();
+    void connectTotalCommands();
+    // The item of mnuTotalItems for the grid's current column; 0 when it has none.
+    int currentTotalItem() const;
     void clearFieldMenus();
     void buildFieldMenus();
     void setDataCommandsEnabled(bool enabled);

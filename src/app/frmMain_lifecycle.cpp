@@ -40,6 +40,7 @@ void frmMain::connectHandlers()
     connectSessionCommands();
     connectRecordCommands();
     connectCommandDispatch();
+    connectTotalCommands();
     connectViewCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".

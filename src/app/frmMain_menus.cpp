@@ -128,6 +128,8 @@ void frmMain::createToolMenus()
     bar->addMenu(mnuPrintFunc);
 
     mnuFieldFuncs = addMenu(this, nullptr, "mnuFieldFuncs", QStringLiteral("Funzioni su campo corrente (Click destro)"));
+    mnuFieldTotal = addItem(mnuFieldFuncs, "mnuFieldTotal", QStringLiteral("&Totalizza colonna"));
+    mnuFieldAverage = addItem(mnuFieldFuncs, "mnuFieldAverage", QStringLiteral("&Media colonna"));
     bar->addMenu(mnuFieldFuncs);
 
     mnuDataSelection = addMenu(this, nullptr, "mnuDataSelection", QStringLiteral("Selezioni predefinite"));
