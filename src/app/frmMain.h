@@ -143,6 +143,12 @@ public:
     void mnuFieldTotal_Click();
     void mnuFieldAverage_Click();
 
+    // ---- Sorting ----
+    void mnuOrderItems_Click(int Index);
+    void mnuOrderCancel_Click();
+    // Posts "mnuOrderComplex": the sort editor opens on the next tick of tmFunc.
+    void mnuOrderComplex_Click();
+
 signals:
     // Shift+Ctrl+Alt+R confirmed: convert the archive's amounts to Euro.
     void currencyConversionRequested();
@@ -189,7 +195,9 @@ private:
     QAction *mnuFilterComplex = nullptr;
     QList<QAction *> mnuFilterComplexItems;
     QMenu *mnuOrder = nullptr;
+    QMenu *mnuOrderShort = nullptr;
     QList<QAction *> mnuOrderItems;
+    QAction *mnuOrderCancel = nullptr, *mnuOrderComplex = nullptr;
     QMenu *mnuSelection = nullptr;
     QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
     QMenu *mnuAssociation = nullptr;
@@ -230,6 +238,9 @@ private:
     void connectRecordCommands();
     void connectCommandDispatch();
     void connectTotalCommands();
+    void connectSortCommands();
+    // The deferred command "mnuOrderComplex": the sort editor on the view's order.
+    void EditComplexOrder();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.
     int currentTotalItem() const;
     void clearFieldMenus();

@@ -5,6 +5,8 @@
 
 #include "views/sectiontree.h"
 
+#include "grid/sortorder.h"
+
 #include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
@@ -214,6 +216,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     m_objCurDSEvents = connect(m_objCurDS.get(), &objdb::DataSource::OnRefreshRecordset, this,
                                Guarded(this, &frmMain::m_objCurDSEvents_OnRefreshRecordset));
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    ShowSortMark(*dgView, *m_objCurDS);
     dgView->clearSelection();
 
     if (!sameTable.isEmpty() && sameTable == m_objCurDS->TableName() && m_objCurDS->Field(QStringLiteral("OID"))
@@ -247,6 +250,7 @@ void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)
     if (!m_objCurDS || p_objDS != m_objCurDS.get())
         return;
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    ShowSortMark(*dgView, *m_objCurDS);
 }
 
 void frmMain::StoreGridLayout()

@@ -41,6 +41,7 @@ void frmMain::connectHandlers()
     connectRecordCommands();
     connectCommandDispatch();
     connectTotalCommands();
+    connectSortCommands();
     connectViewCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".

@@ -92,7 +92,10 @@ void frmMain::createDataMenus()
     bar->addMenu(mnuFilter);
 
     mnuOrder = addMenu(this, nullptr, "mnuOrder", QStringLiteral("&Ordina"));
-    mnuOrderItems = addItemArray(mnuOrder, "mnuOrderItems", QStringLiteral("Ordina per..."));
+    mnuOrderShort = addMenu(this, mnuOrder, "mnuOrderShort", QStringLiteral("Ordina colonna"));
+    mnuOrderItems = addItemArray(mnuOrderShort, "mnuOrderItems", QStringLiteral("Ordina per..."));
+    mnuOrderCancel = addItem(mnuOrder, "mnuOrderCancel", QStringLiteral("&Annulla ordinamento"));
+    mnuOrderComplex = addItem(mnuOrder, "mnuOrderComplex", QStringLiteral("&Ordinamento combinato..."));
     bar->addMenu(mnuOrder);
 
     mnuSelection = addMenu(this, nullptr, "mnuSelection", QStringLiteral("Selezioni in data"));
