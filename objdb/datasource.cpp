@@ -5,6 +5,7 @@
 #include "objdb/datasource.h"
 
 #include "objdb/datacontext.h"
+#include "objdb/source/criterionbuilder.h"
 #include "objdb/error.h"
 
 namespace objdb {
@@ -163,6 +164,14 @@ bool DataSource::Find(const QString &criterion, bool continueAfterCurrent)
 {
     const auto found = m_cursor.find(criterion, m_row ? std::optional(m_row->oid) : std::nullopt, continueAfterCurrent);
     return found && FindOID(*found);
+}
+
+QString DataSource::BuildCriterion(const QString &field, const QString &value, const QString &wildcard) const
+{
+    const FieldDef *def = Field(field);
+    if (!def)
+        fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
+    return source::buildCriterion(*def, value, wildcard);
 }
 
 bool DataSource::FindOID(qint64 oid)

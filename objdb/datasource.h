@@ -78,6 +78,9 @@ public:
     // The next match after the current row (continueAfterCurrent) or from the start.
     bool Find(const QString &criterion, bool continueAfterCurrent);
     bool FindOID(qint64 oid);
+    // "field = value" from a value as the grid shows it, "field Like ..." when it holds the
+    // wildcard; "False" when the text is no value of the field.
+    QString BuildCriterion(const QString &field, const QString &value, const QString &wildcard) const;
     bool MoveFirst();
     bool MoveNext();
     bool AtBOF(); // before the first row (or no rows)

@@ -95,6 +95,28 @@ private slots:
         QVERIFY(!ds->Find(QStringLiteral("Nome Like 'ro*'"), true));
         QCOMPARE(ds->Bookmark(), last);
     }
+
+    // The value as the grid shows it, read by the column's type; hostile text stays a value.
+    void criterionFromAShownValue()
+    {
+        m_db->exec(QStringLiteral("INSERT INTO Voci (Nome, Importo, Data) VALUES (?, ?, ?)"),
+                   {QStringLiteral("O'Brien; --%_\\"), qint64(12'345'000), QStringLiteral("2005-03-07")});
+        auto ds = voci();
+        QCOMPARE(ds->BuildCriterion(QStringLiteral("Nome"), QStringLiteral("Rosa"), QStringLiteral("%")),
+                 QStringLiteral("Nome = 'Rosa'"));
+        QCOMPARE(ds->BuildCriterion(QStringLiteral("Nome"), QStringLiteral("O'B%"), QStringLiteral("%")),
+                 QStringLiteral("Nome Like 'O''B*'"));
+        QCOMPARE(ds->BuildCriterion(QStringLiteral("Importo"), QStringLiteral("dieci"), QStringLiteral("%")),
+                 QStringLiteral("False"));
+        const auto finds = [&](const char *field, const QString &shown) {
+            const QString criterion = ds->BuildCriterion(QString::fromLatin1(field), shown, QStringLiteral("%"));
+            return ds->Find(criterion, false) && ds->GetField(QStringLiteral("Nome")).toString().startsWith(QLatin1String("O'"));
+        };
+        QVERIFY(finds("Nome", QStringLiteral("O'Brien; --%_\\").replace(QLatin1Char('%'), QStringLiteral("%"))));
+        QVERIFY(finds("Importo", QStringLiteral("1.234,50")));
+        QVERIFY(finds("Data", QStringLiteral("07/03/2005")));
+        QVERIFY(!ds->Find(ds->BuildCriterion(QStringLiteral("Data"), QStringLiteral("31/02/2005"), QStringLiteral("%")), false));
+    }
 };
 
 COBRELLE_TEST_MAIN(TestFindNext)
