@@ -112,7 +112,7 @@ private slots:
             const QString criterion = ds->BuildCriterion(QString::fromLatin1(field), shown, QStringLiteral("%"));
             return ds->Find(criterion, false) && ds->GetField(QStringLiteral("Nome")).toString().startsWith(QLatin1String("O'"));
         };
-        QVERIFY(finds("Nome", QStringLiteral("O'Brien; --%_\\").replace(QLatin1Char('%'), QStringLiteral("%"))));
+        QVERIFY(finds("Nome", QStringLiteral("O'Brien; --%_\\")));
         QVERIFY(finds("Importo", QStringLiteral("1.234,50")));
         QVERIFY(finds("Data", QStringLiteral("07/03/2005")));
         QVERIFY(!ds->Find(ds->BuildCriterion(QStringLiteral("Data"), QStringLiteral("31/02/2005"), QStringLiteral("%")), false));
