@@ -143,6 +143,13 @@ public:
     void mnuFieldTotal_Click();
     void mnuFieldAverage_Click();
 
+    // ---- Text search ----
+    void mnuSearchItems_Click(int Index);
+    // Searches the column of mnuSearchItems(Index) for the text of the search dialog's fields.
+    void ExecuteSearch(int Index);
+    void mnuSearchNext_Click();
+    void mnuFieldSearchNext_Click();
+
     // ---- Sorting ----
     void mnuOrderItems_Click(int Index);
     void mnuOrderCancel_Click();
@@ -189,6 +196,7 @@ private:
             *mnuViewRefresh = nullptr, *mnuViewCurrencyConversion = nullptr;
     QMenu *mnuSearch = nullptr;
     QList<QAction *> mnuSearchItems;
+    QAction *mnuSearchNext = nullptr;
     QMenu *mnuFilter = nullptr;
     QMenu *mnuFilterShort = nullptr;
     QList<QAction *> mnuFilterItems;
@@ -208,6 +216,7 @@ private:
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
+    QAction *mnuFieldSearchNext = nullptr;
     QAction *mnuFieldTotal = nullptr, *mnuFieldAverage = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
@@ -239,6 +248,10 @@ private:
     void connectCommandDispatch();
     void connectTotalCommands();
     void connectSortCommands();
+    void connectSearchCommands();
+    // Finds the first row meeting the criterion (after the grid's current row when next) and makes
+    // it the grid's current row; false when there is none.
+    bool findInGrid(const QString &criterion, bool next);
     // The deferred command "mnuOrderComplex": the sort editor on the view's order.
     void EditComplexOrder();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.

@@ -5,6 +5,7 @@
 
 #include "views/sectiontree.h"
 
+#include "grid/frmSearchText.h"
 #include "grid/sortorder.h"
 
 #include "services/configuration.h"
@@ -225,6 +226,9 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         if (row >= 0)
             dgView->setCurrentIndex(dgView->model()->index(row, qMax(0, dgView->currentIndex().column())));
     }
+    // Another table: its search starts afresh.
+    if (sameTable.isEmpty())
+        frmSearchText::ForgetLastSearch();
 
     if (!request.query.dateField.isEmpty()) {
         cmdDateSel->show();

@@ -42,6 +42,7 @@ void frmMain::connectHandlers()
     connectCommandDispatch();
     connectTotalCommands();
     connectSortCommands();
+    connectSearchCommands();
     connectViewCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".

@@ -79,6 +79,8 @@ void frmMain::createDataMenus()
     QMenuBar *bar = menuBar();
 
     mnuSearch = addMenu(this, nullptr, "mnuSearch", QStringLiteral("&Cerca"));
+    mnuSearchNext = addItem(mnuSearch, "mnuSearchNext", QStringLiteral("Cerca &successivo"));
+    mnuSearch->addSeparator();
     mnuSearchItems = addItemArray(mnuSearch, "mnuSearchItems", QStringLiteral("Cerca in..."));
     bar->addMenu(mnuSearch);
 
@@ -131,6 +133,7 @@ void frmMain::createToolMenus()
     bar->addMenu(mnuPrintFunc);
 
     mnuFieldFuncs = addMenu(this, nullptr, "mnuFieldFuncs", QStringLiteral("Funzioni su campo corrente (Click destro)"));
+    mnuFieldSearchNext = addItem(mnuFieldFuncs, "mnuFieldSearchNext", QStringLiteral("&Cerca valore successivo"));
     mnuFieldTotal = addItem(mnuFieldFuncs, "mnuFieldTotal", QStringLiteral("&Totalizza colonna"));
     mnuFieldAverage = addItem(mnuFieldFuncs, "mnuFieldAverage", QStringLiteral("&Media colonna"));
     bar->addMenu(mnuFieldFuncs);
