@@ -26,9 +26,11 @@ class TestColumnSummary : public GridTest::ArchiveTest {
     // Rows of the given stored amounts (ten-thousandths; an invalid variant stores Null).
     void insertUnits(const QVariantList &units)
     {
+        TransactionGuard transaction(*m_db);
         for (int i = 0; i < units.size(); ++i)
             m_db->exec(QStringLiteral("INSERT INTO Voci (Nome, Importo) VALUES (?, ?)"),
                        {QStringLiteral("voce %1").arg(i), units.at(i)});
+        transaction.commit();
     }
 
     static Amount amountOf(const QVariant &v) { return v.value<Amount>(); }
