@@ -5,6 +5,7 @@
 #include "objdb/datasource.h"
 
 #include "objdb/datacontext.h"
+#include "objdb/source/criterionbuilder.h"
 #include "objdb/error.h"
 
 namespace objdb {
@@ -165,6 +166,14 @@ bool DataSource::Find(const QString &criterion, bool continueAfterCurrent)
     return found && FindOID(*found);
 }
 
+QString DataSource::BuildCriterion(const QString &field, const QString &value, const QString &wildcard) const
+{
+    const FieldDef *def = Field(field);
+    if (!def)
+        fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
+    return source::buildCriterion(*def, value, wildcard);
+}
+
 bool DataSource::FindOID(qint64 oid)
 {
     const std::optional<Row> previous = m_row;
@@ -273,6 +282,16 @@ int DataSource::countRows(int limit) const
 void DataSource::readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const
 {
     m_pages.readPages(pageSize, onPage);
+}
+
+ColumnSummary DataSource::SummarizeColumn(const QString &field) const
+{
+    const FieldDef *def = Field(field);
+    if (!def)
+        fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
+    ColumnSummary summary = source::summarizeColumn(m_scope, m_clauses, *def);
+    summary.sum = m_currency.present(*def, summary.sum);
+    return summary;
 }
 
 // ---- copies and candidate lists ----------------------------------------------------------------

@@ -2,6 +2,7 @@
 // A set of rows over one table, with a current row whose fields are read and written by name.
 // Every write raises the table's data events; refusals and handler errors undo the operation.
 
+#include "objdb/source/columnsummary.h"
 #include "objdb/source/currencydisplay.h"
 #include "objdb/source/editrow.h"
 #include "objdb/source/eventdispatch.h"
@@ -79,6 +80,9 @@ public:
     // The next match after the current row (continueAfterCurrent) or from the start.
     bool Find(const QString &criterion, bool continueAfterCurrent);
     bool FindOID(qint64 oid);
+    // "field = value" from a value as the grid shows it, "field Like ..." when it holds the
+    // wildcard; "False" when the text is no value of the field.
+    QString BuildCriterion(const QString &field, const QString &value, const QString &wildcard) const;
     bool MoveFirst();
     bool MoveNext();
     bool AtBOF(); // before the first row (or no rows)
@@ -133,6 +137,9 @@ public:
     // statement (no key list, so memory stays the same whatever the number of rows). onPage returns
     // false to stop reading. Pending events that onPage runs must not close the archive.
     void readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const;
+    // The sum of a visible numeric field over every row and the number of rows, in one query; a
+    // converting view gets the sum converted once.
+    ColumnSummary SummarizeColumn(const QString &field) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;

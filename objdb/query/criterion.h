@@ -97,6 +97,7 @@ private:
 // Criterion literals, as the program writes them into criterion text.
 QString textLiteral(const QString &text);           // 'it''s'
 QString patternLiteral(const QString &pattern);     // '*' kept: 'abc*'
+QString likeData(const QString &text);              // a text matched as it is in a pattern: '*' as "[*]"
 QString literal(const QVariant &value, int type);    // text quoted; date #mm/dd/yyyy#; True/False; amount 12.5
 QString sqlNumber(double value);                     // shortest text, '.' decimal, locale-free
 

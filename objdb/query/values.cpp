@@ -217,8 +217,17 @@ QString likePattern(const QString &pattern)
     const QString folded = foldText(pattern);
     QString like;
     like.reserve(folded.size() + 8);
-    for (const QChar c : folded) {
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded.at(i);
         switch (c.unicode()) {
+        case '[': // "[*]" is an asterisk as data
+            if (folded.mid(i, 3) == QLatin1String("[*]")) {
+                like.append(QLatin1Char('*'));
+                i += 2;
+            } else {
+                like.append(c);
+            }
+            break;
         case '*':
             like.append(QLatin1Char('%'));
             break;
@@ -242,6 +251,12 @@ QString textLiteral(const QString &text)
     QString doubled = text;
     doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QString likeData(const QString &text)
+{
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('*'), QStringLiteral("[*]"));
 }
 
 QString patternLiteral(const QString &pattern)

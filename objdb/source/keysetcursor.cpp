@@ -7,7 +7,6 @@
 #include "objdb/sqldialect.h"
 #include "objdb/statementcache.h"
 
-#include <QHash>
 #include <QSqlQuery>
 
 namespace objdb::source {
@@ -119,24 +118,55 @@ std::optional<qint64> KeysetCursor::findFirst(const QString &criterion) const
 
 std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional<qint64> current, bool afterCurrent)
 {
-    const query::Sql where = m_clauses.whereAlso(criterion);
-    QSqlQuery q = m_scope.database()->exec(
-        QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text + m_clauses.orderBy(), where.binds);
-    QList<qint64> matches;
-    while (q.next())
-        matches.append(q.value(0).toLongLong());
-    if (matches.isEmpty())
-        return std::nullopt;
     if (!afterCurrent || !current)
-        return matches.first();
-    locate(current);
-    const auto &k = keys();
-    QHash<qint64, int> index;
-    for (int i = 0; i < k.size(); ++i)
-        index.insert(k.at(i), i);
-    for (const qint64 oid : std::as_const(matches))
-        if (index.value(oid, -1) > m_position)
-            return oid;
+        return findFirst(criterion);
+    // The first match after the current row in the order of the rows, asked of the archive: the
+    // current row's values of the order's terms bound into "comes after it" (keyset), so that a
+    // search costs the same from any row and reads no key list.
+    const auto &terms = m_clauses.orderTerms();
+    QStringList columns;
+    for (const auto &term : terms)
+        columns.append(term.sql);
+    const auto db = m_scope.database();
+    QSqlQuery here = db->exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
+                                  + m_scope.schema->fromClause() + QStringLiteral(" WHERE t0.OID = ?"),
+                              {*current});
+    if (!here.next()) // the current row is gone: from the start
+        return findFirst(criterion);
+
+    // Built from the last term (the OID, never Null) outwards: after on this term, or equal on it
+    // and after on the next. SQLite sorts Null first ascending and last descending.
+    QString after;
+    QVariantList afterBinds;
+    for (qsizetype i = terms.size() - 1; i >= 0; --i) {
+        const auto &term = terms.at(i);
+        const QVariant value = here.value(int(i));
+        QString beyond, equal;
+        QVariantList beyondBinds, equalBinds;
+        if (value.isNull()) {
+            beyond = term.descending ? QStringLiteral("0") : term.sql + QStringLiteral(" IS NOT NULL");
+            equal = term.sql + QStringLiteral(" IS NULL");
+        } else {
+            beyond = term.descending ? QStringLiteral("(%1 < ? OR %1 IS NULL)").arg(term.sql) : term.sql + QStringLiteral(" > ?");
+            beyondBinds = {value};
+            equal = term.sql + QStringLiteral(" = ?");
+            equalBinds = {value};
+        }
+        if (after.isEmpty()) {
+            after = beyond;
+            afterBinds = beyondBinds;
+        } else {
+            after = QStringLiteral("(%1 OR (%2 AND %3))").arg(beyond, equal, after);
+            afterBinds = beyondBinds + equalBinds + afterBinds;
+        }
+    }
+    const query::Sql where = m_clauses.whereAlso(criterion);
+    const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text
+                        + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + after
+                        + m_clauses.orderBy() + SqlDialect::sqlite().limitClause(1);
+    QSqlQuery q = db->exec(sql, where.binds + afterBinds);
+    if (q.next())
+        return q.value(0).toLongLong();
     return std::nullopt;
 }
 

@@ -89,17 +89,20 @@ query::Sql ViewClauses::renderWhere() const
     return where;
 }
 
-QString ViewClauses::renderOrder() const
+QString ViewClauses::renderOrder()
 {
     QStringList terms;
+    m_orderTerms.clear();
     const auto order = query::SortOrder::parse(m_sort);
     for (const auto &key : order.keys()) {
         const auto info = resolve(key.field);
         if (!info)
             fail(QStringLiteral("Campo sconosciuto nell'ordinamento: %1").arg(key.field));
         terms.append(info->sql + (key.descending ? QStringLiteral(" DESC") : QString()));
+        m_orderTerms.append({info->sql, key.descending});
     }
     terms.append(QStringLiteral("t0.OID"));
+    m_orderTerms.append({QStringLiteral("t0.OID"), false});
     return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
 }
 

@@ -34,13 +34,19 @@ public:
     query::Sql whereAlso(const QString &criterion) const;
     // " ORDER BY ..., t0.OID": the OID makes every order total.
     const QString &orderBy() const { return m_orderBy; }
+    // The terms of that ORDER BY, the OID last.
+    struct OrderTerm {
+        QString sql;
+        bool descending = false;
+    };
+    const QList<OrderTerm> &orderTerms() const { return m_orderTerms; }
     // The FROM clause a key-only query with these clauses needs.
     QString keyFrom(const QString &clauses) const;
 
 private:
     std::optional<query::FieldInfo> resolve(const QString &name) const;
     query::Sql renderWhere() const;
-    QString renderOrder() const;
+    QString renderOrder();
 
     std::shared_ptr<const ViewSchema> m_schema;
     std::shared_ptr<const FieldSet> m_fields;
@@ -50,6 +56,7 @@ private:
     QString m_sort;
     query::Sql m_where;
     QString m_orderBy;
+    QList<OrderTerm> m_orderTerms;
 };
 
 } // namespace objdb::source

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <QVariant>
 #include <memory>
 
 class QAction;
@@ -167,6 +168,26 @@ public:
     void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
     void tmFunc_Timer();
 
+    // ---- Totals and averages of a column over the rows of the view ----
+    QVariant CalculateTotalColumn(const QString &p_strColName);
+    void mnuTotalItems_Click(int Index);
+    void mnuAverageItems_Click(int Index);
+    void mnuFieldTotal_Click();
+    void mnuFieldAverage_Click();
+
+    // ---- Text search ----
+    void mnuSearchItems_Click(int Index);
+    // Searches the column of mnuSearchItems(Index) for the text of the search dialog's fields.
+    void ExecuteSearch(int Index);
+    void mnuSearchNext_Click();
+    void mnuFieldSearchNext_Click();
+
+    // ---- Sorting ----
+    void mnuOrderItems_Click(int Index);
+    void mnuOrderCancel_Click();
+    // Posts "mnuOrderComplex": the sort editor opens on the next tick of tmFunc.
+    void mnuOrderComplex_Click();
+
 signals:
     // Shift+Ctrl+Alt+R confirmed: convert the archive's amounts to Euro.
     void currencyConversionRequested();
@@ -207,6 +228,7 @@ private:
             *mnuViewRefresh = nullptr, *mnuViewCurrencyConversion = nullptr;
     QMenu *mnuSearch = nullptr;
     QList<QAction *> mnuSearchItems;
+    QAction *mnuSearchNext = nullptr;
     QMenu *mnuFilter = nullptr;
     QMenu *mnuFilterShort = nullptr;
     QList<QAction *> mnuFilterItems;
@@ -214,7 +236,9 @@ private:
     QList<QAction *> mnuFilterComplexItems;
     QAction *mnuFilterCancel = nullptr;
     QMenu *mnuOrder = nullptr;
+    QMenu *mnuOrderShort = nullptr;
     QList<QAction *> mnuOrderItems;
+    QAction *mnuOrderCancel = nullptr, *mnuOrderComplex = nullptr;
     QMenu *mnuSelection = nullptr;
     QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
     QMenu *mnuAssociation = nullptr;
@@ -228,6 +252,8 @@ private:
     QAction *mnuViewWebBrowser = nullptr, *mnuSave = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
     QAction *mnuFieldFilter = nullptr, *mnuFieldFilterCancel = nullptr, *mnuFieldFilterCancelAll = nullptr;
+    QAction *mnuFieldSearchNext = nullptr;
+    QAction *mnuFieldTotal = nullptr, *mnuFieldAverage = nullptr;
     QMenu *mnuDataSelection = nullptr;
     QAction *mnuDataSelBeforeQuery = nullptr, *mnuDataSelCancel = nullptr;
     QMenu *mnuGridSetting = nullptr;
@@ -262,6 +288,16 @@ private:
     void connectSessionCommands();
     void connectRecordCommands();
     void connectCommandDispatch();
+    void connectTotalCommands();
+    void connectSortCommands();
+    void connectSearchCommands();
+    // Finds the first row meeting the criterion (after the grid's current row when next) and makes
+    // it the grid's current row; false when there is none.
+    bool findInGrid(const QString &criterion, bool next);
+    // The deferred command "mnuOrderComplex": the sort editor on the view's order.
+    void EditComplexOrder();
+    // The item of mnuTotalItems for the grid's current column; 0 when it has none.
+    int currentTotalItem() const;
     void clearFieldMenus();
     void buildFieldMenus();
     void setDataCommandsEnabled(bool enabled);

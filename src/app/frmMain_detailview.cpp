@@ -5,6 +5,9 @@
 
 #include "views/sectiontree.h"
 
+#include "grid/frmSearchText.h"
+#include "grid/sortorder.h"
+
 #include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
@@ -217,6 +220,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     m_objCurDSEvents = connect(m_objCurDS.get(), &objdb::DataSource::OnRefreshRecordset, this,
                                Guarded(this, &frmMain::m_objCurDSEvents_OnRefreshRecordset));
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    ShowSortMark(*dgView, *m_objCurDS);
     dgView->clearSelection();
 
     if (!sameTable.isEmpty() && sameTable == m_objCurDS->TableName() && m_objCurDS->Field(QStringLiteral("OID"))
@@ -225,6 +229,9 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         if (row >= 0)
             dgView->setCurrentIndex(dgView->model()->index(row, qMax(0, dgView->currentIndex().column())));
     }
+    // Another table: its search starts afresh.
+    if (sameTable.isEmpty())
+        frmSearchText::ForgetLastSearch();
 
     if (!request.query.dateField.isEmpty()) {
         cmdDateSel->show();
@@ -251,6 +258,7 @@ void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)
     if (!m_objCurDS || p_objDS != m_objCurDS.get())
         return;
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    ShowSortMark(*dgView, *m_objCurDS);
 }
 
 void frmMain::StoreGridLayout()

@@ -1,12 +1,13 @@
 // Window-wide keys, the status message and the library's notifications.
 #include "app/frmMain.h"
 
+#include "grid/frmSearchText.h"
+
 #include "services/messageservice.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTimer>
 #include <QToolBar>
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -55,16 +56,9 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
         const int index = toolbarAction(QStringLiteral("Find"))->property("tag").toString().toInt(&numeric);
         if (!numeric || index < 0 || index >= mnuSearchItems.size())
             return false;
-        // The search dialog opens modally; once it has focus it gets the typed character as its
-        // first input. Letters go upper-case, keypad digits as plain digits.
-        const QString typed = QString(QChar(key)).toUpper();
-        const int plainKey = key;
-        QTimer::singleShot(0, qApp, [typed, plainKey] {
-            if (QWidget *target = QApplication::focusWidget()) {
-                QKeyEvent press(QEvent::KeyPress, plainKey, Qt::NoModifier, typed);
-                QApplication::sendEvent(target, &press);
-            }
-        });
+        // The search dialog gets the typed character as its first input. Letters go upper-case,
+        // keypad digits as plain digits.
+        frmSearchText::TypeAhead(QString(QChar(key)).toUpper());
         mnuSearchItems[index]->trigger();
         return true;
     }

@@ -40,6 +40,9 @@ void frmMain::connectHandlers()
     connectSessionCommands();
     connectRecordCommands();
     connectCommandDispatch();
+    connectTotalCommands();
+    connectSortCommands();
+    connectSearchCommands();
     connectViewCommands();
     connectOutputCommands();
     connectGridLayoutCommands();

@@ -82,6 +82,8 @@ void frmMain::createDataMenus()
     QMenuBar *bar = menuBar();
 
     mnuSearch = addMenu(this, nullptr, "mnuSearch", QStringLiteral("&Cerca"));
+    mnuSearchNext = addItem(mnuSearch, "mnuSearchNext", QStringLiteral("Cerca &successivo"));
+    mnuSearch->addSeparator();
     mnuSearchItems = addItemArray(mnuSearch, "mnuSearchItems", QStringLiteral("Cerca in..."));
     bar->addMenu(mnuSearch);
 
@@ -97,7 +99,10 @@ void frmMain::createDataMenus()
     bar->addMenu(mnuFilter);
 
     mnuOrder = addMenu(this, nullptr, "mnuOrder", QStringLiteral("&Ordina"));
-    mnuOrderItems = addItemArray(mnuOrder, "mnuOrderItems", QStringLiteral("Ordina per..."));
+    mnuOrderShort = addMenu(this, mnuOrder, "mnuOrderShort", QStringLiteral("Ordina colonna"));
+    mnuOrderItems = addItemArray(mnuOrderShort, "mnuOrderItems", QStringLiteral("Ordina per..."));
+    mnuOrderCancel = addItem(mnuOrder, "mnuOrderCancel", QStringLiteral("&Annulla ordinamento"));
+    mnuOrderComplex = addItem(mnuOrder, "mnuOrderComplex", QStringLiteral("&Ordinamento combinato..."));
     bar->addMenu(mnuOrder);
 
     mnuSelection = addMenu(this, nullptr, "mnuSelection", QStringLiteral("Selezioni in data"));
@@ -139,6 +144,9 @@ void frmMain::createToolMenus()
     mnuFieldFilter = addItem(mnuFieldFuncs, "mnuFieldFilter", QStringLiteral("&Filtra colonna con stesso valore..."));
     mnuFieldFilterCancel = addItem(mnuFieldFuncs, "mnuFieldFilterCancel", QStringLiteral("&Annulla filtro colonna"));
     mnuFieldFilterCancelAll = addItem(mnuFieldFuncs, "mnuFieldFilterCancelAll", QStringLiteral("Annulla &tutti i filtri"));
+    mnuFieldSearchNext = addItem(mnuFieldFuncs, "mnuFieldSearchNext", QStringLiteral("&Cerca valore successivo"));
+    mnuFieldTotal = addItem(mnuFieldFuncs, "mnuFieldTotal", QStringLiteral("&Totalizza colonna"));
+    mnuFieldAverage = addItem(mnuFieldFuncs, "mnuFieldAverage", QStringLiteral("&Media colonna"));
     bar->addMenu(mnuFieldFuncs);
 
     mnuDataSelection = addMenu(this, nullptr, "mnuDataSelection", QStringLiteral("Selezioni predefinite"));

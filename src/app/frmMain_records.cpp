@@ -112,6 +112,8 @@ void frmMain::dgView_HeadClick(int column)
     if (!m_objCurDS || !model || column < 0 || column >= model->columnCount())
         return;
     SetSortOrder(model->fieldAt(column), *m_objCurDS);
+    // The header flips its own mark on a click; the order in force decides it.
+    ShowSortMark(*dgView, *m_objCurDS);
 }
 
 void frmMain::dgView_MouseUpRight(const QPoint &pos)

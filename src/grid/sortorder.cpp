@@ -3,6 +3,12 @@
 #include "services/errorreport.h"
 
 #include "objdb/datasource.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+#include "objdb/query/criterion.h"
+
+#include <QHeaderView>
+#include <QTableView>
 
 void SetSortOrder(const QString &order, objdb::DataSource &ds)
 {
@@ -16,4 +22,15 @@ void SetSortOrder(const QString &order, objdb::DataSource &ds)
         }
         ds.SetSort(expression);
     });
+}
+
+void ShowSortMark(QTableView &grid, const objdb::DataSource &ds)
+{
+    const auto order = objdb::query::SortOrder::parse(ds.Sort());
+    const objdb::GridModel *model = objdb::ViewUtility::modelOf(&grid);
+    const int column = model && !order.isEmpty() ? model->columnOfField(order.keys().first().field) : -1;
+    QHeaderView *header = grid.horizontalHeader();
+    header->setSortIndicatorShown(column >= 0);
+    if (column >= 0)
+        header->setSortIndicator(column, order.keys().first().descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }

@@ -32,7 +32,8 @@ FieldMenuEntries FieldMenuEntriesFor(const objdb::DataSource &ds)
             if (entries.findDefault == 0 && field.size > 16 && field.size < 129)
                 entries.findDefault = int(entries.search.size());
         }
-        if (!field.noOrder)
+        // The keys the grid hides (OID, OID_Movimenti) are not offered.
+        if (!field.noOrder && field.display > 0)
             entries.order.append({field.caption, field.name});
         const bool numeric = field.type == objdb::TypeInteger || field.type == objdb::TypeFloat
             || field.type == objdb::TypeAmount;

@@ -181,6 +181,9 @@ private slots:
         QCOMPARE(captions("mnuTotalItems"), (QStringList{"Importo", "Sconto Privato", "Sconto", "Importo In Sospeso"}));
         QCOMPARE(captions("mnuAverageItems"), captions("mnuTotalItems"));
         QVERIFY(captions("mnuOrderItems").contains("Pagato"));
+        select("Pagamenti");
+        for (const QString &caption : captions("mnuOrderItems") + captions("mnuTotalItems"))
+            QVERIFY2(!caption.startsWith("OID"), qPrintable(caption));
         // Rebuilding leaves nothing of the previous view behind.
         select("Compagnie");
         QCOMPARE(ViewsFixture::items<QAction>(form(), QStringLiteral("mnuSearchItems")).size(), 3);

@@ -88,13 +88,20 @@ private slots:
 
         // The view comes in the order of the names; the codes follow the same order.
         const int code = columnOf("Codice");
+        QHeaderView *header = grid()->horizontalHeader();
         clickHeader(code);
         QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice"));
+        // The sorted column's header carries the mark, with the direction.
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorSection(), code);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
         QVERIFY(grid()->selectionModel()->selectedColumns().isEmpty());
         QCOMPARE(chosenCodes(), (QStringList{"C002", "C004"}));
 
         clickHeader(code);
         QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
+        QCOMPARE(header->sortIndicatorSection(), code);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         QVERIFY(grid()->selectionModel()->selectedColumns().isEmpty());
         QCOMPARE(chosenCodes(), (QStringList{"C004", "C002"}));
         QCOMPARE(model()->bookmarkAt(0), m_form->m_objCurDS->keys().first());

@@ -1,0 +1,36 @@
+#include "grid/columntotals.h"
+
+#include "grid/numberformat.h"
+#include "services/messageservice.h"
+
+#include "objdb/datasource.h"
+#include "objdb/error.h"
+#include "objdb/types.h"
+
+QString TotalFormatOf(const objdb::FieldDef &field)
+{
+    return field.type == objdb::TypeFloat ? QStringLiteral("#.000") : field.format;
+}
+
+QString TotalMessage(const QString &name, const QVariant &total, const QString &format)
+{
+    return QStringLiteral("Totale ") + name + QStringLiteral(": ") + FormatNumber(total, format);
+}
+
+QString AverageMessage(const QString &name, const objdb::ColumnSummary &summary, const QString &format)
+{
+    return QStringLiteral("Media ") + name + QStringLiteral(": ")
+           + FormatNumber(summary.mean(FormatDecimals(format)), format);
+}
+
+void ShowTotalBox(const std::function<QString()> &message, QWidget *parent)
+{
+    QString text;
+    try {
+        text = message();
+    } catch (const objdb::Error &e) {
+        MessageService::inform(e.description(), MessageService::Icon::Exclamation, QString(), parent);
+        return;
+    }
+    MessageService::inform(text, MessageService::Icon::None, QString(), parent);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The boxes of "Totalizza in" and "Media in": the sum or the mean of one column over every row of
+// the view (its filter included), written in the column's display format.
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+class QWidget;
+
+namespace objdb {
+struct ColumnSummary;
+struct FieldDef;
+}
+
+// The column's display format; numbers with decimals are shown with three.
+QString TotalFormatOf(const objdb::FieldDef &field);
+// "Totale Contanti: 1.234,50"; a Null total ends after ": ".
+QString TotalMessage(const QString &name, const QVariant &total, const QString &format);
+// "Media Contanti: 411,50": the exact mean rounded once to the format's decimals.
+QString AverageMessage(const QString &name, const objdb::ColumnSummary &summary, const QString &format);
+// Shows the message the function makes, without icon; a total the library refuses (one beyond the
+// limits of the computation) is told with its reason instead.
+void ShowTotalBox(const std::function<QString()> &message, QWidget *parent);
