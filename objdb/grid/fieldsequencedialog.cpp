@@ -1,5 +1,6 @@
 #include "objdb/grid/fieldsequencedialog.h"
 
+#include "objdb/grid/listmoves.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/viewschema.h"
 
@@ -146,23 +147,12 @@ void FieldSequenceDialog::removeSelected()
 
 void FieldSequenceDialog::moveUp()
 {
-    shift(-1);
+    shiftCurrentItem(m_chosen, -1);
 }
 
 void FieldSequenceDialog::moveDown()
 {
-    shift(1);
-}
-
-void FieldSequenceDialog::shift(int step)
-{
-    const int row = m_chosen->currentRow();
-    const int target = row + step;
-    if (row < 0 || target < 0 || target >= m_chosen->count())
-        return;
-    QListWidgetItem *item = m_chosen->takeItem(row);
-    m_chosen->insertItem(target, item);
-    m_chosen->setCurrentRow(target);
+    shiftCurrentItem(m_chosen, 1);
 }
 
 void FieldSequenceDialog::updateButtons()

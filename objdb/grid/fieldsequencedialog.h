@@ -37,7 +37,6 @@ public slots:
 
 private:
     void move(QListWidget *from, QListWidget *to);
-    void shift(int step);
     void updateButtons();
     void fill(const QString &sequence);
     QStringList chosenNames() const;

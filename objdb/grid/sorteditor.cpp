@@ -1,5 +1,6 @@
 #include "objdb/grid/sorteditor.h"
 
+#include "objdb/grid/listmoves.h"
 #include "objdb/datasource.h"
 #include "objdb/query/criterion.h"
 
@@ -135,23 +136,12 @@ void SortEditorDialog::toggleDirection()
 
 void SortEditorDialog::moveUp()
 {
-    shift(-1);
+    shiftCurrentItem(m_chosen, -1);
 }
 
 void SortEditorDialog::moveDown()
 {
-    shift(1);
-}
-
-void SortEditorDialog::shift(int step)
-{
-    const int row = m_chosen->currentRow();
-    const int target = row + step;
-    if (row < 0 || target < 0 || target >= m_chosen->count())
-        return;
-    QListWidgetItem *item = m_chosen->takeItem(row);
-    m_chosen->insertItem(target, item);
-    m_chosen->setCurrentRow(target);
+    shiftCurrentItem(m_chosen, 1);
 }
 
 bool SortEditor(const DataSource &ds, const QString &title, QString &expression, QWidget *parent)

@@ -30,7 +30,6 @@ public slots:
     void moveDown();
 
 private:
-    void shift(int step);
 
     QListWidget *m_available;
     QListWidget *m_chosen;
