@@ -6,6 +6,7 @@
 // BENCH_ONLY=<text> measures only the operations whose name contains it; BENCH_RUNS=<n> sets the
 // number of timed runs (a profiler needs few).
 
+#include "timing.h"
 #include "generator.h"
 #include "gridbench.h"
 #include "outputbench.h"
@@ -38,20 +39,6 @@ bool wanted(const char *operation)
 {
     const QByteArray only = qgetenv("BENCH_ONLY");
     return only.isEmpty() || QByteArray(operation).contains(only);
-}
-
-double median(QList<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.at(samples.size() / 2);
-}
-
-double elapsedMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 // Times the library's work and raw SQLite's in turn, run after run, so that both sides see the same

@@ -1,3 +1,4 @@
+#include "timing.h"
 #include "outputbench.h"
 
 #include "rawexport.h"
@@ -32,20 +33,6 @@ int runs(qint64 payments)
     if (ok && asked > 0)
         return asked;
     return payments >= 1000000 ? 3 : 7;
-}
-
-double median(QList<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.at(samples.size() / 2);
-}
-
-double elapsedMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 // The all-dates "Pagamenti" view as the main window opens it.
