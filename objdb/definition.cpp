@@ -30,11 +30,11 @@ void IndexCollection::AddIndex(const QString &column, bool unique, const QString
 }
 
 void ReferenceCollection::AddReference(const QString &name, const QString &table, const QString &keyColumn,
-                                       const QString &displayColumn)
+                                       const QString &displayColumn, bool hidden)
 {
     for (const auto &n : {name, table, keyColumn, displayColumn})
         checkIdentifier(n);
-    m_items.append({name, table, keyColumn, displayColumn});
+    m_items.append({name, table, keyColumn, displayColumn, hidden});
 }
 
 const ColumnDef *TableDef::column(const QString &columnName) const

@@ -50,6 +50,7 @@ struct ReferenceDef {
     QString table;          // referenced table
     QString keyColumn;      // its key column (shown as Cod_<name>)
     QString displayColumn;  // its display column (shown under <name>)
+    bool hidden = false;    // left out of the related data offered for a row
 };
 
 class ColumnCollection {
@@ -73,7 +74,7 @@ private:
 class ReferenceCollection {
 public:
     void AddReference(const QString &name, const QString &table, const QString &keyColumn,
-                      const QString &displayColumn);
+                      const QString &displayColumn, bool hidden = false);
     const QList<ReferenceDef> &items() const { return m_items; }
 
 private:

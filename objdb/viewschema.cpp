@@ -195,6 +195,27 @@ std::optional<FieldDef> ViewSchema::fieldFor(const QString &name) const
             return makeColumnField(*c, QStringLiteral("t0"), FieldDef::Origin::Own);
         return std::nullopt;
     }
+    if (columnName.compare(QStringLiteral("OID"), Qt::CaseInsensitive) == 0) {
+        // The identifier of a row the view's row refers to, named by the reference ("Compagnia.OID")
+        // or by the table when only one link leads there: the stored link, for criteria on related rows.
+        const Join *join = nullptr;
+        for (const auto &j : m_joins)
+            if (!j.fromParent && j.viaReference.compare(tableName, Qt::CaseInsensitive) == 0)
+                join = &j;
+        if (!join)
+            join = joinForTable(tableName);
+        if (!join)
+            return std::nullopt;
+        FieldDef key;
+        key.name = tableName + QStringLiteral(".OID");
+        key.caption = QStringLiteral("OID");
+        key.type = TypeInteger;
+        key.display = 0;
+        key.sql = column(join->alias, QStringLiteral("OID"));
+        key.origin = FieldDef::Origin::Joined;
+        key.readOnly = true;
+        return key;
+    }
     const Join *join = joinForTable(tableName);
     if (!join)
         return std::nullopt;
