@@ -28,6 +28,7 @@ struct SectionViewRequest;
 
 namespace objdb {
 class DataSource;
+enum class RelationKind;
 class Filter;
 class GridSetting;
 }
@@ -168,6 +169,14 @@ public:
     void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
     void tmFunc_Timer();
 
+    // ---- Associated data: the related rows of the current row in the data window ----
+    // Rebuilds the three lists of mnuAssociation for the view's data source; p_blnClearOnly only
+    // empties them.
+    void BuildAssociatedMenus(const objdb::DataSource *p_objDS, bool p_blnClearOnly);
+    void mnuReferencedItem_Click(int Index);
+    void mnuRefItem_Click(int Index);
+    void mnuContItem_Click(int Index);
+
     // ---- Totals and averages of a column over the rows of the view ----
     QVariant CalculateTotalColumn(const QString &p_strColName);
     void mnuTotalItems_Click(int Index);
@@ -307,6 +316,11 @@ private:
     // What the output commands need of the current view and of this window.
     output::ViewInfo outputView() const;
     void connectGridLayoutCommands();
+    void connectAssociatedCommands();
+    // An item of one of the associated-data lists: posts its command with the item's number.
+    void AssociatedItem_Click(const QList<QAction *> &items, int Index);
+    // The deferred command of an associated-data item.
+    void ShowAssociatedCommand(objdb::RelationKind kind, int n);
     // The grid layout commands act on a shown, bound grid; otherwise they only beep.
     bool gridLayoutApplies() const;
     // The check mark of mnuGridFldSequence: set while the grid setting holds a field sequence.

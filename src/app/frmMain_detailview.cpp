@@ -136,6 +136,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
     QCoreApplication::processEvents();
     try {
         clearFieldMenus();
+        BuildAssociatedMenus(nullptr, true);
         QTreeWidgetItem *node = tvTreeView->currentItem();
         if (node)
             SetStatusMsg(lblTitle.at(0)->text() + QStringLiteral(" <") + node->text(0) + QLatin1Char('>'));
@@ -250,6 +251,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     cmdGridSetting->raise();
     frmMessage::closeInstance();
     buildFieldMenus();
+    BuildAssociatedMenus(m_objCurDS.get(), false);
     RefreshComplexFilterItems();
 }
 

@@ -47,6 +47,7 @@ void frmMain::connectHandlers()
     connectOutputCommands();
     connectGridLayoutCommands();
     connectFilterCommands();
+    connectAssociatedCommands();
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_blnUnloading = true; });
