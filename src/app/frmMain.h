@@ -112,6 +112,7 @@ public:
     void mnuChangePwd_Click();
     void mnuHelpContents_Click();
     void mnuHelpSearchForHelpOn_Click();
+    void mnuHelpAbout_Click();
 
     void mnuFileNew_Click();
     void mnuFileDelete_Click();
@@ -158,6 +159,9 @@ public:
     // ---- The detail view, the record commands and the command dispatch ----
     void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
     void dgView_DblClick();
+    // A double click on a free area of the window: the editing panel on the data source's own
+    // current row, whatever the grid shows as current.
+    void Form_DblClick();
     void dgView_ColumnResize(int column, int oldSize, int newSize);
     void dgView_HeadClick(int column);
     void dgView_MouseUpRight(const QPoint &pos);
@@ -204,6 +208,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -268,7 +273,7 @@ private:
     QMenu *mnuGridSetting = nullptr;
     QAction *mnuGridFldAll = nullptr, *mnuGridFldSequence = nullptr, *mnuGridCancel = nullptr;
     QMenu *mnuHelp = nullptr;
-    QAction *mnuHelpContents = nullptr, *mnuHelpSearchForHelpOn = nullptr;
+    QAction *mnuHelpContents = nullptr, *mnuHelpSearchForHelpOn = nullptr, *mnuHelpAbout = nullptr;
     QMenu *mnuPopUp = nullptr;
     QAction *mnuActivate = nullptr, *mnuClose = nullptr;
 

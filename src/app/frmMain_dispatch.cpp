@@ -4,7 +4,6 @@
 #include "app/frmMain.h"
 
 #include "services/errorreport.h"
-#include "services/messageservice.h"
 #include "objdb/datasource.h"
 
 #include <QAction>
@@ -49,7 +48,7 @@ void frmMain::tbToolBar_ButtonClick(const QString &key)
     } else if (key == QLatin1String("Refresh")) {
         mnuViewRefresh_Click();
     } else if (key == QLatin1String("Help")) {
-        MessageService::inform(QStringLiteral("Add 'Help' button code."), MessageService::Icon::None, QString(), this);
+        mnuHelpContents_Click();
     } else if (key == QLatin1String("Log")) {
         mnuChangeUser_Click();
     }

@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -66,9 +67,12 @@ void frmMain::createMenus()
     createDataMenus();
     createToolMenus();
 
-    mnuHelp = addMenu(this, nullptr, "mnuHelp", QStringLiteral("&Help"));
-    mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"));
-    mnuHelpSearchForHelpOn = addItem(mnuHelp, "mnuHelpSearchForHelpOn", QStringLiteral("&Search For Help On..."));
+    mnuHelp = addMenu(this, nullptr, "mnuHelp", QStringLiteral("&Guida"));
+    mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Sommario"));
+    mnuHelpContents->setShortcut(QKeySequence::HelpContents);
+    mnuHelpSearchForHelpOn = addItem(mnuHelp, "mnuHelpSearchForHelpOn", QStringLiteral("&Cerca nella guida..."));
+    mnuHelp->addSeparator();
+    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&Informazioni su Cobrelle..."));
     bar->addMenu(mnuHelp);
 
     // Pop-up of the notification-area icon; not part of the menu bar.

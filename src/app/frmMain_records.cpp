@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTableView>
 
 namespace {
@@ -71,6 +72,21 @@ void frmMain::dgView_DblClick()
         return;
     }
     EditRecord(m_objCurDS, bookmark, this);
+}
+
+void frmMain::Form_DblClick()
+{
+    if (!m_objCurDS || m_objCurDS->Bookmark() == 0)
+        return;
+    RunReportingFailures([&] { objdb::ViewUtility::Binding(m_objCurDS).EditCurrentRow({}, QString(), true, this); });
+}
+
+void frmMain::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Reaches the window only from its free areas: its controls take their own double clicks.
+    QMainWindow::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        Form_DblClick();
 }
 
 void frmMain::mnuFileProperties_Click()

@@ -6,7 +6,8 @@
 #include "services/configuration.h"
 #include "services/modGlobal.h"
 #include "services/errorreport.h"
-#include "desktop/modOSWinUtil.h"
+#include "desktop/frmAbout.h"
+#include "desktop/helpguide.h"
 #include "maintenance/optionslauncher.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
@@ -23,6 +24,7 @@ void frmMain::connectSessionCommands()
     connect(mnuChangePwd, &QAction::triggered, this, Guarded(this, &frmMain::mnuChangePwd_Click));
     connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
     connect(mnuHelpSearchForHelpOn, &QAction::triggered, this, &frmMain::mnuHelpSearchForHelpOn_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
     connect(mnuViewCurrencyConversion, &QAction::triggered, this, Guarded(this, &frmMain::mnuViewCurrencyConversion_Click));
 }
 
@@ -49,12 +51,19 @@ void frmMain::mnuChangePwd_Click()
 
 void frmMain::mnuHelpContents_Click()
 {
-    modOSWinUtil::ShowHelpUnavailable(this);
+    HelpGuide::Open(this);
 }
 
 void frmMain::mnuHelpSearchForHelpOn_Click()
 {
-    modOSWinUtil::ShowHelpUnavailable(this);
+    // The guide's index of topics; the browser's own search covers the rest.
+    HelpGuide::Open(this, QStringLiteral("indice"));
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
 }
 
 void frmMain::ReloadDatabase()

@@ -1,11 +1,8 @@
 #include "desktop/modOSWinUtil.h"
 
-#include "services/messageservice.h"
-
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QWidget>
 
 namespace modOSWinUtil {
 
@@ -82,14 +79,6 @@ bool ShellOpenDocument(const QString &document, const QString &verb, const QStri
 void setUrlOpener(UrlOpener opener)
 {
     urlOpener() = std::move(opener);
-}
-
-void ShowHelpUnavailable(QWidget *mainWindow)
-{
-    const QString title = mainWindow ? mainWindow->windowTitle() : QString();
-    MessageService::inform(QStringLiteral("Unable to display Help Contents. There is no Help "
-                                          "associated with this project."),
-                           MessageService::Icon::Information, title, mainWindow);
 }
 
 } // namespace modOSWinUtil

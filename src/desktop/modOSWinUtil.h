@@ -4,8 +4,6 @@
 
 #include <functional>
 
-class QWidget;
-
 namespace modOSWinUtil {
 
 // Attribute bits understood by FileExists, as the program's callers know them.
@@ -33,8 +31,5 @@ bool ShellOpenDocument(const QString &document, const QString &verb = QStringLit
 // QDesktopServices::openUrl.
 using UrlOpener = std::function<bool(const QUrl &)>;
 void setUrlOpener(UrlOpener opener);
-
-// The program has no help file: both help commands tell so, titled with the main window's caption.
-void ShowHelpUnavailable(QWidget *mainWindow);
 
 } // namespace modOSWinUtil

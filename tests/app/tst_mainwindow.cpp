@@ -2,6 +2,7 @@
 // library notifications.
 #include "app/frmMain.h"
 #include "app/layout.h"
+#include "desktop/modOSWinUtil.h"
 #include "services/twips.h"
 #include "services/configuration.h"
 #include "services/modGlobal.h"
@@ -140,7 +141,7 @@ private slots:
               "mnuReferencedItem_0", "mnuRefItem_0", "mnuContItem_0", "mnuTools", "mnuToolsOptions", "mnuChangeUser",
               "mnuChangePwd", "mnuToolsTotal", "mnuTotalItems_0", "mnuToolsAverage", "mnuAverageItems_0",
               "mnuPrintFunc", "mnuFieldFuncs", "mnuDataSelection", "mnuDataSelBeforeQuery", "mnuDataSelCancel",
-              "mnuHelp", "mnuHelpContents", "mnuHelpSearchForHelpOn", "mnuPopUp", "mnuActivate", "mnuClose",
+              "mnuHelp", "mnuHelpContents", "mnuHelpSearchForHelpOn", "mnuHelpAbout", "mnuPopUp", "mnuActivate", "mnuClose",
               "tbToolBar_Find", "tbToolBar_Log"})
             QVERIFY2(form().findChild<QObject *>(QLatin1String(name)), name);
         QCOMPARE(widget<QLabel>("lblTitle_1")->property("tag").toString(), QStringLiteral("Dettagli:"));
@@ -327,6 +328,44 @@ private slots:
         QCOMPARE(MessageService::beepCount(), beeps);
         // Refused and cancelled, nothing changed.
         QCOMPARE(form().m_objCurDS->RecordCount(), 1);
+    }
+
+    void doubleClickOnAFreeAreaEditsTheSourcesCurrentRow()
+    {
+        showOneCompany();
+        QVERIFY(form().m_objCurDS->FindFirst(QStringLiteral("Codice='C1'")));
+        QWidget *client = form().centralWidget();
+        QPoint free(-1, -1);
+        for (int y = client->height() - 1; y >= 0 && free.x() < 0; y -= 4)
+            for (int x = client->width() - 1; x >= 0 && free.x() < 0; x -= 4)
+                if (!client->childAt(x, y))
+                    free = QPoint(x, y);
+        QVERIFY(free.x() >= 0);
+        QCOMPARE(panelOpenedBy([&] { QTest::mouseDClick(client, Qt::LeftButton, {}, free); }), QStringLiteral("EditPanel(Alfa)"));
+        // Without a current row there is nothing to open.
+        showOneCompany();
+        form().m_objCurDS->SetFilter(QStringLiteral("Codice='nessuno'"));
+        QCOMPARE(panelOpenedBy([&] { QTest::mouseDClick(client, Qt::LeftButton, {}, free); }), QString());
+    }
+
+    void helpKeyButtonAndMenuOpenTheGuide()
+    {
+        QList<QUrl> opened;
+        modOSWinUtil::setUrlOpener([&](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
+        TestSupport::ScriptedMessages script;
+        QTest::keyClick(tree(), Qt::Key_F1);
+        widget<QAction>("tbToolBar_Help")->trigger();
+        widget<QAction>("mnuHelpSearchForHelpOn")->trigger();
+        modOSWinUtil::setUrlOpener({});
+        QVERIFY(script.seen().isEmpty());
+        QCOMPARE(opened.size(), 3);
+        for (const QUrl &url : opened)
+            QVERIFY2(url.toLocalFile().endsWith(QStringLiteral("/guida.html")), qPrintable(url.toString()));
+        QCOMPARE(opened.last().fragment(), QStringLiteral("indice"));
+        QCOMPARE(widget<QMenu>("mnuHelp")->title(), QStringLiteral("&Guida"));
     }
 
     void keysOfOtherWindowsAreLeftAlone()

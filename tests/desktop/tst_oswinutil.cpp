@@ -1,3 +1,4 @@
+#include "desktop/helpguide.h"
 #include "desktop/modOSWinUtil.h"
 #include "testsupport.h"
 
@@ -104,18 +105,35 @@ private slots:
         QVERIFY(!ShellOpenDocument(QStringLiteral("http://example.com")));
     }
 
-    void helpTellsItIsUnavailable()
+    void helpOpensTheGuideInTheBrowser_data()
     {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("fragment");
+        QTest::newRow("contents") << QString() << QString();
+        QTest::newRow("index of topics") << QStringLiteral("indice") << QStringLiteral("indice");
+    }
+    void helpOpensTheGuideInTheBrowser()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, fragment);
         TestSupport::ScriptedMessages messages;
-        QWidget mainWindow;
-        mainWindow.setWindowTitle(QStringLiteral("Cobrelle - Cassa"));
-        ShowHelpUnavailable(&mainWindow);
-        QCOMPARE(messages.seen().size(), 1);
-        const MessageService::Request &shown = messages.seen().first();
-        QCOMPARE(shown.text, QStringLiteral("Unable to display Help Contents. There is no Help "
-                                            "associated with this project."));
-        QCOMPARE(shown.title, QStringLiteral("Cobrelle - Cassa"));
-        QCOMPARE(shown.icon, MessageService::Icon::Information);
+        QVERIFY(HelpGuide::Open(nullptr, section));
+        QVERIFY(messages.seen().isEmpty());
+        QCOMPARE(m_opened.size(), 1);
+        const QUrl url = m_opened.first();
+        QVERIFY(url.isLocalFile());
+        QCOMPARE(url.fragment(), fragment);
+        QFile guide(url.toLocalFile());
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(guide.readAll());
+        QVERIFY(text.contains(QStringLiteral("<html lang=\"it\">")));
+        if (!fragment.isEmpty())
+            QVERIFY(text.contains(QStringLiteral("id=\"") + fragment + QLatin1Char('"')));
+
+        // A browser that cannot be started is told.
+        m_openerResult = false;
+        QVERIFY(!HelpGuide::Open(nullptr, section));
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Impossibile aprire la guida nel browser.")});
     }
 };
 

@@ -1,0 +1,168 @@
+#include "desktop/frmAbout.h"
+
+#include "desktop/frmInformative.h"
+#include "desktop/maker.h"
+#include "desktop/modOSWinUtil.h"
+#include "services/messageservice.h"
+#include "services/modGlobal.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+
+frmAbout::ProgramStarter &programStarter()
+{
+    static frmAbout::ProgramStarter starter;
+    return starter;
+}
+
+bool startProgram(const QString &program)
+{
+    return programStarter() ? programStarter()(program) : QProcess::startDetached(program, {});
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("Informazioni"));
+
+    auto *logo = label(this, "imgLogo", QString());
+    logo->setPixmap(QPixmap(QStringLiteral(":/cobrelle.png")).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    lblTitle = label(this, "lblTitle", QString::fromLatin1(modGlobal::kProductName));
+    QFont big = lblTitle->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    lblTitle->setFont(big);
+    lblVersion = label(this, "lblVersion", VersionText());
+    lblDescription = label(this, "lblDescription",
+                           QStringLiteral("Cassa incassi: movimenti, pagamenti e sospesi dei collaboratori"));
+    lblDescription->setWordWrap(true);
+    const QString web = QString::fromLatin1(Maker::kWeb);
+    lblWeb = label(this, "lblWeb", web);
+    lblWeb->setTextFormat(Qt::RichText);
+    lblWeb->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(web.toHtmlEscaped()));
+    lblWeb->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(lblWeb, &QLabel::linkActivated, this, [](const QString &link) { modOSWinUtil::ShellOpenDocument(link); });
+    imgEuro = label(this, "imgEuro", QStringLiteral("€"));
+    lblEuroReady = label(this, "lblEuroReady", QStringLiteral("Euro ready"));
+    Label1 = label(this, "Label1", QStringLiteral("Powered By:"));
+    imgMarvessa = button(this, "imgMarvessa", QString::fromUtf8(Maker::kCompanyName));
+    imgMarvessa->setFlat(true);
+    imgMarvessa->setCursor(Qt::PointingHandCursor);
+    connect(imgMarvessa, &QPushButton::clicked, this, &frmAbout::imgMarvessa_Click);
+
+    cmdOK = button(this, "cmdOK", QStringLiteral("OK"));
+    cmdOK->setDefault(true);
+    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&Info di sistema..."));
+    cmdSysInfo->setToolTip(QStringLiteral("Visualizza le informazioni di sistema"));
+    cmdInformativa = button(this, "cmdInformativa", QStringLiteral("&Informativa..."));
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(cmdInformativa, &QPushButton::clicked, this, &frmAbout::cmdInformativa_Click);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(logo, 0, 0, 3, 1, Qt::AlignTop);
+    grid->addWidget(lblTitle, 0, 1, 1, 2);
+    grid->addWidget(lblVersion, 1, 1, 1, 2);
+    grid->addWidget(lblDescription, 2, 1, 1, 2);
+    grid->addWidget(lblWeb, 3, 1, 1, 2);
+    grid->addWidget(imgEuro, 4, 1);
+    grid->addWidget(lblEuroReady, 4, 2);
+    grid->addWidget(Label1, 5, 1);
+    grid->addWidget(imgMarvessa, 5, 2, Qt::AlignLeft);
+    grid->setColumnStretch(2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdInformativa);
+    buttons->addWidget(cmdSysInfo);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(12);
+    layout->addLayout(buttons);
+    setMinimumWidth(440);
+}
+
+QString frmAbout::VersionText()
+{
+    return QStringLiteral("Version %1.%2.%3").arg(COBRELLE_VERSION_MAJOR).arg(COBRELLE_VERSION_MINOR).arg(COBRELLE_VERSION_PATCH);
+}
+
+void frmAbout::imgMarvessa_Click()
+{
+    const QStringList lines{QString::fromUtf8(Maker::kCompanyName), QString::fromUtf8(Maker::kPostalAddress),
+                            QString::fromUtf8(Maker::kTelephone),   QString::fromUtf8(Maker::kFax),
+                            QString::fromUtf8(Maker::kWeb),         QString::fromUtf8(Maker::kMail)};
+    MessageService::inform(lines.join(QLatin1Char('\n')), MessageService::Icon::Information, QString(), this);
+}
+
+void frmAbout::cmdInformativa_Click()
+{
+    frmInformative notice(QApplication::activeWindow() ? QApplication::activeWindow() : this);
+    notice.hideAnswerButtons();
+    notice.exec();
+}
+
+QStringList frmAbout::SysInfoCandidates()
+{
+    return {QStringLiteral("hardinfo"), QStringLiteral("kinfocenter"), QStringLiteral("gnome-system-monitor"),
+            QStringLiteral("xfce4-taskmanager"), QStringLiteral("lxtask")};
+}
+
+void frmAbout::StartSysInfo()
+{
+    QString program;
+    if (!GetKeyValue(QString::fromLatin1(modGlobal::kProductName), QStringLiteral("Tools"), QStringLiteral("SysInfoPath"), program)
+        || !QFileInfo(program).isExecutable()) {
+        program.clear();
+        for (const QString &candidate : SysInfoCandidates()) {
+            program = QStandardPaths::findExecutable(candidate);
+            if (!program.isEmpty())
+                break;
+        }
+    }
+    if (program.isEmpty() || !startProgram(program))
+        MessageService::inform(QStringLiteral("System Information Is Unavailable At This Time"), MessageService::Icon::None,
+                               QString(), this);
+}
+
+bool frmAbout::GetKeyValue(const QString &KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal)
+{
+    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, KeyRoot, KeyRoot);
+    const QString key = KeyName + QLatin1Char('/') + SubKeyRef;
+    if (!store.contains(key))
+        return false;
+    KeyVal = store.value(key).toString();
+    return true;
+}
+
+void frmAbout::setProgramStarter(ProgramStarter starter)
+{
+    programStarter() = std::move(starter);
+}
