@@ -16,6 +16,13 @@
 
 frmMain *modGlobal::g_frmMain = nullptr;
 
+// The program's pictures are compiled into a static library, whose resource table the linker
+// leaves out unless something asks for it by name.
+static void initResources()
+{
+    Q_INIT_RESOURCE(cobrelle);
+}
+
 int modGlobal::Main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -28,6 +35,7 @@ int modGlobal::Main(int argc, char **argv)
     if (qtTranslation.load(italian, QStringLiteral("qtbase"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslation);
+    initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/cobrelle.png")));
     // The window hides behind its tray icon; only "Chiudi" ends the program.
     QApplication::setQuitOnLastWindowClosed(false);

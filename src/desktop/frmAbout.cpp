@@ -92,8 +92,11 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     grid->addWidget(lblVersion, 1, 1, 1, 2);
     grid->addWidget(lblDescription, 2, 1, 1, 2);
     grid->addWidget(lblWeb, 3, 1, 1, 2);
-    grid->addWidget(imgEuro, 4, 1);
-    grid->addWidget(lblEuroReady, 4, 2);
+    auto *euro = new QHBoxLayout;
+    euro->addWidget(imgEuro);
+    euro->addWidget(lblEuroReady);
+    euro->addStretch(1);
+    grid->addLayout(euro, 4, 1, 1, 2);
     grid->addWidget(Label1, 5, 1);
     grid->addWidget(imgMarvessa, 5, 2, Qt::AlignLeft);
     grid->setColumnStretch(2, 1);
