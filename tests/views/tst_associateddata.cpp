@@ -235,6 +235,34 @@ private slots:
         QVERIFY(!DataWindow::instance().isVisible());
     }
 
+    void rightClickOnARowNumberOffersItsAssociatedData()
+    {
+        addData();
+        select("Movimenti");
+        makeCurrent("Descrizione", "M1");
+        QHeaderView *rows = grid()->verticalHeader();
+        auto *model = ViewUtility::modelOf(grid());
+        const int m3 = [&] {
+            for (int row = 0; row < model->rowCount(); ++row)
+                if (model->data(model->index(row, model->columnOfField("Descrizione"))).toString() == "M3")
+                    return row;
+            return -1;
+        }();
+        QVERIFY(m3 >= 0);
+        const QPoint at(rows->width() / 2, rows->sectionViewportPosition(m3) + rows->sectionSize(m3) / 2);
+        emit rows->customContextMenuRequested(at);
+        QMenu *menu = widget<QMenu>("mnuAssociation");
+        QTRY_VERIFY(menu->isVisible());
+        menu->close();
+        QCOMPARE(grid()->currentIndex().row(), m3);
+        // A cell's right click keeps its own menu.
+        const QRect cell = grid()->visualRect(model->index(m3, 0));
+        emit grid()->customContextMenuRequested(cell.center());
+        QTRY_VERIFY(widget<QMenu>("mnuFieldFuncs")->isVisible());
+        widget<QMenu>("mnuFieldFuncs")->close();
+        QVERIFY(!menu->isVisible());
+    }
+
     void anEmptyViewPostsNothing()
     {
         select("Compagnie");
