@@ -4,6 +4,7 @@
 
 #include "desktop/frmAbout.h"
 #include "desktop/frmInformative.h"
+#include "desktop/modOSWinUtil.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -67,6 +68,23 @@ private slots:
         QCOMPARE(about.windowTitle(), QStringLiteral("Informazioni"));
         QCOMPARE(about.findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 3.0.26"));
         QCOMPARE(about.findChild<QLabel *>("lblTitle")->text(), QStringLiteral("Cobrelle"));
+    }
+
+    void makerContactsAndSite()
+    {
+        QList<QUrl> opened;
+        modOSWinUtil::setUrlOpener([&](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
+        TestSupport::ScriptedMessages messages;
+        frmAbout about;
+        QTest::mouseClick(about.findChild<QPushButton *>("imgMarvessa"), Qt::LeftButton);
+        emit about.findChild<QLabel *>("lblWeb")->linkActivated("https://www.cobrelle.example");
+        modOSWinUtil::setUrlOpener({});
+        QCOMPARE(messages.seen().size(), 1);
+        QCOMPARE(messages.seen().first().text.count('\n'), 5); // name, address, telephone, fax, site, mail
+        QCOMPARE(opened, QList<QUrl>{QUrl("https://www.cobrelle.example")});
     }
 
     void systemInformation_data()

@@ -16,6 +16,23 @@
 
 using namespace objdb;
 
+// The editing panels are built apart; here they only record the row they were opened on.
+namespace {
+QList<qint64> g_editedRows;
+} // namespace
+
+namespace objdb::EditPanel {
+QVariant editNew(const std::shared_ptr<DataSource> &, const QVariantList &, QWidget *)
+{
+    return QVariant();
+}
+QVariant editCurrent(const std::shared_ptr<DataSource> &view, const QVariantList &, const QString &, QWidget *)
+{
+    g_editedRows.append(view->Bookmark());
+    return QVariant();
+}
+} // namespace objdb::EditPanel
+
 class TestDataWindow : public GridTest::ArchiveTest {
     Q_OBJECT
 
@@ -106,6 +123,23 @@ private slots:
         QCOMPARE(header->sortIndicatorSection(), column);
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(DataWindow::instance().countText(), QStringLiteral("300 record"));
+    }
+
+    void aDoubleClickEditsTheRowOnlyOutsideReadOnly()
+    {
+        insertRows(5);
+        g_editedRows.clear();
+        auto ds = m_context->Tables().Item(QStringLiteral("Voci")).OpenDataSource();
+        ShowDataSource(ds, QString());
+        DataWindow &window = DataWindow::instance();
+        QVERIFY(window.isReadOnly());
+        auto *model = ViewUtility::modelOf(grid());
+        emit grid()->doubleClicked(model->index(3, 0));
+        QVERIFY(g_editedRows.isEmpty());
+        window.setReadOnly(false);
+        emit grid()->doubleClicked(model->index(3, 0));
+        window.setReadOnly(true);
+        QCOMPARE(g_editedRows, QList<qint64>{model->bookmarkAt(3)});
     }
 };
 
