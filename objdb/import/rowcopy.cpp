@@ -19,7 +19,12 @@ namespace objdb {
 namespace {
 
 const QString kSource = QStringLiteral("objdb_src");
-const QString kMap = QStringLiteral("temp.objdb_import_map");
+// The key map of a table matched by key: each source row with the open archive's row it matches
+// (target_oid) or its place among the new rows (seq).
+QString mapOf(const QString &table)
+{
+    return QStringLiteral("temp.%1").arg(sqlName(QStringLiteral("objdb_import_map_") + table));
+}
 constexpr qint64 kChunk = 5000;
 
 QString sourceTable(const QString &name)
@@ -27,11 +32,13 @@ QString sourceTable(const QString &name)
     return kSource + QLatin1Char('.') + sqlName(name);
 }
 
-// The target OID of a source row of `table`, as an expression over the source column `column` of alias s.
-QString mapped(const QString &table, const QString &column)
+// The target OID of a source row of `table` (whose new rows begin after `base`), as an expression
+// over the source column `column` of alias s.
+QString mapped(const QString &table, qint64 base, const QString &column)
 {
-    return QStringLiteral("(SELECT target_oid FROM %1 WHERE tbl = '%2' AND source_oid = s.%3)")
-        .arg(kMap, table, sqlName(column));
+    return QStringLiteral("(SELECT COALESCE(target_oid, %1 + seq) FROM %2 WHERE source_oid = s.%3)")
+        .arg(base)
+        .arg(mapOf(table), sqlName(column));
 }
 
 qint64 scalar(Database &db, const QString &sql, const QVariantList &binds = {})
@@ -56,12 +63,12 @@ RowCopy::RowCopy(DataSource &source, DataSource &target)
     m_target.exec(QStringLiteral("ATTACH DATABASE ? AS ") + kSource, {sourceDb->path()});
     m_attached = true;
     try {
-        m_target.exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS objdb_import_map (tbl TEXT, source_oid INTEGER,"
-                                     " target_oid INTEGER, PRIMARY KEY (tbl, source_oid)) WITHOUT ROWID"));
-        m_target.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS temp.objdb_import_map_target ON objdb_import_map (tbl, target_oid)"));
         const TableDef *table = target.context()->tableDef(target.TableName());
         plan(*table);
         checkSource();
+        for (const auto &step : m_steps)
+            if (!step.key.isEmpty())
+                mapStep(step);
         count();
         for (const auto &step : m_steps)
             refuseUniqueConflicts(step);
@@ -77,7 +84,9 @@ RowCopy::~RowCopy()
     if (!m_attached || !m_target.IsOpen())
         return;
     QSqlQuery q(m_target.sql());
-    q.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kMap);
+    for (const auto &step : m_steps)
+        if (!step.key.isEmpty())
+            q.exec(QStringLiteral("DROP TABLE IF EXISTS ") + mapOf(step.def->name));
     q.exec(QStringLiteral("DETACH DATABASE ") + kSource);
 }
 
@@ -190,17 +199,35 @@ QString RowCopy::sourceMatches(const Step &step) const
     return QStringLiteral("EXISTS (SELECT 1 FROM main.%1 t WHERE t.%2 = s.%2)").arg(sqlName(step.def->name), sqlName(step.key));
 }
 
+void RowCopy::mapStep(const Step &step)
+{
+    const QString name = step.def->name;
+    const QString map = mapOf(name);
+    m_target.exec(QStringLiteral("DROP TABLE IF EXISTS ") + map);
+    m_target.exec(QStringLiteral("CREATE TABLE %1 (source_oid INTEGER PRIMARY KEY, target_oid INTEGER, seq INTEGER UNIQUE)").arg(map));
+    m_target.exec(QStringLiteral("INSERT INTO %1 (source_oid, target_oid) SELECT s.OID, t.OID"
+                                 " FROM (SELECT OID, %4 FROM %2 s WHERE (%5)) s JOIN main.%3 t ON t.%4 = s.%4")
+                      .arg(map, sourceTable(name), sqlName(name), sqlName(step.key), step.selection));
+    m_target.exec(QStringLiteral("INSERT INTO %1 (source_oid, seq) SELECT s.OID, ROW_NUMBER() OVER (ORDER BY s.OID)"
+                                 " FROM %2 s WHERE (%3) AND NOT %4")
+                      .arg(map, sourceTable(name), step.selection, sourceMatches(step)));
+}
+
 void RowCopy::count()
 {
     for (const auto &step : m_steps) {
-        const QString from = QStringLiteral(" FROM %1 s WHERE (%2)").arg(sourceTable(step.def->name), step.selection);
         CopyCount c{step.def->caption(), 0, 0};
-        const qint64 selected = scalar(m_target, QStringLiteral("SELECT COUNT(*)") + from);
-        c.skipped = scalar(m_target, QStringLiteral("SELECT COUNT(*)") + from + QStringLiteral(" AND ") + sourceMatches(step));
-        c.imported = selected - c.skipped;
+        if (step.key.isEmpty()) {
+            c.imported = scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE (%2)").arg(sourceTable(step.def->name), step.selection));
+        } else {
+            QSqlQuery q = m_target.exec(QStringLiteral("SELECT COUNT(seq), COUNT(target_oid) FROM ") + mapOf(step.def->name));
+            q.next();
+            c.imported = q.value(0).toLongLong();
+            c.skipped = q.value(1).toLongLong();
+        }
         // Children without their parent stay behind.
         if (!step.def->identity.ParentTable.isEmpty())
-            c.skipped += scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM ") + sourceTable(step.def->name)) - selected;
+            c.skipped += scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM ") + sourceTable(step.def->name)) - c.imported;
         m_counts.append(c);
     }
 }
@@ -220,10 +247,12 @@ void RowCopy::refuseUniqueConflicts(const Step &step) const
     for (const auto &idx : step.def->indexes) {
         if (!idx.unique || idx.column == step.key)
             continue;
-        QSqlQuery q = m_target.exec(QStringLiteral("SELECT s.OID, s.%1 FROM %2 s WHERE (%3) AND NOT %4 AND s.%1 IS NOT NULL"
-                                                   " AND EXISTS (SELECT 1 FROM main.%5 t WHERE t.%1 = s.%1) LIMIT 1")
-                                        .arg(sqlName(idx.column), sourceTable(step.def->name), step.selection,
-                                             sourceMatches(step), sqlName(step.def->name)));
+        const QString copied = step.key.isEmpty()
+                                   ? QStringLiteral("(%1)").arg(step.selection)
+                                   : QStringLiteral("OID IN (SELECT source_oid FROM %1 WHERE seq IS NOT NULL)").arg(mapOf(step.def->name));
+        QSqlQuery q = m_target.exec(QStringLiteral("SELECT s.OID, s.%1 FROM %2 s WHERE %3 AND s.%1 IS NOT NULL"
+                                                   " AND EXISTS (SELECT 1 FROM main.%4 t WHERE t.%1 = s.%1) LIMIT 1")
+                                        .arg(sqlName(idx.column), sourceTable(step.def->name), copied, sqlName(step.def->name)));
         if (q.next())
             fail(QStringLiteral("Impossibile importare %1: %2 \"%3\" è già presente nell'archivio aperto.")
                      .arg(describe(step, q.value(0).toLongLong()), idx.column, q.value(1).toString()));
@@ -233,7 +262,8 @@ void RowCopy::refuseUniqueConflicts(const Step &step) const
 bool RowCopy::CopyRowsTo(itfProgress *progress)
 {
     Savepoint savepoint(m_target);
-    m_target.exec(QStringLiteral("DELETE FROM ") + kMap);
+    m_bases.clear();
+    m_offsets.clear();
     const qint64 total = rowsToCopy();
     ProgressPacer pacer(progress, ActionCopy, int(qMin<qint64>(total, std::numeric_limits<int>::max())));
     qint64 done = 0;
@@ -246,59 +276,71 @@ bool RowCopy::CopyRowsTo(itfProgress *progress)
     return true;
 }
 
+// The value of a column that points at a row of `table`: a row of a family keeps its source OID
+// moved by the table's offset; a referenced row is found in the key map.
+QString RowCopy::pointer(const QString &table, const QString &column) const
+{
+    if (m_offsets.contains(table))
+        return QStringLiteral("s.%1 + %2").arg(sqlName(column)).arg(m_offsets.value(table));
+    return mapped(table, m_bases.value(table), column);
+}
+
 bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
 {
     const TableDef &def = *step.def;
     const QString table = sqlName(def.name);
     const QString name = def.name;
-    const qint64 base = scalar(m_target, QStringLiteral("SELECT COALESCE(MAX(OID), 0) FROM main.") + table);
-    // The key map: rows already present keep theirs, the others get new OIDs after the last one.
-    if (!step.key.isEmpty())
-        m_target.exec(QStringLiteral("INSERT INTO %1 (tbl, source_oid, target_oid) SELECT ?, s.OID, t.OID"
-                                     " FROM (SELECT * FROM %2 WHERE (%5)) s JOIN main.%3 t ON t.%4 = s.%4")
-                          .arg(kMap, sourceTable(name), table, sqlName(step.key), step.selection),
-                      {name});
-    const qint64 fresh = m_target.exec(QStringLiteral("INSERT INTO %1 (tbl, source_oid, target_oid) SELECT ?, s.OID,"
-                                                      " ? + ROW_NUMBER() OVER (ORDER BY s.OID) FROM %2 s WHERE (%3) AND NOT %4")
-                                           .arg(kMap, sourceTable(name), step.selection, sourceMatches(step)),
-                                       {name, base})
-                             .numRowsAffected();
-
+    // The new rows take OIDs after the last one; the tables they point at are copied already.
+    const qint64 last = scalar(m_target, QStringLiteral("SELECT COALESCE(MAX(OID), 0) FROM main.") + table);
+    const bool keyed = !step.key.isEmpty();
+    if (keyed)
+        m_bases.insert(name, last);
+    else
+        m_offsets.insert(name, last);
     QStringList columns{QStringLiteral("OID")};
-    QStringList values{QStringLiteral("m.target_oid")};
+    QStringList values{keyed ? QStringLiteral("%1 + m.seq").arg(last) : QStringLiteral("s.OID + %1").arg(last)};
     for (const auto &c : def.columns) {
         columns.append(sqlName(c.name));
         values.append(QStringLiteral("s.") + sqlName(c.name));
     }
     for (const auto &r : def.references) {
         columns.append(sqlName(r.name));
-        values.append(mapped(r.table, r.name));
+        values.append(pointer(r.table, r.name));
     }
     if (!def.parentLinkColumn().isEmpty()) {
         columns.append(sqlName(def.parentLinkColumn()));
-        values.append(mapped(def.identity.ParentTable, def.parentLinkColumn()));
+        values.append(pointer(def.identity.ParentTable, def.parentLinkColumn()));
     }
-    const QString insert = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 m JOIN %5 s ON s.OID = m.source_oid"
-                                          " WHERE m.tbl = ? AND m.target_oid BETWEEN ? AND ?")
-                               .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), kMap, sourceTable(name));
-    for (qint64 first = base + 1; first <= base + fresh; first += kChunk) {
-        const qint64 last = qMin(first + kChunk - 1, base + fresh);
+    // Keyed rows are walked in the order of the map, the others in the order of their source OIDs.
+    const QString insert =
+        keyed ? QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 m JOIN %5 s ON s.OID = m.source_oid"
+                               " WHERE m.seq BETWEEN ? AND ?")
+                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), mapOf(name), sourceTable(name))
+              : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 s WHERE (%5) AND s.OID BETWEEN ? AND ?")
+                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), sourceTable(name), step.selection);
+    QSqlQuery range = keyed ? m_target.exec(QStringLiteral("SELECT 1, COUNT(seq) FROM ") + mapOf(name))
+                            : m_target.exec(QStringLiteral("SELECT MIN(OID), MAX(OID) FROM ") + sourceTable(name));
+    range.next();
+    const qint64 from = range.value(0).toLongLong(), to = range.value(1).toLongLong();
+    range.finish();
+    for (qint64 first = from; first <= to; first += kChunk) {
+        const qint64 end = qMin(first + kChunk - 1, to);
         try {
-            m_target.exec(insert, {name, first, last});
+            done += m_target.exec(insert, {first, end}).numRowsAffected();
         } catch (const Error &) {
             // One by one, to name the row the engine refuses.
-            for (qint64 oid = first; oid <= last; ++oid) {
+            for (qint64 at = first; at <= end; ++at) {
                 try {
-                    m_target.exec(insert, {name, oid, oid});
+                    m_target.exec(insert, {at, at});
                 } catch (const Error &e) {
-                    const qint64 sourceOid = scalar(m_target, QStringLiteral("SELECT source_oid FROM %1 WHERE tbl = ? AND target_oid = ?").arg(kMap),
-                                                    {name, oid});
+                    const qint64 sourceOid =
+                        keyed ? scalar(m_target, QStringLiteral("SELECT source_oid FROM %1 WHERE seq = ?").arg(mapOf(name)), {at})
+                              : at;
                     fail(QStringLiteral("Impossibile importare %1: %2").arg(describe(step, sourceOid), e.description()));
                 }
             }
             throw;
         }
-        done += last - first + 1;
         if (!pacer.step(int(qMin<qint64>(done, std::numeric_limits<int>::max()))))
             return false;
     }

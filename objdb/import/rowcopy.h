@@ -1,7 +1,9 @@
 #pragma once
 // The copy of the rows of one table of another archive into the same table of an open archive,
 // by set-based statements between the two files (the other archive attached to the open one's
-// connection). No data events are raised: the stored values are copied, each row with a new OID.
+// connection). No data events are raised: the stored values are copied, each row with a new OID
+// (a family's rows keep their source OIDs moved past the open archive's last one, so that a child
+// finds its parent by arithmetic; rows matched by key go through a key map).
 //
 // What is copied:
 // - a table with a parent or with children brings its whole family: the payments of the copied
@@ -16,6 +18,7 @@
 // then inside the open archive's transaction call CopyRowsTo; destroy the copy after the commit or
 // rollback.
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -60,16 +63,20 @@ private:
     void addStep(const TableDef &def, const QString &selection, const QString &key);
     QString matchingKey(const TableDef &def) const;
     void checkSource() const;
+    void mapStep(const Step &step);
     void count();
     void refuseUniqueConflicts(const Step &step) const;
     QString sourceMatches(const Step &step) const;
     QString describe(const Step &step, qint64 sourceOid) const;
+    QString pointer(const QString &table, const QString &column) const;
     bool copyStep(const Step &step, class ProgressPacer &pacer, qint64 &done);
 
     Database &m_target;
     QList<TableDef> m_defs;
     QList<Step> m_steps;
     QList<CopyCount> m_counts;
+    QHash<QString, qint64> m_bases;   // keyed tables: the last OID before the copy
+    QHash<QString, qint64> m_offsets; // family tables: what their source OIDs are moved by
     bool m_attached = false;
 };
 

@@ -82,6 +82,9 @@ QString integrityOf(const QString &path)
             verdict = db.lastError().text();
         } else {
             QSqlQuery q(db);
+            // The check seeks every index entry of every row: a cache that holds the whole of a
+            // usual archive spares it most of its reads.
+            q.exec(QStringLiteral("PRAGMA cache_size = -65536"));
             if (!q.exec(QStringLiteral("PRAGMA integrity_check(5)")))
                 verdict = q.lastError().text();
             QStringList findings;

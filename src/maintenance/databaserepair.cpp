@@ -46,13 +46,14 @@ void keepOriginal(const QString &archive, const QString &kept)
         objdb::fail(QStringLiteral("Impossibile conservare l'archivio originale come %1.").arg(kept));
 }
 
-// Opens the repaired archive once as start-up does, rebuilding its indexes and checking its links.
+// Opens the repaired archive once as start-up does and checks its references and parent links.
+// Its indexes are not rebuilt: the compaction has just built every one of them from its table.
 void reopen(const QString &archive, objdb::itfNotifyEvent *notify)
 {
     auto database = objdb::Database::create();
     database->Open(objdb::kDatabaseFormat, archive, nullptr, 5);
     auto context = objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(), notify);
-    context->Attach(database, true, true, true);
+    context->Attach(database, true, false, true);
     context.reset();
     database->Close();
 }
