@@ -132,16 +132,18 @@ void RowCopy::plan(const TableDef &table)
             child = &def;
     }
     // The family of the table, parents before children, with the selection of each.
-    QList<Step> family;
+    QList<Step> family; // selections over the source table as alias s
     if (parent) {
         const QString link = sqlName(table.parentLinkColumn());
-        family.append({parent, QStringLiteral("OID IN (SELECT %1 FROM %2)").arg(link, sourceTable(table.name)), QString()});
-        family.append({&table, QStringLiteral("%1 IN (SELECT OID FROM %2)").arg(link, sourceTable(parent->name)), QString()});
+        family.append({parent, QStringLiteral("EXISTS (SELECT 1 FROM %1 c WHERE c.%2 = s.OID)").arg(sourceTable(table.name), link),
+                       QString()});
+        family.append({&table, QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)").arg(sourceTable(parent->name), link),
+                       QString()});
     } else {
         family.append({&table, QStringLiteral("1"), matchingKey(table)});
         if (child)
-            family.append({child, QStringLiteral("%1 IN (SELECT OID FROM %2)").arg(sqlName(child->parentLinkColumn()),
-                                                                                    sourceTable(table.name)),
+            family.append({child, QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)")
+                                      .arg(sourceTable(table.name), sqlName(child->parentLinkColumn())),
                            QString()});
     }
     // The referenced rows first, matched by their key.
@@ -154,7 +156,7 @@ void RowCopy::plan(const TableDef &table)
             if (!referenced)
                 fail(QStringLiteral("Il riferimento %1 di %2 indica una tabella sconosciuta.").arg(r.name, member.def->name));
             addStep(*referenced,
-                    QStringLiteral("OID IN (SELECT %1 FROM %2 WHERE %3)").arg(sqlName(r.name), sourceTable(member.def->name), member.selection),
+                    QStringLiteral("s.OID IN (SELECT s.%1 FROM %2 s WHERE %3)").arg(sqlName(r.name), sourceTable(member.def->name), member.selection),
                     r.keyColumn);
         }
     for (const auto &member : family)
@@ -218,7 +220,7 @@ void RowCopy::count()
     for (const auto &step : m_steps) {
         CopyCount c{step.def->caption(), 0, 0};
         if (step.key.isEmpty()) {
-            c.imported = scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE (%2)").arg(sourceTable(step.def->name), step.selection));
+            c.imported = scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1 s WHERE (%2)").arg(sourceTable(step.def->name), step.selection));
         } else {
             QSqlQuery q = m_target.exec(QStringLiteral("SELECT COUNT(seq), COUNT(target_oid) FROM ") + mapOf(step.def->name));
             q.next();
@@ -311,12 +313,13 @@ bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
         columns.append(sqlName(def.parentLinkColumn()));
         values.append(pointer(def.identity.ParentTable, def.parentLinkColumn()));
     }
-    // Keyed rows are walked in the order of the map, the others in the order of their source OIDs.
+    // Keyed rows are walked in the order of the map, the others by ranges of their source OIDs (no
+    // index of the source table: the engine would walk the whole selection for every range).
     const QString insert =
         keyed ? QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 m JOIN %5 s ON s.OID = m.source_oid"
                                " WHERE m.seq BETWEEN ? AND ?")
                     .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), mapOf(name), sourceTable(name))
-              : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 s WHERE (%5) AND s.OID BETWEEN ? AND ?")
+              : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 AS s NOT INDEXED WHERE (%5) AND s.OID BETWEEN ? AND ?")
                     .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), sourceTable(name), step.selection);
     QSqlQuery range = keyed ? m_target.exec(QStringLiteral("SELECT 1, COUNT(seq) FROM ") + mapOf(name))
                             : m_target.exec(QStringLiteral("SELECT MIN(OID), MAX(OID) FROM ") + sourceTable(name));
