@@ -74,6 +74,12 @@ struct Archives {
     }
 };
 
+QByteArray sourceBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool importInto(const QString &target, const QString &table, const QString &source)
 {
     TestSupport::Archive archive = TestSupport::openArchive(target);
@@ -107,6 +113,7 @@ private slots:
         QFETCH(QString, table);
         Archives archives;
         const QStringList before = families(archives.target(), QStringLiteral("A"));
+        const QByteArray source = sourceBytes(archives.source());
         QList<MessageService::Request> seen;
         MessageService::setScript([&](const MessageService::Request &r) {
             seen.append(r);
@@ -121,6 +128,7 @@ private slots:
                                               "\n    Compagnie: 1\n    Tipi Operazione: 1\n    Pagamenti: 1"));
         QCOMPARE(seen[2].text, kConfirm);
         QCOMPARE(seen[3].text, kDone);
+        QCOMPARE(sourceBytes(archives.source()), source);
 
         QCOMPARE(families(archives.target(), QStringLiteral("A")), before);
         QStringList imported = families(archives.target(), QStringLiteral("B"));
