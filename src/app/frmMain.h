@@ -97,6 +97,7 @@ public:
     void mnuPrintExport_Click();
     void mnuViewWebBrowser_Click();
     void mnuSave_Click();
+    void mnuImport_Click();
     // Lets the current view's grid setting store the grid layout before the window unloads.
     void StoreGridLayout();
 
@@ -263,7 +264,7 @@ private:
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
     QAction *mnuPrint = nullptr, *mnuPreview = nullptr, *mnuPrintExport = nullptr;
-    QAction *mnuViewWebBrowser = nullptr, *mnuSave = nullptr;
+    QAction *mnuViewWebBrowser = nullptr, *mnuSave = nullptr, *mnuImport = nullptr;
     QMenu *mnuFieldFuncs = nullptr;
     QAction *mnuFieldFilter = nullptr, *mnuFieldFilterCancel = nullptr, *mnuFieldFilterCancelAll = nullptr;
     QAction *mnuFieldSearchNext = nullptr;
@@ -318,6 +319,7 @@ private:
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
     void connectViewCommands();
     void connectOutputCommands();
+    void connectImportCommand();
     // What the output commands need of the current view and of this window.
     output::ViewInfo outputView() const;
     void connectGridLayoutCommands();

@@ -45,6 +45,7 @@ void frmMain::connectHandlers()
     connectSearchCommands();
     connectViewCommands();
     connectOutputCommands();
+    connectImportCommand();
     connectGridLayoutCommands();
     connectFilterCommands();
     connectAssociatedCommands();

@@ -49,6 +49,7 @@ void frmMain::createMenus()
     mnuFile->addSeparator();
     mnuViewWebBrowser = addItem(mnuFile, "mnuViewWebBrowser", QStringLiteral("&Web Browser..."));
     mnuSave = addItem(mnuFile, "mnuSave", QStringLiteral("&Esporta dati..."));
+    mnuImport = addItem(mnuFile, "mnuImport", QStringLiteral("&Importa da archivio..."));
     mnuFile->addSeparator();
     mnuFileClose = addItem(mnuFile, "mnuFileClose", QStringLiteral("Chiudi"));
     bar->addMenu(mnuFile);

@@ -30,7 +30,7 @@ void frmMain::connectSessionCommands()
 
 void frmMain::mnuToolsOptions_Click()
 {
-    ShowOptionsDialog(this, [this] { ReloadDatabase(); });
+    ShowOptionsDialog(this, [this] { ReloadDatabase(); }, {[this] { ReleaseDatabase(); }, this, {}});
 }
 
 void frmMain::mnuChangeUser_Click()

@@ -90,7 +90,6 @@ void frmOptions::onOK()
 
 void frmOptions::onRepairDB()
 {
-    MessageService::inform(
-        QStringLiteral("Il recupero del database sarà disponibile in una prossima versione."),
-        MessageService::Icon::Information, QString(), this);
+    // The directory typed in the box, confirmed or not.
+    RepairDatabase(txtWorkDir->text(), this, repairEnvironment);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "maintenance/databaserepair.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -27,6 +29,8 @@ public:
 
     // Reopens the database from the new working directory; set by the main window.
     std::function<void()> onReloadDatabase;
+    // What the repair needs of the main window; set by the main window.
+    RepairEnvironment repairEnvironment;
 
 private:
     void onSelWorkDir();

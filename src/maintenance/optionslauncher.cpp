@@ -17,11 +17,13 @@ WorkDirAccess programWorkDir()
 
 } // namespace
 
-frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase)
+frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase,
+                              RepairEnvironment repairEnvironment)
 {
     auto *dialog = new frmOptions(programWorkDir(), mainWindow);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->onReloadDatabase = std::move(onReloadDatabase);
+    dialog->repairEnvironment = std::move(repairEnvironment);
     dialog->show();
     return dialog;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "maintenance/databaserepair.h"
+
 #include <functional>
 
 class QWidget;
@@ -6,7 +8,8 @@ class frmOptions;
 
 // Opens the options dialog without waiting, owned by the main window, on the program's
 // working directory and settings. It deletes itself when closed.
-frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase);
+frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase,
+                              RepairEnvironment repairEnvironment);
 
 // Shows the options dialog modally (at start-up, when the working directory holds no archive).
 // Returns true when the user confirmed it.

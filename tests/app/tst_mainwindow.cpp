@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/layout.h"
 #include "desktop/modOSWinUtil.h"
+#include "maintenance/archiveimport.h"
 #include "services/twips.h"
 #include "services/configuration.h"
 #include "services/modGlobal.h"
@@ -299,6 +300,36 @@ private slots:
         QTest::keyClick(grid(), Qt::Key_Delete);
         QCOMPARE(MessageService::beepCount(), beeps + 1);
         QVERIFY(script.seen().isEmpty());
+    }
+
+    void importTakesTheChosenArchiveIntoTheView()
+    {
+        TestSupport::ScriptedMessages script;
+        const int beeps = MessageService::beepCount();
+        widget<QAction>("mnuImport")->trigger();
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
+        QVERIFY(script.seen().isEmpty());
+
+        showOneCompany();
+        TestSupport::TempWorkDir other;
+        TestSupport::openArchive(other.databasePath()).context->Tables().Item(QStringLiteral("Compagnie")).OpenDataSource()->AddRow(
+            {QStringLiteral("Codice"), QStringLiteral("C2"), QStringLiteral("RagioneSociale"), QStringLiteral("Beta")});
+        setImportFilePicker([&](QWidget *) { return other.databasePath(); });
+        script.push(MessageService::Answer::Yes); // go on
+        script.push(MessageService::Answer::No);  // no viewer
+        script.push(MessageService::Answer::Ok);  // the counts
+        script.push(MessageService::Answer::Yes); // confirmed
+        widget<QAction>("mnuImport")->trigger();
+        setImportFilePicker({});
+        QCOMPARE(script.seen().first().text,
+                 QStringLiteral("Questa funzione permette di importare < Compagnie > nell'archivio corrente.\n\nATTENZIONE!\n"
+                                "L'operazione deve essere guidata da personale tecnico!\n\nContinuare ?"));
+        QCOMPARE(script.seen().first().icon, MessageService::Icon::Exclamation);
+        QCOMPARE(script.seen().first().defaultAnswer, MessageService::Answer::No);
+        QCOMPARE(script.texts().last(), QStringLiteral("OPERAZIONE COMPLETATA."));
+        QCOMPARE(form().m_objCurDS->RecordCount(), 2);
+        // The archive is shared by the tests of this window: the imported company goes again.
+        modGlobal::g_objDatabase->exec(QStringLiteral("DELETE FROM Compagnie WHERE Codice = 'C2'"));
     }
 
     void recordKeysReachTheirCommands()

@@ -162,15 +162,23 @@ private slots:
         QCOMPARE(settings.saves, 0);
     }
 
-    void repairIsAnnounced()
+    void repairWorksOnTheTypedDirectory()
     {
+        TestSupport::TempWorkDir typed;
+        TestSupport::openArchive(typed.databasePath());
         TestSupport::ScriptedMessages messages;
-        FakeSettings settings;
+        FakeSettings settings(QStringLiteral("/dati/cassa"));
         auto dialog = openOptions(settings);
+        int releases = 0;
+        dialog->repairEnvironment.releaseDatabase = [&] { ++releases; };
+        child<QLineEdit>(*dialog, "txtWorkDir")->setText(typed.path());
         QTest::mouseClick(child<QPushButton>(*dialog, "cmdRepairDB"), Qt::LeftButton);
-        QCOMPARE(messages.texts(),
-                 QStringList{QStringLiteral("Il recupero del database sarà disponibile in una prossima versione.")});
+        QCOMPARE(messages.texts().size(), 2);
+        QVERIFY(messages.texts().first().startsWith(QStringLiteral("Questa funzione tenta il recupero del database...")));
+        QCOMPARE(messages.texts().last(), QStringLiteral("Recupero completato"));
+        QCOMPARE(releases, 1);
         QVERIFY(dialog->isVisible());
+        QCOMPARE(settings.rootDir, QStringLiteral("/dati/cassa"));
     }
 
     void selectingWorkDirFillsTheBox()

@@ -1,0 +1,353 @@
+#include "objdb/import/rowcopy.h"
+
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/error.h"
+#include "objdb/notify.h"
+#include "objdb/progresspacer.h"
+#include "objdb/sqldialect.h"
+
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlQuery>
+
+#include <limits>
+
+namespace objdb {
+
+namespace {
+
+const QString kSource = QStringLiteral("objdb_src");
+// The key map of a table matched by key: each source row with the open archive's row it matches
+// (target_oid) or its place among the new rows (seq).
+QString mapOf(const QString &table)
+{
+    return QStringLiteral("temp.%1").arg(sqlName(QStringLiteral("objdb_import_map_") + table));
+}
+constexpr qint64 kChunk = 5000;
+
+QString sourceTable(const QString &name)
+{
+    return kSource + QLatin1Char('.') + sqlName(name);
+}
+
+// The target OID of a source row of `table` (whose new rows begin after `base`), as an expression
+// over the source column `column` of alias s.
+QString mapped(const QString &table, qint64 base, const QString &column)
+{
+    return QStringLiteral("(SELECT COALESCE(target_oid, %1 + seq) FROM %2 WHERE source_oid = s.%3)")
+        .arg(base)
+        .arg(mapOf(table), sqlName(column));
+}
+
+qint64 scalar(Database &db, const QString &sql, const QVariantList &binds = {})
+{
+    QSqlQuery q = db.exec(sql, binds);
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+} // namespace
+
+RowCopy::RowCopy(DataSource &source, DataSource &target)
+    : m_target(*target.context()->database())
+    , m_defs(target.context()->tableDefs())
+{
+    const auto sourceDb = source.context()->database();
+    if (source.TableName() != target.TableName())
+        fail(QStringLiteral("Le righe di %1 non possono essere copiate in %2.").arg(source.TableName(), target.TableName()));
+    if (QFileInfo(sourceDb->path()).canonicalFilePath() == QFileInfo(m_target.path()).canonicalFilePath())
+        fail(QStringLiteral("L'archivio selezionato è quello aperto: non c'è nulla da importare."));
+    if (m_target.inTransaction())
+        fail(QStringLiteral("La copia delle righe va preparata fuori da una transazione."));
+    m_target.exec(QStringLiteral("ATTACH DATABASE ? AS ") + kSource, {sourceDb->path()});
+    m_attached = true;
+    try {
+        const TableDef *table = target.context()->tableDef(target.TableName());
+        plan(*table);
+        checkSource();
+        for (const auto &step : m_steps)
+            if (!step.key.isEmpty())
+                mapStep(step);
+        count();
+        for (const auto &step : m_steps)
+            refuseUniqueConflicts(step);
+    } catch (...) {
+        m_target.exec(QStringLiteral("DETACH DATABASE ") + kSource);
+        m_attached = false;
+        throw;
+    }
+}
+
+RowCopy::~RowCopy()
+{
+    if (!m_attached || !m_target.IsOpen())
+        return;
+    QSqlQuery q(m_target.sql());
+    for (const auto &step : m_steps)
+        if (!step.key.isEmpty())
+            q.exec(QStringLiteral("DROP TABLE IF EXISTS ") + mapOf(step.def->name));
+    q.exec(QStringLiteral("DETACH DATABASE ") + kSource);
+}
+
+qint64 RowCopy::rowsToCopy() const
+{
+    qint64 total = 0;
+    for (const auto &c : m_counts)
+        total += c.imported;
+    return total;
+}
+
+// The column references match `def` by, else its first unique column.
+QString RowCopy::matchingKey(const TableDef &def) const
+{
+    for (const auto &other : m_defs)
+        for (const auto &r : other.references)
+            if (r.table == def.name)
+                return r.keyColumn;
+    for (const auto &idx : def.indexes)
+        if (idx.unique)
+            return idx.column;
+    return QString();
+}
+
+void RowCopy::addStep(const TableDef &def, const QString &selection, const QString &key)
+{
+    for (auto &step : m_steps)
+        if (step.def == &def) {
+            step.selection = QStringLiteral("(%1) OR (%2)").arg(step.selection, selection);
+            return;
+        }
+    m_steps.append({&def, selection, key});
+}
+
+void RowCopy::plan(const TableDef &table)
+{
+    const TableDef *parent = nullptr;
+    const TableDef *child = nullptr;
+    for (const auto &def : m_defs) {
+        if (def.name == table.identity.ParentTable)
+            parent = &def;
+        if (def.identity.ParentTable == table.name)
+            child = &def;
+    }
+    // The family of the table, parents before children, with the selection of each.
+    QList<Step> family; // selections over the source table as alias s
+    if (parent) {
+        const QString link = sqlName(table.parentLinkColumn());
+        family.append({parent, QStringLiteral("EXISTS (SELECT 1 FROM %1 c WHERE c.%2 = s.OID)").arg(sourceTable(table.name), link),
+                       QString()});
+        family.append({&table, QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)").arg(sourceTable(parent->name), link),
+                       QString()});
+    } else {
+        family.append({&table, QStringLiteral("1"), matchingKey(table)});
+        if (child)
+            family.append({child, QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)")
+                                      .arg(sourceTable(table.name), sqlName(child->parentLinkColumn())),
+                           QString()});
+    }
+    // The referenced rows first, matched by their key.
+    for (const auto &member : family)
+        for (const auto &r : member.def->references) {
+            const TableDef *referenced = nullptr;
+            for (const auto &def : m_defs)
+                if (def.name == r.table)
+                    referenced = &def;
+            if (!referenced)
+                fail(QStringLiteral("Il riferimento %1 di %2 indica una tabella sconosciuta.").arg(r.name, member.def->name));
+            addStep(*referenced,
+                    QStringLiteral("s.OID IN (SELECT s.%1 FROM %2 s WHERE %3)").arg(sqlName(r.name), sourceTable(member.def->name), member.selection),
+                    r.keyColumn);
+        }
+    for (const auto &member : family)
+        addStep(*member.def, member.selection, member.key);
+}
+
+// An archive of another format or version lacks a table or a column the copy reads.
+void RowCopy::checkSource() const
+{
+    QSqlQuery currency = m_target.exec(
+        QStringLiteral("SELECT value FROM %1.objdb_meta WHERE key = 'main_currency'").arg(kSource));
+    const QString theirs = currency.next() ? currency.value(0).toString() : QStringLiteral("Euro");
+    if (theirs != m_target.mainCurrency())
+        fail(QStringLiteral("Gli importi dell'archivio selezionato sono in %1, quelli dell'archivio aperto in %2: "
+                            "l'importazione non è possibile.").arg(theirs, m_target.mainCurrency()));
+    for (const auto &step : m_steps) {
+        QSet<QString> present;
+        QSqlQuery q = m_target.exec(QStringLiteral("SELECT name FROM pragma_table_info(?, '%1')").arg(kSource), {step.def->name});
+        while (q.next())
+            present.insert(q.value(0).toString().toLower());
+        if (present.isEmpty())
+            fail(QStringLiteral("L'archivio selezionato non contiene la tabella %1: è di un formato diverso.").arg(step.def->name));
+        QStringList wanted;
+        for (const auto &c : step.def->columns)
+            wanted.append(c.name);
+        for (const auto &r : step.def->references)
+            wanted.append(r.name);
+        if (!step.def->parentLinkColumn().isEmpty())
+            wanted.append(step.def->parentLinkColumn());
+        for (const auto &column : wanted)
+            if (!present.contains(column.toLower()))
+                fail(QStringLiteral("Nell'archivio selezionato la tabella %1 non ha la colonna %2: è di un formato diverso.")
+                         .arg(step.def->name, column));
+    }
+}
+
+// The rows of a step whose key is already in the open archive (alias s).
+QString RowCopy::sourceMatches(const Step &step) const
+{
+    if (step.key.isEmpty())
+        return QStringLiteral("0");
+    return QStringLiteral("EXISTS (SELECT 1 FROM main.%1 t WHERE t.%2 = s.%2)").arg(sqlName(step.def->name), sqlName(step.key));
+}
+
+void RowCopy::mapStep(const Step &step)
+{
+    const QString name = step.def->name;
+    const QString map = mapOf(name);
+    m_target.exec(QStringLiteral("DROP TABLE IF EXISTS ") + map);
+    m_target.exec(QStringLiteral("CREATE TABLE %1 (source_oid INTEGER PRIMARY KEY, target_oid INTEGER, seq INTEGER UNIQUE)").arg(map));
+    m_target.exec(QStringLiteral("INSERT INTO %1 (source_oid, target_oid) SELECT s.OID, t.OID"
+                                 " FROM (SELECT OID, %4 FROM %2 s WHERE (%5)) s JOIN main.%3 t ON t.%4 = s.%4")
+                      .arg(map, sourceTable(name), sqlName(name), sqlName(step.key), step.selection));
+    m_target.exec(QStringLiteral("INSERT INTO %1 (source_oid, seq) SELECT s.OID, ROW_NUMBER() OVER (ORDER BY s.OID)"
+                                 " FROM %2 s WHERE (%3) AND NOT %4")
+                      .arg(map, sourceTable(name), step.selection, sourceMatches(step)));
+}
+
+void RowCopy::count()
+{
+    for (const auto &step : m_steps) {
+        CopyCount c{step.def->caption(), 0, 0};
+        if (step.key.isEmpty()) {
+            c.imported = scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1 s WHERE (%2)").arg(sourceTable(step.def->name), step.selection));
+        } else {
+            QSqlQuery q = m_target.exec(QStringLiteral("SELECT COUNT(seq), COUNT(target_oid) FROM ") + mapOf(step.def->name));
+            q.next();
+            c.imported = q.value(0).toLongLong();
+            c.skipped = q.value(1).toLongLong();
+        }
+        // Children without their parent stay behind.
+        if (!step.def->identity.ParentTable.isEmpty())
+            c.skipped += scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM ") + sourceTable(step.def->name)) - c.imported;
+        m_counts.append(c);
+    }
+}
+
+QString RowCopy::describe(const Step &step, qint64 sourceOid) const
+{
+    const QString column = step.key.isEmpty() ? QStringLiteral("OID") : step.key;
+    QSqlQuery q = m_target.exec(QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(sqlName(column), sourceTable(step.def->name)),
+                                {sourceOid});
+    const QString value = q.next() ? q.value(0).toString() : QString::number(sourceOid);
+    return QStringLiteral("la riga di %1 con %2 = %3").arg(step.def->caption(), column, value);
+}
+
+// A new row whose unique column holds a value the open archive already has would be refused.
+void RowCopy::refuseUniqueConflicts(const Step &step) const
+{
+    for (const auto &idx : step.def->indexes) {
+        if (!idx.unique || idx.column == step.key)
+            continue;
+        const QString copied = step.key.isEmpty()
+                                   ? QStringLiteral("(%1)").arg(step.selection)
+                                   : QStringLiteral("OID IN (SELECT source_oid FROM %1 WHERE seq IS NOT NULL)").arg(mapOf(step.def->name));
+        QSqlQuery q = m_target.exec(QStringLiteral("SELECT s.OID, s.%1 FROM %2 s WHERE %3 AND s.%1 IS NOT NULL"
+                                                   " AND EXISTS (SELECT 1 FROM main.%4 t WHERE t.%1 = s.%1) LIMIT 1")
+                                        .arg(sqlName(idx.column), sourceTable(step.def->name), copied, sqlName(step.def->name)));
+        if (q.next())
+            fail(QStringLiteral("Impossibile importare %1: %2 \"%3\" è già presente nell'archivio aperto.")
+                     .arg(describe(step, q.value(0).toLongLong()), idx.column, q.value(1).toString()));
+    }
+}
+
+bool RowCopy::CopyRowsTo(itfProgress *progress)
+{
+    Savepoint savepoint(m_target);
+    m_bases.clear();
+    m_offsets.clear();
+    const qint64 total = rowsToCopy();
+    ProgressPacer pacer(progress, ActionCopy, int(qMin<qint64>(total, std::numeric_limits<int>::max())));
+    qint64 done = 0;
+    for (const auto &step : m_steps)
+        if (!copyStep(step, pacer, done))
+            return false;
+    if (!pacer.finish(int(done)))
+        return false;
+    savepoint.commit();
+    return true;
+}
+
+// The value of a column that points at a row of `table`: a row of a family keeps its source OID
+// moved by the table's offset; a referenced row is found in the key map.
+QString RowCopy::pointer(const QString &table, const QString &column) const
+{
+    if (m_offsets.contains(table))
+        return QStringLiteral("s.%1 + %2").arg(sqlName(column)).arg(m_offsets.value(table));
+    return mapped(table, m_bases.value(table), column);
+}
+
+bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
+{
+    const TableDef &def = *step.def;
+    const QString table = sqlName(def.name);
+    const QString name = def.name;
+    // The new rows take OIDs after the last one; the tables they point at are copied already.
+    const qint64 last = scalar(m_target, QStringLiteral("SELECT COALESCE(MAX(OID), 0) FROM main.") + table);
+    const bool keyed = !step.key.isEmpty();
+    if (keyed)
+        m_bases.insert(name, last);
+    else
+        m_offsets.insert(name, last);
+    QStringList columns{QStringLiteral("OID")};
+    QStringList values{keyed ? QStringLiteral("%1 + m.seq").arg(last) : QStringLiteral("s.OID + %1").arg(last)};
+    for (const auto &c : def.columns) {
+        columns.append(sqlName(c.name));
+        values.append(QStringLiteral("s.") + sqlName(c.name));
+    }
+    for (const auto &r : def.references) {
+        columns.append(sqlName(r.name));
+        values.append(pointer(r.table, r.name));
+    }
+    if (!def.parentLinkColumn().isEmpty()) {
+        columns.append(sqlName(def.parentLinkColumn()));
+        values.append(pointer(def.identity.ParentTable, def.parentLinkColumn()));
+    }
+    // Keyed rows are walked in the order of the map, the others by ranges of their source OIDs (no
+    // index of the source table: the engine would walk the whole selection for every range).
+    const QString insert =
+        keyed ? QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 m JOIN %5 s ON s.OID = m.source_oid"
+                               " WHERE m.seq BETWEEN ? AND ?")
+                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), mapOf(name), sourceTable(name))
+              : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 AS s NOT INDEXED WHERE (%5) AND s.OID BETWEEN ? AND ?")
+                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), sourceTable(name), step.selection);
+    QSqlQuery range = keyed ? m_target.exec(QStringLiteral("SELECT 1, COUNT(seq) FROM ") + mapOf(name))
+                            : m_target.exec(QStringLiteral("SELECT MIN(OID), MAX(OID) FROM ") + sourceTable(name));
+    range.next();
+    const qint64 from = range.value(0).toLongLong(), to = range.value(1).toLongLong();
+    range.finish();
+    for (qint64 first = from; first <= to; first += kChunk) {
+        const qint64 end = qMin(first + kChunk - 1, to);
+        try {
+            done += m_target.exec(insert, {first, end}).numRowsAffected();
+        } catch (const Error &) {
+            // One by one, to name the row the engine refuses.
+            for (qint64 at = first; at <= end; ++at) {
+                try {
+                    m_target.exec(insert, {at, at});
+                } catch (const Error &e) {
+                    const qint64 sourceOid =
+                        keyed ? scalar(m_target, QStringLiteral("SELECT source_oid FROM %1 WHERE seq = ?").arg(mapOf(name)), {at})
+                              : at;
+                    fail(QStringLiteral("Impossibile importare %1: %2").arg(describe(step, sourceOid), e.description()));
+                }
+            }
+            throw;
+        }
+        if (!pacer.step(int(qMin<qint64>(done, std::numeric_limits<int>::max()))))
+            return false;
+    }
+    return true;
+}
+
+} // namespace objdb

@@ -1,0 +1,164 @@
+#include "objdb/maintenance/compaction.h"
+
+#include "objdb/error.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace objdb {
+
+namespace {
+
+QAtomicInt g_counter;
+
+enum EngineCode { kBusy = 5, kLocked = 6, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
+
+int engineCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
+
+const QString kUntouched = QStringLiteral(" L'archivio non è stato modificato.");
+
+[[noreturn]] void refuseInUse(const QString &path)
+{
+    fail(QStringLiteral("L'archivio %1 è in uso da un altro programma: chiuderlo su tutti i terminali e ripetere "
+                        "l'operazione.").arg(path) + kUntouched);
+}
+
+[[noreturn]] void engineFailure(const QString &path, const QSqlError &error)
+{
+    switch (engineCode(error)) {
+    case kBusy:
+    case kLocked:
+        refuseInUse(path);
+    case kCorrupt:
+        fail(QStringLiteral("L'archivio %1 è danneggiato e non può essere letto per intero: il recupero non è "
+                            "possibile.").arg(path) + kUntouched);
+    case kNotADatabase:
+        fail(QStringLiteral("Il file %1 non è un archivio di dati: il recupero non è possibile.").arg(path) + kUntouched);
+    case kFull:
+        fail(QStringLiteral("Il disco è pieno: impossibile scrivere la copia recuperata di %1.").arg(path) + kUntouched);
+    default:
+        fail(QStringLiteral("Recupero dell'archivio %1 non riuscito: %2.").arg(path, error.text().trimmed()) + kUntouched);
+    }
+}
+
+QSqlQuery run(QSqlDatabase &db, const QString &path, const QString &sql, const QVariant &bind = QVariant())
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    const bool ok = bind.isValid() ? (q.prepare(sql) && (q.addBindValue(bind), q.exec())) : q.exec(sql);
+    if (!ok)
+        engineFailure(path, q.lastError());
+    return q;
+}
+
+qint64 dataVersion(QSqlDatabase &db, const QString &path)
+{
+    QSqlQuery q = run(db, path, QStringLiteral("PRAGMA data_version"));
+    return q.next() ? q.value(0).toLongLong() : -1;
+}
+
+// The engine's verdict on the copy: "ok", or its first findings.
+QString integrityOf(const QString &path)
+{
+    const QString name = QStringLiteral("objdb-compaction-check-%1").arg(g_counter.fetchAndAddRelaxed(1));
+    QString verdict;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            verdict = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            // The check seeks every index entry of every row: a cache that holds the whole of a
+            // usual archive spares it most of its reads.
+            q.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+            if (!q.exec(QStringLiteral("PRAGMA integrity_check(5)")))
+                verdict = q.lastError().text();
+            QStringList findings;
+            while (q.next())
+                findings.append(q.value(0).toString());
+            if (verdict.isEmpty())
+                verdict = findings.join(QStringLiteral("; "));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return verdict;
+}
+
+// The copy must be on the disk before a rename makes it the archive.
+void flushToDisk(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
+        fail(QStringLiteral("Impossibile scrivere su disco la copia recuperata %1.").arg(path));
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+} // namespace
+
+CompactedCopy::CompactedCopy(const QString &source, const QString &target)
+    : m_connectionName(QStringLiteral("objdb-compaction-%1").arg(g_counter.fetchAndAddRelaxed(1)))
+{
+    if (!QFileInfo(source).isFile())
+        fail(QStringLiteral("L'archivio %1 non esiste.").arg(source));
+    if (QFileInfo::exists(target))
+        fail(QStringLiteral("Il file %1 esiste già.").arg(target));
+    // No waiting for locks: a lock held by someone else means a program is using the archive.
+    m_source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_source.setDatabaseName(source);
+    m_source.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    try {
+        if (!m_source.open())
+            engineFailure(source, m_source.lastError());
+        // The engine's locks show a program only while it reads or writes: an exclusive lock is
+        // granted only when no other connection holds any lock at all. Once it is granted and
+        // given back, the copy reads under a shared lock, which keeps every writer from committing
+        // until the copy is whole; then the write lock is taken for the life of this object and the
+        // archive's data version proves that nobody committed in the short moment between the two.
+        run(m_source, source, QStringLiteral("BEGIN EXCLUSIVE"));
+        run(m_source, source, QStringLiteral("COMMIT"));
+        const qint64 versionBefore = dataVersion(m_source, source);
+        run(m_source, source, QStringLiteral("VACUUM INTO ?"), target);
+        run(m_source, source, QStringLiteral("BEGIN IMMEDIATE"));
+        if (dataVersion(m_source, source) != versionBefore)
+            refuseInUse(source);
+        const QString verdict = integrityOf(target);
+        if (verdict != QLatin1String("ok"))
+            fail(QStringLiteral("La copia recuperata di %1 non supera il controllo di integrità (%2): il recupero non è "
+                                "possibile.").arg(source, verdict) + kUntouched);
+        flushToDisk(target);
+    } catch (...) {
+        m_source.close();
+        m_source = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+        QFile::remove(target);
+        throw;
+    }
+}
+
+CompactedCopy::~CompactedCopy()
+{
+    QSqlQuery(m_source).exec(QStringLiteral("ROLLBACK"));
+    m_source.close();
+    m_source = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+} // namespace objdb

@@ -1,0 +1,34 @@
+// The import of another archive's rows into the table of the current view.
+#include "app/frmMain.h"
+
+#include "maintenance/archiveimport.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "services/errorreport.h"
+#include "services/messageservice.h"
+
+#include <QAction>
+
+void frmMain::connectImportCommand()
+{
+    connect(mnuImport, &QAction::triggered, this, Guarded(this, &frmMain::mnuImport_Click));
+}
+
+void frmMain::mnuImport_Click()
+{
+    if (!m_objCurDS) {
+        MessageService::beep();
+        return;
+    }
+    const QString caption = m_objCurDS->GetTable().Caption();
+    if (!MessageService::askYesNo(QStringLiteral("Questa funzione permette di importare < ") + caption
+                                      + QStringLiteral(" > nell'archivio corrente.\n\nATTENZIONE!\nL'operazione deve essere "
+                                                       "guidata da personale tecnico!\n\nContinuare ?"),
+                                  MessageService::Icon::Exclamation, MessageService::Answer::No, QString(), this))
+        return;
+    const QString fileName = ChooseArchiveToImport(this);
+    if (fileName.isEmpty())
+        return;
+    if (ImportArchive(fileName, m_objCurDS, this, this))
+        RefreshDetailView(QString());
+}

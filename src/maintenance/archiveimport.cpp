@@ -1,0 +1,160 @@
+#include "maintenance/archiveimport.h"
+
+#include "services/errorreport.h"
+#include "services/frmMessage.h"
+#include "services/messageservice.h"
+#include "data/DB.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/error.h"
+#include "objdb/import/rowcopy.h"
+#include "objdb/viewer/datawindow.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QEventLoop>
+#include <QSqlQuery>
+
+namespace {
+
+using MessageService::Icon;
+
+ImportFilePicker &filePicker()
+{
+    static ImportFilePicker picker;
+    return picker;
+}
+
+// Shows the rows to be imported in the library's data window and waits until it is closed.
+void showRowsToImport(const std::shared_ptr<objdb::DataSource> &rows)
+{
+    objdb::DataWindow &window = objdb::DataWindow::instance();
+    window.setReadOnly(true);
+    window.showDataSource(rows, QStringLiteral("Dati da importare"));
+    class ClosedWatcher : public QObject {
+    public:
+        explicit ClosedWatcher(QEventLoop &loop) : m_loop(loop) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Hide)
+                m_loop.quit();
+            return false;
+        }
+
+    private:
+        QEventLoop &m_loop;
+    };
+    QEventLoop loop;
+    ClosedWatcher watcher(loop);
+    window.installEventFilter(&watcher);
+    if (window.isVisible())
+        loop.exec();
+    window.removeEventFilter(&watcher);
+}
+
+QString countsText(const objdb::RowCopy &copy)
+{
+    QStringList imported;
+    QStringList skipped;
+    for (const auto &c : copy.counts()) {
+        if (c.imported > 0)
+            imported.append(QStringLiteral("    %1: %2").arg(c.caption).arg(c.imported));
+        if (c.skipped > 0)
+            skipped.append(QStringLiteral("    %1: %2").arg(c.caption).arg(c.skipped));
+    }
+    QString text = QStringLiteral("Righe da importare: %1").arg(copy.rowsToCopy());
+    if (!imported.isEmpty())
+        text += QLatin1Char('\n') + imported.join(QLatin1Char('\n'));
+    if (!skipped.isEmpty())
+        text += QStringLiteral("\n\nRighe non importate (già presenti o senza il loro movimento):\n") + skipped.join(QLatin1Char('\n'));
+    return text;
+}
+
+bool tableIn(objdb::Database &database, const QString &table)
+{
+    QSqlQuery q = database.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"), {table});
+    return q.next();
+}
+
+} // namespace
+
+QString ChooseArchiveToImport(QWidget *owner)
+{
+    if (filePicker())
+        return filePicker()(owner);
+    return QFileDialog::getOpenFileName(owner, QString(), QString(), QStringLiteral("QarnDBMS Orvel File (*.odb *.mdb)"));
+}
+
+void setImportFilePicker(ImportFilePicker picker)
+{
+    filePicker() = std::move(picker);
+}
+
+bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSource> &target, QWidget *owner,
+                   objdb::itfNotifyEvent *notify)
+{
+    const QString name = target->TableName();
+    const QString caption = target->tableDef().caption();
+    frmMessage *message = frmMessage::instance();
+    auto other = objdb::Database::create();
+    bool imported = false;
+    try {
+        message->ShowMsg(QStringLiteral("Analisi dei dati..."), owner);
+        std::unique_ptr<objdb::RowCopy> copy;
+        std::shared_ptr<objdb::DataSource> rows;
+        try {
+            other->Open(objdb::kDatabaseFormat, fileName, nullptr, 5, true);
+            if (!tableIn(*other, name)) {
+                frmMessage::closeInstance();
+                MessageService::inform(QStringLiteral("L'archivio selezionato non contiene dati < ") + name
+                                           + QStringLiteral(" > da importare!"),
+                                       Icon::Exclamation, QString(), owner);
+                return false;
+            }
+            auto context = objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(), notify);
+            context->Attach(other, false);
+            objdb::OpenOptions options;
+            options.readOnly = true;
+            rows = context->Tables().Item(name).OpenDataSource(QString(), QString(), options);
+            if (rows->IsEmpty()) {
+                frmMessage::closeInstance();
+                MessageService::inform(QStringLiteral("L'archivio non contiene dati da importare"), Icon::Information,
+                                       QString(), owner);
+                return false;
+            }
+            copy = std::make_unique<objdb::RowCopy>(*rows, *target);
+        } catch (const objdb::Error &e) {
+            // An archive of another format, or rows the open archive would refuse: said plainly.
+            frmMessage::closeInstance();
+            MessageService::inform(e.description() + QStringLiteral("\n\nL'archivio aperto non è stato modificato."),
+                                   Icon::Exclamation, QString(), owner);
+            return false;
+        }
+        frmMessage::closeInstance();
+        if (MessageService::askYesNo(QStringLiteral("Vuoi visualizzare i dati che verranno importati ?"), Icon::Question,
+                                     MessageService::Answer::No, QString(), owner))
+            showRowsToImport(rows);
+        MessageService::inform(countsText(*copy), Icon::Information, QString(), owner);
+        if (!MessageService::askYesNo(QStringLiteral("Confermi l'importazione ?"), Icon::Question,
+                                      MessageService::Answer::No, QString(), owner))
+            return false;
+
+        message->ShowMsg(QStringLiteral("Importazione <") + caption + QStringLiteral(" > in corso..."), owner);
+        objdb::TransactionGuard transaction(*target->context()->database());
+        if (copy->CopyRowsTo(message)) {
+            transaction.commit();
+            imported = true;
+        }
+        frmMessage::closeInstance();
+        MessageService::inform(imported ? QStringLiteral("OPERAZIONE COMPLETATA.")
+                                        : QStringLiteral("Importazione interrotta: l'archivio non è stato modificato."),
+                               Icon::Information, QString(), owner);
+    } catch (const std::exception &) {
+        frmMessage::closeInstance();
+        ShowErrorReport(QStringLiteral("Impossibile importare i dati"), PendingError::current());
+        imported = false;
+    }
+    other->Close();
+    return imported;
+}
