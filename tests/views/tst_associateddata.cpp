@@ -249,6 +249,21 @@ private slots:
         QCOMPARE(status(), viewStatus);
     }
 
+    void releasingTheArchiveEmptiesTheDataWindow()
+    {
+        addData();
+        select("Movimenti");
+        makeCurrent("Descrizione", "M1");
+        item("mnuRefItem_1")->trigger();
+        DataWindow &window = DataWindow::instance();
+        QTRY_VERIFY(window.isVisible());
+        // As on a change of working directory: no row of the closed archive may be read after it.
+        form().ReleaseDatabase();
+        QVERIFY(!window.isVisible());
+        QVERIFY(!window.dataSource());
+        QVERIFY(!ViewUtility::modelOf(window.findChild<QTableView *>("dgData")));
+    }
+
     void aRowThatCannotNavigateIsRefused()
     {
         addData();
