@@ -101,6 +101,16 @@ void DataWindow::showDataSource(std::shared_ptr<DataSource> ds, const QString &t
     activateWindow();
 }
 
+void DataWindow::releaseDataSource()
+{
+    hide();
+    ViewUtility::UnbindGrid(m_grid);
+    if (m_ds)
+        disconnect(m_ds.get(), nullptr, this, nullptr);
+    m_ds.reset();
+    m_count->clear();
+}
+
 QString DataWindow::countText() const
 {
     return m_count->text();
@@ -166,6 +176,12 @@ void DataWindow::rowDoubleClicked(int row)
 void ShowDataSource(std::shared_ptr<DataSource> ds, const QString &title)
 {
     DataWindow::instance().showDataSource(std::move(ds), title);
+}
+
+void ReleaseDataWindow()
+{
+    if (g_window)
+        g_window->releaseDataSource();
 }
 
 } // namespace objdb

@@ -35,6 +35,10 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly; }
 
+    // Lets go of the data source: the grid is emptied, the window hidden. Called before the archive
+    // the rows come from goes, so that nothing reads it afterwards.
+    void releaseDataSource();
+
     const std::shared_ptr<DataSource> &dataSource() const { return m_ds; }
     // The text of the count under the grid: "3 record".
     QString countText() const;
@@ -54,5 +58,8 @@ private:
 
 // The data window of the process with ds in it (see DataWindow::showDataSource).
 void ShowDataSource(std::shared_ptr<DataSource> ds, const QString &title);
+// The data window of the process, when one was made, lets go of its data source
+// (see DataWindow::releaseDataSource).
+void ReleaseDataWindow();
 
 } // namespace objdb

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QTableView>
 
@@ -123,5 +124,8 @@ void frmMain::ShowAssociatedCommand(objdb::RelationKind kind, int n)
     // The row the user sees as current is the one whose related data is asked for.
     if (const qint64 bookmark = currentGridBookmark(); bookmark != 0 && bookmark != m_objCurDS->Bookmark())
         m_objCurDS->FindOID(bookmark);
+    // The related rows open in a window apart: the status bar goes on describing this window's view.
+    const QString status = sbPanel1->text();
     ShowAssociatedData(*m_objCurDS, kind, n, this);
+    SetStatusMsg(status);
 }

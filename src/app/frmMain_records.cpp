@@ -83,9 +83,11 @@ void frmMain::Form_DblClick()
 
 void frmMain::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    // Reaches the window only from its free areas: its controls take their own double clicks.
+    // Controls that do not take a double click (labels, the title bar) pass it on to the window:
+    // only the window's own free area, where no control lies, opens the panel.
     QMainWindow::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
+    const QWidget *under = childAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && (!under || under == centralWidget()))
         Form_DblClick();
 }
 

@@ -13,6 +13,7 @@
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/viewutility.h"
+#include "objdb/viewer/datawindow.h"
 
 #include <QAction>
 #include <QTableView>
@@ -76,6 +77,7 @@ void frmMain::ReloadDatabase()
 void frmMain::ReleaseDatabase()
 {
     objdb::ViewUtility::UnbindGrid(dgView);
+    objdb::ReleaseDataWindow();
     m_objCurDS.reset();
     modGlobal::g_objDataContext.reset();
     if (modGlobal::g_objDatabase)

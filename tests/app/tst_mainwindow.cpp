@@ -373,6 +373,11 @@ private slots:
                     free = QPoint(x, y);
         QVERIFY(free.x() >= 0);
         QCOMPARE(panelOpenedBy([&] { QTest::mouseDClick(client, Qt::LeftButton, {}, free); }), QStringLiteral("EditPanel(Alfa)"));
+        // Controls that take no double click of their own do not pass it on to the window.
+        for (const char *name : {"lblTitle_0", "lblTitle_1", "picTitles", "sbStatusBar_Panel1"}) {
+            QWidget *control = widget<QWidget>(name);
+            QCOMPARE(panelOpenedBy([&] { QTest::mouseDClick(control, Qt::LeftButton, {}, QPoint(2, 2)); }), QString());
+        }
         // Without a current row there is nothing to open.
         showOneCompany();
         form().m_objCurDS->SetFilter(QStringLiteral("Codice='nessuno'"));

@@ -107,6 +107,24 @@ private slots:
         QCOMPARE(first->windowTitle(), QStringLiteral("Voci"));
     }
 
+    void releasedItHoldsNoRowsAndComesBackWithTheNext()
+    {
+        insertRows(10);
+        auto ds = open();
+        const std::weak_ptr<DataSource> shown = ds;
+        ShowDataSource(std::move(ds), QStringLiteral("pagate"));
+        DataWindow &window = DataWindow::instance();
+        ReleaseDataWindow();
+        QVERIFY(!window.isVisible());
+        QVERIFY(shown.expired());
+        QVERIFY(!ViewUtility::modelOf(grid()));
+        QCOMPARE(window.countText(), QString());
+        // A header click on the empty window reads nothing.
+        QTest::mouseClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        ShowDataSource(open(), QString());
+        QCOMPARE(window.countText(), QStringLiteral("10 record"));
+    }
+
     void aHeaderClickSortsAndASecondTurnsTheOrderRound()
     {
         insertRows(300);

@@ -11,6 +11,7 @@
 #include "objdb/viewer/datawindow.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QHeaderView>
 #include <QMenu>
 #include <QtTest>
@@ -84,6 +85,19 @@ class AssociatedDataTest : public ViewsFixture::MainWindowTest {
             }
         QFAIL(qPrintable("no row " + value));
     }
+
+    // The archive opened again as the program opens it, telling the main window what the library
+    // opens.
+    void reopenReportingToTheWindow()
+    {
+        form().ReleaseDatabase();
+        const TestSupport::Archive archive = TestSupport::openArchive(m_archive->folder.databasePath(), &form());
+        modGlobal::g_objDatabase = archive.database;
+        modGlobal::g_objDataContext = archive.context;
+        modGlobal::g_objDataContext->UserLevel = 1;
+    }
+
+    QString status() { return widget<QLabel>("sbStatusBar_Panel1")->text(); }
 
     QAction *item(const QString &name) { return widget<QAction>(qPrintable(name)); }
 
@@ -219,6 +233,35 @@ private slots:
         QCOMPARE(shownRows(shownField), shown);
         // The main view stays as it was.
         QCOMPARE(form().m_objCurDS->TableName(), section);
+    }
+
+    void theStatusBarKeepsDescribingTheView()
+    {
+        reopenReportingToTheWindow();
+        addData();
+        select("Movimenti");
+        const QString viewStatus = status();
+        QCOMPARE(viewStatus, QStringLiteral("Apertura <Movimenti>..."));
+        makeCurrent("Descrizione", "M3");
+        item("mnuReferencedItem_1")->trigger();
+        QTRY_VERIFY(DataWindow::instance().isVisible());
+        QCOMPARE(shownRows("Codice"), QStringLiteral("B"));
+        QCOMPARE(status(), viewStatus);
+    }
+
+    void releasingTheArchiveEmptiesTheDataWindow()
+    {
+        addData();
+        select("Movimenti");
+        makeCurrent("Descrizione", "M1");
+        item("mnuRefItem_1")->trigger();
+        DataWindow &window = DataWindow::instance();
+        QTRY_VERIFY(window.isVisible());
+        // As on a change of working directory: no row of the closed archive may be read after it.
+        form().ReleaseDatabase();
+        QVERIFY(!window.isVisible());
+        QVERIFY(!window.dataSource());
+        QVERIFY(!ViewUtility::modelOf(window.findChild<QTableView *>("dgData")));
     }
 
     void aRowThatCannotNavigateIsRefused()
