@@ -86,6 +86,10 @@ public:
     void mnuSelDate_Click();
     void mnuSelMonth_Click();
     void cmdDateSel_Click();
+    // One day (or month) back or on, and today's day (or month); views with a date field only.
+    void mnuSelPrevious_Click();
+    void mnuSelNext_Click();
+    void mnuSelToday_Click();
     void ReloadDatabase();
     void ReleaseDatabase();
     void PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle);
@@ -241,6 +245,7 @@ private:
     QAction *mnuOrderCancel = nullptr, *mnuOrderComplex = nullptr;
     QMenu *mnuSelection = nullptr;
     QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
+    QAction *mnuSelPrevious = nullptr, *mnuSelNext = nullptr, *mnuSelToday = nullptr;
     QMenu *mnuAssociation = nullptr;
     QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
     QMenu *mnuTools = nullptr;
@@ -341,4 +346,8 @@ private:
     bool m_blnUnloading = false;
     bool m_blnActivating = false;
     bool m_blnKeyFilterInstalled = false;
+    // Where the last mouse click on cmdDateSel was released; -1 for a click from the keyboard.
+    int m_intDateClickX = -1;
+    // The selection moved to another date: stored, captions and view follow.
+    void moveSelectionTo(const QDate &date);
 };

@@ -6,6 +6,9 @@
 #include "services/modGlobal.h"
 #include "objdb/datasource.h"
 #include "views/dateselectioncaption.h"
+#include "views/datestep.h"
+#include "services/messageservice.h"
+#include "services/errorreport.h"
 #include "views/frmDateSetting.h"
 
 #include <QAction>
@@ -33,6 +36,15 @@ void frmMain::UpdateDateSelectionCaption()
     cmdDateSel->setText(caption.text);
     cmdDateSel->setToolTip(caption.toolTip);
     mnuSelection->setTitle(caption.menuTitle);
+
+    const QString unit = byMonth ? QStringLiteral("Mese") : QStringLiteral("Giorno");
+    mnuSelPrevious->setText(unit + QStringLiteral(" &precedente\tAlt+Sinistra"));
+    mnuSelNext->setText(unit + QStringLiteral(" &successivo\tAlt+Destra"));
+    mnuSelToday->setText((byMonth ? QStringLiteral("Mese &corrente") : QStringLiteral("&Oggi"))
+                         + QStringLiteral("\tAlt+Home"));
+    // All dates have no day to move from; "Oggi" selects today's day then.
+    mnuSelPrevious->setEnabled(byDay || byMonth);
+    mnuSelNext->setEnabled(byDay || byMonth);
 }
 
 namespace {
@@ -79,7 +91,65 @@ void frmMain::mnuSelMonth_Click()
     applySelection(*this);
 }
 
+namespace {
+
+DateSelection currentSelection()
+{
+    return modGlobal::UseMonthSelection ? DateSelection::Month
+        : modGlobal::UseDateSelection   ? DateSelection::Day
+                                        : DateSelection::All;
+}
+
+} // namespace
+
 void frmMain::cmdDateSel_Click()
 {
-    mnuSelection->popup(QCursor::pos());
+    const int x = m_intDateClickX;
+    m_intDateClickX = -1;
+    const DateButtonPart part = x < 0 ? DateButtonPart::Menu
+                                      : DateButtonPartAt(x, cmdDateSel->width(), cmdDateSel->text(),
+                                                         cmdDateSel->fontMetrics(), currentSelection());
+    if (part == DateButtonPart::Previous)
+        RunReportingFailures([this] { mnuSelPrevious_Click(); });
+    else if (part == DateButtonPart::Next)
+        RunReportingFailures([this] { mnuSelNext_Click(); });
+    else
+        mnuSelection->popup(QCursor::pos());
+}
+
+void frmMain::moveSelectionTo(const QDate &date)
+{
+    modGlobal::SelectionDate = date.startOfDay();
+    applySelection(*this);
+}
+
+void frmMain::mnuSelPrevious_Click()
+{
+    const DateSelection selection = currentSelection();
+    if (cmdDateSel->isHidden() || selection == DateSelection::All) {
+        MessageService::beep();
+        return;
+    }
+    moveSelectionTo(StepSelectionDate(selection, modGlobal::SelectionDate.date(), -1));
+}
+
+void frmMain::mnuSelNext_Click()
+{
+    const DateSelection selection = currentSelection();
+    if (cmdDateSel->isHidden() || selection == DateSelection::All) {
+        MessageService::beep();
+        return;
+    }
+    moveSelectionTo(StepSelectionDate(selection, modGlobal::SelectionDate.date(), 1));
+}
+
+void frmMain::mnuSelToday_Click()
+{
+    if (cmdDateSel->isHidden()) {
+        MessageService::beep();
+        return;
+    }
+    if (!modGlobal::UseMonthSelection)
+        modGlobal::UseDateSelection = true;
+    moveSelectionTo(QDate::currentDate());
 }

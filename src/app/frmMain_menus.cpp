@@ -110,6 +110,11 @@ void frmMain::createDataMenus()
     mnuSelDate = addItem(mnuSelection, "mnuSelDate", QStringLiteral("&Imposta data..."));
     mnuSelMonth = addItem(mnuSelection, "mnuSelMonth", QStringLiteral("Imposta &Mese..."));
     mnuSelPeriod = addItem(mnuSelection, "mnuSelPeriod", QStringLiteral("Imposta &Periodo..."));
+    mnuSelection->addSeparator();
+    // Captions follow the selection (days or months); see UpdateDateSelectionCaption.
+    mnuSelPrevious = addItem(mnuSelection, "mnuSelPrevious", QStringLiteral("Giorno &precedente\tAlt+Sinistra"));
+    mnuSelNext = addItem(mnuSelection, "mnuSelNext", QStringLiteral("Giorno &successivo\tAlt+Destra"));
+    mnuSelToday = addItem(mnuSelection, "mnuSelToday", QStringLiteral("&Oggi\tAlt+Home"));
     bar->addMenu(mnuSelection);
 
     mnuAssociation = addMenu(this, nullptr, "mnuAssociation", QStringLiteral("Dati &associati"));
