@@ -335,6 +335,12 @@ private:
     // Window-wide keys; true when the key is consumed.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void restorePlacement();
+    // The date mode and date the operator left, restored at load; the section when the tree is
+    // first built; all three stored at unload.
+    void restoreRememberedSelection();
+    void selectRememberedSection();
+    void storeRememberedPlace();
+    QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();
 

@@ -30,9 +30,8 @@ void frmMain::UpdateDateSelectionCaption()
         const objdb::FieldDef *field = m_objCurDS ? m_objCurDS->Field(dateField) : nullptr;
         fieldCaption = field ? field->caption : dateField;
     }
-    const DateSelection selection = byMonth ? DateSelection::Month : byDay ? DateSelection::Day : DateSelection::All;
     const DateSelectionCaption caption =
-        CaptionForDateSelection(selection, modGlobal::SelectionDate.date(), fieldCaption);
+        CaptionForDateSelection(CurrentDateSelection(), modGlobal::SelectionDate.date(), fieldCaption);
     cmdDateSel->setText(caption.text);
     cmdDateSel->setToolTip(caption.toolTip);
     mnuSelection->setTitle(caption.menuTitle);
@@ -91,24 +90,13 @@ void frmMain::mnuSelMonth_Click()
     applySelection(*this);
 }
 
-namespace {
-
-DateSelection currentSelection()
-{
-    return modGlobal::UseMonthSelection ? DateSelection::Month
-        : modGlobal::UseDateSelection   ? DateSelection::Day
-                                        : DateSelection::All;
-}
-
-} // namespace
-
 void frmMain::cmdDateSel_Click()
 {
     const int x = m_intDateClickX;
     m_intDateClickX = -1;
     const DateButtonPart part = x < 0 ? DateButtonPart::Menu
                                       : DateButtonPartAt(x, cmdDateSel->width(), cmdDateSel->text(),
-                                                         cmdDateSel->fontMetrics(), currentSelection());
+                                                         cmdDateSel->fontMetrics(), CurrentDateSelection());
     if (part == DateButtonPart::Previous)
         RunReportingFailures([this] { mnuSelPrevious_Click(); });
     else if (part == DateButtonPart::Next)
@@ -125,7 +113,7 @@ void frmMain::moveSelectionTo(const QDate &date)
 
 void frmMain::mnuSelPrevious_Click()
 {
-    const DateSelection selection = currentSelection();
+    const DateSelection selection = CurrentDateSelection();
     if (cmdDateSel->isHidden() || selection == DateSelection::All) {
         MessageService::beep();
         return;
@@ -135,7 +123,7 @@ void frmMain::mnuSelPrevious_Click()
 
 void frmMain::mnuSelNext_Click()
 {
-    const DateSelection selection = currentSelection();
+    const DateSelection selection = CurrentDateSelection();
     if (cmdDateSel->isHidden() || selection == DateSelection::All) {
         MessageService::beep();
         return;

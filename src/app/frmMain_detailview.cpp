@@ -18,6 +18,7 @@
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
+#include "views/datestep.h"
 #include "views/frmFromDateToDate.h"
 #include "views/sectionview.h"
 
@@ -197,9 +198,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     }
 
     applyPredefinedSelection(nodeText, request);
-    request.selection = modGlobal::UseMonthSelection ? DateSelection::Month
-        : modGlobal::UseDateSelection                    ? DateSelection::Day
-                                                         : DateSelection::All;
+    request.selection = CurrentDateSelection();
     request.selectionDate = modGlobal::SelectionDate.date();
     request.convertCurrency = modGlobal::CurrencyConversion;
     request.notify = this;

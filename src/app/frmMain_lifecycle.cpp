@@ -77,6 +77,7 @@ void frmMain::Form_Load()
     m_objTNA->IconStart(windowIcon(), windowTitle());
     SetAppTitle();
     modGlobal::SelectionDate = QDateTime::currentDateTime();
+    restoreRememberedSelection();
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
     UpdateDateSelectionCaption();
@@ -141,6 +142,7 @@ void frmMain::Form_Unload()
     const double split = splitterTwips();
     if (split > 0)
         Settings::writeNumber(QStringLiteral("MainSplit"), std::round(split));
+    storeRememberedPlace();
 
     ensureTrayObject();
     m_objTNA->IconStop();

@@ -92,6 +92,8 @@ void frmMain::SetTreeViewNodes()
         tvTreeView->setCurrentItem(nullptr);
         tvTreeView->clearSelection();
     }
+    // The first tree of the run opens where the operator left the program.
+    selectRememberedSection();
 }
 
 QTreeWidgetItem *frmMain::nodeByIndex(int index) const

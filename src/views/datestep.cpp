@@ -1,6 +1,15 @@
 #include "views/datestep.h"
 
+#include "services/modGlobal.h"
+
 #include <QFontMetrics>
+
+DateSelection CurrentDateSelection()
+{
+    return modGlobal::UseMonthSelection ? DateSelection::Month
+        : modGlobal::UseDateSelection   ? DateSelection::Day
+                                        : DateSelection::All;
+}
 
 QDate StepSelectionDate(DateSelection selection, const QDate &date, int steps)
 {

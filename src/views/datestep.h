@@ -8,6 +8,9 @@
 
 class QFontMetrics;
 
+// The program-wide selection (modGlobal's two flags) as one value.
+DateSelection CurrentDateSelection();
+
 // The reference date moved by `steps` days (day selection) or months (month selection; a day past
 // the end of the new month becomes its last day). All dates have nothing to move: the date stays.
 QDate StepSelectionDate(DateSelection selection, const QDate &date, int steps);

@@ -2,6 +2,7 @@
 // items of "Selezioni in data", across month and year ends.
 #include "viewsfixture.h"
 
+#include "services/configuration.h"
 #include "services/messageservice.h"
 
 #include <QAction>
@@ -33,6 +34,17 @@ class DayByDayTest : public MainWindowTest {
     }
 
     // Clicks the date button `offset` pixels from its left edge (from its right edge when negative).
+    // A window loaded as at the next start, its tree built.
+    std::unique_ptr<frmMain> restarted()
+    {
+        auto next = std::make_unique<frmMain>();
+        next->Form_Load();
+        next->SetTreeViewNodes();
+        return next;
+    }
+
+    static QString stored(const char *key) { return Settings::readText(QStringLiteral("Settings"), QLatin1String(key)); }
+
     void clickDateButton(int offset)
     {
         QPushButton *button = dateButton();
@@ -145,6 +157,73 @@ private slots:
         QTest::keyClick(grid(), Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(MessageService::beepCount(), beeps + 1);
         QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 7));
+    }
+
+    void placeSurvivesARestart_data()
+    {
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("section");
+        QTest::newRow("a past month of the statistics") << true << false << QDate(2005, 1, 31) << "Statistiche";
+        QTest::newRow("a past day of the payments") << false << false << QDate(2004, 12, 31) << "Pagamenti";
+        QTest::newRow("all dates of the outstanding") << false << true << QDate::currentDate() << "Sospesi";
+    }
+
+    void placeSurvivesARestart()
+    {
+        QFETCH(bool, month);
+        QFETCH(bool, all);
+        QFETCH(QDate, date);
+        QFETCH(QString, section);
+        showPayments(month, date);
+        if (all) {
+            modGlobal::UseDateSelection = false;
+            modGlobal::UseMonthSelection = false;
+        }
+        select(section);
+        widget<QAction>("mnuFileClose")->trigger();
+        // Today is not kept: the next day's start opens on its own day.
+        QCOMPARE(stored("LastDate").isEmpty(), date == QDate::currentDate());
+
+        modGlobal::UseDateSelection = true;
+        modGlobal::UseMonthSelection = false;
+        auto next = restarted();
+        QCOMPARE(modGlobal::UseMonthSelection, month);
+        QCOMPARE(modGlobal::UseDateSelection, !month && !all);
+        QCOMPARE(modGlobal::SelectionDate.date(), date);
+        QCOMPARE(next->selectedNodeKey(), section);
+        closeWindowAndArchive();
+        m_form = std::move(next);
+        m_archive = std::make_unique<OpenArchive>();
+    }
+
+    void unreadableStoredValuesFallBack_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<QDate>("reached");
+        QTest::newRow("a date that no longer parses") << "month" << "2005-02-31" << true << QDate::currentDate();
+        QTest::newRow("a date of another format") << "day" << "07/03/2005" << false << QDate::currentDate();
+        QTest::newRow("an unknown mode") << "week" << "2005-03-07" << false << QDate(2005, 3, 7);
+    }
+
+    void unreadableStoredValuesFallBack()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, date);
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDateMode"), mode);
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDate"), date);
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastSection"), QStringLiteral("Nessuna"));
+        modGlobal::UseDateSelection = true;
+        modGlobal::UseMonthSelection = false;
+        modGlobal::g_objDataContext->UserLevel = 1;
+        auto next = restarted();
+        QTEST(modGlobal::UseMonthSelection, "month");
+        QTEST(modGlobal::SelectionDate.date(), "reached");
+        // A section no longer in the tree leaves the tree's first node.
+        QCOMPARE(next->selectedNode(), next->nodeByIndex(1));
     }
 };
 
