@@ -140,6 +140,8 @@ public:
     // The sum of a visible numeric field over every row and the number of rows, in one query; a
     // converting view gets the sum converted once.
     ColumnSummary SummarizeColumn(const QString &field) const;
+    // The number of rows and the sums of several visible numeric fields, in one query.
+    ColumnsSummary SummarizeColumns(const QStringList &fields) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;

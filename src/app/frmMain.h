@@ -221,6 +221,12 @@ private:
     QList<QPushButton *> acmdSectionItem;
     QStatusBar *sbStatusBar = nullptr;
     QLabel *sbPanel1 = nullptr;
+    // Permanent section at the right of the status bar: the section and its row count.
+    QLabel *sbRowCount = nullptr;
+    // Under the grid of a dated view: row count and sums of the amount columns.
+    QLabel *lblTotals = nullptr;
+    // Runs the totals' query once the grid's first screen is painted.
+    QTimer *tmTotals = nullptr;
     TaggedTimer *tmFunc = nullptr;
 
     // Menus and their items. Item 0 of every array is a hidden template.
@@ -340,6 +346,10 @@ private:
     void restoreRememberedSelection();
     void selectRememberedSection();
     void storeRememberedPlace();
+    // The row count and the totals band of the current view, computed again on the next turn of
+    // the event loop; and that computation.
+    void queueViewTotals();
+    void RefreshViewTotals();
     QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();

@@ -152,6 +152,9 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             cmdGridSetting->hide();
             cmdDateSel->hide();
             mnuSelection->menuAction()->setVisible(false);
+            lblTotals->hide();
+            sbRowCount->clear();
+            tmTotals->stop();
             m_objCurSelection.reset();
         }
         setDataCommandsEnabled(!dgView->isHidden());
@@ -232,6 +235,8 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     if (sameTable.isEmpty())
         frmSearchText::ForgetLastSearch();
 
+    lblTotals->setVisible(!request.query.dateField.isEmpty());
+    queueViewTotals();
     if (!request.query.dateField.isEmpty()) {
         cmdDateSel->show();
         mnuSelection->menuAction()->setVisible(true);
@@ -258,6 +263,7 @@ void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)
         return;
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
     ShowSortMark(*dgView, *m_objCurDS);
+    queueViewTotals();
 }
 
 void frmMain::StoreGridLayout()

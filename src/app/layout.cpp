@@ -126,7 +126,9 @@ void LayoutMainWindow(float p_sngX)
     form->tvTreeView->setVisible(treeWidth > 0);
     placeTwips(form->imgSplitter, x, paneTop, kSplitterWidth, paneHeight, offset);
     form->picSplitter->move(form->picSplitter->x(), Twips::toPixelsY(paneTop - offset));
-    placeTwips(form->dgView, gridLeft, paneTop, gridWidth, paneHeight, offset);
+    const double bandHeight = form->lblTotals->isVisibleTo(form) ? std::min(kTotalsHeight, paneHeight) : 0;
+    placeTwips(form->dgView, gridLeft, paneTop, gridWidth, paneHeight - bandHeight, offset);
+    placeTwips(form->lblTotals, gridLeft, paneTop + paneHeight - bandHeight, gridWidth, bandHeight, offset);
     placeTwips(form->cmdGridSetting, gridLeft, paneTop, kGridSettingButtonSize, kGridSettingButtonSize, offset);
     form->cmdGridSetting->raise();
 

@@ -9,6 +9,7 @@ constexpr double kTitlesHeight = 300;
 constexpr double kHideTreeButtonWidth = 300;
 constexpr double kDateButtonWidth = 2400;
 constexpr double kGridSettingButtonSize = 240;
+constexpr double kTotalsHeight = 300; // the totals band under a dated view's grid
 
 constexpr double kMinWindowWidth = 3000;
 constexpr double kTreeHideLimit = 500;   // a request at or below this hides the tree

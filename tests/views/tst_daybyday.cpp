@@ -227,5 +227,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DayByDayTest)
+COBRELLE_TEST_MAIN(DayByDayTest)
 #include "tst_daybyday.moc"
