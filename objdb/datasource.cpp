@@ -349,6 +349,22 @@ std::shared_ptr<DataSource> DataSource::OpenReferenceCandidates(const QString &r
     return candidates;
 }
 
+QString DataSource::RowWarning()
+{
+    QString warning;
+    if (itfSetData *sink = events(); sink && m_row)
+        m_dispatch.call([&] { warning = sink->OnRowWarning(*this); });
+    return warning;
+}
+
+bool DataSource::ConfirmSave(const QString &warning)
+{
+    bool confirmed = true;
+    if (itfSetData *sink = events(); sink && m_row)
+        m_dispatch.call([&] { confirmed = sink->OnConfirmSave(*this, warning); });
+    return confirmed;
+}
+
 void DataSource::raiseStructureEvent(double currentVersion, double oldVersion, bool created)
 {
     if (itfSetData *sink = events())

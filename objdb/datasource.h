@@ -66,6 +66,10 @@ public:
     void CancelOperation(const QString &message);
     // Tells the user through the notification sink (OnInternalMessage).
     void tellUser(const QString &message) const;
+    // The table's warning about the current row (OnRowWarning), and its confirmation before storing
+    // a row with one (OnConfirmSave); for the editing panel.
+    QString RowWarning();
+    bool ConfirmSave(const QString &warning);
     bool hasCurrentRow() const { return m_row.has_value(); }
     bool isNewRow() const { return m_row && m_row->isNew; }
     bool isDirty() const;
