@@ -341,6 +341,9 @@ private:
     // Window-wide keys; true when the key is consumed.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void restorePlacement();
+    // The smallest size at which no label of the tree, the title bar or the section page is cut, with
+    // the splitter at splitTwips (the tree keeps that width, or more when a label needs it).
+    void updateMinimumSize(double splitTwips);
     // The date mode and date the operator left, restored at load; the section when the tree is
     // first built; all three stored at unload.
     void restoreRememberedSelection();

@@ -62,6 +62,8 @@ void frmMain::restorePlacement()
     const int state = int(Settings::readNumber(QStringLiteral("MainState"), StateNormal));
     const double split = Settings::readNumber(QStringLiteral("MainSplit"), 3500);
 
+    // The stored size, or the default, never below what the window's content needs.
+    updateMinimumSize(split);
     setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
     if (state == StateMaximised)
         setWindowState(Qt::WindowMaximized);

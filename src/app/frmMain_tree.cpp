@@ -94,6 +94,7 @@ void frmMain::SetTreeViewNodes()
     }
     // The first tree of the run opens where the operator left the program.
     selectRememberedSection();
+    updateMinimumSize(splitterTwips());
 }
 
 QTreeWidgetItem *frmMain::nodeByIndex(int index) const

@@ -11,6 +11,11 @@ constexpr double kDateButtonWidth = 2400;
 constexpr double kGridSettingButtonSize = 240;
 constexpr double kTotalsHeight = 300; // the totals band under a dated view's grid
 
+// Room the section overview page needs right of the splitter (its gap, one column of buttons and a
+// margin) and below the title bar (heading and one row of buttons).
+constexpr double kSectionPageMinWidth = 400 + 3600 + 400;
+constexpr double kSectionPageMinHeight = 150 + 330 + 150 + 660 + 150;
+
 constexpr double kMinWindowWidth = 3000;
 constexpr double kTreeHideLimit = 500;   // a request at or below this hides the tree
 constexpr double kMinTreePosition = 1500; // requests between the two limits are widened to this
