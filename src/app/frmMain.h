@@ -113,6 +113,9 @@ public:
     void mnuToolsOptions_Click();
     void mnuChangeUser_Click();
     void mnuChangePwd_Click();
+    // The closing summary: today's for an operator; the selected day or month, and any other day,
+    // for the administrator.
+    void mnuClosingSummary_Click();
     void mnuHelpContents_Click();
     void mnuHelpSearchForHelpOn_Click();
 
@@ -256,6 +259,7 @@ private:
     QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
     QMenu *mnuTools = nullptr;
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
+    QAction *mnuClosingSummary = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
@@ -300,6 +304,7 @@ private:
     void connectRecordCommands();
     void connectCommandDispatch();
     void connectTotalCommands();
+    void connectClosingSummary();
     void connectSortCommands();
     void connectSearchCommands();
     // Finds the first row meeting the criterion (after the grid's current row when next) and makes

@@ -41,6 +41,7 @@ void frmMain::connectHandlers()
     connectRecordCommands();
     connectCommandDispatch();
     connectTotalCommands();
+    connectClosingSummary();
     connectSortCommands();
     connectSearchCommands();
     connectViewCommands();

@@ -132,6 +132,7 @@ void frmMain::createToolMenus()
     mnuToolsOptions = addItem(mnuTools, "mnuToolsOptions", QStringLiteral("&Opzioni..."));
     mnuChangeUser = addItem(mnuTools, "mnuChangeUser", QStringLiteral("&Cambia Operatore..."));
     mnuChangePwd = addItem(mnuTools, "mnuChangePwd", QStringLiteral("Cambio &Password..."));
+    mnuClosingSummary = addItem(mnuTools, "mnuClosingSummary", QStringLiteral("C&hiusura giornata..."));
     mnuTools->addSeparator();
     mnuToolsTotal = addMenu(this, mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     mnuTotalItems = addItemArray(mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));
