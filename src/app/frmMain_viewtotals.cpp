@@ -22,6 +22,8 @@ void frmMain::RefreshViewTotals()
         const ViewTotals totals = ComputeViewTotals(*m_objCurDS, fields);
         sbRowCount->setText(RowCountText(selectedNodeText(), totals.rows));
         lblTotals->setText(TotalsBandText(totals));
+        // The whole line, should the grid be narrower than the band's text.
+        lblTotals->setToolTip(lblTotals->text());
     } catch (const std::exception &error) {
         // A total the library refuses (beyond its limits) is told in its place, not as a failure.
         sbRowCount->clear();
