@@ -7,6 +7,7 @@
 // number of timed runs (a profiler needs few).
 
 #include "timing.h"
+#include "daybench.h"
 #include "generator.h"
 #include "gridbench.h"
 #include "outputbench.h"
@@ -90,6 +91,7 @@ int run(const QString &path)
     runGridBenchmarks(grid);
     runWindowBenchmarks(grid, db);
     runOutputBenchmarks({path, context, payments, wanted});
+    runDayBenchmarks({path, context, db, payments, measure, wanted});
     return 0;
 }
 
