@@ -7,6 +7,7 @@
 // number of timed runs (a profiler needs few).
 
 #include "timing.h"
+#include "daybench.h"
 #include "generator.h"
 #include "gridbench.h"
 #include "maintenancebench.h"
@@ -92,6 +93,7 @@ int run(const QString &path)
     runWindowBenchmarks(grid, db);
     runOutputBenchmarks({path, context, payments, wanted});
     runMaintenanceBenchmarks({path, payments, measure, wanted});
+    runDayBenchmarks({path, context, db, payments, measure, wanted});
     return 0;
 }
 

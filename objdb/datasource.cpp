@@ -294,6 +294,21 @@ ColumnSummary DataSource::SummarizeColumn(const QString &field) const
     return summary;
 }
 
+ColumnsSummary DataSource::SummarizeColumns(const QStringList &fields) const
+{
+    QList<const FieldDef *> defs;
+    for (const QString &field : fields) {
+        const FieldDef *def = Field(field);
+        if (!def)
+            fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
+        defs.append(def);
+    }
+    ColumnsSummary summary = source::summarizeColumns(m_scope, m_clauses, defs);
+    for (int i = 0; i < defs.size(); ++i)
+        summary.columns[i].sum = m_currency.present(*defs.at(i), summary.columns.at(i).sum);
+    return summary;
+}
+
 // ---- copies and candidate lists ----------------------------------------------------------------
 
 std::shared_ptr<DataSource> DataSource::Copy() const
@@ -332,6 +347,22 @@ std::shared_ptr<DataSource> DataSource::OpenReferenceCandidates(const QString &r
     if (itfSetData *sink = events())
         m_dispatch.call([&] { sink->OnSelectReference(*this, *candidates, ref->name); });
     return candidates;
+}
+
+QString DataSource::RowWarning()
+{
+    QString warning;
+    if (itfSetData *sink = events(); sink && m_row)
+        m_dispatch.call([&] { warning = sink->OnRowWarning(*this); });
+    return warning;
+}
+
+bool DataSource::ConfirmSave(const QString &warning)
+{
+    bool confirmed = true;
+    if (itfSetData *sink = events(); sink && m_row)
+        m_dispatch.call([&] { confirmed = sink->OnConfirmSave(*this, warning); });
+    return confirmed;
 }
 
 void DataSource::raiseStructureEvent(double currentVersion, double oldVersion, bool created)

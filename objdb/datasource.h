@@ -66,6 +66,10 @@ public:
     void CancelOperation(const QString &message);
     // Tells the user through the notification sink (OnInternalMessage).
     void tellUser(const QString &message) const;
+    // The table's warning about the current row (OnRowWarning), and its confirmation before storing
+    // a row with one (OnConfirmSave); for the editing panel.
+    QString RowWarning();
+    bool ConfirmSave(const QString &warning);
     bool hasCurrentRow() const { return m_row.has_value(); }
     bool isNewRow() const { return m_row && m_row->isNew; }
     bool isDirty() const;
@@ -140,6 +144,8 @@ public:
     // The sum of a visible numeric field over every row and the number of rows, in one query; a
     // converting view gets the sum converted once.
     ColumnSummary SummarizeColumn(const QString &field) const;
+    // The number of rows and the sums of several visible numeric fields, in one query.
+    ColumnsSummary SummarizeColumns(const QStringList &fields) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;

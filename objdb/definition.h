@@ -106,6 +106,13 @@ public:
     virtual void OnSelectReference(DataSource &p_objDS, DataSource &p_objReferenceDS, const QString &p_strReferenceName)
     { (void)p_objDS; (void)p_objReferenceDS; (void)p_strReferenceName; }
     virtual void OnUpdateRow(DataSource &p_objDS) { (void)p_objDS; }
+    // Raised by the editing panel only, after every write: a warning about the row in hand that the
+    // panel shows under its inputs; "" for none. A warning is no refusal: the rules stand.
+    virtual QString OnRowWarning(DataSource &p_objDS) { (void)p_objDS; return {}; }
+    // Raised by the panel's Save when the row has a warning; false keeps the row unsaved and the
+    // panel open.
+    virtual bool OnConfirmSave(DataSource &p_objDS, const QString &p_strWarning)
+    { (void)p_objDS; (void)p_strWarning; return true; }
 };
 
 class itfDefTable {

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -58,6 +59,14 @@ EditPanelDialog::EditPanelDialog(const std::shared_ptr<DataSource> &view, const 
     buildParentSection(form);
     buildOwnInputs(form);
 
+    m_warning = new QLabel(this);
+    m_warning->setObjectName(QStringLiteral("lblWarning"));
+    m_warning->setWordWrap(true);
+    QPalette warningPalette = m_warning->palette();
+    warningPalette.setColor(QPalette::WindowText, Qt::darkRed);
+    m_warning->setPalette(warningPalette);
+    m_warning->hide();
+
     auto *save = new QPushButton(QStringLiteral("&Salva"), this);
     save->setObjectName(QStringLiteral("cmdSave"));
     auto *cancel = new QPushButton(QStringLiteral("&Annulla"), this);
@@ -74,6 +83,7 @@ EditPanelDialog::EditPanelDialog(const std::shared_ptr<DataSource> &view, const 
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(m_warning);
     layout->addStretch();
     layout->addLayout(buttons);
 }
@@ -315,6 +325,9 @@ void EditPanelDialog::refresh()
     // because what was charged to the first parent would not follow the row to another.
     if (m_chooseParent)
         m_chooseParent->setEnabled(m_ds->isNewRow() && (!ready || !m_writtenSinceParent));
+    const QString warning = ready ? m_ds->RowWarning() : QString();
+    m_warning->setText(warning);
+    m_warning->setVisible(!warning.isEmpty());
 }
 
 QWidget *EditPanelDialog::focusTarget(const Input &input) const
@@ -455,6 +468,9 @@ bool EditPanelDialog::save()
                      .arg(m_ds->context()->tableDef(m_ds->tableDef().identity.ParentTable)->caption()));
             return;
         }
+        const QString warning = m_ds->RowWarning();
+        if (!warning.isEmpty() && !m_ds->ConfirmSave(warning))
+            return;
         m_ds->SaveRow();
         m_saved = m_ds->Bookmark();
         saved = true;

@@ -14,6 +14,7 @@
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -86,6 +87,7 @@ private:
     std::vector<Input> m_inputs;        // the row's own columns and references
     std::vector<Input> m_parentViews;   // the parent row's summary, read-only
     QPushButton *m_chooseParent = nullptr;
+    QLabel *m_warning = nullptr; // the table's warning about the row, hidden when it has none
     QVariant m_saved;
     bool m_edited = false;
     bool m_writtenSinceParent = false;

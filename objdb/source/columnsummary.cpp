@@ -51,13 +51,28 @@ QVariantList bindsOf(const FieldSet &set, const FieldDef &field)
     fail(QStringLiteral("Il totale di %1 è troppo grande per essere calcolato.").arg(field.caption));
 }
 
+void requireNumeric(const FieldDef &field)
+{
+    if (field.type != TypeFloat && field.type != TypeAmount && field.type != TypeInteger)
+        fail(QStringLiteral("Il campo %1 non è numerico: non può essere totalizzato.").arg(field.caption));
+}
+
+// The sum as the summary gives it: Null when a row holds Null, an Amount for amounts.
+QVariant presentSum(const FieldDef &field, qint64 rows, qint64 withValue, const QVariant &sum)
+{
+    if (withValue < rows)
+        return QVariant();
+    if (field.type == TypeAmount)
+        return QVariant::fromValue(Amount::fromUnits(sum.toLongLong()));
+    return sum;
+}
+
 } // namespace
 
 ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &clauses, const FieldDef &field)
 {
+    requireNumeric(field);
     const bool decimal = field.type == TypeFloat;
-    if (!decimal && field.type != TypeAmount && field.type != TypeInteger)
-        fail(QStringLiteral("Il campo %1 non è numerico: non può essere totalizzato.").arg(field.caption));
 
     const query::Sql &where = clauses.where();
     const QString expression = QLatin1Char('(') + field.sql + QLatin1Char(')');
@@ -102,12 +117,52 @@ ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &claus
         }
     }
 
-    if (withValue < summary.rows)
-        summary.sum = QVariant();
-    else if (field.type == TypeAmount)
-        summary.sum = QVariant::fromValue(Amount::fromUnits(sum.toLongLong()));
-    else
-        summary.sum = sum;
+    summary.sum = presentSum(field, summary.rows, withValue, sum);
+    return summary;
+}
+
+ColumnsSummary summarizeColumns(const SourceScope &scope, const ViewClauses &clauses,
+                                const QList<const FieldDef *> &fields)
+{
+    for (const FieldDef *field : fields)
+        requireNumeric(*field);
+    const query::Sql &where = clauses.where();
+    QStringList columns{QStringLiteral("COUNT(*)")};
+    QString referenced = where.text;
+    QVariantList binds;
+    for (const FieldDef *field : fields) {
+        const QString expression = QLatin1Char('(') + field->sql + QLatin1Char(')');
+        const QString sum = field->type == TypeFloat ? QStringLiteral("TOTAL") : QStringLiteral("SUM");
+        columns << QStringLiteral("COUNT(%1)").arg(expression) << QStringLiteral("%1(%2)").arg(sum, expression);
+        referenced += QLatin1Char(' ') + field->sql;
+        const QVariantList fieldBinds = bindsOf(*scope.fieldSet, *field);
+        binds += fieldBinds;
+        binds += fieldBinds;
+    }
+    binds += where.binds;
+    const QString sql = QStringLiteral("SELECT %1 FROM %2%3")
+                            .arg(columns.join(QStringLiteral(", ")), clauses.keyFrom(referenced), where.text);
+
+    ColumnsSummary summary;
+    try {
+        scope.context->statements().select(*scope.database(), sql, binds, [&](const StoredRow &row) {
+            summary.rows = row.integer(0);
+            for (int i = 0; i < fields.size(); ++i) {
+                const FieldDef &field = *fields.at(i);
+                const QVariant sum = field.type == TypeFloat ? QVariant(row.value(2 + 2 * i).toDouble())
+                                                             : QVariant(row.integer(2 + 2 * i));
+                summary.columns.append({summary.rows, presentSum(field, summary.rows, row.integer(1 + 2 * i), sum)});
+            }
+        });
+    } catch (const Error &) {
+        // A whole-number sum stopped at 64 bits: each column on its own, with its exact fallback.
+        summary.columns.clear();
+        for (const FieldDef *field : fields)
+            summary.columns.append(summarizeColumn(scope, clauses, *field));
+        if (summary.columns.isEmpty())
+            throw;
+        summary.rows = summary.columns.first().rows;
+    }
     return summary;
 }
 

@@ -2,6 +2,7 @@
 // The sum of one numeric column over every row of a data source and the number of rows, read by
 // one aggregate query over the data source's own FROM and WHERE, never by stepping the rows.
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -20,6 +21,12 @@ struct ColumnSummary {
     QVariant mean(int decimals) const;
 };
 
+// The number of rows and the sums of several columns, by one query.
+struct ColumnsSummary {
+    qint64 rows = 0;
+    QList<ColumnSummary> columns; // in the order the fields were given
+};
+
 namespace source {
 
 struct SourceScope;
@@ -28,6 +35,10 @@ class ViewClauses;
 // Throws objdb::Error for a field that is not numeric and, in Italian, for a total beyond 64 bits
 // of ten-thousandths (or of units): a total is exact or it is not given.
 ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &clauses, const FieldDef &field);
+// The same for several fields at once; no field gives the number of rows alone. A sum beyond 64 bits
+// is taken again column by column, as summarizeColumn does.
+ColumnsSummary summarizeColumns(const SourceScope &scope, const ViewClauses &clauses,
+                                const QList<const FieldDef *> &fields);
 
 } // namespace source
 } // namespace objdb

@@ -98,6 +98,12 @@ void frmMain::createControls()
     picSplitter->setPalette(barPalette);
     picSplitter->hide();
 
+    lblTotals = new QLabel(client);
+    lblTotals->setObjectName(QStringLiteral("lblTotals"));
+    lblTotals->setFrameShape(QFrame::StyledPanel);
+    lblTotals->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblTotals->hide();
+
     auto *sectionTemplate = new QPushButton(client);
     sectionTemplate->setObjectName(QStringLiteral("acmdSectionItem_0"));
     sectionTemplate->hide();
@@ -108,11 +114,21 @@ void frmMain::createControls()
     sbPanel1 = new QLabel(sbStatusBar);
     sbPanel1->setObjectName(QStringLiteral("sbStatusBar_Panel1"));
     sbStatusBar->addWidget(sbPanel1, 1);
+    sbRowCount = new QLabel(sbStatusBar);
+    sbRowCount->setObjectName(QStringLiteral("sbStatusBar_RowCount"));
+    sbStatusBar->addPermanentWidget(sbRowCount);
     setStatusBar(sbStatusBar);
 
     tmFunc = new TaggedTimer(this);
     tmFunc->setObjectName(QStringLiteral("tmFunc"));
     tmFunc->setInterval(1);
+
+    // A zero timer: the grid's first screen, already posted, is painted before the totals' query.
+    tmTotals = new QTimer(this);
+    tmTotals->setObjectName(QStringLiteral("tmTotals"));
+    tmTotals->setSingleShot(true);
+    tmTotals->setInterval(0);
+    connect(tmTotals, &QTimer::timeout, this, &frmMain::RefreshViewTotals);
 }
 
 void frmMain::createToolbar()

@@ -87,6 +87,10 @@ public:
     void mnuSelDate_Click();
     void mnuSelMonth_Click();
     void cmdDateSel_Click();
+    // One day (or month) back or on, and today's day (or month); views with a date field only.
+    void mnuSelPrevious_Click();
+    void mnuSelNext_Click();
+    void mnuSelToday_Click();
     void ReloadDatabase();
     void ReleaseDatabase();
     void PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle);
@@ -111,6 +115,9 @@ public:
     void mnuToolsOptions_Click();
     void mnuChangeUser_Click();
     void mnuChangePwd_Click();
+    // The closing summary: today's for an operator; the selected day or month, and any other day,
+    // for the administrator.
+    void mnuClosingSummary_Click();
     void mnuHelpContents_Click();
     void mnuHelpSearchForHelpOn_Click();
     void mnuHelpAbout_Click();
@@ -232,6 +239,12 @@ private:
     QList<QPushButton *> acmdSectionItem;
     QStatusBar *sbStatusBar = nullptr;
     QLabel *sbPanel1 = nullptr;
+    // Permanent section at the right of the status bar: the section and its row count.
+    QLabel *sbRowCount = nullptr;
+    // Under the grid of a dated view: row count and sums of the amount columns.
+    QLabel *lblTotals = nullptr;
+    // Runs the totals' query once the grid's first screen is painted.
+    QTimer *tmTotals = nullptr;
     TaggedTimer *tmFunc = nullptr;
 
     // Menus and their items. Item 0 of every array is a hidden template.
@@ -256,10 +269,12 @@ private:
     QAction *mnuOrderCancel = nullptr, *mnuOrderComplex = nullptr;
     QMenu *mnuSelection = nullptr;
     QAction *mnuSelAll = nullptr, *mnuSelDate = nullptr, *mnuSelMonth = nullptr, *mnuSelPeriod = nullptr;
+    QAction *mnuSelPrevious = nullptr, *mnuSelNext = nullptr, *mnuSelToday = nullptr;
     QMenu *mnuAssociation = nullptr;
     QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
     QMenu *mnuTools = nullptr;
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
+    QAction *mnuClosingSummary = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
@@ -304,6 +319,7 @@ private:
     void connectRecordCommands();
     void connectCommandDispatch();
     void connectTotalCommands();
+    void connectClosingSummary();
     void connectSortCommands();
     void connectSearchCommands();
     // Finds the first row meeting the criterion (after the grid's current row when next) and makes
@@ -351,6 +367,19 @@ private:
     // Window-wide keys; true when the key is consumed.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void restorePlacement();
+    // The smallest size at which no label of the tree, the title bar or the section page is cut, with
+    // the splitter at splitTwips (the tree keeps that width, or more when a label needs it).
+    void updateMinimumSize(double splitTwips);
+    // The date mode and date the operator left, restored at load; the section when the tree is
+    // first built; all three stored at unload.
+    void restoreRememberedSelection();
+    void selectRememberedSection();
+    void storeRememberedPlace();
+    // The row count and the totals band of the current view, computed again on the next turn of
+    // the event loop; and that computation.
+    void queueViewTotals();
+    void RefreshViewTotals();
+    QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();
 
@@ -362,4 +391,8 @@ private:
     bool m_blnUnloading = false;
     bool m_blnActivating = false;
     bool m_blnKeyFilterInstalled = false;
+    // Where the last mouse click on cmdDateSel was released; -1 for a click from the keyboard.
+    int m_intDateClickX = -1;
+    // The selection moved to another date: stored, captions and view follow.
+    void moveSelectionTo(const QDate &date);
 };

@@ -6,6 +6,9 @@
 #include "services/modGlobal.h"
 #include "objdb/datasource.h"
 #include "views/dateselectioncaption.h"
+#include "views/datestep.h"
+#include "services/messageservice.h"
+#include "services/errorreport.h"
 #include "views/frmDateSetting.h"
 
 #include <QAction>
@@ -27,12 +30,20 @@ void frmMain::UpdateDateSelectionCaption()
         const objdb::FieldDef *field = m_objCurDS ? m_objCurDS->Field(dateField) : nullptr;
         fieldCaption = field ? field->caption : dateField;
     }
-    const DateSelection selection = byMonth ? DateSelection::Month : byDay ? DateSelection::Day : DateSelection::All;
     const DateSelectionCaption caption =
-        CaptionForDateSelection(selection, modGlobal::SelectionDate.date(), fieldCaption);
+        CaptionForDateSelection(CurrentDateSelection(), modGlobal::SelectionDate.date(), fieldCaption);
     cmdDateSel->setText(caption.text);
     cmdDateSel->setToolTip(caption.toolTip);
     mnuSelection->setTitle(caption.menuTitle);
+
+    const QString unit = byMonth ? QStringLiteral("Mese") : QStringLiteral("Giorno");
+    mnuSelPrevious->setText(unit + QStringLiteral(" &precedente\tAlt+Sinistra"));
+    mnuSelNext->setText(unit + QStringLiteral(" &successivo\tAlt+Destra"));
+    mnuSelToday->setText((byMonth ? QStringLiteral("Mese &corrente") : QStringLiteral("&Oggi"))
+                         + QStringLiteral("\tAlt+Home"));
+    // All dates have no day to move from; "Oggi" selects today's day then.
+    mnuSelPrevious->setEnabled(byDay || byMonth);
+    mnuSelNext->setEnabled(byDay || byMonth);
 }
 
 namespace {
@@ -81,5 +92,52 @@ void frmMain::mnuSelMonth_Click()
 
 void frmMain::cmdDateSel_Click()
 {
-    mnuSelection->popup(QCursor::pos());
+    const int x = m_intDateClickX;
+    m_intDateClickX = -1;
+    const DateButtonPart part = x < 0 ? DateButtonPart::Menu
+                                      : DateButtonPartAt(x, cmdDateSel->width(), cmdDateSel->text(),
+                                                         cmdDateSel->fontMetrics(), CurrentDateSelection());
+    if (part == DateButtonPart::Previous)
+        RunReportingFailures([this] { mnuSelPrevious_Click(); });
+    else if (part == DateButtonPart::Next)
+        RunReportingFailures([this] { mnuSelNext_Click(); });
+    else
+        mnuSelection->popup(QCursor::pos());
+}
+
+void frmMain::moveSelectionTo(const QDate &date)
+{
+    modGlobal::SelectionDate = date.startOfDay();
+    applySelection(*this);
+}
+
+void frmMain::mnuSelPrevious_Click()
+{
+    const DateSelection selection = CurrentDateSelection();
+    if (cmdDateSel->isHidden() || selection == DateSelection::All) {
+        MessageService::beep();
+        return;
+    }
+    moveSelectionTo(StepSelectionDate(selection, modGlobal::SelectionDate.date(), -1));
+}
+
+void frmMain::mnuSelNext_Click()
+{
+    const DateSelection selection = CurrentDateSelection();
+    if (cmdDateSel->isHidden() || selection == DateSelection::All) {
+        MessageService::beep();
+        return;
+    }
+    moveSelectionTo(StepSelectionDate(selection, modGlobal::SelectionDate.date(), 1));
+}
+
+void frmMain::mnuSelToday_Click()
+{
+    if (cmdDateSel->isHidden()) {
+        MessageService::beep();
+        return;
+    }
+    if (!modGlobal::UseMonthSelection)
+        modGlobal::UseDateSelection = true;
+    moveSelectionTo(QDate::currentDate());
 }

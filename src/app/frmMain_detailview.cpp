@@ -18,6 +18,7 @@
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
+#include "views/datestep.h"
 #include "views/frmFromDateToDate.h"
 #include "views/sectionview.h"
 
@@ -152,6 +153,9 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             cmdGridSetting->hide();
             cmdDateSel->hide();
             mnuSelection->menuAction()->setVisible(false);
+            lblTotals->hide();
+            sbRowCount->clear();
+            tmTotals->stop();
             m_objCurSelection.reset();
         }
         setDataCommandsEnabled(!dgView->isHidden());
@@ -198,9 +202,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     }
 
     applyPredefinedSelection(nodeText, request);
-    request.selection = modGlobal::UseMonthSelection ? DateSelection::Month
-        : modGlobal::UseDateSelection                    ? DateSelection::Day
-                                                         : DateSelection::All;
+    request.selection = CurrentDateSelection();
     request.selectionDate = modGlobal::SelectionDate.date();
     request.convertCurrency = modGlobal::CurrencyConversion;
     request.notify = this;
@@ -234,6 +236,8 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     if (sameTable.isEmpty())
         frmSearchText::ForgetLastSearch();
 
+    lblTotals->setVisible(!request.query.dateField.isEmpty());
+    queueViewTotals();
     if (!request.query.dateField.isEmpty()) {
         cmdDateSel->show();
         mnuSelection->menuAction()->setVisible(true);
@@ -261,6 +265,7 @@ void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)
         return;
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
     ShowSortMark(*dgView, *m_objCurDS);
+    queueViewTotals();
 }
 
 void frmMain::StoreGridLayout()

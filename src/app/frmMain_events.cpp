@@ -8,12 +8,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QToolBar>
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == imgSplitter)
         return splitterMouseEvent(event);
+    if (watched == static_cast<QObject *>(cmdDateSel) && event->type() == QEvent::MouseButtonRelease)
+        m_intDateClickX = static_cast<QMouseEvent *>(event)->position().toPoint().x();
     // Keys reach the window before its controls; keys of other windows (dialogs) are theirs.
     if (event->type() == QEvent::KeyPress) {
         auto *widget = qobject_cast<QWidget *>(watched);
@@ -37,6 +41,15 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
         if (MessageService::askYesNo(question, MessageService::Icon::Exclamation, MessageService::Answer::No,
                                      QString(), this))
             emit currencyConversionRequested();
+        return true;
+    }
+    if (held == Qt::AltModifier && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home)) {
+        if (key == Qt::Key_Left)
+            mnuSelPrevious_Click();
+        else if (key == Qt::Key_Right)
+            mnuSelNext_Click();
+        else
+            mnuSelToday_Click();
         return true;
     }
     if (held != Qt::NoModifier)

@@ -6,6 +6,11 @@
 #include "services/twips.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTableView>
@@ -22,6 +27,35 @@ void frmMain::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // The resize that precedes the first show arrives while the window is not yet visible.
     LayoutMainWindow(float(splitterTwips()));
+}
+
+void frmMain::updateMinimumSize(double splitTwips)
+{
+    using namespace Layout;
+    const auto px = [](double twips) { return Twips::toPixelsX(twips); };
+    // The tree as wide as the splitter puts it, or wider when a label needs it.
+    int treeLabels = lblTitle[0]->sizeHint().width();
+    for (QTreeWidgetItemIterator it(tvTreeView); *it; ++it) {
+        int depth = 1;
+        for (const QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        const int label = depth * tvTreeView->indentation() + tvTreeView->iconSize().width()
+            + tvTreeView->fontMetrics().horizontalAdvance((*it)->text(0)) + 2 * tvTreeView->frameWidth() + px(120);
+        treeLabels = std::max(treeLabels, label);
+    }
+    const int tree = std::max({px(kMinTreePosition - kTreeLeft), px(splitTwips - kTreeLeft), treeLabels});
+    // Right of the splitter: the title bar in full, or one column of the section page.
+    const int titles = px(20 + kHideTreeButtonWidth + 10 + 10 + 30) + lblTitle[1]->sizeHint().width()
+        + std::max(px(kDateButtonWidth), cmdDateSel->sizeHint().width());
+    const int right = std::max(titles, px(kSectionPageMinWidth));
+    const int width = std::max(px(kMinWindowWidth), tree + right + px(220));
+
+    const auto py = [](double twips) { return Twips::toPixelsY(twips); };
+    const int bars = menuBar()->sizeHint().height() + (mnuViewToolbar->isChecked() ? tbToolBar->sizeHint().height() : 0)
+        + (mnuViewStatusBar->isChecked() ? sbStatusBar->sizeHint().height() : 0);
+    const int height = bars + py(kTitlesHeight + kSplitterWidth + kSectionPageMinHeight + kTotalsHeight);
+    if (minimumSize() != QSize(width, height))
+        setMinimumSize(width, height);
 }
 
 bool frmMain::splitterMouseEvent(QEvent *event)

@@ -41,6 +41,7 @@ void frmMain::connectHandlers()
     connectRecordCommands();
     connectCommandDispatch();
     connectTotalCommands();
+    connectClosingSummary();
     connectSortCommands();
     connectSearchCommands();
     connectViewCommands();
@@ -64,6 +65,8 @@ void frmMain::restorePlacement()
     const int state = int(Settings::readNumber(QStringLiteral("MainState"), StateNormal));
     const double split = Settings::readNumber(QStringLiteral("MainSplit"), 3500);
 
+    // The stored size, or the default, never below what the window's content needs.
+    updateMinimumSize(split);
     setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
     if (state == StateMaximised)
         setWindowState(Qt::WindowMaximized);
@@ -79,6 +82,7 @@ void frmMain::Form_Load()
     m_objTNA->IconStart(windowIcon(), windowTitle());
     SetAppTitle();
     modGlobal::SelectionDate = QDateTime::currentDateTime();
+    restoreRememberedSelection();
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
     UpdateDateSelectionCaption();
@@ -143,6 +147,7 @@ void frmMain::Form_Unload()
     const double split = splitterTwips();
     if (split > 0)
         Settings::writeNumber(QStringLiteral("MainSplit"), std::round(split));
+    storeRememberedPlace();
 
     ensureTrayObject();
     m_objTNA->IconStop();

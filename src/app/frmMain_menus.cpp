@@ -115,6 +115,11 @@ void frmMain::createDataMenus()
     mnuSelDate = addItem(mnuSelection, "mnuSelDate", QStringLiteral("&Imposta data..."));
     mnuSelMonth = addItem(mnuSelection, "mnuSelMonth", QStringLiteral("Imposta &Mese..."));
     mnuSelPeriod = addItem(mnuSelection, "mnuSelPeriod", QStringLiteral("Imposta &Periodo..."));
+    mnuSelection->addSeparator();
+    // Captions follow the selection (days or months); see UpdateDateSelectionCaption.
+    mnuSelPrevious = addItem(mnuSelection, "mnuSelPrevious", QStringLiteral("Giorno &precedente\tAlt+Sinistra"));
+    mnuSelNext = addItem(mnuSelection, "mnuSelNext", QStringLiteral("Giorno &successivo\tAlt+Destra"));
+    mnuSelToday = addItem(mnuSelection, "mnuSelToday", QStringLiteral("&Oggi\tAlt+Home"));
     bar->addMenu(mnuSelection);
 
     mnuAssociation = addMenu(this, nullptr, "mnuAssociation", QStringLiteral("Dati &associati"));
@@ -132,6 +137,7 @@ void frmMain::createToolMenus()
     mnuToolsOptions = addItem(mnuTools, "mnuToolsOptions", QStringLiteral("&Opzioni..."));
     mnuChangeUser = addItem(mnuTools, "mnuChangeUser", QStringLiteral("&Cambia Operatore..."));
     mnuChangePwd = addItem(mnuTools, "mnuChangePwd", QStringLiteral("Cambio &Password..."));
+    mnuClosingSummary = addItem(mnuTools, "mnuClosingSummary", QStringLiteral("C&hiusura giornata..."));
     mnuTools->addSeparator();
     mnuToolsTotal = addMenu(this, mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     mnuTotalItems = addItemArray(mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));

@@ -51,6 +51,11 @@ void frmMain::connectViewCommands()
     connect(tvTreeView, &QTreeWidget::itemClicked, this, Guarded(this, &frmMain::tvTreeView_Click));
     tvTreeView->installEventFilter(new TreeKeyNavigation(tvTreeView, this));
     connect(cmdDateSel, &QPushButton::clicked, this, &frmMain::cmdDateSel_Click);
+    // The click's position tells the button's arrows from its date.
+    cmdDateSel->installEventFilter(this);
+    connect(mnuSelPrevious, &QAction::triggered, this, Guarded(this, &frmMain::mnuSelPrevious_Click));
+    connect(mnuSelNext, &QAction::triggered, this, Guarded(this, &frmMain::mnuSelNext_Click));
+    connect(mnuSelToday, &QAction::triggered, this, Guarded(this, &frmMain::mnuSelToday_Click));
     const QList<QPair<QAction *, void (frmMain::*)()>> selectionCommands{
         {mnuSelAll, &frmMain::mnuSelAll_Click},
         {mnuSelDate, &frmMain::mnuSelDate_Click},
@@ -87,6 +92,9 @@ void frmMain::SetTreeViewNodes()
         tvTreeView->setCurrentItem(nullptr);
         tvTreeView->clearSelection();
     }
+    // The first tree of the run opens where the operator left the program.
+    selectRememberedSection();
+    updateMinimumSize(splitterTwips());
 }
 
 QTreeWidgetItem *frmMain::nodeByIndex(int index) const

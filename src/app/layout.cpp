@@ -117,16 +117,20 @@ void LayoutMainWindow(float p_sngX)
     const double hideLeft = gridLeft + 20;
     placeTwips(form->cmdHideTree, hideLeft, 0, kHideTreeButtonWidth, kTitlesHeight, 0);
     const double titleLeft = hideLeft + kHideTreeButtonWidth + 10;
-    const double dateWidth = form->cmdDateSel->isVisibleTo(form) ? kDateButtonWidth : 0;
+    // The date button grows with a caption longer than its designed width.
+    const double dateButtonWidth = std::max(kDateButtonWidth, Twips::fromPixelsX(form->cmdDateSel->sizeHint().width()));
+    const double dateWidth = form->cmdDateSel->isVisibleTo(form) ? dateButtonWidth : 0;
     const double titleWidth = std::max(0.0, gridWidth - 30 - kHideTreeButtonWidth - dateWidth);
     placeTwips(form->lblTitle[1], titleLeft, 0, titleWidth, kTitlesHeight, 0);
-    placeTwips(form->cmdDateSel, titleLeft + titleWidth + 10, 0, kDateButtonWidth, kTitlesHeight, 0);
+    placeTwips(form->cmdDateSel, titleLeft + titleWidth + 10, 0, dateButtonWidth, kTitlesHeight, 0);
 
     placeTwips(form->tvTreeView, kTreeLeft, paneTop, treeWidth, paneHeight, offset);
     form->tvTreeView->setVisible(treeWidth > 0);
     placeTwips(form->imgSplitter, x, paneTop, kSplitterWidth, paneHeight, offset);
     form->picSplitter->move(form->picSplitter->x(), Twips::toPixelsY(paneTop - offset));
-    placeTwips(form->dgView, gridLeft, paneTop, gridWidth, paneHeight, offset);
+    const double bandHeight = form->lblTotals->isVisibleTo(form) ? std::min(kTotalsHeight, paneHeight) : 0;
+    placeTwips(form->dgView, gridLeft, paneTop, gridWidth, paneHeight - bandHeight, offset);
+    placeTwips(form->lblTotals, gridLeft, paneTop + paneHeight - bandHeight, gridWidth, bandHeight, offset);
     placeTwips(form->cmdGridSetting, gridLeft, paneTop, kGridSettingButtonSize, kGridSettingButtonSize, offset);
     form->cmdGridSetting->raise();
 

@@ -9,6 +9,12 @@ constexpr double kTitlesHeight = 300;
 constexpr double kHideTreeButtonWidth = 300;
 constexpr double kDateButtonWidth = 2400;
 constexpr double kGridSettingButtonSize = 240;
+constexpr double kTotalsHeight = 300; // the totals band under a dated view's grid
+
+// Room the section overview page needs right of the splitter (its gap, one column of buttons and a
+// margin) and below the title bar (heading and one row of buttons).
+constexpr double kSectionPageMinWidth = 400 + 3600 + 400;
+constexpr double kSectionPageMinHeight = 150 + 330 + 150 + 660 + 150;
 
 constexpr double kMinWindowWidth = 3000;
 constexpr double kTreeHideLimit = 500;   // a request at or below this hides the tree

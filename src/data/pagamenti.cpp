@@ -38,6 +38,18 @@ void moveOutstanding(DataSource &ds, Amount change)
 
 const QDate kZeroDate(1899, 12, 30);
 
+// How much the payment's amounts exceed what its movement had outstanding: the movement's outstanding
+// amount below zero by more than the cent that still counts as paid. A movement whose amount is not
+// known yet has nothing to exceed.
+Amount overpayment(DataSource &ds)
+{
+    static const Amount cent = Amount::fromUnits(100);
+    if (isNull(ds.GetField(QStringLiteral("Importo"))))
+        return Amount();
+    const Amount outstanding = AmountOrZero(ds.GetField(QStringLiteral("ImportoInSospeso")));
+    return outstanding < -cent ? -outstanding : Amount();
+}
+
 } // namespace
 
 void Pagamenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &p_objRef)
@@ -122,6 +134,20 @@ void Pagamenti::OnDeleteRow(DataSource &p_objDS)
 {
     RipristinaSospeso(p_objDS);
     p_objDS.SaveRow();
+}
+
+QString Pagamenti::OnRowWarning(DataSource &p_objDS)
+{
+    const Amount excess = overpayment(p_objDS);
+    if (excess == Amount())
+        return QString();
+    return QStringLiteral("Il pagamento supera di %1 l'importo in sospeso del movimento.").arg(excess.toDisplayString());
+}
+
+bool Pagamenti::OnConfirmSave(DataSource &, const QString &p_strWarning)
+{
+    return MessageService::askYesNo(p_strWarning + QStringLiteral("\n\nSalvare comunque il pagamento?"),
+                                    MessageService::Icon::Exclamation, MessageService::Answer::No);
 }
 
 void Pagamenti::OnSelectParent(DataSource &p_objDS, DataSource &p_objParentDS)

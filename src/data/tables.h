@@ -78,6 +78,9 @@ public:
     void OnSelectParent(objdb::DataSource &p_objDS, objdb::DataSource &p_objParentDS) override;
     void OnSelectReference(objdb::DataSource &p_objDS, objdb::DataSource &p_objReferenceDS,
                            const QString &p_strReferenceName) override;
+    // The amounts typed beyond what the movement had outstanding, told and confirmed (No first).
+    QString OnRowWarning(objdb::DataSource &p_objDS) override;
+    bool OnConfirmSave(objdb::DataSource &p_objDS, const QString &p_strWarning) override;
 
     // Gives the payment's amounts back to its movement.
     static void RipristinaSospeso(objdb::DataSource &p_objDS);

@@ -4,6 +4,7 @@
 #include "output/outputdialogs.h"
 #include "output/outputfiles.h"
 #include "output/progresswindow.h"
+#include "output/reportdevice.h"
 #include "output/reports.h"
 
 #include "services/errorreport.h"
@@ -27,21 +28,6 @@ namespace {
 
 const QString kPdfFilter = QStringLiteral("Documento PDF (*.pdf)");
 
-QPageLayout pageLayoutFor(const objdb::report::Design &design)
-{
-    return QPageLayout(QPageSize(QPageSize::A4),
-                       design.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-}
-
-void setUp(QPrinter &printer, const objdb::report::Design &design)
-{
-    printer.setPageLayout(pageLayoutFor(design));
-    printer.setDocName(design.title);
-    printer.setCreator(QCoreApplication::applicationName());
-    printer.setPrintRange(QPrinter::AllPages);
-}
-
 // Draws the report on the device; false when the user stopped it.
 bool draw(QPagedPaintDevice &device, objdb::DataSource &ds, const objdb::report::Design &design,
           const ProgressWindow &window)
@@ -54,7 +40,7 @@ bool draw(QPagedPaintDevice &device, objdb::DataSource &ds, const objdb::report:
 void printReport(objdb::DataSource &ds, const objdb::report::Design &design, QWidget *owner)
 {
     QPrinter printer(QPrinter::HighResolution);
-    setUp(printer, design);
+    SetUpReportPrinter(printer, design);
     if (!dialogs().print(printer, owner))
         return;
     bool printed = false;
@@ -74,7 +60,7 @@ void printReport(objdb::DataSource &ds, const objdb::report::Design &design, QWi
 void previewReport(objdb::DataSource &ds, const objdb::report::Design &design, QWidget *owner)
 {
     QPrinter printer(QPrinter::HighResolution);
-    setUp(printer, design);
+    SetUpReportPrinter(printer, design);
     QString failure;
     dialogs().preview(printer, owner, [&](QPrinter *target) {
         try {
@@ -103,7 +89,7 @@ void exportReport(objdb::DataSource &ds, const objdb::report::Design &design, QW
     if (!out.open(QIODevice::WriteOnly))
         objdb::failFileWrite(file, out.errorString());
     QPdfWriter writer(&out);
-    writer.setPageLayout(pageLayoutFor(design));
+    writer.setPageLayout(ReportPageLayout(design));
     writer.setTitle(design.title);
     writer.setCreator(QCoreApplication::applicationName());
     {

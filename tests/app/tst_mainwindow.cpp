@@ -226,7 +226,9 @@ private slots:
     void narrowWindowSnapsToMinimumWidth()
     {
         form().resize(Twips::toPixelsX(2000), form().height());
-        QCOMPARE(form().width(), Twips::toPixelsX(Layout::kMinWindowWidth));
+        // The content's own minimum is wider still.
+        QVERIFY(form().minimumWidth() >= Twips::toPixelsX(Layout::kMinWindowWidth));
+        QCOMPARE(form().width(), form().minimumWidth());
     }
 
     void togglingBarsGivesTheGridTheRoom()

@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -63,10 +64,40 @@ private slots:
     void emptyStoreGivesDefaultPlacement()
     {
         auto form = loadedWindow();
-        QCOMPARE(form->geometry(), QRect(Twips::toPixelsX(1000), Twips::toPixelsY(1000), Twips::toPixelsX(6500),
-                                         Twips::toPixelsY(6500)));
+        // 6500 twips square unless the content needs more.
+        QCOMPARE(form->geometry(), QRect(Twips::toPixelsX(1000), Twips::toPixelsY(1000),
+                                         std::max(Twips::toPixelsX(6500), form->minimumWidth()),
+                                         std::max(Twips::toPixelsY(6500), form->minimumHeight())));
         QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), Twips::toPixelsX(3500));
         QVERIFY(modGlobal::SelectionDate.secsTo(QDateTime::currentDateTime()) < 5);
+    }
+
+    // The default window of a first start cuts no label: the tree's, the title bar's, the date button's.
+    void firstStartCutsNoLabel()
+    {
+        modGlobal::g_objDataContext = m_archive.context;
+        modGlobal::g_objDataContext->UserLevel = 1;
+        auto form = loadedWindow();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->SetTreeViewNodes();
+        form->RefreshDetailView();
+        auto *tree = widget<QTreeWidget>(*form, "tvTreeView");
+        tree->expandAll();
+        QVERIFY(form->width() > Twips::toPixelsX(6500));
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            const QRect shown = tree->visualItemRect(*it);
+            const int needed = tree->fontMetrics().horizontalAdvance((*it)->text(0));
+            QVERIFY2(shown.left() + tree->iconSize().width() + needed <= tree->viewport()->width(),
+                     qPrintable((*it)->text(0)));
+        }
+        for (const char *name : {"lblTitle_1", "cmdDateSel"}) {
+            auto *control = widget<QWidget>(*form, name);
+            if (control->isHidden())
+                continue;
+            QVERIFY2(control->width() >= control->sizeHint().width(), name);
+            QVERIFY2(control->mapTo(form.get(), QPoint(control->width(), 0)).x() <= form->width(), name);
+        }
     }
 
     void placementSurvivesARestart()

@@ -82,7 +82,11 @@ private slots:
         QCOMPARE(m_sink.messages.last(), Amount::outOfRangeMessage(QStringLiteral("Importo In Sospeso")));
         QCOMPARE(edit(paymentPanel, "Anticipo")->text(), QStringLiteral("0,00"));
         type(edit(paymentPanel, "Anticipo"), QStringLiteral("0"));
+        // Paying more than is outstanding is asked first; the operator confirms it.
+        m_answers->clear();
+        m_answers->push(MessageService::Answer::Yes);
         QVERIFY(paymentPanel.save());
+        QCOMPARE(m_answers->seen().size(), 1);
 
         auto stored = view("Movimenti");
         QVERIFY(stored->FindOID(movement));

@@ -13,6 +13,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -45,6 +46,8 @@ private slots:
     void movementShowsOutstandingAmountBeforeSaving();
     void paymentRoadThroughTwoPanels();
     void paymentDateAndCoverage();
+    void overpaymentIsToldAndConfirmed_data();
+    void overpaymentIsToldAndConfirmed();
 
 private:
     std::shared_ptr<DataSource> view(const QString &table)
@@ -188,6 +191,62 @@ void PaymentPanelsTest::paymentRoadThroughTwoPanels()
     QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>(), money(0));
     QCOMPARE(stored(QStringLiteral("Movimenti"), movement, QStringLiteral("Pagato")).toBool(), true);
     QVERIFY(m_sink.messages.isEmpty());
+}
+
+void PaymentPanelsTest::overpaymentIsToldAndConfirmed_data()
+{
+    QTest::addColumn<QString>("cash");
+    QTest::addColumn<QString>("cheque");
+    QTest::addColumn<int>("answer"); // -1: none scripted, the question's default decides
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("within the outstanding") << "50" << "40" << -1 << QString() << true;
+    QTest::newRow("a cent over still settles") << "90,01" << "0" << -1 << QString() << true;
+    const QString tenOver = QStringLiteral("Il pagamento supera di 10,00 l'importo in sospeso del movimento.");
+    QTest::newRow("over, default answer") << "60" << "40" << -1 << tenOver << false;
+    QTest::newRow("over, confirmed") << "60" << "40" << int(MessageService::Answer::Yes) << tenOver << true;
+}
+
+// The panel tells by how much a payment exceeds its movement's outstanding amount and stores it
+// only when the operator says so; the rules charge it as before.
+void PaymentPanelsTest::overpaymentIsToldAndConfirmed()
+{
+    QFETCH(QString, cash);
+    QFETCH(QString, cheque);
+    QFETCH(int, answer);
+    QFETCH(QString, warning);
+    QFETCH(bool, saved);
+    const qint64 movement = newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("10"));
+    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    QVERIFY(panel.startNew({}));
+    QVERIFY(panel.setParent(movement));
+    type(edit(panel, QStringLiteral("Contanti")), cash);
+    type(edit(panel, QStringLiteral("Assegno")), cheque);
+    auto *shown = panel.findChild<QLabel *>(QStringLiteral("lblWarning"));
+    QVERIFY(shown);
+    QCOMPARE(shown->text(), warning);
+    QCOMPARE(shown->isHidden(), warning.isEmpty());
+
+    m_answers->clear();
+    if (answer >= 0)
+        m_answers->push(MessageService::Answer(answer));
+    QCOMPARE(panel.save(), saved);
+    if (warning.isEmpty()) {
+        QVERIFY(m_answers->seen().isEmpty());
+    } else {
+        QCOMPARE(m_answers->seen().size(), 1);
+        const MessageService::Request &question = m_answers->seen().first();
+        QCOMPARE(question.text, warning + QStringLiteral("\n\nSalvare comunque il pagamento?"));
+        QCOMPARE(question.buttons, MessageService::Buttons::YesNo);
+        QCOMPARE(question.defaultAnswer, MessageService::Answer::No);
+        QCOMPARE(question.icon, MessageService::Icon::Exclamation);
+    }
+    const Amount stored90 = money(90);
+    const Amount outstanding = stored(QStringLiteral("Movimenti"), movement, QStringLiteral("ImportoInSospeso")).value<Amount>();
+    if (saved)
+        QCOMPARE(outstanding, stored90 - Amount::parse(cash).value() - Amount::parse(cheque).value());
+    else
+        QCOMPARE(outstanding, stored90);
 }
 
 // A changed date is confirmed through the message service, typed or picked in the calendar; an

@@ -129,6 +129,44 @@ private slots:
                  QStringLiteral("Campo sconosciuto: Nessuno"));
     }
 
+    void severalColumnsAtOnceAgreeWithEachAlone()
+    {
+        const qint64 big = std::numeric_limits<qint64>::max() - 10;
+        insertUnits({qint64(10'000), qint64(30'000), QVariant()});
+        OpenOptions options;
+        options.fieldList = QStringLiteral("*, (Importo + 1) AS Piu, (Importo + Importo - 0.5) AS Doppio");
+        auto ds = voci(QStringLiteral("OID < 3"), options);
+        const QStringList fields{QStringLiteral("Piu"), QStringLiteral("Importo"), QStringLiteral("Doppio"),
+                                 QStringLiteral("OID")};
+        ColumnsSummary all = ds->SummarizeColumns(fields);
+        QCOMPARE(all.rows, 2);
+        QCOMPARE(all.columns.size(), 4);
+        for (int i = 0; i < fields.size(); ++i) {
+            const ColumnSummary alone = ds->SummarizeColumn(fields.at(i));
+            QCOMPARE(all.columns.at(i).rows, alone.rows);
+            QCOMPARE(all.columns.at(i).sum, alone.sum);
+        }
+        QCOMPARE(amountOf(all.columns.at(2).sum), Amount::fromInteger(7));
+        QCOMPARE(all.columns.at(3).sum.toLongLong(), 3);
+
+        // The Null row makes the amounts Null, not the whole numbers; no field gives the count alone.
+        all = voci(QString(), options)->SummarizeColumns(fields);
+        QCOMPARE(all.rows, 3);
+        QVERIFY(isNull(all.columns.at(0).sum));
+        QVERIFY(isNull(all.columns.at(2).sum));
+        QCOMPARE(all.columns.at(3).sum.toLongLong(), 6);
+        const ColumnsSummary count = voci()->SummarizeColumns({});
+        QCOMPARE(count.rows, 3);
+        QVERIFY(count.columns.isEmpty());
+
+        // A sum that stops at 64 bits midway is taken again exactly.
+        m_db->exec(QStringLiteral("DELETE FROM Voci"));
+        insertUnits({big, big, -big});
+        all = voci()->SummarizeColumns({QStringLiteral("OID"), QStringLiteral("Importo")});
+        QCOMPARE(all.rows, 3);
+        QCOMPARE(amountOf(all.columns.at(1).sum), Amount::fromUnits(big));
+    }
+
     void aConvertingViewConvertsTheExactTotalOnce()
     {
         // A thousand rows of 1 lira: each is shown as 0,00 euro, their total is 0,52 euro.

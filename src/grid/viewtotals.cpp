@@ -1,0 +1,61 @@
+#include "grid/viewtotals.h"
+
+#include "grid/columntotals.h"
+#include "grid/numberformat.h"
+
+#include "objdb/amount.h"
+#include "objdb/datasource.h"
+#include "objdb/types.h"
+
+#include <QLocale>
+
+namespace {
+
+QString grouped(qint64 number)
+{
+    static const QLocale italian(QLocale::Italian, QLocale::Italy);
+    return italian.toString(number);
+}
+
+} // namespace
+
+QStringList TotalsFieldsOf(const QString &table)
+{
+    if (table == QLatin1String("Pagamenti"))
+        return {QStringLiteral("Contanti"), QStringLiteral("Bonifico_Bancomat"), QStringLiteral("Assegno"),
+                QStringLiteral("Anticipo")};
+    return {};
+}
+
+ViewTotals ComputeViewTotals(const objdb::DataSource &ds, const QStringList &fields)
+{
+    const objdb::ColumnsSummary summary = ds.SummarizeColumns(fields);
+    ViewTotals totals;
+    totals.rows = summary.rows;
+    QVariant all = QVariant::fromValue(objdb::Amount());
+    for (int i = 0; i < fields.size(); ++i) {
+        const objdb::FieldDef &field = *ds.Field(fields.at(i));
+        const QVariant sum = summary.columns.at(i).sum;
+        totals.columns.append({field.caption, sum, TotalFormatOf(field)});
+        if (objdb::isNull(sum))
+            all = QVariant();
+        else if (!objdb::isNull(all))
+            all = QVariant::fromValue(all.value<objdb::Amount>() + sum.value<objdb::Amount>());
+    }
+    if (!totals.columns.isEmpty())
+        totals.columns.append({QStringLiteral("Totale"), all, totals.columns.first().format});
+    return totals;
+}
+
+QString RowCountText(const QString &section, qint64 rows)
+{
+    return section + QStringLiteral(": ") + grouped(rows) + (rows == 1 ? QStringLiteral(" riga") : QStringLiteral(" righe"));
+}
+
+QString TotalsBandText(const ViewTotals &totals)
+{
+    QStringList parts{QStringLiteral("Righe: ") + grouped(totals.rows)};
+    for (const TotalsColumn &column : totals.columns)
+        parts.append(column.caption + QStringLiteral(": ") + FormatNumber(column.sum, column.format));
+    return parts.join(QStringLiteral("   "));
+}

@@ -1,0 +1,154 @@
+#include "output/frmClosingSummary.h"
+
+#include "output/outputdialogs.h"
+#include "output/outputfiles.h"
+#include "output/reportdevice.h"
+
+#include "services/errorreport.h"
+#include "views/frmDateSetting.h"
+
+#include "objdb/export/exportwriter.h"
+#include "objdb/report/paintercanvas.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace output {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Chiusura giornata");
+
+QPushButton *addButton(QDialogButtonBox *box, const char *name, const QString &text, QDialogButtonBox::ButtonRole role)
+{
+    QPushButton *button = box->addButton(text, role);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmClosingSummary::frmClosingSummary(std::shared_ptr<const objdb::Database> database, const QDate &from,
+                                     const QDate &to, bool anyDay, QWidget *owner)
+    : QDialog(owner), m_database(std::move(database))
+{
+    setObjectName(QStringLiteral("frmClosingSummary"));
+    lblPeriod = new QLabel(this);
+    lblPeriod->setObjectName(QStringLiteral("lblPeriod"));
+    QFont bold = lblPeriod->font();
+    bold.setBold(true);
+    lblPeriod->setFont(bold);
+    lstSummary = new QTreeWidget(this);
+    lstSummary->setObjectName(QStringLiteral("lstSummary"));
+    lstSummary->setColumnCount(2);
+    lstSummary->setHeaderLabels({QStringLiteral("Voce"), QStringLiteral("Valore")});
+    lstSummary->setRootIsDecorated(false);
+    lstSummary->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    lstSummary->header()->setStretchLastSection(false);
+    lstSummary->setMinimumSize(420, 360);
+
+    auto *buttons = new QDialogButtonBox(this);
+    cmdDay = addButton(buttons, "cmdDay", QStringLiteral("Altro &giorno..."), QDialogButtonBox::ActionRole);
+    QPushButton *print = addButton(buttons, "cmdPrint", QStringLiteral("&Stampa..."), QDialogButtonBox::ActionRole);
+    QPushButton *exportPdf = addButton(buttons, "cmdExport", QStringLiteral("&Esporta PDF..."), QDialogButtonBox::ActionRole);
+    QPushButton *close = addButton(buttons, "cmdClose", QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);
+    connect(cmdDay, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdDay_Click(); }); });
+    connect(print, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdPrint_Click(); }); });
+    connect(exportPdf, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdExport_Click(); }); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblPeriod);
+    layout->addWidget(lstSummary);
+    layout->addWidget(buttons);
+    // After the box has laid out its buttons, which shows them.
+    cmdDay->setVisible(anyDay);
+    load(from, to);
+}
+
+void frmClosingSummary::load(const QDate &from, const QDate &to)
+{
+    m_summary = ComputeClosingSummary(*m_database, from, to);
+    const QString period = ClosingPeriodText(from, to);
+    setWindowTitle(kTitle + QLatin1Char(' ') + period);
+    lblPeriod->setText(kTitle + QLatin1Char(' ') + period);
+    lstSummary->clear();
+    for (const objdb::report::SummarySection &section : ClosingSummarySections(m_summary)) {
+        auto *heading = new QTreeWidgetItem(lstSummary, {section.title});
+        QFont bold = heading->font(0);
+        bold.setBold(true);
+        heading->setFont(0, bold);
+        for (const objdb::report::SummaryLine &line : section.lines) {
+            auto *item = new QTreeWidgetItem(lstSummary, {QStringLiteral("    ") + line.label, line.value});
+            item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+    lstSummary->resizeColumnToContents(1);
+}
+
+objdb::report::Design frmClosingSummary::design() const
+{
+    objdb::report::Design design;
+    design.name = QStringLiteral("drChiusuraGiornata");
+    design.title = kTitle;
+    design.header = {kTitle, ClosingPeriodText(m_summary.from, m_summary.to), QStringLiteral("Stampata il %d")};
+    design.printDate = QDate::currentDate();
+    return design;
+}
+
+void frmClosingSummary::cmdDay_Click()
+{
+    const QVariant chosen = frmDateSetting::SetDate(m_summary.from, -1, -1, this);
+    if (chosen.isValid())
+        load(chosen.toDate(), chosen.toDate());
+}
+
+void frmClosingSummary::cmdPrint_Click()
+{
+    const objdb::report::Design summaryDesign = design();
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpReportPrinter(printer, summaryDesign);
+    if (!dialogs().print(printer, this))
+        return;
+    objdb::report::PainterCanvas canvas(printer, summaryDesign.faces);
+    objdb::report::RenderSummary(summaryDesign, ClosingSummarySections(m_summary), canvas);
+    canvas.end();
+}
+
+void frmClosingSummary::cmdExport_Click()
+{
+    const objdb::report::Design summaryDesign = design();
+    const QString proposed = ProposedFile(kTitle + QLatin1Char(' ') + m_summary.from.toString(QStringLiteral("yyyy-MM-dd")),
+                                          QStringLiteral("pdf"));
+    QString file = dialogs().saveFile(this, QStringLiteral("Esporta stampa"), proposed,
+                                      {QStringLiteral("Documento PDF (*.pdf)")}, nullptr);
+    if (file.isEmpty())
+        return;
+    file = WithExtension(file, {QStringLiteral("pdf")});
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        objdb::failFileWrite(file, out.errorString());
+    {
+        QPdfWriter writer(&out);
+        writer.setPageLayout(ReportPageLayout(summaryDesign));
+        writer.setTitle(summaryDesign.title);
+        writer.setCreator(QCoreApplication::applicationName());
+        objdb::report::PainterCanvas canvas(writer, summaryDesign.faces);
+        objdb::report::RenderSummary(summaryDesign, ClosingSummarySections(m_summary), canvas);
+        if (!canvas.end())
+            objdb::failFileWrite(file, out.errorString());
+    }
+    if (!out.commit())
+        objdb::failFileWrite(file, out.errorString());
+}
+
+} // namespace output

@@ -1,0 +1,133 @@
+// The closing summary of a day or a month on an archive whose figures are known: by way of paying,
+// payments and movements, outstanding at the end, operators' shares; agreeing with the totals band,
+// and its report exported as a PDF.
+#include "outputfixture.h"
+#include "../views/knowndays.h"
+
+#include "grid/viewtotals.h"
+#include "output/closingsummary.h"
+#include "output/frmClosingSummary.h"
+#include "views/sectionview.h"
+
+#include "objdb/datacontext.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
+
+using objdb::Amount;
+using output::ClosingSummary;
+
+namespace {
+
+Amount euros(double value)
+{
+    return Amount::fromUnits(KnownDays::units(value));
+}
+
+} // namespace
+
+class ClosingSummaryTest : public QObject {
+    Q_OBJECT
+
+    TestSupport::TempWorkDir m_folder;
+    TestSupport::Archive m_archive;
+
+private slots:
+    void initTestCase()
+    {
+        m_archive = TestSupport::openArchive(m_folder.databasePath());
+        KnownDays::fill(*m_archive.database);
+    }
+    void cleanupTestCase() { m_archive = {}; }
+
+    void sumsOfAKnownArchive_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QList<double>>("methods"); // cash, transfer, cheque, advance
+        QTest::addColumn<QList<qint64>>("counts");  // payments, settled, opened
+        QTest::addColumn<double>("opened");
+        QTest::addColumn<double>("outstanding");
+        QTest::addColumn<QStringList>("operators");
+        QTest::newRow("the day both movements open") << QDate(2005, 3, 7) << QDate(2005, 3, 7)
+                                                     << QList<double>{46, 20, 2.5, 0} << QList<qint64>{3, 1, 2} << 140.0
+                                                     << 67.5
+                                                     << QStringList{"Amministratore 1 12,50", "Rossi 2 56,00"};
+        QTest::newRow("a day of one advance") << QDate(2005, 3, 8) << QDate(2005, 3, 8) << QList<double>{0, 0, 0, 5}
+                                              << QList<qint64>{1, 0, 0} << 0.0 << 62.5
+                                              << QStringList{"Amministratore 1 5,00"};
+        // The Null cheque counts as nothing, as the rules count it.
+        QTest::newRow("the month") << QDate(2005, 3, 1) << QDate(2005, 3, 31) << QList<double>{47, 20, 2.5, 5}
+                                   << QList<qint64>{5, 1, 2} << 140.0 << 61.5
+                                   << QStringList{"Amministratore 3 18,50", "Rossi 2 56,00"};
+        QTest::newRow("the day before anything") << QDate(2005, 3, 6) << QDate(2005, 3, 6) << QList<double>{0, 0, 0, 0}
+                                                 << QList<qint64>{0, 0, 0} << 0.0 << 0.0 << QStringList{};
+    }
+
+    void sumsOfAKnownArchive()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QList<double>, methods);
+        QFETCH(QList<qint64>, counts);
+        QFETCH(double, opened);
+        QFETCH(double, outstanding);
+        QFETCH(QStringList, operators);
+        const ClosingSummary s = output::ComputeClosingSummary(*m_archive.database, from, to);
+        QCOMPARE((QList<Amount>{s.cash, s.transfer, s.cheque, s.advance}),
+                 (QList<Amount>{euros(methods[0]), euros(methods[1]), euros(methods[2]), euros(methods[3])}));
+        QCOMPARE((QList<qint64>{s.payments, s.movementsSettled, s.movementsOpened}), counts);
+        QCOMPARE(s.openedAmount, euros(opened));
+        QCOMPARE(s.outstandingAtEnd, euros(outstanding));
+        QStringList shares;
+        for (const output::OperatorShare &share : s.operators)
+            shares.append(QStringLiteral("%1 %2 %3").arg(share.name).arg(share.payments).arg(share.total.toDisplayString()));
+        QCOMPARE(shares, operators);
+    }
+
+    // The summary of a day and the band under that day's payments tell the same sums.
+    void agreesWithTheBandOfTheDay()
+    {
+        SectionViewRequest request;
+        request.query = SectionQueryFor(QStringLiteral("Pagamenti"));
+        request.selection = DateSelection::Day;
+        request.selectionDate = QDate(2005, 3, 7);
+        auto view = OpenSectionView(*m_archive.context, request);
+        const ViewTotals band = ComputeViewTotals(*view, TotalsFieldsOf(QStringLiteral("Pagamenti")));
+        const ClosingSummary s = output::ComputeClosingSummary(*m_archive.database, request.selectionDate,
+                                                               request.selectionDate);
+        QCOMPARE(band.rows, s.payments);
+        QCOMPARE((QList<QVariant>{band.columns[0].sum, band.columns[1].sum, band.columns[2].sum, band.columns[3].sum,
+                                  band.columns[4].sum}),
+                 (QList<QVariant>{QVariant::fromValue(s.cash), QVariant::fromValue(s.transfer), QVariant::fromValue(s.cheque),
+                                  QVariant::fromValue(s.advance), QVariant::fromValue(s.received())}));
+    }
+
+    void windowShowsAndExportsThePdf()
+    {
+        OutputFixture::ScriptedDialogs dialogs;
+        const QString pdf = m_folder.path() + QStringLiteral("/chiusura");
+        dialogs->saveFile = [&](QWidget *, const QString &, const QString &proposed, const QStringList &, QString *) {
+            [&] { QVERIFY(proposed.endsWith(QStringLiteral("Chiusura giornata 2005-03-07.pdf"))); }();
+            return pdf;
+        };
+        output::frmClosingSummary operatorWindow(m_archive.database, QDate(2005, 3, 7), QDate(2005, 3, 7), false, nullptr);
+        QVERIFY(operatorWindow.findChild<QPushButton *>(QStringLiteral("cmdDay"))->isHidden());
+        output::frmClosingSummary window(m_archive.database, QDate(2005, 3, 7), QDate(2005, 3, 7), true, nullptr);
+        QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("cmdDay"))->isHidden());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Chiusura giornata del giorno 07/03/2005"));
+        auto *list = window.findChild<QTreeWidget *>(QStringLiteral("lstSummary"));
+        const auto shown = list->findItems(QStringLiteral("    Totale incassato"), Qt::MatchExactly);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first()->text(1), QStringLiteral("68,50"));
+
+        window.findChild<QPushButton *>(QStringLiteral("cmdExport"))->click();
+        QFile file(pdf + QStringLiteral(".pdf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        QVERIFY(file.size() > 1000);
+    }
+};
+
+COBRELLE_TEST_MAIN(ClosingSummaryTest)
+#include "tst_closingsummary.moc"

@@ -1,0 +1,231 @@
+// Walking the date selection a day or a month at a time: keys, the date button's arrows and the
+// items of "Selezioni in data", across month and year ends.
+#include "viewsfixture.h"
+
+#include "services/configuration.h"
+#include "services/messageservice.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+using namespace ViewsFixture;
+
+class DayByDayTest : public MainWindowTest {
+    Q_OBJECT
+
+    QString shownCondition() { return form().m_objCurDS->BaseFilter(); }
+    QPushButton *dateButton() { return widget<QPushButton>("cmdDateSel"); }
+
+    // The payments shown to the administrator, limited by the given selection of `date`.
+    void showPayments(bool month, const QDate &date)
+    {
+        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::UseDateSelection = !month;
+        modGlobal::UseMonthSelection = month;
+        modGlobal::SelectionDate = date.startOfDay();
+        showWithTree();
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        select(QStringLiteral("Pagamenti"));
+        QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
+    }
+
+    // Clicks the date button `offset` pixels from its left edge (from its right edge when negative).
+    // A window loaded as at the next start, its tree built.
+    std::unique_ptr<frmMain> restarted()
+    {
+        auto next = std::make_unique<frmMain>();
+        next->Form_Load();
+        next->SetTreeViewNodes();
+        return next;
+    }
+
+    static QString stored(const char *key) { return Settings::readText(QStringLiteral("Settings"), QLatin1String(key)); }
+
+    void clickDateButton(int offset)
+    {
+        QPushButton *button = dateButton();
+        const int x = offset >= 0 ? offset : button->width() + offset;
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(x, button->height() / 2));
+    }
+
+private slots:
+    void init()
+    {
+        WindowTest::clearStoredSettings();
+        m_archive = std::make_unique<OpenArchive>();
+        m_form = std::make_unique<frmMain>();
+    }
+    void cleanup() { closeWindowAndArchive(); }
+
+    void walksAcrossMonthAndYearEnds_data()
+    {
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QDate>("reached");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("condition");
+        QTest::newRow("day into the new year") << false << QDate(2004, 12, 31) << int(Qt::Key_Right) << QDate(2005, 1, 1)
+                                               << "< 01 gen 2005 >" << "Data >= #01/01/2005# AND Data < #01/02/2005#";
+        QTest::newRow("day back over a leap day") << false << QDate(2004, 3, 1) << int(Qt::Key_Left) << QDate(2004, 2, 29)
+                                                  << "< 29 feb 2004 >" << "Data >= #02/29/2004# AND Data < #03/01/2004#";
+        QTest::newRow("day back into the old year") << false << QDate(2005, 1, 1) << int(Qt::Key_Left)
+                                                    << QDate(2004, 12, 31) << "< 31 dic 2004 >"
+                                                    << "Data >= #12/31/2004# AND Data < #01/01/2005#";
+        QTest::newRow("month from the 31st") << true << QDate(2005, 1, 31) << int(Qt::Key_Right) << QDate(2005, 2, 28)
+                                             << "< febbraio 2005 >" << "Month(Data) = 2 AND Year(Data) = 2005";
+        QTest::newRow("month into the new year") << true << QDate(2005, 12, 15) << int(Qt::Key_Right)
+                                                 << QDate(2006, 1, 15) << "< gennaio 2006 >"
+                                                 << "Month(Data) = 1 AND Year(Data) = 2006";
+        QTest::newRow("month back into the old year") << true << QDate(2006, 1, 15) << int(Qt::Key_Left)
+                                                      << QDate(2005, 12, 15) << "< dicembre 2005 >"
+                                                      << "Month(Data) = 12 AND Year(Data) = 2005";
+    }
+
+    void walksAcrossMonthAndYearEnds()
+    {
+        QFETCH(bool, month);
+        QFETCH(QDate, start);
+        QFETCH(int, key);
+        showPayments(month, start);
+        QTest::keyClick(grid(), Qt::Key(key), Qt::AltModifier);
+        QTEST(modGlobal::SelectionDate.date(), "reached");
+        QTEST(dateButton()->text(), "caption");
+        QTEST(shownCondition(), "condition");
+        QCOMPARE(modGlobal::UseMonthSelection, month);
+    }
+
+    void arrowsOfTheButtonMoveAndItsDateOpensTheMenu()
+    {
+        showPayments(false, QDate(2005, 3, 7));
+        clickDateButton(2);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 6));
+        clickDateButton(-2);
+        clickDateButton(-2);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 8));
+        QCOMPARE(shownCondition(), QStringLiteral("Data >= #03/08/2005# AND Data < #03/09/2005#"));
+        QVERIFY(!widget<QMenu>("mnuSelection")->isVisible());
+        clickDateButton(dateButton()->width() / 2);
+        QTRY_VERIFY(widget<QMenu>("mnuSelection")->isVisible());
+        widget<QMenu>("mnuSelection")->hide();
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 8));
+    }
+
+    void menuItemsFollowTheModeAndTodayReturns()
+    {
+        showPayments(true, QDate(2005, 3, 7));
+        QCOMPARE(widget<QAction>("mnuSelNext")->text(), QStringLiteral("Mese &successivo\tAlt+Destra"));
+        widget<QAction>("mnuSelNext")->trigger();
+        QCOMPARE(dateButton()->text(), QStringLiteral("< aprile 2005 >"));
+        widget<QAction>("mnuSelPrevious")->trigger();
+        widget<QAction>("mnuSelPrevious")->trigger();
+        QCOMPARE(shownCondition(), QStringLiteral("Month(Data) = 2 AND Year(Data) = 2005"));
+        QTest::keyClick(grid(), Qt::Key_Home, Qt::AltModifier);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate::currentDate());
+        QVERIFY(modGlobal::UseMonthSelection);
+    }
+
+    void allDatesHaveNoDayToMoveFrom()
+    {
+        showPayments(false, QDate(2005, 3, 7));
+        modGlobal::UseDateSelection = false;
+        form().UpdateDateSelectionCaption();
+        QVERIFY(!widget<QAction>("mnuSelNext")->isEnabled());
+        const int beeps = MessageService::beepCount();
+        QTest::keyClick(grid(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 7));
+        // "< tutti >" has no arrows: a click on its "<" opens the menu.
+        clickDateButton(2);
+        QTRY_VERIFY(widget<QMenu>("mnuSelection")->isVisible());
+        widget<QMenu>("mnuSelection")->hide();
+        // Today selects today's day.
+        widget<QAction>("mnuSelToday")->trigger();
+        QVERIFY(modGlobal::UseDateSelection);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate::currentDate());
+    }
+
+    void sectionsWithoutDatesOnlyBeep()
+    {
+        showPayments(false, QDate(2005, 3, 7));
+        select(QStringLiteral("Sospesi"));
+        const int beeps = MessageService::beepCount();
+        QTest::keyClick(grid(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 7));
+    }
+
+    void placeSurvivesARestart_data()
+    {
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("section");
+        QTest::newRow("a past month of the statistics") << true << false << QDate(2005, 1, 31) << "Statistiche";
+        QTest::newRow("a past day of the payments") << false << false << QDate(2004, 12, 31) << "Pagamenti";
+        QTest::newRow("all dates of the outstanding") << false << true << QDate::currentDate() << "Sospesi";
+    }
+
+    void placeSurvivesARestart()
+    {
+        QFETCH(bool, month);
+        QFETCH(bool, all);
+        QFETCH(QDate, date);
+        QFETCH(QString, section);
+        showPayments(month, date);
+        if (all) {
+            modGlobal::UseDateSelection = false;
+            modGlobal::UseMonthSelection = false;
+        }
+        select(section);
+        widget<QAction>("mnuFileClose")->trigger();
+        // Today is not kept: the next day's start opens on its own day.
+        QCOMPARE(stored("LastDate").isEmpty(), date == QDate::currentDate());
+
+        modGlobal::UseDateSelection = true;
+        modGlobal::UseMonthSelection = false;
+        auto next = restarted();
+        QCOMPARE(modGlobal::UseMonthSelection, month);
+        QCOMPARE(modGlobal::UseDateSelection, !month && !all);
+        QCOMPARE(modGlobal::SelectionDate.date(), date);
+        QCOMPARE(next->selectedNodeKey(), section);
+        closeWindowAndArchive();
+        m_form = std::move(next);
+        m_archive = std::make_unique<OpenArchive>();
+    }
+
+    void unreadableStoredValuesFallBack_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<QDate>("reached");
+        QTest::newRow("a date that no longer parses") << "month" << "2005-02-31" << true << QDate::currentDate();
+        QTest::newRow("a date of another format") << "day" << "07/03/2005" << false << QDate::currentDate();
+        QTest::newRow("an unknown mode") << "week" << "2005-03-07" << false << QDate(2005, 3, 7);
+    }
+
+    void unreadableStoredValuesFallBack()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, date);
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDateMode"), mode);
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDate"), date);
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastSection"), QStringLiteral("Nessuna"));
+        modGlobal::UseDateSelection = true;
+        modGlobal::UseMonthSelection = false;
+        modGlobal::g_objDataContext->UserLevel = 1;
+        auto next = restarted();
+        QTEST(modGlobal::UseMonthSelection, "month");
+        QTEST(modGlobal::SelectionDate.date(), "reached");
+        // A section no longer in the tree leaves the tree's first node.
+        QCOMPARE(next->selectedNode(), next->nodeByIndex(1));
+    }
+};
+
+COBRELLE_TEST_MAIN(DayByDayTest)
+#include "tst_daybyday.moc"
