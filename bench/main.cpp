@@ -9,6 +9,7 @@
 #include "timing.h"
 #include "generator.h"
 #include "gridbench.h"
+#include "gridtoolsbench.h"
 #include "outputbench.h"
 #include "rawquery.h"
 #include "windowbench.h"
@@ -88,6 +89,7 @@ int run(const QString &path)
 
     const GridBench grid{context, raw, options.fieldList, payments, measure, wanted};
     runGridBenchmarks(grid);
+    runGridToolsBenchmarks(grid);
     runWindowBenchmarks(grid, db);
     runOutputBenchmarks({path, context, payments, wanted});
     return 0;

@@ -128,10 +128,16 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
     for (const auto &term : terms)
         columns.append(term.sql);
     const auto db = m_scope.database();
-    QSqlQuery here = db->exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-                                  + m_scope.schema->fromClause() + QStringLiteral(" WHERE t0.OID = ?"),
-                              {*current});
-    if (!here.next()) // the current row is gone: from the start
+    auto &statements = m_scope.context->statements();
+    const QString orderColumns = columns.join(QStringLiteral(", "));
+    QVariantList here;
+    statements.select(*db, QStringLiteral("SELECT ") + orderColumns + QStringLiteral(" FROM ") + m_clauses.keyFrom(orderColumns)
+                               + QStringLiteral(" WHERE t0.OID = ?"),
+                      {*current}, [&](const StoredRow &row) {
+                          for (int i = 0; i < columns.size(); ++i)
+                              here.append(row.value(i));
+                      });
+    if (here.isEmpty()) // the current row is gone: from the start
         return findFirst(criterion);
 
     // Built from the last term (the OID, never Null) outwards: after on this term, or equal on it
@@ -140,7 +146,7 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
     QVariantList afterBinds;
     for (qsizetype i = terms.size() - 1; i >= 0; --i) {
         const auto &term = terms.at(i);
-        const QVariant value = here.value(int(i));
+        const QVariant value = here.at(i);
         QString beyond, equal;
         QVariantList beyondBinds, equalBinds;
         if (value.isNull()) {
@@ -160,14 +166,30 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
             afterBinds = beyondBinds + equalBinds + afterBinds;
         }
     }
+    // SQLite answers the OR of "after" by gathering and sorting every later row, even where an index
+    // gives the order. The first term's bound, ANDed in, lets it walk the index from the current
+    // row instead. Descending, the later rows also hold the Nulls at the end: asked for apart when
+    // no other row follows.
+    const auto &first = terms.constFirst();
+    const QVariant firstValue = here.constFirst();
+    QString bound;
+    if (!firstValue.isNull() && terms.size() > 1)
+        bound = first.sql + (first.descending ? QStringLiteral(" <= ? AND ") : QStringLiteral(" >= ? AND "));
     const query::Sql where = m_clauses.whereAlso(criterion);
-    const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text
-                        + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + after
-                        + m_clauses.orderBy() + SqlDialect::sqlite().limitClause(1);
-    QSqlQuery q = db->exec(sql, where.binds + afterBinds);
-    if (q.next())
-        return q.value(0).toLongLong();
-    return std::nullopt;
+    const QString whereAnd = where.text + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "));
+    const QString orderBy = m_clauses.orderBy();
+    const QString tail = orderBy + SqlDialect::sqlite().limitClause(1);
+    const QString from = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(where.text + orderBy);
+    std::optional<qint64> found;
+    const auto keepKey = [&](const StoredRow &row) {
+        if (!found)
+            found = row.integer(0);
+    };
+    statements.select(*db, from + whereAnd + bound + QLatin1Char('(') + after + QLatin1Char(')') + tail,
+                      where.binds + (bound.isEmpty() ? QVariantList() : QVariantList{firstValue}) + afterBinds, keepKey);
+    if (!found && !bound.isEmpty() && first.descending)
+        statements.select(*db, from + whereAnd + first.sql + QStringLiteral(" IS NULL") + tail, where.binds, keepKey);
+    return found;
 }
 
 } // namespace objdb::source
