@@ -87,7 +87,7 @@ int run(const QString &path)
         measure("open_month_first50", payments, [&] { table.OpenDataSource(monthCondition, QString(), options)->firstRows(50); },
                 [&] { raw.firstPaymentRows(QStringLiteral("2024-06-01"), QStringLiteral("2024-07-01"), 50); });
 
-    const GridBench grid{context, raw, options.fieldList, payments, measure, wanted};
+    const GridBench grid{context, raw, options.fieldList, payments, measure, wanted, timedRuns()};
     runGridBenchmarks(grid);
     runGridToolsBenchmarks(grid);
     runWindowBenchmarks(grid, db);

@@ -7,18 +7,36 @@
 #include "objdb/sqldialect.h"
 #include "objdb/statementcache.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 namespace objdb::source {
+
+namespace {
+
+struct KeyQuery {
+    QString sql;
+    QVariantList binds;
+};
+
+KeyQuery keyQuery(const ViewClauses &clauses)
+{
+    const query::Sql &where = clauses.where();
+    const QString tail = where.text + clauses.orderBy();
+    return {QStringLiteral("SELECT t0.OID FROM ") + clauses.keyFrom(tail) + tail, where.binds};
+}
+
+} // namespace
 
 const QList<qint64> &KeysetCursor::keys()
 {
     if (!m_keysValid) {
-        const query::Sql &where = m_clauses.where();
-        const QString clauses = where.text + m_clauses.orderBy();
-        const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(clauses) + clauses;
+        m_background.stop();
+        const KeyQuery query = keyQuery(m_clauses);
         QList<qint64> keys;
-        m_scope.context->statements().select(*m_scope.database(), sql, where.binds,
+        m_scope.context->statements().select(*m_scope.database(), query.sql, query.binds,
                                              [&](const StoredRow &row) { keys.append(row.integer(0)); });
         m_keys = std::move(keys);
         m_keysValid = true;
@@ -26,8 +44,37 @@ const QList<qint64> &KeysetCursor::keys()
     return m_keys;
 }
 
+bool KeysetCursor::loadKeysInBackground(std::function<void()> onLoaded)
+{
+    if (m_keysValid)
+        return false;
+    const auto db = m_scope.database();
+    auto *handle = *static_cast<sqlite3 *const *>(db->sql().driver()->handle().constData());
+    if (!handle || !sqlite3_get_autocommit(handle))
+        return false;
+    const KeyQuery query = keyQuery(m_clauses);
+    m_background.start(db->path(), query.sql, query.binds, [this, onLoaded = std::move(onLoaded)](QList<qint64> keys) {
+        m_keys = std::move(keys);
+        m_keysValid = true;
+        onLoaded();
+    });
+    return true;
+}
+
+bool KeysetCursor::contains(qint64 oid) const
+{
+    const query::Sql &where = m_clauses.where();
+    const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(where.text) + where.text
+                        + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + QStringLiteral("t0.OID = ?");
+    bool found = false;
+    m_scope.context->statements().select(*m_scope.database(), sql, where.binds + QVariantList{oid},
+                                         [&](const StoredRow &) { found = true; });
+    return found;
+}
+
 void KeysetCursor::invalidate()
 {
+    m_background.stop();
     m_keysValid = false;
     m_keys.clear();
 }
