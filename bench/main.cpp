@@ -11,6 +11,7 @@
 #include "generator.h"
 #include "gridbench.h"
 #include "maintenancebench.h"
+#include "gridtoolsbench.h"
 #include "outputbench.h"
 #include "rawquery.h"
 #include "windowbench.h"
@@ -88,8 +89,9 @@ int run(const QString &path)
         measure("open_month_first50", payments, [&] { table.OpenDataSource(monthCondition, QString(), options)->firstRows(50); },
                 [&] { raw.firstPaymentRows(QStringLiteral("2024-06-01"), QStringLiteral("2024-07-01"), 50); });
 
-    const GridBench grid{context, raw, options.fieldList, payments, measure, wanted};
+    const GridBench grid{context, raw, options.fieldList, payments, measure, wanted, timedRuns()};
     runGridBenchmarks(grid);
+    runGridToolsBenchmarks(grid);
     runWindowBenchmarks(grid, db);
     runOutputBenchmarks({path, context, payments, wanted});
     runMaintenanceBenchmarks({path, payments, measure, wanted});

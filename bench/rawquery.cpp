@@ -97,3 +97,46 @@ int RawQuery::firstPaymentRows(const QString &fromIso, const QString &toIso, int
     sqlite3_bind_int(statement, 3, count);
     return readAllRows(statement);
 }
+
+int RawQuery::firstPaymentScreenWhere(const QByteArray &condition, int count)
+{
+    return stepAll(kPaymentSelect + "WHERE " + condition + " ORDER BY t0.Data, t0.OID LIMIT ?", {count});
+}
+
+qint64 RawQuery::nextPaymentAfter(qint64 oid, const QByteArray &condition)
+{
+    stepAll(kPaymentSelect + "WHERE t0.OID = ?", {oid});
+    sqlite3_stmt *here = prepared(m_db, "SELECT t0.Data FROM Pagamenti AS t0 WHERE t0.OID = ?");
+    sqlite3_bind_int64(here, 1, oid);
+    QByteArray date;
+    if (sqlite3_step(here) == SQLITE_ROW)
+        date = reinterpret_cast<const char *>(sqlite3_column_text(here, 0));
+    sqlite3_finalize(here);
+    const QByteArray joins = kPaymentSelect.mid(kPaymentSelect.indexOf("FROM "));
+    sqlite3_stmt *next = prepared(m_db, "SELECT t0.OID " + joins + "WHERE " + condition
+                                            + " AND (t0.Data, t0.OID) > (?, ?) ORDER BY t0.Data, t0.OID LIMIT 1");
+    sqlite3_bind_text(next, 1, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(next, 2, oid);
+    const qint64 found = sqlite3_step(next) == SQLITE_ROW ? sqlite3_column_int64(next, 0) : 0;
+    sqlite3_finalize(next);
+    if (found)
+        stepAll(kPaymentSelect + "WHERE t0.OID = ?", {found});
+    return found;
+}
+
+qint64 RawQuery::sumOfPayments(const QByteArray &column, const QByteArray &condition, const QList<QByteArray> &binds, bool average)
+{
+    sqlite3_stmt *statement = prepared(m_db, "SELECT COUNT(*), COUNT(" + column + "), SUM(" + column + ") FROM Pagamenti AS t0"
+                                                 + (condition.isEmpty() ? QByteArray() : " WHERE " + condition));
+    for (int i = 0; i < binds.size(); ++i)
+        sqlite3_bind_text(statement, i + 1, binds.at(i).constData(), int(binds.at(i).size()), SQLITE_TRANSIENT);
+    qint64 result = 0;
+    if (sqlite3_step(statement) == SQLITE_ROW) {
+        const qint64 rows = sqlite3_column_int64(statement, 0);
+        result = sqlite3_column_int64(statement, 2);
+        if (average && rows > 0)
+            result /= rows;
+    }
+    sqlite3_finalize(statement);
+    return result;
+}

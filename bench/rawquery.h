@@ -19,6 +19,14 @@ public:
     QList<qint64> paymentKeys(const QString &orderColumn);
     // The position of a key in the ordered key list.
     int rowOfPaymentKey(const QString &orderColumn, qint64 oid);
+    // The first rows of the payments view meeting a condition (SQL of the view's aliases), in date order.
+    int firstPaymentScreenWhere(const QByteArray &condition, int count);
+    // From a payment to the next one in date order meeting a condition: the payment read, the next
+    // key found by keyset, its row read. The key found, 0 when none.
+    qint64 nextPaymentAfter(qint64 oid, const QByteArray &condition);
+    // COUNT(*), COUNT and SUM of a column of the payments (with a condition on them when given); the
+    // mean divided in integers when asked.
+    qint64 sumOfPayments(const QByteArray &column, const QByteArray &condition, const QList<QByteArray> &binds, bool average);
 
 private:
     int stepAll(const QByteArray &sql, const QList<qint64> &binds);

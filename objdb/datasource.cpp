@@ -25,7 +25,7 @@ DataSource::DataSource(std::shared_ptr<DataContext> context, const TableDef &tab
     : m_options(std::move(options)), m_scope(scopeOf(context, table, m_options.fieldList)),
       m_currency(*context, m_options.convertCurrency, m_dispatch),
       m_fields(m_currency.formatted(m_scope.fieldSet->fields)),
-      m_clauses(m_scope.schema, m_scope.fieldSet, m_options.filter, m_options.order), m_cursor(m_scope, m_clauses),
+      m_clauses(m_scope.schema, m_scope.fieldSet, m_options.filter, m_options.order), m_cursor(m_scope, m_clauses, this),
       m_pages(m_scope, m_clauses, m_currency), m_reader(m_scope), m_writer(m_scope), m_references(m_scope),
       m_checks(m_scope, m_references)
 {
@@ -142,6 +142,11 @@ qint64 DataSource::Bookmark() const
 
 // ---- finding and moving ------------------------------------------------------------------------
 
+bool DataSource::LoadKeysInBackground()
+{
+    return m_cursor.loadKeysInBackground([this] { emit OnKeysLoaded(); });
+}
+
 const QList<qint64> &DataSource::keys()
 {
     return m_cursor.keys();
@@ -257,7 +262,9 @@ void DataSource::Requery(bool keepCurrent)
     m_cursor.invalidate();
     m_row.reset();
     m_cursor.restart();
-    if (current != 0 && keys().contains(current)) {
+    // Kept without the ordered keys: a new order on a column without an index shows its first
+    // screen before the whole list is read.
+    if (current != 0 && m_cursor.contains(current)) {
         loadRow(current);
         m_cursor.placeUnknown();
     }

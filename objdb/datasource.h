@@ -98,6 +98,10 @@ public:
     const QList<qint64> &keys();
     // Whether the ordered keys are in memory (a grid's first screen must not need them).
     bool keysLoaded() const { return m_cursor.keysLoaded(); }
+    // Reads the ordered keys on a thread of their own and raises OnKeysLoaded once they are in,
+    // unless the rows change first. False when they are in already or must be read the ordinary way.
+    bool LoadKeysInBackground();
+    bool keysLoading() const { return m_cursor.keysLoading(); }
 
     // --- deleting ---------------------------------------------------------------------------
     // Deletes the given rows (raising OnDeleteRow for each); a refused row stays. Returns how many went.
@@ -161,6 +165,7 @@ public:
 
 signals:
     void OnRefreshRecordset(objdb::DataSource *p_objDS);
+    void OnKeysLoaded();
 
 private:
     using Row = source::EditRow;

@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace objdb {
 
 namespace {
@@ -24,6 +26,17 @@ void foldFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
     const int bytes = sqlite3_value_bytes(argv[0]);
     if (!text) {
         sqlite3_result_null(context);
+        return;
+    }
+    // Plain ASCII, most data, folds to its lower case without the Unicode machinery.
+    if (std::all_of(text, text + bytes, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        char *folded = static_cast<char *>(sqlite3_malloc(bytes + 1));
+        if (!folded) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        std::transform(text, text + bytes, folded, [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; });
+        sqlite3_result_text(context, folded, bytes, sqlite3_free);
         return;
     }
     const QByteArray folded = foldText(QString::fromUtf8(text, bytes)).toUtf8();

@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include <QItemSelectionModel>
+#include <QPointer>
 #include <QTableView>
 
 namespace objdb {
@@ -19,6 +20,43 @@ namespace {
 
 // Puts the view on the row of a bookmark (and its column when given) and selects the rows of the
 // kept bookmarks, in one selection of ranges; rows no longer in the view are left out.
+void restoreRows(QTableView *grid, GridModel *model, qint64 current, const QString &currentField,
+                 const QList<qint64> &selected);
+
+// Whether the rows of the bookmarks are known without the ordered key list.
+bool rowsKnown(GridModel *model, qint64 current, const QList<qint64> &selected)
+{
+    if (current != 0 && !model->knownRowOf(current))
+        return false;
+    return std::all_of(selected.cbegin(), selected.cend(), [&](qint64 oid) { return model->knownRowOf(oid).has_value(); });
+}
+
+// As restoreRows; when the rows are beyond the first page and the keys are not in, the first screen
+// stays shown and the rows are put back once the keys, read on a thread of their own, are in (a
+// new order on a column without an index would otherwise hold the window for the whole sort).
+void restoreRowsWhenKnown(QTableView *grid, GridModel *model, qint64 current, const QString &currentField,
+                          const QList<qint64> &selected)
+{
+    const std::shared_ptr<DataSource> ds = model->dataSource();
+    if (rowsKnown(model, current, selected) || !ds->LoadKeysInBackground()) {
+        restoreRows(grid, model, current, currentField, selected);
+        return;
+    }
+    QPointer<QTableView> view(grid);
+    QPointer<GridModel> bound(model);
+    const QPersistentModelIndex before = grid->currentIndex();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(ds.get(), &DataSource::OnKeysLoaded, model, [=] {
+        QObject::disconnect(*connection);
+        if (!view || !bound || ViewUtility::modelOf(view) != bound)
+            return;
+        bound->loadAllRows();
+        // A row the user went to meanwhile stays current.
+        const bool moved = view->currentIndex() != QModelIndex(before);
+        restoreRows(view, bound, moved ? 0 : current, currentField, selected);
+    });
+}
+
 void restoreRows(QTableView *grid, GridModel *model, qint64 current, const QString &currentField,
                  const QList<qint64> &selected)
 {
@@ -103,7 +141,7 @@ void Binding::BindGrid(QTableView *grid, GridSetting *setting, const QString &fi
     WholeViewKeys::install(grid);
     if (setting)
         applyWidths(grid, model, *setting, *m_ds);
-    restoreRows(grid, model, current, currentField, selected);
+    restoreRowsWhenKnown(grid, model, current, currentField, selected);
 }
 
 void Binding::ApplyGridSetting(QTableView *grid, GridSetting *setting)

@@ -147,8 +147,9 @@ int GridModel::columnCount(const QModelIndex &parent) const
 
 bool GridModel::canFetchMore(const QModelIndex &parent) const
 {
-    // A short first page is the whole view.
-    return !parent.isValid() && !m_keysLoaded && m_firstPageRows == kPageSize;
+    // A short first page is the whole view. While the keys are read apart the rows wait for them
+    // (the view asks as soon as its scroll bar stands at the end, as after a new order).
+    return !parent.isValid() && !m_keysLoaded && m_firstPageRows == kPageSize && !m_ds->keysLoading();
 }
 
 void GridModel::fetchMore(const QModelIndex &parent)
@@ -328,16 +329,24 @@ qint64 GridModel::bookmarkAt(int row)
     return row < m_keys.size() ? m_keys.at(row) : 0;
 }
 
+std::optional<int> GridModel::knownRowOf(qint64 oid)
+{
+    if (m_keysLoaded)
+        return int(m_keys.indexOf(oid));
+    // Within the rows read so far (the first screen, or the whole first page once shown) the OIDs
+    // answer without the key list; reading more of the first page would sort the rows again.
+    if (const Page *first = m_oidField >= 0 ? m_pages.object(0) : nullptr) {
+        for (int row = 0; row < first->size(); ++row)
+            if (first->at(row).value(m_oidField).toLongLong() == oid)
+                return row;
+    }
+    return std::nullopt;
+}
+
 int GridModel::rowOfBookmark(qint64 oid)
 {
-    if (!m_keysLoaded && m_oidField >= 0) {
-        // Within the first page the shown OIDs answer without the key list.
-        for (int row = 0; row < m_firstPageRows; ++row) {
-            const QVariantList *values = rowValues(row);
-            if (values && values->value(m_oidField).toLongLong() == oid)
-                return row;
-        }
-    }
+    if (const auto known = knownRowOf(oid))
+        return *known;
     try {
         loadAllRows();
     } catch (const Error &e) {

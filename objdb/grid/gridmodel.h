@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 namespace objdb {
 
@@ -65,6 +66,9 @@ public:
     }
     // Loads the ordered key list, so that every row is counted (scrolling to the end).
     void loadAllRows();
+    // The row of a bookmark when known without reading the key list (the keys are in, or the row is
+    // on the first page; -1 when the keys are in and it is not among them); nothing otherwise.
+    std::optional<int> knownRowOf(qint64 oid);
 
     // What the cache holds, for whoever needs to watch memory.
     bool allRowsKnown() const { return m_keysLoaded; }

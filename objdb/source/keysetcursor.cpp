@@ -7,18 +7,36 @@
 #include "objdb/sqldialect.h"
 #include "objdb/statementcache.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 namespace objdb::source {
+
+namespace {
+
+struct KeyQuery {
+    QString sql;
+    QVariantList binds;
+};
+
+KeyQuery keyQuery(const ViewClauses &clauses)
+{
+    const query::Sql &where = clauses.where();
+    const QString tail = where.text + clauses.orderBy();
+    return {QStringLiteral("SELECT t0.OID FROM ") + clauses.keyFrom(tail) + tail, where.binds};
+}
+
+} // namespace
 
 const QList<qint64> &KeysetCursor::keys()
 {
     if (!m_keysValid) {
-        const query::Sql &where = m_clauses.where();
-        const QString clauses = where.text + m_clauses.orderBy();
-        const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(clauses) + clauses;
+        m_background.stop();
+        const KeyQuery query = keyQuery(m_clauses);
         QList<qint64> keys;
-        m_scope.context->statements().select(*m_scope.database(), sql, where.binds,
+        m_scope.context->statements().select(*m_scope.database(), query.sql, query.binds,
                                              [&](const StoredRow &row) { keys.append(row.integer(0)); });
         m_keys = std::move(keys);
         m_keysValid = true;
@@ -26,8 +44,37 @@ const QList<qint64> &KeysetCursor::keys()
     return m_keys;
 }
 
+bool KeysetCursor::loadKeysInBackground(std::function<void()> onLoaded)
+{
+    if (m_keysValid)
+        return false;
+    const auto db = m_scope.database();
+    auto *handle = *static_cast<sqlite3 *const *>(db->sql().driver()->handle().constData());
+    if (!handle || !sqlite3_get_autocommit(handle))
+        return false;
+    const KeyQuery query = keyQuery(m_clauses);
+    m_background.start(db->path(), query.sql, query.binds, [this, onLoaded = std::move(onLoaded)](QList<qint64> keys) {
+        m_keys = std::move(keys);
+        m_keysValid = true;
+        onLoaded();
+    });
+    return true;
+}
+
+bool KeysetCursor::contains(qint64 oid) const
+{
+    const query::Sql &where = m_clauses.where();
+    const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(where.text) + where.text
+                        + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + QStringLiteral("t0.OID = ?");
+    bool found = false;
+    m_scope.context->statements().select(*m_scope.database(), sql, where.binds + QVariantList{oid},
+                                         [&](const StoredRow &) { found = true; });
+    return found;
+}
+
 void KeysetCursor::invalidate()
 {
+    m_background.stop();
     m_keysValid = false;
     m_keys.clear();
 }
@@ -128,10 +175,16 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
     for (const auto &term : terms)
         columns.append(term.sql);
     const auto db = m_scope.database();
-    QSqlQuery here = db->exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-                                  + m_scope.schema->fromClause() + QStringLiteral(" WHERE t0.OID = ?"),
-                              {*current});
-    if (!here.next()) // the current row is gone: from the start
+    auto &statements = m_scope.context->statements();
+    const QString orderColumns = columns.join(QStringLiteral(", "));
+    QVariantList here;
+    statements.select(*db, QStringLiteral("SELECT ") + orderColumns + QStringLiteral(" FROM ") + m_clauses.keyFrom(orderColumns)
+                               + QStringLiteral(" WHERE t0.OID = ?"),
+                      {*current}, [&](const StoredRow &row) {
+                          for (int i = 0; i < columns.size(); ++i)
+                              here.append(row.value(i));
+                      });
+    if (here.isEmpty()) // the current row is gone: from the start
         return findFirst(criterion);
 
     // Built from the last term (the OID, never Null) outwards: after on this term, or equal on it
@@ -140,7 +193,7 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
     QVariantList afterBinds;
     for (qsizetype i = terms.size() - 1; i >= 0; --i) {
         const auto &term = terms.at(i);
-        const QVariant value = here.value(int(i));
+        const QVariant value = here.at(i);
         QString beyond, equal;
         QVariantList beyondBinds, equalBinds;
         if (value.isNull()) {
@@ -160,14 +213,30 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
             afterBinds = beyondBinds + equalBinds + afterBinds;
         }
     }
+    // SQLite answers the OR of "after" by gathering and sorting every later row, even where an index
+    // gives the order. The first term's bound, ANDed in, lets it walk the index from the current
+    // row instead. Descending, the later rows also hold the Nulls at the end: asked for apart when
+    // no other row follows.
+    const auto &first = terms.constFirst();
+    const QVariant firstValue = here.constFirst();
+    QString bound;
+    if (!firstValue.isNull() && terms.size() > 1)
+        bound = first.sql + (first.descending ? QStringLiteral(" <= ? AND ") : QStringLiteral(" >= ? AND "));
     const query::Sql where = m_clauses.whereAlso(criterion);
-    const QString sql = QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text
-                        + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + after
-                        + m_clauses.orderBy() + SqlDialect::sqlite().limitClause(1);
-    QSqlQuery q = db->exec(sql, where.binds + afterBinds);
-    if (q.next())
-        return q.value(0).toLongLong();
-    return std::nullopt;
+    const QString whereAnd = where.text + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "));
+    const QString orderBy = m_clauses.orderBy();
+    const QString tail = orderBy + SqlDialect::sqlite().limitClause(1);
+    const QString from = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(where.text + orderBy);
+    std::optional<qint64> found;
+    const auto keepKey = [&](const StoredRow &row) {
+        if (!found)
+            found = row.integer(0);
+    };
+    statements.select(*db, from + whereAnd + bound + QLatin1Char('(') + after + QLatin1Char(')') + tail,
+                      where.binds + (bound.isEmpty() ? QVariantList() : QVariantList{firstValue}) + afterBinds, keepKey);
+    if (!found && !bound.isEmpty() && first.descending)
+        statements.select(*db, from + whereAnd + first.sql + QStringLiteral(" IS NULL") + tail, where.binds, keepKey);
+    return found;
 }
 
 } // namespace objdb::source

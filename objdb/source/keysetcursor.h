@@ -3,7 +3,10 @@
 // are read on first use and kept until the rows change; the first row and single matches are found
 // without them, so that a view's first screen never needs the whole list.
 
+#include "objdb/source/backgroundkeys.h"
+
 #include <QList>
+#include <functional>
 #include <optional>
 
 namespace objdb::source {
@@ -13,12 +16,21 @@ class ViewClauses;
 
 class KeysetCursor {
 public:
-    KeysetCursor(const SourceScope &scope, const ViewClauses &clauses) : m_scope(scope), m_clauses(clauses) {}
+    // owner: the object in whose thread keys read in the background are handed over.
+    KeysetCursor(const SourceScope &scope, const ViewClauses &clauses, QObject *owner)
+        : m_scope(scope), m_clauses(clauses), m_background(owner) {}
 
     const QList<qint64> &keys();
     bool keysLoaded() const { return m_keysValid; }
+    // Starts reading the keys on a thread of their own; onLoaded runs once they are in (not when
+    // the rows change first). False when they are in already or cannot be read apart (an open
+    // transaction, whose changes only this connection sees).
+    bool loadKeysInBackground(std::function<void()> onLoaded);
+    bool keysLoading() const { return m_background.running(); }
     // The rows changed: the keys are read again when next needed.
     void invalidate();
+    // Whether a row is among the rows, without the keys.
+    bool contains(qint64 oid) const;
 
     // Back on the first row, not read yet (after the rows were read again).
     void restart();
@@ -54,6 +66,7 @@ private:
 
     const SourceScope &m_scope;
     const ViewClauses &m_clauses;
+    BackgroundKeys m_background;
     QList<qint64> m_keys;
     bool m_keysValid = false;
     int m_position = 0;

@@ -79,15 +79,28 @@ QList<QVariantList> PageReader::fetchRows(const QList<qint64> &oids) const
 QList<QVariantList> PageReader::firstRows(int count) const
 {
     const query::Sql &where = m_clauses.where();
+    const QString orderBy = m_clauses.orderBy();
+    const QString columns = QStringLiteral("SELECT ") + m_scope.fieldSet->selectColumns.join(QStringLiteral(", "));
+    const QString &from = m_scope.schema->fromClause();
+    const QString table = m_clauses.keyFrom(where.text + orderBy);
     // The count is bound, so that every first screen of a view shares one prepared statement.
-    const QString sql = QStringLiteral("SELECT ") + m_scope.fieldSet->selectColumns.join(QStringLiteral(", "))
-                        + QStringLiteral(" FROM ") + m_scope.schema->fromClause() + where.text + m_clauses.orderBy()
-                        + QStringLiteral(" LIMIT ?");
+    QString sql;
+    QVariantList binds = m_scope.fieldSet->binds;
+    if (table != from && from.startsWith(table)) {
+        // The condition and the order name the table's own columns only: its first rows are chosen
+        // from the table alone and only they are joined. Joined first, an order without an index
+        // would join every row before sorting them.
+        sql = columns + QStringLiteral(" FROM (SELECT * FROM ") + table + where.text + orderBy + QStringLiteral(" LIMIT ?) AS t0")
+              + from.mid(table.size()) + orderBy;
+        binds += where.binds + QVariantList{count};
+    } else {
+        sql = columns + QStringLiteral(" FROM ") + from + where.text + orderBy + QStringLiteral(" LIMIT ?");
+        binds += where.binds + QVariantList{count};
+    }
     QList<QVariantList> rows;
     rows.reserve(qBound(0, count, 256)); // a first screen; larger counts grow as read
     const auto db = m_scope.database();
-    m_scope.context->statements().select(*db, sql, m_scope.fieldSet->binds + where.binds + QVariantList{count},
-                                         [&](const StoredRow &stored) { rows.append(storedValues(stored, 0)); });
+    m_scope.context->statements().select(*db, sql, binds, [&](const StoredRow &stored) { rows.append(storedValues(stored, 0)); });
     return rows;
 }
 

@@ -5,6 +5,7 @@
 #include "objdb/datacontext.h"
 #include "objdb/source/sourcescope.h"
 #include "objdb/sqldialect.h"
+#include "objdb/statementcache.h"
 #include "objdb/types.h"
 
 #include <QSqlQuery>
@@ -26,28 +27,36 @@ std::optional<EditRow> RowReader::read(qint64 oid) const
         columns.append(QStringLiteral("t0.") + sqlName(table.parentLinkColumn()));
     QVariantList binds = m_scope.fieldSet->binds;
     binds.append(oid);
-    QSqlQuery q = m_scope.database()->exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", "))
-                                               + QStringLiteral(" FROM ") + m_scope.schema->fromClause()
-                                               + QStringLiteral(" WHERE t0.OID = ?"),
-                                           binds);
-    if (!q.next())
+    // Through the kept statements: a row is read on every move and every search.
+    std::optional<EditRow> found;
+    qint64 parentOid = 0;
+    m_scope.context->statements().select(
+        *m_scope.database(),
+        QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + m_scope.schema->fromClause()
+            + QStringLiteral(" WHERE t0.OID = ?"),
+        binds, [&](const StoredRow &q) {
+            EditRow row;
+            row.oid = oid;
+            int i = 0;
+            for (const auto &f : fields)
+                row.loaded.append(q.typedValue(i++, f.type));
+            for (const auto &c : table.columns)
+                row.own.insert(c.name, q.typedValue(i++, c.type));
+            for (const auto &r : table.references)
+                row.own.insert(r.name, q.typedValue(i++, TypeInteger));
+            if (!table.identity.ParentTable.isEmpty()) {
+                const QVariant link = q.typedValue(i++, TypeInteger);
+                row.own.insert(table.parentLinkColumn(), link);
+                parentOid = link.isNull() ? 0 : link.toLongLong();
+            }
+            found = std::move(row);
+        });
+    if (!found)
         return std::nullopt;
-    EditRow row;
-    row.oid = oid;
-    int i = 0;
-    for (const auto &f : fields)
-        row.loaded.append(fromStorage(q.value(i++), f.type));
-    for (const auto &c : table.columns)
-        row.own.insert(c.name, fromStorage(q.value(i++), c.type));
-    for (const auto &r : table.references)
-        row.own.insert(r.name, fromStorage(q.value(i++), TypeInteger));
-    if (!table.identity.ParentTable.isEmpty()) {
-        const QVariant link = fromStorage(q.value(i++), TypeInteger);
-        row.own.insert(table.parentLinkColumn(), link);
-        readParent(row, link.isNull() ? 0 : link.toLongLong());
-    }
-    row.ownRead = row.own;
-    return row;
+    if (!table.identity.ParentTable.isEmpty())
+        readParent(*found, parentOid);
+    found->ownRead = found->own;
+    return found;
 }
 
 void RowReader::readParent(EditRow &row, qint64 parentOid) const
@@ -59,16 +68,16 @@ void RowReader::readParent(EditRow &row, qint64 parentOid) const
     QStringList columns;
     for (const auto &c : parent->columns)
         columns.append(sqlName(c.name));
-    QSqlQuery q = m_scope.database()->exec(
+    m_scope.context->statements().select(
+        *m_scope.database(),
         QStringLiteral("SELECT %1 FROM %2 WHERE OID = ?").arg(columns.join(QStringLiteral(", ")), sqlName(parent->name)),
-        {parentOid});
-    if (!q.next())
-        return;
-    row.parentOid = parentOid;
-    int i = 0;
-    for (const auto &c : parent->columns)
-        row.parent.insert(c.name, fromStorage(q.value(i++), c.type));
-    row.parentRead = row.parent;
+        {parentOid}, [&](const StoredRow &q) {
+            row.parentOid = parentOid;
+            int i = 0;
+            for (const auto &c : parent->columns)
+                row.parent.insert(c.name, q.typedValue(i++, c.type));
+            row.parentRead = row.parent;
+        });
 }
 
 QVariant RowReader::referenced(const FieldDef &field, const EditRow &row) const

@@ -4,7 +4,7 @@
 #include "app/frmMain.h"
 
 #include "grid/columnfilters.h"
-#include "grid/filterprompt.h"
+#include "grid/frmSearchText.h"
 #include "objdb/datasource.h"
 #include "objdb/filter/filter.h"
 #include "objdb/filter/filtereditor.h"
@@ -43,10 +43,11 @@ void frmMain::mnuFilterItems_Click(int Index)
         return;
     QAction *item = mnuFilterItems.at(Index);
     const QString tag = item->property("tag").toString();
-    const FilterPrompt::Reply reply = FilterPrompt::ask(this, tag);
+    frmSearchText::GetFilterText(this, tag);
+    const QString text = frmSearchText::sSearchText; // empty also when left with Esc
     item->setCheckable(true);
-    if (!reply.text.isEmpty()) {
-        item->setText(ColumnFilters::filteredCaption(tag, reply.text, reply.internal));
+    if (!text.isEmpty()) {
+        item->setText(ColumnFilters::filteredCaption(tag, text, frmSearchText::bInternal));
         item->setChecked(true);
     } else {
         item->setText(tag);
@@ -111,8 +112,8 @@ void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
     if (!mnuFilterComplex->isChecked()) {
         for (int i = 1; i < mnuFilterItems.size(); ++i) {
             if (mnuFilterItems.at(i)->property("tag").toString() == field) {
-                FilterPrompt::sLastName = field;
-                FilterPrompt::sLastValue = value;
+                frmSearchText::sLastName = field;
+                frmSearchText::sLastValue = value;
                 mnuFilterItems_Click(i);
                 return;
             }

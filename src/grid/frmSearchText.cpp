@@ -59,6 +59,15 @@ bool frmSearchText::GetSelection(QWidget *p_objParentForm, const QString &p_strF
     return bConfirmed;
 }
 
+bool frmSearchText::GetFilterText(QWidget *p_objParentForm, const QString &p_strFieldName)
+{
+    frmSearchText dialog(p_objParentForm, p_strFieldName, true, false);
+    dialog.setWindowTitle(QStringLiteral("Filtra"));
+    dialog.exec();
+    s_typedAhead.clear();
+    return bConfirmed;
+}
+
 void frmSearchText::ForgetLastSearch()
 {
     sLastName.clear();

@@ -26,6 +26,9 @@ public:
     // button only when enabled. Returns bConfirmed.
     static bool GetSelection(QWidget *p_objParentForm, const QString &p_strFieldName, bool p_blnEnableInternal = false,
                              bool p_blnEnableNext = false);
+    // The same dialog as the input box of a column filter: titled "Filtra", with the internal option
+    // and without "Successivo". Returns bConfirmed; sSearchText is empty when left with Esc.
+    static bool GetFilterText(QWidget *p_objParentForm, const QString &p_strFieldName);
     // Forgets the last search, as for a view of another table.
     static void ForgetLastSearch();
     // A character typed before the dialog opened: its next use starts with it as the first input.

@@ -8,7 +8,10 @@
 
 #include "objdb/amount.h"
 
+#include <QSqlDriver>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using namespace objdb;
 
@@ -94,6 +97,27 @@ private slots:
         const qint64 last = ds->Bookmark();
         QVERIFY(!ds->Find(QStringLiteral("Nome Like 'ro*'"), true));
         QCOMPARE(ds->Bookmark(), last);
+    }
+
+    // On an order an index gives, the next match is found by walking the index from the current
+    // row: no statement of the search sorts the later rows (which costs as much as there are rows
+    // after the current one).
+    void walksTheIndexOfTheOrder()
+    {
+        m_db->exec(QStringLiteral("CREATE INDEX Voci_Data ON Voci (Data)"));
+        sqlite3 *handle = *static_cast<sqlite3 *const *>(m_db->sql().driver()->handle().constData());
+        int sorts = 0;
+        sqlite3_trace_v2(handle, SQLITE_TRACE_PROFILE, [](unsigned, void *counter, void *statement, void *) {
+            *static_cast<int *>(counter) += sqlite3_stmt_status(static_cast<sqlite3_stmt *>(statement), SQLITE_STMTSTATUS_SORT, 0);
+            return 0;
+        }, &sorts);
+        auto ds = voci();
+        ds->SetSort(QStringLiteral("Data"));
+        QVERIFY(ds->FindOID(2));
+        sorts = 0;
+        QVERIFY(ds->Find(QStringLiteral("Nome Like '*a*'"), true));
+        QCOMPARE(sorts, 0);
+        sqlite3_trace_v2(handle, 0, nullptr, nullptr);
     }
 
     // The value as the grid shows it, read by the column's type; hostile text stays a value.

@@ -367,7 +367,7 @@ private slots:
         binding.BindGrid(&view, &setting);
         QVERIFY(old.isNull());
         GridModel *second = ViewUtility::modelOf(&view);
-        QCOMPARE(view.currentIndex().row(), 99);
+        QTRY_COMPARE(view.currentIndex().row(), 99); // beyond the first screen: once the keys are in
         QCOMPARE(view.currentIndex().column(), 1);
         QCOMPARE(second->bookmarkAt(view.currentIndex().row()), current);
 
@@ -415,6 +415,8 @@ private slots:
 
         ds->SetSort(QStringLiteral("Nome DESC"));
         model = ViewUtility::modelOf(&view);
+        // Rows beyond the first page are chosen again once the keys, read apart, are in.
+        QTRY_VERIFY(model->allRowsKnown());
         QCOMPARE(view.selectionModel()->selection().size(), 2);
         QList<qint64> kept = ViewUtility::selectedBookmarks(&view);
         std::sort(chosen.begin(), chosen.end());
@@ -428,6 +430,48 @@ private slots:
         QVERIFY(ViewUtility::selectedBookmarks(&view).isEmpty());
         ds->SetSort(QStringLiteral("Nome"));
         QVERIFY(!view.selectionModel()->hasSelection());
+    }
+
+    // A new order shows its first screen without the key list; the current row, beyond it, is put
+    // back once the keys, read on a thread of their own, are in. A row the user went to meanwhile
+    // stays; a change of the rows before the keys are in drops them.
+    void newOrderShowsItsFirstScreenBeforeTheKeys()
+    {
+        insertRows(3000);
+        auto ds = open();
+        QTableView view;
+        auto binding = ViewUtility::Binding(ds);
+        connect(ds.get(), &DataSource::OnRefreshRecordset, &view, [&] { binding.BindGrid(&view, nullptr); });
+        binding.BindGrid(&view, nullptr);
+        GridModel *model = ViewUtility::modelOf(&view);
+        model->loadAllRows();
+        view.setCurrentIndex(model->index(2000, 1));
+        const qint64 current = model->bookmarkAt(2000);
+
+        ds->SetSort(QStringLiteral("Nome DESC"));
+        model = ViewUtility::modelOf(&view);
+        QVERIFY(!model->allRowsKnown());
+        QCOMPARE(cell(*model, 0, 0), nameOf(2999));
+        QTRY_VERIFY(model->allRowsKnown());
+        QCOMPARE(view.currentIndex().row(), 999);
+        QCOMPARE(view.currentIndex().column(), 1);
+        QCOMPARE(model->bookmarkAt(999), current);
+
+        ds->SetSort(QStringLiteral("Nome"));
+        model = ViewUtility::modelOf(&view);
+        view.setCurrentIndex(model->index(3, 0));
+        QTRY_VERIFY(model->allRowsKnown());
+        QCOMPARE(view.currentIndex().row(), 3);
+
+        // Rows written before the keys arrive: the keys read apart are dropped, the rows are right.
+        ds->SetSort(QStringLiteral("Nome DESC"));
+        insertRows(1);
+        ds->Requery(true);
+        model = ViewUtility::modelOf(&view);
+        model->loadAllRows();
+        QCOMPARE(model->rowCount(), 3001);
+        QTest::qWait(50);
+        QCOMPARE(model->rowCount(), 3001);
     }
 
     // Without a kept width, a date and a large amount fit their column whole.

@@ -4,7 +4,7 @@
 
 #include "viewsfixture.h"
 
-#include "grid/filterprompt.h"
+#include "grid/frmSearchText.h"
 #include "objdb/amount.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
@@ -12,8 +12,11 @@
 #include "objdb/filter/filter.h"
 #include "objdb/filter/filtereditor.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include <QAction>
 #include <QLabel>
@@ -27,8 +30,38 @@ using namespace objdb;
 class ColumnFiltersTest : public ViewsFixture::MainWindowTest {
     Q_OBJECT
 
+    struct Reply {
+        QString text;
+        bool internal = false;
+    };
     QStringList m_prompts; // "field:prefill" of every box asked
-    QList<FilterPrompt::Reply> m_replies;
+    QList<Reply> m_replies;
+    QTimer m_answerer;
+
+    // Answers the box of a column filter (the search dialog titled "Filtra") with the next reply:
+    // typed, the internal option set by F2, confirmed; without a reply, left with Esc.
+    void answerOpenBox()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<frmSearchText *>(top);
+            if (!box || !box->isVisible())
+                continue;
+            QCOMPARE(box->windowTitle(), QStringLiteral("Filtra"));
+            QVERIFY(!box->findChild<QPushButton *>("cmdNext")->isVisible());
+            auto *text = box->findChild<QLineEdit *>("txtSearch");
+            m_prompts.append(box->findChild<QLabel *>("lblFieldName")->text() + ":" + text->text());
+            if (m_replies.isEmpty()) {
+                QTest::keyClick(text, Qt::Key_Escape);
+                return;
+            }
+            const Reply reply = m_replies.takeFirst();
+            text->setText(reply.text);
+            if (reply.internal)
+                QTest::keyClick(text, Qt::Key_F2);
+            QTest::keyClick(text, Qt::Key_Return);
+            return;
+        }
+    }
 
     void addMovements(const QList<QPair<QString, qint64>> &rows)
     {
@@ -120,12 +153,10 @@ private slots:
         m_prompts.clear();
         m_replies.clear();
         m_editorTitles.clear();
-        FilterPrompt::sLastName.clear();
-        FilterPrompt::sLastValue.clear();
-        FilterPrompt::setScript([this](const QString &field, const QString &prefill) {
-            m_prompts.append(field + ":" + prefill);
-            return m_replies.isEmpty() ? FilterPrompt::Reply{} : m_replies.takeFirst();
-        });
+        frmSearchText::ForgetLastSearch();
+        m_answerer.setInterval(5);
+        connect(&m_answerer, &QTimer::timeout, this, &ColumnFiltersTest::answerOpenBox, Qt::UniqueConnection);
+        m_answerer.start();
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
         modGlobal::g_objDataContext->UserLevel = 1; // the movements are shown to the administrator
         m_form = std::make_unique<frmMain>();
@@ -137,7 +168,7 @@ private slots:
 
     void cleanup()
     {
-        FilterPrompt::clearScript();
+        m_answerer.stop();
         closeWindowAndArchive();
     }
 
@@ -164,11 +195,12 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Attivato filtro (Descrizione = 'aff*')"));
         QCOMPARE(shownDescriptions(), (QStringList{"Affitto", "affitto box"})); // case ignored
 
-        // The box offers the last value again for the same field.
+        // The box, the search dialog, offers the last confirmed value again for the same field
+        // (leaving it with Esc confirmed nothing).
         QCOMPARE(m_prompts.last(), QStringLiteral("Compagnia:"));
         answer(QString());
         m_form->mnuFilterItems_Click(indexOf("Descrizione"));
-        QCOMPARE(m_prompts.last(), QStringLiteral("Descrizione:"));
+        QCOMPARE(m_prompts.last(), QStringLiteral("Descrizione:aff"));
         QCOMPARE(status(), QStringLiteral("Nessun filtro"));
         QVERIFY(!filterButton()->isChecked());
         QCOMPARE(m_form->m_objCurDS->Filter(), QString());

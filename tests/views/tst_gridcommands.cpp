@@ -103,7 +103,8 @@ private slots:
         QCOMPARE(header->sortIndicatorSection(), code);
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         QVERIFY(grid()->selectionModel()->selectedColumns().isEmpty());
-        QCOMPARE(chosenCodes(), (QStringList{"C004", "C002"}));
+        // Now at the end of the view, beyond the first screen: chosen again once the keys are in.
+        QTRY_COMPARE(chosenCodes(), (QStringList{"C004", "C002"}));
         QCOMPARE(model()->bookmarkAt(0), m_form->m_objCurDS->keys().first());
     }
 
