@@ -122,6 +122,7 @@ void Pagamenti::OnDeleteRow(DataSource &p_objDS)
 {
     RipristinaSospeso(p_objDS);
     p_objDS.SaveRow();
+    LogDeletedRow(p_objDS);
 }
 
 void Pagamenti::OnSelectParent(DataSource &p_objDS, DataSource &p_objParentDS)

@@ -1,0 +1,99 @@
+#include "data/deletionlog.h"
+
+#include "services/modGlobal.h"
+#include "objdb/database.h"
+#include "objdb/definition.h"
+#include "objdb/sqldialect.h"
+#include "objdb/types.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+
+using namespace objdb;
+
+namespace {
+
+// A stored value as text, inside SQL so that any number of rows is logged by one statement.
+// Amounts are integer ten-thousandths and are written with integer arithmetic only.
+QString valueText(const QString &column, int type)
+{
+    const QString c = QStringLiteral("t.") + sqlName(column);
+    switch (type) {
+    case TypeAmount:
+        // (printf's own % signs rule out QString::arg here)
+        return QStringLiteral("CASE WHEN {c} IS NULL THEN '' ELSE printf('%s%d,%04d', CASE WHEN {c} < 0 THEN '-' "
+                              "ELSE '' END, abs({c}) / 10000, abs({c}) % 10000) END")
+            .replace(QStringLiteral("{c}"), c);
+    case TypeYesNo:
+        return QStringLiteral("CASE %1 WHEN 1 THEN 'Sì' WHEN 0 THEN 'No' ELSE '' END").arg(c);
+    case TypeDate:
+        return QStringLiteral("CASE WHEN %1 IS NULL THEN '' ELSE substr(%1, 9, 2) || '/' || substr(%1, 6, 2) || '/' "
+                              "|| substr(%1, 1, 4) END")
+            .arg(c);
+    default:
+        return QStringLiteral("coalesce(CAST(%1 AS TEXT), '')").arg(c);
+    }
+}
+
+// "Column=value; ..." over every stored column of the table.
+QString valuesText(const TableDef &table)
+{
+    QStringList parts;
+    const auto add = [&](const QString &column, int type) {
+        parts.append(QStringLiteral("'%1=' || %2").arg(column, valueText(column, type)));
+    };
+    for (const auto &c : table.columns)
+        add(c.name, c.type);
+    for (const auto &r : table.references)
+        add(r.name, TypeInteger);
+    if (!table.parentLinkColumn().isEmpty())
+        add(table.parentLinkColumn(), TypeInteger);
+    return parts.join(QStringLiteral(" || '; ' || "));
+}
+
+const QStringList &paymentColumns()
+{
+    static const QStringList columns{QStringLiteral("OID_Movimenti"), QStringLiteral("Contanti"),
+                                     QStringLiteral("Bonifico_Bancomat"), QStringLiteral("Assegno"),
+                                     QStringLiteral("Anticipo")};
+    return columns;
+}
+
+QString now()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODate);
+}
+
+} // namespace
+
+namespace DeletionLog {
+
+int LogRows(Database &database, const TableDef &table, const QString &command, const QString &condition,
+            const QVariantList &binds)
+{
+    QStringList columns{QStringLiteral("Quando"), QStringLiteral("Operatore"), QStringLiteral("Comando"),
+                        QStringLiteral("Tabella"), QStringLiteral("OID_Eliminato"), QStringLiteral("Valori")};
+    QStringList values{QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"),
+                       QStringLiteral("t.OID"), valuesText(table)};
+    if (table.name == QLatin1String("Pagamenti")) {
+        for (const auto &c : paymentColumns()) {
+            columns.append(c);
+            values.append(QStringLiteral("t.") + sqlName(c));
+        }
+    }
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 AS t WHERE %5")
+                            .arg(sqlName(kTable), columns.join(QStringLiteral(", ")),
+                                 values.join(QStringLiteral(", ")), sqlName(table.name), condition);
+    QSqlQuery q = database.exec(sql, QVariantList{now(), modGlobal::OperatorName, command, table.name} + binds);
+    return q.numRowsAffected();
+}
+
+void LogChange(Database &database, const QString &command, const QString &table, qint64 oid, const QString &values)
+{
+    database.exec(QStringLiteral("INSERT INTO %1 (Quando, Operatore, Comando, Tabella, OID_Eliminato, Valori) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)")
+                      .arg(sqlName(kTable)),
+                  {now(), modGlobal::OperatorName, command, table, oid, values});
+}
+
+} // namespace DeletionLog
