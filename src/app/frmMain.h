@@ -111,6 +111,8 @@ public:
     void mnuChangePwd_Click();
     void mnuHelpContents_Click();
     void mnuHelpSearchForHelpOn_Click();
+    // Maintenance commands of the tools menu (frmMain_maintenance.cpp).
+    void mnuDeletePayment_Click();
 
     void mnuFileNew_Click();
     void mnuFileDelete_Click();
@@ -245,6 +247,7 @@ private:
     QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
     QMenu *mnuTools = nullptr;
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
+    QAction *mnuDeletePayment = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
@@ -286,6 +289,7 @@ private:
     void createToolMenus();
     void connectHandlers();
     void connectSessionCommands();
+    void connectMaintenanceCommands();
     void connectRecordCommands();
     void connectCommandDispatch();
     void connectTotalCommands();

@@ -128,6 +128,8 @@ void frmMain::createToolMenus()
     mnuChangeUser = addItem(mnuTools, "mnuChangeUser", QStringLiteral("&Cambia Operatore..."));
     mnuChangePwd = addItem(mnuTools, "mnuChangePwd", QStringLiteral("Cambio &Password..."));
     mnuTools->addSeparator();
+    mnuDeletePayment = addItem(mnuTools, "mnuDeletePayment", QStringLiteral("&Elimina pagamenti saldati..."));
+    mnuTools->addSeparator();
     mnuToolsTotal = addMenu(this, mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     mnuTotalItems = addItemArray(mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));
     mnuToolsAverage = addMenu(this, mnuTools, "mnuToolsAverage", QStringLiteral("&Media"));
