@@ -113,6 +113,9 @@ public:
     void mnuHelpSearchForHelpOn_Click();
     // Maintenance commands of the tools menu (frmMain_maintenance.cpp).
     void mnuDeletePayment_Click();
+    void mnuVerifyArchive_Click();
+    // Refuses a command reserved to the administrator; true when it was refused.
+    bool refuseNonAdministrator();
 
     void mnuFileNew_Click();
     void mnuFileDelete_Click();
@@ -247,7 +250,7 @@ private:
     QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
     QMenu *mnuTools = nullptr;
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
-    QAction *mnuDeletePayment = nullptr;
+    QAction *mnuDeletePayment = nullptr, *mnuVerifyArchive = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;

@@ -2,8 +2,11 @@
 
 #include "app/frmMain.h"
 
+#include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "services/errorreport.h"
+#include "services/messageservice.h"
+#include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 
@@ -13,6 +16,17 @@
 void frmMain::connectMaintenanceCommands()
 {
     connect(mnuDeletePayment, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletePayment_Click));
+    connect(mnuVerifyArchive, &QAction::triggered, this, Guarded(this, &frmMain::mnuVerifyArchive_Click));
+}
+
+bool frmMain::refuseNonAdministrator()
+{
+    if (modGlobal::g_objDataContext && modGlobal::g_objDataContext->UserLevel == 1)
+        return false;
+    MessageService::beep();
+    MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
+                           MessageService::Icon::Exclamation, QString(), this);
+    return true;
 }
 
 void frmMain::mnuDeletePayment_Click()
@@ -21,5 +35,15 @@ void frmMain::mnuDeletePayment_Click()
         return;
     frmDeletePayment::SetDate(QDate::currentDate(), -1, -1, this);
     if (m_objCurDS && m_objCurDS->GetTable().Name() == QLatin1String("Pagamenti"))
+        RefreshDetailView(QString());
+}
+
+void frmMain::mnuVerifyArchive_Click()
+{
+    if (refuseNonAdministrator())
+        return;
+    frmArchiveCheck::ShowCheck(this);
+    // Ricalcola may have changed what the view shows.
+    if (m_objCurDS)
         RefreshDetailView(QString());
 }

@@ -129,6 +129,7 @@ void frmMain::createToolMenus()
     mnuChangePwd = addItem(mnuTools, "mnuChangePwd", QStringLiteral("Cambio &Password..."));
     mnuTools->addSeparator();
     mnuDeletePayment = addItem(mnuTools, "mnuDeletePayment", QStringLiteral("&Elimina pagamenti saldati..."));
+    mnuVerifyArchive = addItem(mnuTools, "mnuVerifyArchive", QStringLiteral("&Verifica archivio..."));
     mnuTools->addSeparator();
     mnuToolsTotal = addMenu(this, mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     mnuTotalItems = addItemArray(mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));

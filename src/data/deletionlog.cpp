@@ -20,12 +20,9 @@ QString valueText(const QString &column, int type)
     const QString c = QStringLiteral("t.") + sqlName(column);
     switch (type) {
     case TypeAmount:
-        // (printf's own % signs rule out QString::arg here)
-        return QStringLiteral("CASE WHEN {c} IS NULL THEN '' ELSE printf('%s%d,%04d', CASE WHEN {c} < 0 THEN '-' "
-                              "ELSE '' END, abs({c}) / 10000, abs({c}) % 10000) END")
-            .replace(QStringLiteral("{c}"), c);
+        return DeletionLog::AmountTextSql(c);
     case TypeYesNo:
-        return QStringLiteral("CASE %1 WHEN 1 THEN 'Sì' WHEN 0 THEN 'No' ELSE '' END").arg(c);
+        return DeletionLog::FlagTextSql(c);
     case TypeDate:
         return QStringLiteral("CASE WHEN %1 IS NULL THEN '' ELSE substr(%1, 9, 2) || '/' || substr(%1, 6, 2) || '/' "
                               "|| substr(%1, 1, 4) END")
@@ -59,14 +56,32 @@ const QStringList &paymentColumns()
     return columns;
 }
 
+} // namespace
+
+namespace DeletionLog {
+
+QString AmountTextSql(const QString &expression)
+{
+    // (printf's own % signs rule out QString::arg here)
+    return QStringLiteral("CASE WHEN {c} IS NULL THEN '' ELSE printf('%s%d,%04d', CASE WHEN {c} < 0 THEN '-' "
+                          "ELSE '' END, abs({c}) / 10000, abs({c}) % 10000) END")
+        .replace(QStringLiteral("{c}"), expression);
+}
+
+QString FlagTextSql(const QString &expression)
+{
+    return QStringLiteral("CASE %1 WHEN 1 THEN 'Sì' WHEN 0 THEN 'No' ELSE '' END").arg(expression);
+}
+
 QString now()
 {
     return QDateTime::currentDateTime().toString(Qt::ISODate);
 }
 
-} // namespace
-
-namespace DeletionLog {
+QString operatorName()
+{
+    return modGlobal::OperatorName;
+}
 
 int LogRows(Database &database, const TableDef &table, const QString &command, const QString &condition,
             const QVariantList &binds)
@@ -84,16 +99,8 @@ int LogRows(Database &database, const TableDef &table, const QString &command, c
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 AS t WHERE %5")
                             .arg(sqlName(kTable), columns.join(QStringLiteral(", ")),
                                  values.join(QStringLiteral(", ")), sqlName(table.name), condition);
-    QSqlQuery q = database.exec(sql, QVariantList{now(), modGlobal::OperatorName, command, table.name} + binds);
+    QSqlQuery q = database.exec(sql, QVariantList{now(), operatorName(), command, table.name} + binds);
     return q.numRowsAffected();
-}
-
-void LogChange(Database &database, const QString &command, const QString &table, qint64 oid, const QString &values)
-{
-    database.exec(QStringLiteral("INSERT INTO %1 (Quando, Operatore, Comando, Tabella, OID_Eliminato, Valori) "
-                                 "VALUES (?, ?, ?, ?, ?, ?)")
-                      .arg(sqlName(kTable)),
-                  {now(), modGlobal::OperatorName, command, table, oid, values});
 }
 
 } // namespace DeletionLog

@@ -25,8 +25,13 @@ inline const QString kRecalculateCommand = QStringLiteral("Ricalcola");
 int LogRows(objdb::Database &database, const objdb::TableDef &table, const QString &command,
             const QString &condition, const QVariantList &binds);
 
-// Logs a change made to a row without deleting it (what a recomputation set).
-void LogChange(objdb::Database &database, const QString &command, const QString &table, qint64 oid,
-               const QString &values);
+// SQL text of an amount expression (integer ten-thousandths) and of a yes/no expression as the log
+// writes them: "-12,3400", "Sì"; empty for Null.
+QString AmountTextSql(const QString &expression);
+QString FlagTextSql(const QString &expression);
+
+// The time and operator a log row is written with.
+QString now();
+QString operatorName();
 
 } // namespace DeletionLog
