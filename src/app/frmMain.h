@@ -114,6 +114,8 @@ public:
     // Maintenance commands of the tools menu (frmMain_maintenance.cpp).
     void mnuDeletePayment_Click();
     void mnuVerifyArchive_Click();
+    // The conversion of the archive to Euro, once its key has been confirmed.
+    void ConvertArchive();
     // Refuses a command reserved to the administrator; true when it was refused.
     bool refuseNonAdministrator();
 

@@ -4,6 +4,7 @@
 
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
+#include "maintenance/modEuroConversion.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
@@ -17,6 +18,7 @@ void frmMain::connectMaintenanceCommands()
 {
     connect(mnuDeletePayment, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletePayment_Click));
     connect(mnuVerifyArchive, &QAction::triggered, this, Guarded(this, &frmMain::mnuVerifyArchive_Click));
+    connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
 }
 
 bool frmMain::refuseNonAdministrator()
@@ -44,6 +46,17 @@ void frmMain::mnuVerifyArchive_Click()
         return;
     frmArchiveCheck::ShowCheck(this);
     // Ricalcola may have changed what the view shows.
+    if (m_objCurDS)
+        RefreshDetailView(QString());
+}
+
+void frmMain::ConvertArchive()
+{
+    if (!modGlobal::g_objDataContext) {
+        MessageService::beep();
+        return;
+    }
+    ConvertArchiveToEuro();
     if (m_objCurDS)
         RefreshDetailView(QString());
 }
