@@ -114,6 +114,7 @@ public:
     // Maintenance commands of the tools menu (frmMain_maintenance.cpp).
     void mnuDeletePayment_Click();
     void mnuVerifyArchive_Click();
+    void mnuDeletionLog_Click();
     // The conversion of the archive to Euro, once its key has been confirmed.
     void ConvertArchive();
     // Refuses a command reserved to the administrator; true when it was refused.
@@ -252,7 +253,7 @@ private:
     QList<QAction *> mnuReferencedItem, mnuRefItem, mnuContItem;
     QMenu *mnuTools = nullptr;
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
-    QAction *mnuDeletePayment = nullptr, *mnuVerifyArchive = nullptr;
+    QAction *mnuDeletePayment = nullptr, *mnuVerifyArchive = nullptr, *mnuDeletionLog = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;

@@ -5,11 +5,13 @@
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
+#include "data/deletionlog.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
+#include "objdb/viewer/datawindow.h"
 
 #include <QAction>
 #include <QDate>
@@ -18,12 +20,17 @@ void frmMain::connectMaintenanceCommands()
 {
     connect(mnuDeletePayment, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletePayment_Click));
     connect(mnuVerifyArchive, &QAction::triggered, this, Guarded(this, &frmMain::mnuVerifyArchive_Click));
+    connect(mnuDeletionLog, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletionLog_Click));
     connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
 }
 
 bool frmMain::refuseNonAdministrator()
 {
-    if (modGlobal::g_objDataContext && modGlobal::g_objDataContext->UserLevel == 1)
+    if (!modGlobal::g_objDataContext) {
+        MessageService::beep(); // no archive open
+        return true;
+    }
+    if (modGlobal::g_objDataContext->UserLevel == 1)
         return false;
     MessageService::beep();
     MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
@@ -59,4 +66,17 @@ void frmMain::ConvertArchive()
     ConvertArchiveToEuro();
     if (m_objCurDS)
         RefreshDetailView(QString());
+}
+
+void frmMain::mnuDeletionLog_Click()
+{
+    if (refuseNonAdministrator())
+        return;
+    objdb::OpenOptions options;
+    options.readOnly = true;
+    options.notify = this;
+    options.convertCurrency = modGlobal::CurrencyConversion;
+    auto log = modGlobal::g_objDataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
+        QString(), QStringLiteral("Quando DESC"), options);
+    objdb::ShowDataSource(log, QStringLiteral("sola lettura"));
 }

@@ -130,6 +130,7 @@ void frmMain::createToolMenus()
     mnuTools->addSeparator();
     mnuDeletePayment = addItem(mnuTools, "mnuDeletePayment", QStringLiteral("&Elimina pagamenti saldati..."));
     mnuVerifyArchive = addItem(mnuTools, "mnuVerifyArchive", QStringLiteral("&Verifica archivio..."));
+    mnuDeletionLog = addItem(mnuTools, "mnuDeletionLog", QStringLiteral("&Registro eliminazioni..."));
     mnuTools->addSeparator();
     mnuToolsTotal = addMenu(this, mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     mnuTotalItems = addItemArray(mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));
