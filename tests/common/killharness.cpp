@@ -78,6 +78,11 @@ struct Child {
 
     bool start(const QString &operation, const QString &archivePath, const QStringList &arguments)
     {
+        // A killed child cannot remove its temporary files: they go into the archive's folder,
+        // which the harness removes.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), QFileInfo(archivePath).absolutePath());
+        process.setProcessEnvironment(environment);
         process.setProgram(QCoreApplication::applicationFilePath());
         process.setArguments(QStringList{QString::fromLatin1(kChildFlag), operation, archivePath} + arguments);
         process.start();
