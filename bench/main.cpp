@@ -9,6 +9,7 @@
 #include "timing.h"
 #include "generator.h"
 #include "gridbench.h"
+#include "ledgerbench.h"
 #include "outputbench.h"
 #include "rawquery.h"
 #include "windowbench.h"
@@ -90,6 +91,7 @@ int run(const QString &path)
     runGridBenchmarks(grid);
     runWindowBenchmarks(grid, db);
     runOutputBenchmarks({path, context, payments, wanted});
+    runLedgerBenchmarks({path, payments, wanted});
     return 0;
 }
 

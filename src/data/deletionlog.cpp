@@ -14,7 +14,7 @@ using namespace objdb;
 namespace {
 
 // A stored value as text, inside SQL so that any number of rows is logged by one statement.
-// Amounts are integer ten-thousandths and are written with integer arithmetic only.
+// Amounts are integer ten-thousandths and are written with integer arithmetic only; dates as stored.
 QString valueText(const QString &column, int type)
 {
     const QString c = QStringLiteral("t.") + sqlName(column);
@@ -23,21 +23,18 @@ QString valueText(const QString &column, int type)
         return DeletionLog::AmountTextSql(c);
     case TypeYesNo:
         return DeletionLog::FlagTextSql(c);
-    case TypeDate:
-        return QStringLiteral("CASE WHEN %1 IS NULL THEN '' ELSE substr(%1, 9, 2) || '/' || substr(%1, 6, 2) || '/' "
-                              "|| substr(%1, 1, 4) END")
-            .arg(c);
     default:
         return QStringLiteral("coalesce(CAST(%1 AS TEXT), '')").arg(c);
     }
 }
 
-// "Column=value; ..." over every stored column of the table.
-QString valuesText(const TableDef &table)
+// "Column=value; ..." over the stored columns of the table that have no column of their own in the log.
+QString valuesText(const TableDef &table, const QStringList &ownColumns)
 {
     QStringList parts;
     const auto add = [&](const QString &column, int type) {
-        parts.append(QStringLiteral("'%1=' || %2").arg(column, valueText(column, type)));
+        if (!ownColumns.contains(column))
+            parts.append(QStringLiteral("'%1=' || %2").arg(column, valueText(column, type)));
     };
     for (const auto &c : table.columns)
         add(c.name, c.type);
@@ -88,13 +85,14 @@ int LogRows(Database &database, const TableDef &table, const QString &command, c
 {
     QStringList columns{QStringLiteral("Quando"), QStringLiteral("Operatore"), QStringLiteral("Comando"),
                         QStringLiteral("Tabella"), QStringLiteral("OID_Eliminato"), QStringLiteral("Valori")};
+    // A payment's movement and amounts have columns of their own: amounts there are converted with
+    // every other amount and summed by the check of the archive.
+    const QStringList own = table.name == QLatin1String("Pagamenti") ? paymentColumns() : QStringList();
     QStringList values{QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"),
-                       QStringLiteral("t.OID"), valuesText(table)};
-    if (table.name == QLatin1String("Pagamenti")) {
-        for (const auto &c : paymentColumns()) {
-            columns.append(c);
-            values.append(QStringLiteral("t.") + sqlName(c));
-        }
+                       QStringLiteral("t.OID"), valuesText(table, own)};
+    for (const auto &c : own) {
+        columns.append(c);
+        values.append(QStringLiteral("t.") + sqlName(c));
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 AS t WHERE %5")
                             .arg(sqlName(kTable), columns.join(QStringLiteral(", ")),

@@ -34,7 +34,6 @@ void Eliminazioni::DefineStructure(ColumnCollection &p_objCol, IndexCollection &
     p_objCol.AddColumn(QStringLiteral("Bonifico_Bancomat"), TypeAmount, 0, readOnly);
     p_objCol.AddColumn(QStringLiteral("Assegno"), TypeAmount, 0, readOnly);
     p_objCol.AddColumn(QStringLiteral("Anticipo"), TypeAmount, 0, readOnly);
-    p_objInx.AddIndex(QStringLiteral("Quando"), false);
     // The check of the archive sums the purged amounts per movement.
     p_objInx.AddIndex(QStringLiteral("OID_Movimenti"), false);
 }

@@ -19,11 +19,17 @@ namespace EuroConversion {
 
 namespace {
 
-// The fixed rate, in ten-thousandths.
-qint64 rateUnits()
+// An amount column divided by the fixed rate: exact integer arithmetic on the stored ten-thousandths,
+// rounded once, half away from zero; Null stays Null.
+QString divided(const QString &column)
 {
-    static const qint64 units = objdb::Amount::parseDecimal(QStringLiteral("1936.27"))->units();
-    return units;
+    static const qint64 rate = objdb::Amount::parseDecimal(QStringLiteral("1936.27"))->units();
+    // amount / rate in ten-thousandths is amount * scale / rate; doubled to round at the half.
+    return QStringLiteral("CASE WHEN %1 >= 0 THEN (%1 * %2 + %3) / %4 ELSE -((-%1 * %2 + %3) / %4) END")
+        .arg(column)
+        .arg(2 * objdb::Amount::kScale)
+        .arg(rate)
+        .arg(2 * rate);
 }
 
 struct Slice {
@@ -31,33 +37,42 @@ struct Slice {
     QVariantList binds;
 };
 
-// Every statement of the run, slice by slice: the amounts of each table, then the movements'
-// outstanding amounts from their converted parts.
+// Every statement of the run, slice by slice: the amounts of each table, the movements last, whose
+// outstanding amounts are set in the same statement from their converted parts (so the payments and
+// the log are converted before them), followed by their paid flags.
 QList<Slice> slices(objdb::DataContext &context, objdb::Database &db)
 {
-    const auto &dialect = objdb::SqlDialect::sqlite();
-    QList<Slice> all;
+    const QString movements = QStringLiteral("Movimenti");
+    QList<Slice> all, last;
     auto &tables = context.Tables();
     for (int i = 1; i <= tables.Count(); ++i) {
         const objdb::Table &table = tables.Item(i);
+        const bool isMovements = table.Name() == movements;
         QStringList sets;
         for (int c = 1; c <= table.ColumnCount(); ++c) {
             const objdb::ColumnInfo column = table.Column(c);
-            if (column.Type == objdb::TypeAmount)
-                sets.append(QStringLiteral("%1 = %2(%1, %3)")
-                                .arg(objdb::sqlName(column.Name), dialect.amountDivideFunction())
-                                .arg(rateUnits()));
+            if (column.Type != objdb::TypeAmount || (isMovements && column.Name == QLatin1String("ImportoInSospeso")))
+                continue;
+            sets.append(QStringLiteral("%1 = %2").arg(objdb::sqlName(column.Name), divided(objdb::sqlName(column.Name))));
         }
         if (sets.isEmpty())
             continue;
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE OID BETWEEN ? AND ?")
-                                .arg(objdb::sqlName(table.Name()), sets.join(QStringLiteral(", ")));
-        for (const auto &range : KeyRanges::Of(db, table.Name(), KeyRanges::kSpan))
-            all.append({sql, {range.first, range.last}});
+        if (isMovements)
+            sets.append(QStringLiteral("ImportoInSospeso = ")
+                        + Outstanding::correlatedExpression(divided(QStringLiteral("Importo")),
+                                                            divided(QStringLiteral("Sconto"))));
+        const QString update = QStringLiteral("UPDATE %1 SET %2 WHERE OID BETWEEN ? AND ?")
+                                   .arg(objdb::sqlName(table.Name()), sets.join(QStringLiteral(", ")));
+        for (const auto &range : KeyRanges::Of(db, table.Name(), KeyRanges::kSpan)) {
+            if (isMovements) {
+                last.append({update, Outstanding::correlatedBinds() + QVariantList{range.first, range.last}});
+                last.append({Outstanding::paidFlagSql(), {range.first, range.last}});
+            } else {
+                all.append({update, {range.first, range.last}});
+            }
+        }
     }
-    for (const auto &range : KeyRanges::Of(db, QStringLiteral("Movimenti"), KeyRanges::kSpan))
-        all.append({Outstanding::updateSql(), Outstanding::binds(range.first, range.last)});
-    return all;
+    return all + last;
 }
 
 } // namespace
