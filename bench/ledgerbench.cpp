@@ -191,8 +191,9 @@ void runLedgerBenchmarks(const LedgerBench &bench)
             return elapsedMs([&] { rawConversion(raw); });
         });
 
-    // The outstanding amounts set from the converted parts, alone: on an archive whose columns were
-    // each divided on their own, against one raw UPDATE from the grouped payments.
+    // The conversion's setting of the outstanding amounts and paid flags from the converted parts,
+    // alone: on an archive whose columns were each divided on their own, against one raw UPDATE from
+    // the grouped payments.
     b.compare(
         "euro_outstanding",
         [](const QString &path) {
@@ -200,8 +201,13 @@ void runLedgerBenchmarks(const LedgerBench &bench)
             auto &db = *library->database;
             return elapsedMs([&] {
                 objdb::TransactionGuard transaction(db);
-                for (const auto &range : KeyRanges::Of(db, QStringLiteral("Movimenti"), KeyRanges::kSpan))
-                    db.exec(Outstanding::updateSql(), Outstanding::binds(range.first, range.last));
+                const QString update = QStringLiteral("UPDATE Movimenti SET ImportoInSospeso = %1 WHERE OID BETWEEN ? AND ?")
+                                           .arg(Outstanding::correlatedExpression(QStringLiteral("Importo"),
+                                                                                  QStringLiteral("Sconto")));
+                for (const auto &range : KeyRanges::Of(db, QStringLiteral("Movimenti"), KeyRanges::kSpan)) {
+                    db.exec(update, Outstanding::correlatedBinds() + QVariantList{range.first, range.last});
+                    db.exec(Outstanding::paidFlagSql(), {range.first, range.last});
+                }
                 transaction.commit();
             });
         },

@@ -23,9 +23,16 @@ Outcome Run(objdb::DataContext &context, const QDate &upTo, const KeyRanges::Ste
     const QList<KeyRanges::Range> ranges = KeyRanges::Of(*database, payments->name, KeyRanges::kSpan);
     Outcome outcome;
     for (int i = 0; i < ranges.size(); ++i) {
-        const QVariantList binds{ranges[i].first, ranges[i].last, day};
-        DeletionLog::LogRows(*database, *payments, DeletionLog::kPurgeCommand, condition, binds);
-        outcome.deleted += database->exec(QStringLiteral("DELETE FROM Pagamenti AS t WHERE ") + condition, binds)
+        // The rows go by the keys just logged: what is deleted is exactly what the log holds.
+        QSqlQuery last = database->exec(QStringLiteral("SELECT coalesce(MAX(OID), 0) FROM Eliminazioni"));
+        last.next();
+        const qint64 lastLogged = last.value(0).toLongLong();
+        DeletionLog::LogRows(*database, *payments, DeletionLog::kPurgeCommand, condition,
+                             {ranges[i].first, ranges[i].last, day});
+        outcome.deleted += database
+                               ->exec(QStringLiteral("DELETE FROM Pagamenti WHERE OID IN "
+                                                     "(SELECT OID_Eliminato FROM Eliminazioni WHERE OID > ?)"),
+                                      {lastLogged})
                                .numRowsAffected();
         if (!step(i + 1, int(ranges.size())))
             return {0, true};
