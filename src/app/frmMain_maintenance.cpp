@@ -40,8 +40,10 @@ bool frmMain::refuseNonAdministrator()
 
 void frmMain::mnuDeletePayment_Click()
 {
-    if (!m_objCurDS)
+    if (!m_objCurDS) {
+        MessageService::beep(); // no view open, as on a section's overview page
         return;
+    }
     frmDeletePayment::SetDate(QDate::currentDate(), -1, -1, this);
     if (m_objCurDS && m_objCurDS->GetTable().Name() == QLatin1String("Pagamenti"))
         RefreshDetailView(QString());

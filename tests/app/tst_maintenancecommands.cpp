@@ -112,7 +112,9 @@ private slots:
     void thePurgeNeedsAView()
     {
         form().m_objCurDS.reset();
+        const int beeps = MessageService::beepCount();
         QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QString());
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
         form().m_objCurDS = m_archive.context->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
         QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QStringLiteral("frmDeletePayment"));
     }
