@@ -12,6 +12,7 @@
 #include "gridbench.h"
 #include "maintenancebench.h"
 #include "gridtoolsbench.h"
+#include "ledgerbench.h"
 #include "outputbench.h"
 #include "rawquery.h"
 #include "windowbench.h"
@@ -96,6 +97,7 @@ int run(const QString &path)
     runOutputBenchmarks({path, context, payments, wanted});
     runMaintenanceBenchmarks({path, payments, measure, wanted});
     runDayBenchmarks({path, context, db, payments, measure, wanted});
+    runLedgerBenchmarks({path, payments, wanted});
     return 0;
 }
 

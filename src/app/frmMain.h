@@ -121,6 +121,14 @@ public:
     void mnuHelpContents_Click();
     void mnuHelpSearchForHelpOn_Click();
     void mnuHelpAbout_Click();
+    // Maintenance commands of the tools menu (frmMain_maintenance.cpp).
+    void mnuDeletePayment_Click();
+    void mnuVerifyArchive_Click();
+    void mnuDeletionLog_Click();
+    // The conversion of the archive to Euro, once its key has been confirmed.
+    void ConvertArchive();
+    // Refuses a command reserved to the administrator; true when it was refused.
+    bool refuseNonAdministrator();
 
     void mnuFileNew_Click();
     void mnuFileDelete_Click();
@@ -275,6 +283,7 @@ private:
     QMenu *mnuTools = nullptr;
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
     QAction *mnuClosingSummary = nullptr;
+    QAction *mnuDeletePayment = nullptr, *mnuVerifyArchive = nullptr, *mnuDeletionLog = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;
@@ -316,6 +325,7 @@ private:
     void createToolMenus();
     void connectHandlers();
     void connectSessionCommands();
+    void connectMaintenanceCommands();
     void connectRecordCommands();
     void connectCommandDispatch();
     void connectTotalCommands();

@@ -38,6 +38,7 @@ void frmMain::connectHandlers()
     connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
     connect(mnuClose, &QAction::triggered, this, Guarded(this, &frmMain::mnuClose_Click));
     connectSessionCommands();
+    connectMaintenanceCommands();
     connectRecordCommands();
     connectCommandDispatch();
     connectTotalCommands();

@@ -139,6 +139,10 @@ void frmMain::createToolMenus()
     mnuChangePwd = addItem(mnuTools, "mnuChangePwd", QStringLiteral("Cambio &Password..."));
     mnuClosingSummary = addItem(mnuTools, "mnuClosingSummary", QStringLiteral("C&hiusura giornata..."));
     mnuTools->addSeparator();
+    mnuDeletePayment = addItem(mnuTools, "mnuDeletePayment", QStringLiteral("&Elimina pagamenti saldati..."));
+    mnuVerifyArchive = addItem(mnuTools, "mnuVerifyArchive", QStringLiteral("&Verifica archivio..."));
+    mnuDeletionLog = addItem(mnuTools, "mnuDeletionLog", QStringLiteral("&Registro eliminazioni..."));
+    mnuTools->addSeparator();
     mnuToolsTotal = addMenu(this, mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     mnuTotalItems = addItemArray(mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));
     mnuToolsAverage = addMenu(this, mnuTools, "mnuToolsAverage", QStringLiteral("&Media"));

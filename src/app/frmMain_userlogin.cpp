@@ -14,5 +14,8 @@ bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
     const std::shared_ptr<objdb::DataContext> context = modGlobal::g_objDataContext;
     if (!context)
         return false; // no archive open: nobody to log in against
-    return m_objLogin.Run(*context, m_strOperatore, p_blnChangeUser, p_blnChangePwd, [this] { SetAppTitle(); });
+    const bool loggedIn =
+        m_objLogin.Run(*context, m_strOperatore, p_blnChangeUser, p_blnChangePwd, [this] { SetAppTitle(); });
+    modGlobal::OperatorName = m_strOperatore;
+    return loggedIn;
 }

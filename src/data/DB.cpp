@@ -10,4 +10,5 @@ void DB::Define(objdb::DatabaseDefinition &p_obj)
     p_obj.AddTable(std::make_shared<Collaboratori>());
     p_obj.AddTable(std::make_shared<Movimenti>());
     p_obj.AddTable(std::make_shared<Pagamenti>());
+    p_obj.AddTable(std::make_shared<Eliminazioni>());
 }

@@ -1,5 +1,9 @@
 #include "data/tables.h"
 
+#include "data/deletionlog.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+
 #include "objdb/amount.h"
 #include "objdb/datasource.h"
 #include "objdb/types.h"
@@ -35,6 +39,12 @@ void UpdatePaidFlag(DataSource &p_objDS)
     static const Amount cent = Amount::fromUnits(100);
     const auto outstanding = toAmount(p_objDS.GetField(QStringLiteral("ImportoInSospeso")));
     p_objDS.SetField(QStringLiteral("Pagato"), outstanding.has_value() && outstanding->abs() <= cent);
+}
+
+void LogDeletedRow(DataSource &p_objDS)
+{
+    DeletionLog::LogRows(*p_objDS.context()->database(), p_objDS.tableDef(), DeletionLog::kRecordCommand,
+                         QStringLiteral("t.OID = ?"), {p_objDS.Bookmark()});
 }
 
 void Movimenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &p_objRef)
@@ -87,4 +97,11 @@ void Movimenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedCo
         p_objDS.SetField(p_strChangedColumnName, QVariant::fromValue(Amount()));
     p_objDS.SetField(QStringLiteral("ImportoInSospeso"), QVariant::fromValue(outstanding(p_objDS) + netAmount(p_objDS)));
     UpdatePaidFlag(p_objDS);
+}
+
+// The deletion is logged in its own transaction, so a refused deletion (payments still attached)
+// leaves no log row.
+void Movimenti::OnDeleteRow(DataSource &p_objDS)
+{
+    LogDeletedRow(p_objDS);
 }

@@ -134,6 +134,7 @@ void Pagamenti::OnDeleteRow(DataSource &p_objDS)
 {
     RipristinaSospeso(p_objDS);
     p_objDS.SaveRow();
+    LogDeletedRow(p_objDS);
 }
 
 QString Pagamenti::OnRowWarning(DataSource &p_objDS)

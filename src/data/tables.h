@@ -63,6 +63,7 @@ public:
     void OnNewRow(objdb::DataSource &p_objDS) override;
     void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
     void OnUpdateField(objdb::DataSource &p_objDS, const QString &p_strChangedColumnName) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
 };
 
 class Pagamenti : public TableClass {
@@ -88,7 +89,22 @@ public:
     static void CalcolaSospeso(objdb::DataSource &p_objDS);
 };
 
+// The log of deleted movements and payments (data/deletionlog.h writes it). Nobody edits it: the
+// library's writes are refused, so it holds only what the deletions logged.
+class Eliminazioni : public TableClass {
+public:
+    QString TableName() const override;
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void DefineIdentity(objdb::Identity &p_objIdentity) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+};
+
 // Recomputes a movement's Pagato from its ImportoInSospeso (covered within one cent).
 void UpdatePaidFlag(objdb::DataSource &p_objDS);
+// Writes the data source's current row, about to be deleted, to the deletion log.
+void LogDeletedRow(objdb::DataSource &p_objDS);
 // An amount column as the rules count it: an empty one is 0.
 objdb::Amount AmountOrZero(const QVariant &p_vntValue);

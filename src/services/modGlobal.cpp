@@ -10,6 +10,7 @@ bool CurrencyConversion = false;
 QDateTime SelectionDate;
 QString PeriodCaption;
 qint32 DatabaseFormat = 3;
+QString OperatorName;
 
 std::shared_ptr<objdb::Database> g_objDatabase;
 std::shared_ptr<objdb::DataContext> g_objDataContext;

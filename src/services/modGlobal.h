@@ -19,6 +19,7 @@ extern bool CurrencyConversion;    // amounts shown in the conversion currency
 extern QDateTime SelectionDate;    // reference date of the date selection
 extern QString PeriodCaption;      // period of "Mov. per Collaboratori", printed by the reports
 extern qint32 DatabaseFormat;      // always 3
+extern QString OperatorName;       // the operator logged in; the deletion log records it
 
 extern std::shared_ptr<objdb::Database> g_objDatabase;
 extern std::shared_ptr<objdb::DataContext> g_objDataContext;

@@ -475,9 +475,14 @@ private slots:
         QCOMPARE(asked.buttons, MessageService::Buttons::YesNo);
         QCOMPARE(asked.defaultAnswer, Answer::No);
 
+        // Confirmed, the conversion asks its own question (answered No: nothing is converted).
+        script.clear();
         script.push(Answer::Yes);
+        script.push(Answer::No);
         QTest::keyClick(grid(), Qt::Key_R, all);
         QCOMPARE(conversion.count(), 1);
+        QCOMPARE(script.texts().size(), 2);
+        QCOMPARE(script.seen().last().title, QStringLiteral("Conversione Valuta"));
     }
 
     void libraryEventsShowInTheStatusBar()

@@ -88,14 +88,15 @@ private slots:
         m_dir.reset();
     }
 
-    void newArchiveHoldsTheSixTablesAndDefaultRows()
+    void newArchiveHoldsTheTablesAndDefaultRows()
     {
         QSqlQuery q = m_archive.database->exec(
             QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'objdb_%' ORDER BY name"));
         QStringList names;
         while (q.next())
             names.append(q.value(0).toString());
-        QCOMPARE(names, (QStringList{"Collaboratori", "Compagnie", "Movimenti", "Operatori", "Pagamenti", "TipiOperazione"}));
+        QCOMPARE(names, (QStringList{"Collaboratori", "Compagnie", "Eliminazioni", "Movimenti", "Operatori", "Pagamenti",
+                                     "TipiOperazione"}));
 
         auto operators = table("Operatori").OpenDataSource();
         QCOMPARE(operators->RecordCount(), 1);

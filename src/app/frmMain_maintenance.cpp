@@ -1,0 +1,84 @@
+// The maintenance commands of the tools menu: the work is the maintenance subsystem's.
+
+#include "app/frmMain.h"
+
+#include "maintenance/frmArchiveCheck.h"
+#include "maintenance/frmDeletePayment.h"
+#include "maintenance/modEuroConversion.h"
+#include "data/deletionlog.h"
+#include "services/errorreport.h"
+#include "services/messageservice.h"
+#include "services/modGlobal.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
+#include "objdb/viewer/datawindow.h"
+
+#include <QAction>
+#include <QDate>
+
+void frmMain::connectMaintenanceCommands()
+{
+    connect(mnuDeletePayment, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletePayment_Click));
+    connect(mnuVerifyArchive, &QAction::triggered, this, Guarded(this, &frmMain::mnuVerifyArchive_Click));
+    connect(mnuDeletionLog, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletionLog_Click));
+    connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
+}
+
+bool frmMain::refuseNonAdministrator()
+{
+    if (!modGlobal::g_objDataContext) {
+        MessageService::beep(); // no archive open
+        return true;
+    }
+    if (modGlobal::g_objDataContext->UserLevel == 1)
+        return false;
+    MessageService::beep();
+    MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
+                           MessageService::Icon::Exclamation, QString(), this);
+    return true;
+}
+
+void frmMain::mnuDeletePayment_Click()
+{
+    if (!m_objCurDS) {
+        MessageService::beep(); // no view open, as on a section's overview page
+        return;
+    }
+    frmDeletePayment::SetDate(QDate::currentDate(), -1, -1, this);
+    if (m_objCurDS && m_objCurDS->GetTable().Name() == QLatin1String("Pagamenti"))
+        RefreshDetailView(QString());
+}
+
+void frmMain::mnuVerifyArchive_Click()
+{
+    if (refuseNonAdministrator())
+        return;
+    frmArchiveCheck::ShowCheck(this);
+    // Ricalcola may have changed what the view shows.
+    if (m_objCurDS)
+        RefreshDetailView(QString());
+}
+
+void frmMain::ConvertArchive()
+{
+    if (!modGlobal::g_objDataContext) {
+        MessageService::beep();
+        return;
+    }
+    ConvertArchiveToEuro();
+    if (m_objCurDS)
+        RefreshDetailView(QString());
+}
+
+void frmMain::mnuDeletionLog_Click()
+{
+    if (refuseNonAdministrator())
+        return;
+    objdb::OpenOptions options;
+    options.readOnly = true;
+    options.notify = this;
+    options.convertCurrency = modGlobal::CurrencyConversion;
+    auto log = modGlobal::g_objDataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
+        QString(), QStringLiteral("Quando DESC"), options);
+    objdb::ShowDataSource(log, QStringLiteral("sola lettura"));
+}

@@ -1,0 +1,104 @@
+#include "data/deletionlog.h"
+
+#include "services/modGlobal.h"
+#include "objdb/database.h"
+#include "objdb/definition.h"
+#include "objdb/sqldialect.h"
+#include "objdb/types.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+
+using namespace objdb;
+
+namespace {
+
+// A stored value as text, inside SQL so that any number of rows is logged by one statement.
+// Amounts are integer ten-thousandths and are written with integer arithmetic only; dates as stored.
+QString valueText(const QString &column, int type)
+{
+    const QString c = QStringLiteral("t.") + sqlName(column);
+    switch (type) {
+    case TypeAmount:
+        return DeletionLog::AmountTextSql(c);
+    case TypeYesNo:
+        return DeletionLog::FlagTextSql(c);
+    default:
+        return QStringLiteral("coalesce(CAST(%1 AS TEXT), '')").arg(c);
+    }
+}
+
+// "Column=value; ..." over the stored columns of the table that have no column of their own in the log.
+QString valuesText(const TableDef &table, const QStringList &ownColumns)
+{
+    QStringList parts;
+    const auto add = [&](const QString &column, int type) {
+        if (!ownColumns.contains(column))
+            parts.append(QStringLiteral("'%1=' || %2").arg(column, valueText(column, type)));
+    };
+    for (const auto &c : table.columns)
+        add(c.name, c.type);
+    for (const auto &r : table.references)
+        add(r.name, TypeInteger);
+    if (!table.parentLinkColumn().isEmpty())
+        add(table.parentLinkColumn(), TypeInteger);
+    return parts.join(QStringLiteral(" || '; ' || "));
+}
+
+const QStringList &paymentColumns()
+{
+    static const QStringList columns{QStringLiteral("OID_Movimenti"), QStringLiteral("Contanti"),
+                                     QStringLiteral("Bonifico_Bancomat"), QStringLiteral("Assegno"),
+                                     QStringLiteral("Anticipo")};
+    return columns;
+}
+
+} // namespace
+
+namespace DeletionLog {
+
+QString AmountTextSql(const QString &expression)
+{
+    // (printf's own % signs rule out QString::arg here)
+    return QStringLiteral("CASE WHEN {c} IS NULL THEN '' ELSE printf('%s%d,%04d', CASE WHEN {c} < 0 THEN '-' "
+                          "ELSE '' END, abs({c}) / 10000, abs({c}) % 10000) END")
+        .replace(QStringLiteral("{c}"), expression);
+}
+
+QString FlagTextSql(const QString &expression)
+{
+    return QStringLiteral("CASE %1 WHEN 1 THEN 'Sì' WHEN 0 THEN 'No' ELSE '' END").arg(expression);
+}
+
+QString now()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODate);
+}
+
+QString operatorName()
+{
+    return modGlobal::OperatorName;
+}
+
+int LogRows(Database &database, const TableDef &table, const QString &command, const QString &condition,
+            const QVariantList &binds)
+{
+    QStringList columns{QStringLiteral("Quando"), QStringLiteral("Operatore"), QStringLiteral("Comando"),
+                        QStringLiteral("Tabella"), QStringLiteral("OID_Eliminato"), QStringLiteral("Valori")};
+    // A payment's movement and amounts have columns of their own: amounts there are converted with
+    // every other amount and summed by the check of the archive.
+    const QStringList own = table.name == QLatin1String("Pagamenti") ? paymentColumns() : QStringList();
+    QStringList values{QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"),
+                       QStringLiteral("t.OID"), valuesText(table, own)};
+    for (const auto &c : own) {
+        columns.append(c);
+        values.append(QStringLiteral("t.") + sqlName(c));
+    }
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 AS t WHERE %5")
+                            .arg(sqlName(kTable), columns.join(QStringLiteral(", ")),
+                                 values.join(QStringLiteral(", ")), sqlName(table.name), condition);
+    QSqlQuery q = database.exec(sql, QVariantList{now(), operatorName(), command, table.name} + binds);
+    return q.numRowsAffected();
+}
+
+} // namespace DeletionLog

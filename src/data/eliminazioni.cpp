@@ -1,0 +1,59 @@
+#include "data/deletionlog.h"
+#include "data/tables.h"
+
+#include "objdb/datasource.h"
+#include "objdb/types.h"
+
+using namespace objdb;
+
+namespace {
+
+void refuse(DataSource &ds)
+{
+    ds.CancelOperation(QStringLiteral("Il registro delle eliminazioni è in sola lettura."));
+}
+
+} // namespace
+
+QString Eliminazioni::TableName() const
+{
+    return DeletionLog::kTable;
+}
+
+void Eliminazioni::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &)
+{
+    const ColumnOptions readOnly{.access = ColumnAccess::ReadOnlyInPanels};
+    p_objCol.AddColumn(QStringLiteral("Quando"), TypeText, 19, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Operatore"), TypeText, kOperatorNameLength, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Comando"), TypeText, 64, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Tabella"), TypeText, 32, readOnly);
+    p_objCol.AddColumn(QStringLiteral("OID_Eliminato"), TypeInteger, 0, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Valori"), TypeLongText, 0, readOnly);
+    p_objCol.AddColumn(QStringLiteral("OID_Movimenti"), TypeInteger, 0, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Contanti"), TypeAmount, 0, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Bonifico_Bancomat"), TypeAmount, 0, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Assegno"), TypeAmount, 0, readOnly);
+    p_objCol.AddColumn(QStringLiteral("Anticipo"), TypeAmount, 0, readOnly);
+    // The check of the archive sums the purged amounts per movement.
+    p_objInx.AddIndex(QStringLiteral("OID_Movimenti"), false);
+}
+
+void Eliminazioni::DefineIdentity(Identity &p_objIdentity)
+{
+    p_objIdentity.Caption = QStringLiteral("Registro eliminazioni");
+}
+
+void Eliminazioni::OnNewRow(DataSource &p_objDS)
+{
+    refuse(p_objDS);
+}
+
+void Eliminazioni::OnBeforeUpdateField(DataSource &p_objDS, const QString &)
+{
+    refuse(p_objDS);
+}
+
+void Eliminazioni::OnDeleteRow(DataSource &p_objDS)
+{
+    refuse(p_objDS);
+}

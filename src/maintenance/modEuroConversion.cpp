@@ -1,0 +1,131 @@
+#include "maintenance/modEuroConversion.h"
+
+#include "maintenance/outstanding.h"
+#include "services/configuration.h"
+#include "services/errorreport.h"
+#include "services/frmMessage.h"
+#include "services/messageservice.h"
+#include "services/modGlobal.h"
+#include "objdb/amount.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
+#include "objdb/sqldialect.h"
+#include "objdb/types.h"
+
+#include <QApplication>
+#include <QSqlQuery>
+
+namespace EuroConversion {
+
+namespace {
+
+// An amount column divided by the fixed rate: exact integer arithmetic on the stored ten-thousandths,
+// rounded once, half away from zero; Null stays Null.
+QString divided(const QString &column)
+{
+    static const qint64 rate = objdb::Amount::parseDecimal(QStringLiteral("1936.27"))->units();
+    // amount / rate in ten-thousandths is amount * scale / rate; doubled to round at the half.
+    return QStringLiteral("CASE WHEN %1 >= 0 THEN (%1 * %2 + %3) / %4 ELSE -((-%1 * %2 + %3) / %4) END")
+        .arg(column)
+        .arg(2 * objdb::Amount::kScale)
+        .arg(rate)
+        .arg(2 * rate);
+}
+
+struct Slice {
+    QString sql;
+    QVariantList binds;
+};
+
+// Every statement of the run, slice by slice: the amounts of each table, the movements last, whose
+// outstanding amounts are set in the same statement from their converted parts (so the payments and
+// the log are converted before them), followed by their paid flags.
+QList<Slice> slices(objdb::DataContext &context, objdb::Database &db)
+{
+    const QString movements = QStringLiteral("Movimenti");
+    QList<Slice> all, last;
+    auto &tables = context.Tables();
+    for (int i = 1; i <= tables.Count(); ++i) {
+        const objdb::Table &table = tables.Item(i);
+        const bool isMovements = table.Name() == movements;
+        QStringList sets;
+        for (int c = 1; c <= table.ColumnCount(); ++c) {
+            const objdb::ColumnInfo column = table.Column(c);
+            if (column.Type != objdb::TypeAmount || (isMovements && column.Name == QLatin1String("ImportoInSospeso")))
+                continue;
+            sets.append(QStringLiteral("%1 = %2").arg(objdb::sqlName(column.Name), divided(objdb::sqlName(column.Name))));
+        }
+        if (sets.isEmpty())
+            continue;
+        if (isMovements)
+            sets.append(QStringLiteral("ImportoInSospeso = ")
+                        + Outstanding::correlatedExpression(divided(QStringLiteral("Importo")),
+                                                            divided(QStringLiteral("Sconto"))));
+        const QString update = QStringLiteral("UPDATE %1 SET %2 WHERE OID BETWEEN ? AND ?")
+                                   .arg(objdb::sqlName(table.Name()), sets.join(QStringLiteral(", ")));
+        for (const auto &range : KeyRanges::Of(db, table.Name(), KeyRanges::kSpan)) {
+            if (isMovements) {
+                last.append({update, Outstanding::correlatedBinds() + QVariantList{range.first, range.last}});
+                last.append({Outstanding::paidFlagSql(), {range.first, range.last}});
+            } else {
+                all.append({update, {range.first, range.last}});
+            }
+        }
+    }
+    return all + last;
+}
+
+} // namespace
+
+Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step)
+{
+    const auto db = context.database();
+    objdb::TransactionGuard transaction(*db);
+    const QList<Slice> work = slices(context, *db);
+    for (int i = 0; i < work.size(); ++i) {
+        db->exec(work[i].sql, work[i].binds);
+        if (!step(i + 1, int(work.size())))
+            return {true};
+    }
+    transaction.commit();
+    return {};
+}
+
+} // namespace EuroConversion
+
+void ConvertArchiveToEuro()
+{
+    const QString title = QStringLiteral("Conversione Valuta");
+    QWidget *window = QApplication::activeWindow();
+    const bool converted = TextToBool(Settings::readText(QStringLiteral("Configuration"),
+                                                         QStringLiteral("CurrencyConverted"), QStringLiteral("False")));
+    const QString question = converted ? QStringLiteral("CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?")
+                                       : QStringLiteral("Confermi?");
+    if (!MessageService::askYesNo(question, MessageService::Icon::Question,
+                                  converted ? MessageService::Answer::No : MessageService::Answer::Yes, title, window))
+        return;
+
+    frmMessage *progress = frmMessage::instance();
+    progress->ShowMsg(QStringLiteral("Conversione archivio in Euro..."), window);
+    bool started = false;
+    EuroConversion::Outcome outcome;
+    try {
+        outcome = EuroConversion::Convert(*modGlobal::g_objDataContext, [&](int done, int total) {
+            if (!started) {
+                progress->StartProgress(total, true);
+                started = true;
+            }
+            return progress->Progress(done);
+        });
+    } catch (const std::exception &) {
+        const PendingError error = PendingError::current();
+        frmMessage::closeInstance();
+        ShowErrorReport(QStringLiteral("Conversione interrotta: ") + error.description, error);
+        return;
+    }
+    frmMessage::closeInstance();
+    if (outcome.stopped)
+        return;
+    Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"), QStringLiteral("True"));
+    MessageService::inform(QStringLiteral("Conversione terminata."), MessageService::Icon::None, title, window);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The conversion of an archive kept in lire to Euro: every amount of every table divided by
+// 1936,27, exactly in ten-thousandths and rounded once, half away from zero; then every movement's
+// outstanding amount and paid flag set from its converted parts, so that they agree to the
+// ten-thousandth with its converted payments and purged payments.
+
+#include "maintenance/keyranges.h"
+
+namespace objdb {
+class DataContext;
+}
+
+namespace EuroConversion {
+
+struct Outcome {
+    bool stopped = false; // the user stopped it: nothing changed
+};
+
+// One transaction, in slices of keys; a stop or a failure rolls it back whole (a failure throws).
+Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step);
+
+} // namespace EuroConversion
+
+// Asks, converts with the progress window, and records the setting CurrencyConverted once committed.
+void ConvertArchiveToEuro();

@@ -1,0 +1,167 @@
+// The conversion to Euro: every amount divided exactly and rounded once; empty stays empty; the
+// movements' outstanding amounts agree exactly with their converted payments and purged payments;
+// a stop changes nothing; a second run is warned about; the setting is written only once committed.
+
+#include "ledgerfixture.h"
+
+#include "maintenance/archivecheck.h"
+#include "maintenance/modEuroConversion.h"
+#include "maintenance/settledpurge.h"
+#include "services/configuration.h"
+
+#include <QRandomGenerator>
+#include <QSettings>
+
+using MessageService::Answer;
+
+namespace {
+
+bool always(int, int)
+{
+    return true;
+}
+
+QString convertedSetting()
+{
+    return Settings::readText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"));
+}
+
+} // namespace
+
+class TestEuroConversion : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LedgerFixture> m_f;
+
+    // Sum of every amount of the archive, to tell whether anything changed.
+    qint64 fingerprint()
+    {
+        return m_f->number("SELECT (SELECT coalesce(SUM(Importo + 3 * Sconto + 7 * ImportoInSospeso + 11 * ScontoPrivato), 0) "
+                           "FROM Movimenti) + (SELECT coalesce(SUM(Contanti + 3 * Bonifico_Bancomat + 7 * Assegno + 11 * "
+                           "Anticipo), 0) FROM Pagamenti) + (SELECT coalesce(SUM(Contanti), 0) FROM Eliminazioni)");
+    }
+
+private slots:
+    void init()
+    {
+        m_f = std::make_unique<LedgerFixture>();
+        QSettings().clear();
+    }
+    void cleanup() { m_f.reset(); }
+
+    void eachAmountIsDividedExactly_data()
+    {
+        QTest::addColumn<QString>("lire");
+        QTest::addColumn<qint64>("euroUnits");
+        QTest::newRow("the rate itself") << "1936,27" << qint64(10000);
+        QTest::newRow("its opposite") << "-1936,27" << qint64(-10000);
+        QTest::newRow("zero") << "0" << qint64(0);
+        QTest::newRow("a tenth, rounded up") << "0,1" << qint64(1);
+        QTest::newRow("a negative tenth, away from zero") << "-0,1" << qint64(-1);
+        QTest::newRow("a ten-thousandth, to nothing") << "0,0001" << qint64(0);
+        QTest::newRow("a million lire") << "1000000" << qint64(5164569);
+        QTest::newRow("the largest amount") << "99999999,9999" << qint64(516456899);
+    }
+    void eachAmountIsDividedExactly()
+    {
+        QFETCH(QString, lire);
+        QFETCH(qint64, euroUnits);
+        const qint64 movement = m_f->movement(lire);
+        QVERIFY(!EuroConversion::Convert(*modGlobal::g_objDataContext, always).stopped);
+        QCOMPARE(m_f->number("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}), euroUnits);
+        QCOMPARE(m_f->outstanding(movement), euroUnits);
+    }
+
+    void emptyStaysEmpty()
+    {
+        const qint64 movement = m_f->movement(QString());
+        m_f->database().exec("UPDATE Movimenti SET ScontoPrivato = NULL");
+        EuroConversion::Convert(*modGlobal::g_objDataContext, always);
+        QVERIFY(m_f->value("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}).isNull());
+        QVERIFY(m_f->value("SELECT ScontoPrivato FROM Movimenti WHERE OID = ?", {movement}).isNull());
+    }
+
+    // Dividing each column on its own leaves outstanding amounts a few ten-thousandths away from the
+    // converted amount less the converted payments; they are set from the converted parts instead.
+    void outstandingAmountsAgreeExactlyAfterwards()
+    {
+        QRandomGenerator random(20260512);
+        const QDate day(2001, 6, 1);
+        for (int i = 0; i < 40; ++i) {
+            const qint64 amount = 1000 + random.bounded(2000000);
+            const qint64 movement = m_f->movement(QString::number(amount), QString::number(random.bounded(500)));
+            const int payments = random.bounded(1, 4);
+            for (int p = 0; p < payments; ++p)
+                m_f->payment(movement, day.addDays(p), QString::number(random.bounded(amount / 3)),
+                             QString::number(random.bounded(7)) + QStringLiteral(",") + QString::number(random.bounded(10)));
+            // Some movements settled exactly by a last payment, so the purge has work.
+            if (i % 3 == 0)
+                m_f->payment(movement, day.addDays(5),
+                             objdb::Amount::fromUnits(m_f->outstanding(movement)).toDisplayString(4).remove('.'));
+        }
+        SettledPurge::Run(*modGlobal::g_objDataContext, day.addDays(10), always);
+        QVERIFY(m_f->number("SELECT COUNT(*) FROM Eliminazioni") > 10);
+        QCOMPARE(ArchiveCheck::Run(*modGlobal::g_objDataContext).lines, QStringList{ArchiveCheck::kCleanLine});
+        const qint64 loggedBefore = m_f->number("SELECT SUM(Contanti) FROM Eliminazioni");
+
+        QVERIFY(!EuroConversion::Convert(*modGlobal::g_objDataContext, always).stopped);
+        const auto report = ArchiveCheck::Run(*modGlobal::g_objDataContext);
+        QVERIFY2(report.clean, qPrintable(report.lines.mid(0, 5).join('\n')));
+        // The log's amounts were converted with the rest.
+        QVERIFY(qAbs(m_f->number("SELECT SUM(Contanti) FROM Eliminazioni") * 19362700 / 10000 - loggedBefore)
+                < m_f->number("SELECT COUNT(*) FROM Eliminazioni") * 10000);
+    }
+
+    void aStopChangesNothing()
+    {
+        for (int i = 0; i < 5; ++i)
+            m_f->payment(m_f->movement("3872,54"), QDate(2001, 1, 1), "1936,27");
+        const qint64 before = fingerprint();
+        int steps = 0;
+        const auto outcome = EuroConversion::Convert(*modGlobal::g_objDataContext, [&](int done, int total) {
+            ++steps;
+            return done < total; // stopped at the very end, after every statement ran
+        });
+        QVERIFY(outcome.stopped);
+        QVERIFY(steps > 1);
+        QCOMPARE(fingerprint(), before);
+    }
+
+    void commandAsksAndRecordsTheConversion_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("defaultAnswer");
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("first run, Yes") << "" << int(Answer::Yes) << "Confermi?" << int(Answer::Yes) << true;
+        QTest::newRow("first run, No") << "" << int(Answer::No) << "Confermi?" << int(Answer::Yes) << false;
+        QTest::newRow("second run, No") << "True" << int(Answer::No) << "CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?"
+                                        << int(Answer::No) << false;
+        QTest::newRow("second run, Yes") << "True" << int(Answer::Yes) << "CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?"
+                                         << int(Answer::No) << true;
+    }
+    void commandAsksAndRecordsTheConversion()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, answer);
+        QFETCH(QString, question);
+        QFETCH(int, defaultAnswer);
+        QFETCH(bool, converts);
+        if (!setting.isEmpty())
+            Settings::writeText("Configuration", "CurrencyConverted", setting);
+        const qint64 movement = m_f->movement("1936,27");
+        TestSupport::ScriptedMessages script;
+        script.push(Answer(answer));
+        ConvertArchiveToEuro();
+        QCOMPARE(script.seen().first().text, question);
+        QCOMPARE(script.seen().first().title, QStringLiteral("Conversione Valuta"));
+        QCOMPARE(int(script.seen().first().defaultAnswer), defaultAnswer);
+        QCOMPARE(m_f->number("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}), converts ? 10000 : 19362700);
+        QCOMPARE(script.texts().last(), converts ? QStringLiteral("Conversione terminata.") : question);
+        QCOMPARE(convertedSetting(), converts ? QStringLiteral("True") : setting);
+    }
+};
+
+COBRELLE_TEST_MAIN(TestEuroConversion)
+#include "tst_euroconversion.moc"
