@@ -1,26 +1,36 @@
 #include "grid/gridlayout.h"
 
+#include "grid/sortorder.h"
 #include "services/messageservice.h"
 #include "objdb/grid/viewutility.h"
+
+namespace {
+// The columns may have moved: the header's sort mark follows the first sort field to its new place.
+void bindGrid(const std::shared_ptr<objdb::DataSource> &source, QTableView &grid, objdb::GridSetting &setting)
+{
+    objdb::ViewUtility::Binding(source).BindGrid(&grid, &setting);
+    ShowSortMark(grid, *source);
+}
+}
 
 void ShowAllFieldsOnce(const std::shared_ptr<objdb::DataSource> &source, QTableView &grid,
                        objdb::GridSetting &setting)
 {
     const QString kept = setting.FieldSequence();
     setting.SetFieldSequence(QString());
-    objdb::ViewUtility::Binding(source).BindGrid(&grid, &setting);
+    bindGrid(source, grid, setting);
     setting.SetFieldSequence(kept);
 }
 
 bool EditGridFieldSequence(const std::shared_ptr<objdb::DataSource> &source, QTableView &grid,
                            objdb::GridSetting &setting, QWidget *owner)
 {
-    auto binding = objdb::ViewUtility::Binding(source);
     QString sequence = setting.FieldSequence();
-    if (!binding.EditFieldSequence(QStringLiteral("Sequenza di Visualizzazione Campi"), sequence, owner))
+    if (!objdb::ViewUtility::Binding(source).EditFieldSequence(QStringLiteral("Sequenza di Visualizzazione Campi"),
+                                                               sequence, owner))
         return false;
     setting.SetFieldSequence(sequence);
-    binding.BindGrid(&grid, &setting);
+    bindGrid(source, grid, setting);
     return true;
 }
 
@@ -31,6 +41,6 @@ bool ResetGridLayout(const std::shared_ptr<objdb::DataSource> &source, QTableVie
                                   MessageService::Icon::Question, MessageService::Answer::Yes, QString(), owner))
         return false;
     setting.Reset();
-    objdb::ViewUtility::Binding(source).BindGrid(&grid, &setting);
+    bindGrid(source, grid, setting);
     return true;
 }
