@@ -44,8 +44,10 @@ FilterEditorDialog::FilterEditorDialog(Filter &filter, itfNotifyEvent *sink, con
     m_join->addItem(QStringLiteral("And"));
     m_join->addItem(QStringLiteral("Or"));
     m_field = named(new QComboBox(this), "cboField");
+    // The user chooses among the fields a grid can show; keys and parent links stay the program's.
     for (const FieldDef &field : filter.columns())
-        m_field->addItem(field.caption, field.name);
+        if (!field.secret && field.display > 0)
+            m_field->addItem(field.caption, field.name);
     m_operator = named(new QComboBox(this), "cboOperator");
     m_operator->addItems(Filter::operators());
     m_value = named(new QLineEdit(this), "txtValue");

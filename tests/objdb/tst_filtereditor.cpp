@@ -76,6 +76,17 @@ private slots:
         QCOMPARE(m_filter->Criterion(), QStringLiteral("Importo >= 1234.5"));
     }
 
+    void offersOnlyTheFieldsAGridShows()
+    {
+        auto payments = m_archive.context->Tables().Item(QStringLiteral("Versamenti")).NewFilter();
+        FilterEditorDialog editor(*payments, &m_sink, QStringLiteral("Filtro"));
+        auto *fields = editor.findChild<QComboBox *>("cboField");
+        QCOMPARE(fields->findData(QStringLiteral("OID")), -1);
+        QCOMPARE(fields->findData(QStringLiteral("OID_Conti")), -1);
+        QVERIFY(fields->count() > 0);
+        QVERIFY(fields->currentData().toString() != QLatin1String("OID"));
+    }
+
     void cancellingLeavesTheFilter()
     {
         m_filter->AddCondition(QStringLiteral("Descrizione"), QStringLiteral("x"));
