@@ -150,6 +150,14 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
         MessageService::inform(imported ? QStringLiteral("OPERAZIONE COMPLETATA.")
                                         : QStringLiteral("Importazione interrotta: l'archivio non è stato modificato."),
                                Icon::Information, QString(), owner);
+    } catch (const objdb::Error &e) {
+        // A row refused, a full disk: the library's own words, which name the row; the transaction
+        // is already rolled back.
+        frmMessage::closeInstance();
+        MessageService::inform(QStringLiteral("Impossibile importare i dati: ") + e.description()
+                                   + QStringLiteral("\n\nL'archivio aperto non è stato modificato."),
+                               Icon::Critical, QString(), owner);
+        imported = false;
     } catch (const std::exception &) {
         frmMessage::closeInstance();
         ShowErrorReport(QStringLiteral("Impossibile importare i dati"), PendingError::current());

@@ -100,11 +100,13 @@ void frmDeletePayment::cmdSetting_Click()
                                       + txtData->text() + QStringLiteral("?"),
                                   MessageService::Icon::Question, MessageService::Answer::Yes, QString(), this))
         return;
-    switch (purge(upTo)) {
+    QString failure;
+    switch (purge(upTo, failure)) {
     case Result::Stopped:
         return;
     case Result::Failed:
-        MessageService::inform(QStringLiteral("Errore durante la cancellazione dei dati."),
+        MessageService::inform(QStringLiteral("Errore durante la cancellazione dei dati.\n\n") + failure
+                                   + QStringLiteral("\n\nL'archivio non è stato modificato."),
                                MessageService::Icon::Critical, QString(), this);
         return;
     case Result::Deleted:
@@ -116,7 +118,7 @@ void frmDeletePayment::cmdSetting_Click()
     accept();
 }
 
-frmDeletePayment::Result frmDeletePayment::purge(const QDate &upTo)
+frmDeletePayment::Result frmDeletePayment::purge(const QDate &upTo, QString &failure)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     frmMessage *progress = frmMessage::instance();
@@ -136,7 +138,8 @@ frmDeletePayment::Result frmDeletePayment::purge(const QDate &upTo)
                 return progress->Progress(done);
             });
         return outcome.stopped ? Result::Stopped : Result::Deleted;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        failure = QString::fromUtf8(e.what()); // the library's errors say why in Italian
         return Result::Failed;
     }
 }

@@ -31,8 +31,9 @@ private:
     void calTimeSetting_Click();
     void cmdSetting_Click();
     enum class Result { Deleted, Stopped, Failed };
-    // The purge with the progress window and the hourglass pointer; a stop or a failure rolls it back.
-    Result purge(const QDate &upTo);
+    // The purge with the progress window and the hourglass pointer; a stop or a failure rolls it back
+    // (`failure` then says why).
+    Result purge(const QDate &upTo, QString &failure);
 
     QDate m_deletedUpTo;
 };

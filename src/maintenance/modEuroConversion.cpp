@@ -9,6 +9,7 @@
 #include "objdb/amount.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
+#include "objdb/error.h"
 #include "objdb/sqldialect.h"
 #include "objdb/types.h"
 
@@ -117,6 +118,13 @@ void ConvertArchiveToEuro()
             }
             return progress->Progress(done);
         });
+    } catch (const objdb::Error &e) {
+        // The archive's own failures (a full disk, a lock) in words, with what became of the archive.
+        frmMessage::closeInstance();
+        MessageService::inform(QStringLiteral("Conversione interrotta: ") + e.description()
+                                   + QStringLiteral("\n\nL'archivio non è stato modificato."),
+                               MessageService::Icon::Critical, title, window);
+        return;
     } catch (const std::exception &) {
         const PendingError error = PendingError::current();
         frmMessage::closeInstance();
