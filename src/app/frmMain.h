@@ -380,6 +380,8 @@ private:
     // The smallest size at which no label of the tree, the title bar or the section page is cut, with
     // the splitter at splitTwips (the tree keeps that width, or more when a label needs it).
     void updateMinimumSize(double splitTwips);
+    // The heading of a section's overview page.
+    static QString SectionHeading(const QString &section);
     // The date mode and date the operator left, restored at load; the section when the tree is
     // first built; all three stored at unload.
     void restoreRememberedSelection();

@@ -47,7 +47,19 @@ void frmMain::updateMinimumSize(double splitTwips)
     // Right of the splitter: the title bar in full, or one column of the section page.
     const int titles = px(20 + kHideTreeButtonWidth + 10 + 10 + 30) + lblTitle[1]->sizeHint().width()
         + std::max(px(kDateButtonWidth), cmdDateSel->sizeHint().width());
-    const int right = std::max(titles, px(kSectionPageMinWidth));
+    // ...and the heading of every section page in full (bold, inside its button's frame).
+    int heading = 0;
+    QPushButton probe;
+    QFont bold = probe.font();
+    bold.setBold(true);
+    probe.setFont(bold);
+    for (QTreeWidgetItemIterator it(tvTreeView); *it; ++it) {
+        if ((*it)->childCount() == 0)
+            continue;
+        probe.setText(SectionHeading((*it)->text(0)));
+        heading = std::max(heading, probe.sizeHint().width() + px(kSectionHeadingMargins));
+    }
+    const int right = std::max({titles, px(kSectionPageMinWidth), heading});
     const int width = std::max(px(kMinWindowWidth), tree + right + px(220));
 
     const auto py = [](double twips) { return Twips::toPixelsY(twips); };

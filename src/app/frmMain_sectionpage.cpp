@@ -33,6 +33,11 @@ void placeTwips(QWidget *widget, double left, double top, double width, double h
 
 } // namespace
 
+QString frmMain::SectionHeading(const QString &section)
+{
+    return QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE ") + section.toUpper() + QStringLiteral(" :");
+}
+
 void frmMain::BuildSectionPage()
 {
     QPushButton *const templateButton = acmdSectionItem.first();
@@ -59,8 +64,7 @@ void frmMain::BuildSectionPage()
         auto *heading = new QPushButton(page);
         heading->setObjectName(QStringLiteral("acmdSectionItem_1"));
         heading->setFocusPolicy(Qt::NoFocus);
-        heading->setText(QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE ") + section->text(0).toUpper()
-                         + QStringLiteral(" :"));
+        heading->setText(SectionHeading(section->text(0)));
         heading->setEnabled(false);
         QPalette grey = heading->palette();
         grey.setColor(QPalette::Button, kHeadingColour);

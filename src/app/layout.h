@@ -15,6 +15,8 @@ constexpr double kTotalsHeight = 300; // the totals band under a dated view's gr
 // margin) and below the title bar (heading and one row of buttons).
 constexpr double kSectionPageMinWidth = 400 + 3600 + 400;
 constexpr double kSectionPageMinHeight = 150 + 330 + 150 + 660 + 150;
+// Around a section page's heading: the page's left gap and the heading's right margin.
+constexpr double kSectionHeadingMargins = 400 + 800;
 
 constexpr double kMinWindowWidth = 3000;
 constexpr double kTreeHideLimit = 500;   // a request at or below this hides the tree

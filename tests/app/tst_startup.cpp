@@ -91,6 +91,15 @@ private slots:
             QVERIFY2(shown.left() + tree->iconSize().width() + needed <= tree->viewport()->width(),
                      qPrintable((*it)->text(0)));
         }
+        // Every section page's heading in full.
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if ((*it)->childCount() == 0)
+                continue;
+            tree->setCurrentItem(*it);
+            QTRY_VERIFY(form->findChild<QPushButton *>("acmdSectionItem_1"));
+            auto *heading = form->findChild<QPushButton *>("acmdSectionItem_1");
+            QVERIFY2(heading->width() >= heading->sizeHint().width(), qPrintable(heading->text()));
+        }
         for (const char *name : {"lblTitle_1", "cmdDateSel"}) {
             auto *control = widget<QWidget>(*form, name);
             if (control->isHidden())
