@@ -32,15 +32,6 @@ QString sourceTable(const QString &name)
     return kSource + QLatin1Char('.') + sqlName(name);
 }
 
-// The target OID of a source row of `table` (whose new rows begin after `base`), as an expression
-// over the source column `column` of alias s.
-QString mapped(const QString &table, qint64 base, const QString &column)
-{
-    return QStringLiteral("(SELECT COALESCE(target_oid, %1 + seq) FROM %2 WHERE source_oid = s.%3)")
-        .arg(base)
-        .arg(mapOf(table), sqlName(column));
-}
-
 qint64 scalar(Database &db, const QString &sql, const QVariantList &binds = {})
 {
     QSqlQuery q = db.exec(sql, binds);
@@ -49,7 +40,7 @@ qint64 scalar(Database &db, const QString &sql, const QVariantList &binds = {})
 
 } // namespace
 
-RowCopy::RowCopy(DataSource &source, DataSource &target)
+RowCopy::RowCopy(DataSource &source, DataSource &target, const QList<CarriedRows> &carried)
     : m_target(*target.context()->database())
     , m_defs(target.context()->tableDefs())
 {
@@ -64,8 +55,13 @@ RowCopy::RowCopy(DataSource &source, DataSource &target)
     m_attached = true;
     try {
         const TableDef *table = target.context()->tableDef(target.TableName());
-        plan(*table);
+        plan(*table, carried, false);
         checkSource();
+        // A family selected whole is walked once per table instead of probed row by row.
+        if (familyIsWhole()) {
+            m_steps.clear();
+            plan(*table, carried, true);
+        }
         for (const auto &step : m_steps)
             if (!step.key.isEmpty())
                 mapStep(step);
@@ -111,56 +107,99 @@ QString RowCopy::matchingKey(const TableDef &def) const
     return QString();
 }
 
-void RowCopy::addStep(const TableDef &def, const QString &selection, const QString &key)
+const TableDef *RowCopy::definition(const QString &name) const
 {
-    for (auto &step : m_steps)
-        if (step.def == &def) {
-            step.selection = QStringLiteral("(%1) OR (%2)").arg(step.selection, selection);
-            return;
-        }
-    m_steps.append({&def, selection, key});
+    for (const auto &def : m_defs)
+        if (def.name == name)
+            return &def;
+    return nullptr;
 }
 
-void RowCopy::plan(const TableDef &table)
+bool RowCopy::sourceHasTable(const QString &name) const
 {
-    const TableDef *parent = nullptr;
+    return scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1.sqlite_master WHERE type = 'table' AND name = ?").arg(kSource),
+                  {name}) > 0;
+}
+
+void RowCopy::addStep(const Step &step)
+{
+    for (auto &existing : m_steps)
+        if (existing.def == step.def) {
+            existing.selection = QStringLiteral("(%1) OR (%2)").arg(existing.selection, step.selection);
+            return;
+        }
+    m_steps.append(step);
+}
+
+void RowCopy::plan(const TableDef &table, const QList<CarriedRows> &carried, bool wholeFamily)
+{
+    const TableDef *parent = definition(table.identity.ParentTable);
     const TableDef *child = nullptr;
-    for (const auto &def : m_defs) {
-        if (def.name == table.identity.ParentTable)
-            parent = &def;
+    for (const auto &def : m_defs)
         if (def.identity.ParentTable == table.name)
             child = &def;
-    }
+    const QString all = QStringLiteral("1");
     // The family of the table, parents before children, with the selection of each.
     QList<Step> family; // selections over the source table as alias s
     if (parent) {
         const QString link = sqlName(table.parentLinkColumn());
-        family.append({parent, QStringLiteral("EXISTS (SELECT 1 FROM %1 c WHERE c.%2 = s.OID)").arg(sourceTable(table.name), link),
-                       QString()});
-        family.append({&table, QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)").arg(sourceTable(parent->name), link),
-                       QString()});
+        family.append({.def = parent,
+                       .selection = wholeFamily ? all
+                                   : QStringLiteral("EXISTS (SELECT 1 FROM %1 c WHERE c.%2 = s.OID)").arg(sourceTable(table.name), link),
+                       .family = true});
+        family.append({.def = &table,
+                       .selection = wholeFamily ? all
+                                   : QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)").arg(sourceTable(parent->name), link),
+                       .family = true});
     } else {
-        family.append({&table, QStringLiteral("1"), matchingKey(table)});
+        family.append({.def = &table, .selection = all, .key = matchingKey(table), .family = true});
         if (child)
-            family.append({child, QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)")
-                                      .arg(sourceTable(table.name), sqlName(child->parentLinkColumn())),
-                           QString()});
+            family.append({.def = child,
+                           .selection = wholeFamily ? all
+                                       : QStringLiteral("EXISTS (SELECT 1 FROM %1 p WHERE p.OID = s.%2)")
+                                             .arg(sourceTable(table.name), sqlName(child->parentLinkColumn())),
+                           .family = true});
     }
     // The referenced rows first, matched by their key.
     for (const auto &member : family)
         for (const auto &r : member.def->references) {
-            const TableDef *referenced = nullptr;
-            for (const auto &def : m_defs)
-                if (def.name == r.table)
-                    referenced = &def;
+            const TableDef *referenced = definition(r.table);
             if (!referenced)
                 fail(QStringLiteral("Il riferimento %1 di %2 indica una tabella sconosciuta.").arg(r.name, member.def->name));
-            addStep(*referenced,
-                    QStringLiteral("s.OID IN (SELECT s.%1 FROM %2 s WHERE %3)").arg(sqlName(r.name), sourceTable(member.def->name), member.selection),
-                    r.keyColumn);
+            addStep({.def = referenced,
+                     .selection = QStringLiteral("s.OID IN (SELECT s.%1 FROM %2 s WHERE %3)").arg(sqlName(r.name), sourceTable(member.def->name), member.selection),
+                     .key = r.keyColumn});
         }
     for (const auto &member : family)
-        addStep(*member.def, member.selection, member.key);
+        addStep(member);
+    // Then the rows that point at copied family rows.
+    for (const auto &c : carried) {
+        const TableDef *def = definition(c.table);
+        if (!def || !sourceHasTable(c.table))
+            continue;
+        for (const auto &member : family)
+            if (member.def->name == c.pointsAt)
+                addStep({.def = def,
+                         .selection = QStringLiteral("s.%1 IN (SELECT s.OID FROM %2 s WHERE %3)").arg(sqlName(c.column), sourceTable(c.pointsAt), member.selection),
+                         .carried = c});
+    }
+}
+
+// Whether every row of each family table of the other archive is selected: no payment without its
+// movement, no movement without a payment.
+bool RowCopy::familyIsWhole() const
+{
+    bool narrowed = false;
+    for (const auto &step : m_steps) {
+        if (!step.family || step.selection == QLatin1String("1"))
+            continue;
+        narrowed = true;
+        const QString table = sourceTable(step.def->name);
+        if (scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1 s WHERE (%2)").arg(table, step.selection))
+            != scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM ") + table))
+            return false;
+    }
+    return narrowed;
 }
 
 // An archive of another format or version lacks a table or a column the copy reads.
@@ -265,7 +304,9 @@ bool RowCopy::CopyRowsTo(itfProgress *progress)
 {
     Savepoint savepoint(m_target);
     m_bases.clear();
+    m_sourceKeys.clear();
     m_offsets.clear();
+    m_keptKeys.clear();
     const qint64 total = rowsToCopy();
     ProgressPacer pacer(progress, ActionCopy, int(qMin<qint64>(total, std::numeric_limits<int>::max())));
     qint64 done = 0;
@@ -278,13 +319,58 @@ bool RowCopy::CopyRowsTo(itfProgress *progress)
     return true;
 }
 
-// The value of a column that points at a row of `table`: a row of a family keeps its source OID
-// moved by the table's offset; a referenced row is found in the key map.
+// The value of a column that points at a row of `table`: the same OID where every row kept its
+// own, a family row's source OID moved by the table's offset, else the key map's answer.
 QString RowCopy::pointer(const QString &table, const QString &column) const
 {
+    if (m_keptKeys.contains(table))
+        return QStringLiteral("s.") + sqlName(column);
     if (m_offsets.contains(table))
         return QStringLiteral("s.%1 + %2").arg(sqlName(column)).arg(m_offsets.value(table));
-    return mapped(table, m_bases.value(table), column);
+    return QStringLiteral("(SELECT COALESCE(k.target_oid, %1) FROM %2 k WHERE k.source_oid = s.%3)")
+        .arg(newKey(table, QStringLiteral("k.")), mapOf(table), sqlName(column));
+}
+
+// The OID of a new row of a keyed table, over the key map's columns.
+QString RowCopy::newKey(const QString &table, const QString &alias) const
+{
+    if (m_sourceKeys.contains(table))
+        return alias + QStringLiteral("source_oid");
+    return QStringLiteral("%1 + %2seq").arg(m_bases.value(table)).arg(alias);
+}
+
+// New rows can keep their source OIDs when each is beyond the open archive's last one.
+bool RowCopy::keepsSourceKeys(const Step &step, qint64 last) const
+{
+    return scalar(m_target, QStringLiteral("SELECT COALESCE(MIN(source_oid), %1 + 1) FROM %2 WHERE seq IS NOT NULL")
+                                .arg(last)
+                                .arg(mapOf(step.def->name)))
+        > last;
+}
+
+// The engine's direct copy needs the whole table into an empty one of the same definition (its
+// SELECT * is by position) whose pointers all keep their values.
+bool RowCopy::copiesWholeTable(const Step &step, qint64 last) const
+{
+    const TableDef &def = *step.def;
+    if (!step.family || step.selection != QLatin1String("1") || last != 0
+        || scalar(m_target, QStringLiteral("SELECT EXISTS (SELECT 1 FROM main.%1)").arg(sqlName(def.name))))
+        return false;
+    for (const auto &r : def.references)
+        if (!m_keptKeys.contains(r.table))
+            return false;
+    if (!def.identity.ParentTable.isEmpty() && !m_keptKeys.contains(def.identity.ParentTable))
+        return false;
+    return sameDefinitionInSource(def.name);
+}
+
+bool RowCopy::sameDefinitionInSource(const QString &table) const
+{
+    const QString sql = QStringLiteral("SELECT group_concat(sql, ';') FROM (SELECT sql FROM %1.sqlite_master WHERE tbl_name = ?"
+                                       " ORDER BY type, name)");
+    QSqlQuery ours = m_target.exec(sql.arg(QStringLiteral("main")), {table});
+    QSqlQuery theirs = m_target.exec(sql.arg(kSource), {table});
+    return ours.next() && theirs.next() && ours.value(0).toString() == theirs.value(0).toString();
 }
 
 bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
@@ -295,15 +381,26 @@ bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
     // The new rows take OIDs after the last one; the tables they point at are copied already.
     const qint64 last = scalar(m_target, QStringLiteral("SELECT COALESCE(MAX(OID), 0) FROM main.") + table);
     const bool keyed = !step.key.isEmpty();
-    if (keyed)
+    if (keyed) {
         m_bases.insert(name, last);
-    else
+        if (keepsSourceKeys(step, last)) {
+            m_sourceKeys.insert(name);
+            if (!scalar(m_target, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE target_oid <> source_oid)").arg(mapOf(name))))
+                m_keptKeys.insert(name);
+        }
+    } else if (copiesWholeTable(step, last)) {
+        done += m_target.exec(QStringLiteral("INSERT INTO main.%1 SELECT * FROM %2").arg(table, sourceTable(name))).numRowsAffected();
+        m_offsets.insert(name, 0);
+        m_keptKeys.insert(name);
+        return pacer.step(int(qMin<qint64>(done, std::numeric_limits<int>::max())));
+    } else {
         m_offsets.insert(name, last);
+    }
     QStringList columns{QStringLiteral("OID")};
-    QStringList values{keyed ? QStringLiteral("%1 + m.seq").arg(last) : QStringLiteral("s.OID + %1").arg(last)};
+    QStringList values{keyed ? newKey(name, QStringLiteral("m.")) : QStringLiteral("s.OID + %1").arg(last)};
     for (const auto &c : def.columns) {
         columns.append(sqlName(c.name));
-        values.append(QStringLiteral("s.") + sqlName(c.name));
+        values.append(c.name == step.carried.column ? pointer(step.carried.pointsAt, c.name) : QStringLiteral("s.") + sqlName(c.name));
     }
     for (const auto &r : def.references) {
         columns.append(sqlName(r.name));

@@ -4,6 +4,7 @@
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "data/DB.h"
+#include "data/deletionlog.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
@@ -123,7 +124,10 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
                                        QString(), owner);
                 return false;
             }
-            copy = std::make_unique<objdb::RowCopy>(*rows, *target);
+            // A movement's log rows come with it: the check of the archive counts its purged payments.
+            copy = std::make_unique<objdb::RowCopy>(
+                *rows, *target,
+                QList<objdb::CarriedRows>{{DeletionLog::kTable, QStringLiteral("OID_Movimenti"), QStringLiteral("Movimenti")}});
         } catch (const objdb::Error &e) {
             // An archive of another format, or rows the open archive would refuse: said plainly.
             frmMessage::closeInstance();

@@ -5,7 +5,9 @@
 #include "killharness.h"
 #include "testsupport.h"
 
+#include "maintenance/archivecheck.h"
 #include "maintenance/archiveimport.h"
+#include "maintenance/settledpurge.h"
 #include "services/frmMessage.h"
 #include "objdb/datasource.h"
 #include "objdb/viewer/datawindow.h"
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTimer>
 #include <QtTest>
 
@@ -93,6 +96,24 @@ KillHarness::Operation importOperation("import", [](const QString &archivePath, 
         throw std::runtime_error("import refused");
 });
 
+// Every row of the tables an import of payments touches, keys included, each column by its name.
+QString rowsWithKeys(const QString &path)
+{
+    TestSupport::Archive archive = TestSupport::openArchive(path);
+    QStringList rows;
+    for (const auto *table : {"Compagnie", "Collaboratori", "TipiOperazione", "Movimenti", "Pagamenti"}) {
+        QSqlQuery q = archive.database->exec(QStringLiteral("SELECT * FROM %1 ORDER BY OID").arg(QLatin1String(table)));
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values.append(q.record().fieldName(i) + QLatin1Char('=') + q.value(i).toString());
+            values.sort();
+            rows.append(QLatin1String(table) + QLatin1Char(' ') + values.join(QLatin1Char(',')));
+        }
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 class TestImport : public QObject {
@@ -139,6 +160,60 @@ private slots:
         QSqlQuery q = result.database->exec(QStringLiteral("SELECT RagioneSociale FROM Compagnie WHERE Codice = 'AC1'"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("Compagnia A1"));
+    }
+
+    // Into an empty archive every row keeps its key, whether the engine copies the tables directly
+    // (same definition) or row by row (a column the open archive lacks in the other one's order).
+    void everythingIntoAnEmptyArchive_data()
+    {
+        QTest::addColumn<bool>("sameDefinition");
+        QTest::newRow("same definition") << true;
+        QTest::newRow("columns in another order") << false;
+    }
+
+    void everythingIntoAnEmptyArchive()
+    {
+        QFETCH(bool, sameDefinition);
+        TestSupport::TempWorkDir dir;
+        const QString source = dir.path() + QStringLiteral("/Altro.mdb");
+        ArchiveFixture::fill(source, QStringLiteral("B"), 4, 9, 2);
+        {
+            TestSupport::Archive other = TestSupport::openArchive(source);
+            // Gaps in every table's keys.
+            other.database->exec(QStringLiteral("DELETE FROM Pagamenti WHERE OID_Movimenti = (SELECT MIN(OID) FROM Movimenti)"));
+            other.database->exec(QStringLiteral("DELETE FROM Movimenti WHERE OID = (SELECT MIN(OID) FROM Movimenti)"));
+            other.database->exec(QStringLiteral("DELETE FROM Compagnie WHERE Codice = 'BC1'"));
+            other.database->exec(QStringLiteral("UPDATE Movimenti SET Compagnia = NULL WHERE Compagnia NOT IN (SELECT OID FROM Compagnie)"));
+            if (!sameDefinition) {
+                other.database->exec(QStringLiteral("ALTER TABLE Pagamenti DROP COLUMN Anticipo"));
+                other.database->exec(QStringLiteral("ALTER TABLE Pagamenti ADD COLUMN Anticipo INTEGER"));
+                other.database->exec(QStringLiteral("UPDATE Pagamenti SET Anticipo = 0"));
+            }
+        }
+        TestSupport::openArchive(dir.databasePath());
+        MessageService::setScript(goAhead);
+        QVERIFY(importInto(dir.databasePath(), QStringLiteral("Pagamenti"), source));
+        QCOMPARE(rowsWithKeys(dir.databasePath()), rowsWithKeys(source));
+    }
+
+    // A movement's purged payments are in the log: they come with it, pointing at its new key.
+    void purgedPaymentsComeWithTheirMovement()
+    {
+        Archives archives;
+        {
+            TestSupport::Archive other = TestSupport::openArchive(archives.source());
+            const auto purge = SettledPurge::Run(*other.context, QDate(2025, 3, 1), [](int, int) { return true; });
+            QVERIFY(purge.deleted > 0);
+        }
+        MessageService::setScript(goAhead);
+        QVERIFY(importInto(archives.target(), QStringLiteral("Movimenti"), archives.source()));
+        TestSupport::Archive result = TestSupport::openArchive(archives.target());
+        const ArchiveCheck::Report report = ArchiveCheck::Run(*result.context);
+        QVERIFY2(report.clean, qPrintable(report.lines.join(QLatin1Char('\n'))));
+        QSqlQuery q = result.database->exec(QStringLiteral("SELECT COUNT(*) FROM Eliminazioni e JOIN Movimenti m ON m.OID = e.OID_Movimenti"
+                                                           " WHERE m.Descrizione LIKE 'Polizza B%'"));
+        QVERIFY(q.next());
+        QVERIFY(q.value(0).toInt() > 0);
     }
 
     void viewerShowsTheRowsAndTheImportWaitsForIt()
