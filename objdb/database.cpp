@@ -353,4 +353,22 @@ void TransactionGuard::commit()
     m_done = true;
 }
 
+BulkCache::BulkCache(Database &db)
+    : m_db(db)
+{
+    QSqlQuery q = m_db.exec(QStringLiteral("PRAGMA cache_size"));
+    m_previous = q.next() ? q.value(0).toLongLong() : -2000;
+    m_db.exec(QStringLiteral("PRAGMA cache_size = -65536")); // in KiB
+}
+
+BulkCache::~BulkCache()
+{
+    try {
+        if (m_db.IsOpen())
+            m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_previous));
+    } catch (const Error &) {
+        // The connection is gone with its cache.
+    }
+}
+
 } // namespace objdb

@@ -95,4 +95,19 @@ private:
     bool m_done = false;
 };
 
+// A page cache that holds a usual archive whole, for the length of a bulk command that rewrites
+// every row (with the default cache each pass reads the file again); the connection's own size
+// comes back on scope exit.
+class BulkCache {
+public:
+    explicit BulkCache(Database &db);
+    ~BulkCache();
+    BulkCache(const BulkCache &) = delete;
+    BulkCache &operator=(const BulkCache &) = delete;
+
+private:
+    Database &m_db;
+    qint64 m_previous = 0;
+};
+
 } // namespace objdb

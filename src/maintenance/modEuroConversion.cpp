@@ -44,6 +44,7 @@ struct Slice {
 QList<Slice> slices(objdb::DataContext &context, objdb::Database &db)
 {
     const QString movements = QStringLiteral("Movimenti");
+    const bool purged = Outstanding::AnyPurged(db);
     QList<Slice> all, last;
     auto &tables = context.Tables();
     for (int i = 1; i <= tables.Count(); ++i) {
@@ -61,12 +62,12 @@ QList<Slice> slices(objdb::DataContext &context, objdb::Database &db)
         if (isMovements)
             sets.append(QStringLiteral("ImportoInSospeso = ")
                         + Outstanding::correlatedExpression(divided(QStringLiteral("Importo")),
-                                                            divided(QStringLiteral("Sconto"))));
+                                                            divided(QStringLiteral("Sconto")), purged));
         const QString update = QStringLiteral("UPDATE %1 SET %2 WHERE OID BETWEEN ? AND ?")
                                    .arg(objdb::sqlName(table.Name()), sets.join(QStringLiteral(", ")));
         for (const auto &range : KeyRanges::Of(db, table.Name(), KeyRanges::kSpan)) {
             if (isMovements) {
-                last.append({update, Outstanding::correlatedBinds() + QVariantList{range.first, range.last}});
+                last.append({update, Outstanding::correlatedBinds(purged) + QVariantList{range.first, range.last}});
                 last.append({Outstanding::paidFlagSql(), {range.first, range.last}});
             } else {
                 all.append({update, {range.first, range.last}});
@@ -82,6 +83,7 @@ Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step)
 {
     const auto db = context.database();
     objdb::TransactionGuard transaction(*db);
+    const objdb::BulkCache cache(*db);
     const QList<Slice> work = slices(context, *db);
     for (int i = 0; i < work.size(); ++i) {
         db->exec(work[i].sql, work[i].binds);

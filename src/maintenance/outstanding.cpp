@@ -1,6 +1,9 @@
 #include "maintenance/outstanding.h"
 
 #include "data/deletionlog.h"
+#include "objdb/database.h"
+
+#include <QSqlQuery>
 
 namespace Outstanding {
 
@@ -46,17 +49,28 @@ QString updateSql()
         .arg(expectedSql(), mismatchCondition());
 }
 
-QString correlatedExpression(const QString &importo, const QString &sconto)
+QString correlatedExpression(const QString &importo, const QString &sconto, bool withPurged)
 {
-    return QStringLiteral("coalesce(%1, 0) - coalesce(%2, 0) "
-                          "- coalesce((SELECT SUM(%3) FROM Pagamenti WHERE OID_Movimenti = Movimenti.OID), 0) "
-                          "- coalesce((SELECT SUM(%3) FROM Eliminazioni WHERE OID_Movimenti = Movimenti.OID AND Comando = ?), 0)")
-        .arg(importo, sconto, QLatin1String(kPaymentTotal));
+    QString expression = QStringLiteral("coalesce(%1, 0) - coalesce(%2, 0) "
+                                        "- coalesce((SELECT SUM(%3) FROM Pagamenti WHERE OID_Movimenti = Movimenti.OID), 0)")
+                             .arg(importo, sconto, QLatin1String(kPaymentTotal));
+    if (withPurged)
+        expression += QStringLiteral(" - coalesce((SELECT SUM(%1) FROM Eliminazioni WHERE OID_Movimenti = Movimenti.OID"
+                                     " AND Comando = ?), 0)")
+                          .arg(QLatin1String(kPaymentTotal));
+    return expression;
 }
 
-QVariantList correlatedBinds()
+QVariantList correlatedBinds(bool withPurged)
 {
-    return {DeletionLog::kPurgeCommand};
+    return withPurged ? QVariantList{DeletionLog::kPurgeCommand} : QVariantList{};
+}
+
+bool AnyPurged(objdb::Database &database)
+{
+    QSqlQuery q = database.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM Eliminazioni WHERE Comando = ?)"),
+                                {DeletionLog::kPurgeCommand});
+    return q.next() && q.value(0).toBool();
 }
 
 QString paidFlagSql()

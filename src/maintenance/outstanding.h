@@ -7,6 +7,10 @@
 #include <QString>
 #include <QVariantList>
 
+namespace objdb {
+class Database;
+}
+
 namespace Outstanding {
 
 // SELECT OID, ImportoInSospeso, Pagato, the expected outstanding amount (Atteso) and paid flag
@@ -26,10 +30,12 @@ QString updateSql();
 
 // The same rule per row, for an UPDATE of Movimenti that rewrites a slice anyway (the conversion):
 // the expected outstanding amount as an expression over the row's importo and sconto (SQL) with
-// correlated sums, one bind (correlatedBinds()); then paidFlagSql() over the same slice (binds first,
-// last) sets the paid flags from the new outstanding amounts.
-QString correlatedExpression(const QString &importo, const QString &sconto);
-QVariantList correlatedBinds();
+// correlated sums, its binds from correlatedBinds(); then paidFlagSql() over the same slice (binds
+// first, last) sets the paid flags from the new outstanding amounts. Without `withPurged` the log is
+// left out: for an archive where AnyPurged() is false, it spares a probe per movement.
+QString correlatedExpression(const QString &importo, const QString &sconto, bool withPurged = true);
+QVariantList correlatedBinds(bool withPurged = true);
+bool AnyPurged(objdb::Database &database);
 QString paidFlagSql();
 
 } // namespace Outstanding
