@@ -75,17 +75,29 @@ void runDayBenchmarks(const DayBench &bench)
                                "COALESCE(Anticipo, 0))";
         const QByteArray operators = QByteArray("SELECT Operatore, COUNT(*), SUM(") + received
             + ") FROM Pagamenti WHERE Data >= ? AND Data < ? GROUP BY Operatore";
+        // ?1 the day, ?2 the next, ?3 the purge's command in the log.
         const QByteArray movements =
-            QByteArray("SELECT SUM(f.first >= ?1 AND f.first < ?2), SUM(CASE WHEN f.first >= ?1 AND f.first < ?2 THEN "
-                       "m.Importo END), SUM(m.Pagato <> 0 AND f.last >= ?1 AND f.last < ?2), SUM(CASE WHEN f.first < ?2 "
-                       "THEN m.Importo - COALESCE(m.Sconto, 0) - f.paid END) FROM (SELECT OID_Movimenti AS movement, "
-                       "MIN(Data) AS first, MAX(Data) AS last, SUM(CASE WHEN Data < ?2 THEN ")
-            + received + " ELSE 0 END) AS paid FROM Pagamenti GROUP BY OID_Movimenti) f JOIN Movimenti m ON m.OID = f.movement";
+            "SELECT SUM(opened), SUM(CASE WHEN opened THEN Importo END), SUM(Pagato <> 0 AND closed) FROM (SELECT m.Importo, "
+            "m.Pagato, NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?1) AND NOT EXISTS "
+            "(SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?3) AS opened, NOT EXISTS (SELECT 1 "
+            "FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data >= ?2) AS closed FROM Movimenti m WHERE m.OID IN "
+            "(SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?1 AND Data < ?2))";
+        const QByteArray outstanding =
+            QByteArray("SELECT (SELECT SUM(m.ImportoInSospeso) FROM Movimenti m WHERE EXISTS (SELECT 1 FROM Pagamenti p WHERE "
+                       "p.OID_Movimenti = m.OID) OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND "
+                       "e.Comando = ?3)) + (SELECT COALESCE(SUM(")
+            + received
+            + "), 0) FROM Pagamenti NOT INDEXED WHERE Data >= ?2) - (SELECT COALESCE(SUM(COALESCE(m.Importo, 0) - COALESCE(m.Sconto, 0)), 0) FROM Movimenti m "
+              "WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?2) AND NOT EXISTS (SELECT 1 FROM Pagamenti p "
+              "WHERE p.OID_Movimenti = m.OID AND p.Data < ?2) AND NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE "
+              "e.OID_Movimenti = m.OID AND e.Comando = ?3))";
+        const QString purge = QStringLiteral("Eliminazione pagamenti saldati");
         bench.measure("closing_summary_day", bench.payments,
                       [&] { sink = output::ComputeClosingSummary(*bench.database, june, june).payments; },
                       [&] {
                           sink = raw.run((QByteArray(kBandSums) + " WHERE Data >= ? AND Data < ?").constData(), {day, next})
-                              + raw.run(operators.constData(), {day, next}) + raw.run(movements.constData(), {day, next});
+                              + raw.run(operators.constData(), {day, next}) + raw.run(movements.constData(), {day, next, purge})
+                              + raw.run(outstanding.constData(), {day, next, purge});
                       });
     }
 }

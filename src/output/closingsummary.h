@@ -29,7 +29,7 @@ struct ClosingSummary {
     objdb::Amount cash, transfer, cheque, advance;
     qint64 payments = 0;
     qint64 movementsSettled = 0;  // paid movements whose last payment falls in the period
-    qint64 movementsOpened = 0;   // movements whose first payment falls in the period
+    qint64 movementsOpened = 0;   // movements whose first payment falls in the period (a purge keeps it out)
     objdb::Amount openedAmount;   // their Importo
     objdb::Amount outstandingAtEnd; // what movements opened by the end of the period still owed then
     QList<OperatorShare> operators; // by name

@@ -5,6 +5,7 @@
 #include "../views/knowndays.h"
 
 #include "grid/viewtotals.h"
+#include "maintenance/settledpurge.h"
 #include "output/closingsummary.h"
 #include "output/frmClosingSummary.h"
 #include "views/sectionview.h"
@@ -83,6 +84,32 @@ private slots:
         for (const output::OperatorShare &share : s.operators)
             shares.append(QStringLiteral("%1 %2 %3").arg(share.name).arg(share.payments).arg(share.total.toDisplayString()));
         QCOMPARE(shares, operators);
+    }
+
+    // A purge of settled payments changes nothing of what a later day tells: "Polizza C", 50,00 paid
+    // 30,00 on 07/03 and 20,00 on 09/03, loses its first payment to the purge and still opened on
+    // 07/03 and owes nothing after 09/03.
+    void aPurgeChangesNoLaterDay()
+    {
+        TestSupport::TempWorkDir folder;
+        TestSupport::Archive archive = TestSupport::openArchive(folder.databasePath());
+        KnownDays::fill(*archive.database);
+        archive.database->exec(QStringLiteral("INSERT INTO Movimenti (OID, Descrizione, Importo, ScontoPrivato, Sconto, "
+                                              "ImportoInSospeso, Pagato) VALUES (3, 'Polizza C', 500000, 0, 0, 0, 1)"));
+        for (const char *day : {"2005-03-07", "2005-03-09"})
+            archive.database->exec(QStringLiteral("INSERT INTO Pagamenti (Data, Contanti, Bonifico_Bancomat, Assegno, Anticipo, "
+                                                  "Operatore, TipoOperazione, OID_Movimenti) VALUES (?, ?, 0, 0, 0, 'Rossi', 7, 3)"),
+                                   {QString::fromLatin1(day), QByteArray(day).endsWith('7') ? 300000 : 200000});
+        const auto figures = [&](const QDate &day) {
+            const ClosingSummary s = output::ComputeClosingSummary(*archive.database, day, day);
+            return QStringLiteral("%1 %2 %3 %4 %5").arg(s.payments).arg(s.movementsOpened).arg(s.movementsSettled)
+                .arg(s.openedAmount.toDisplayString(), s.outstandingAtEnd.toDisplayString());
+        };
+        const QString before = figures(QDate(2005, 3, 9));
+        QCOMPARE(before, QStringLiteral("1 0 1 0,00 62,50"));
+        SettledPurge::Run(*archive.context, QDate(2005, 3, 7), [](int, int) { return true; });
+        QCOMPARE(figures(QDate(2005, 3, 9)), before);
+        QCOMPARE(figures(QDate(2005, 3, 31)), QStringLiteral("1 0 0 0,00 61,50"));
     }
 
     // The summary of a day and the band under that day's payments tell the same sums.
