@@ -134,8 +134,11 @@ void ConvertArchiveToEuro()
         return;
     }
     frmMessage::closeInstance();
-    if (outcome.stopped)
+    if (outcome.stopped) {
+        MessageService::inform(QStringLiteral("Conversione interrotta: l'archivio non è stato modificato."),
+                               MessageService::Icon::Information, title, window);
         return;
+    }
     Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"), QStringLiteral("True"));
     MessageService::inform(QStringLiteral("Conversione terminata."), MessageService::Icon::None, title, window);
 }

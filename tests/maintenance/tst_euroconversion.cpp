@@ -8,9 +8,12 @@
 #include "maintenance/modEuroConversion.h"
 #include "maintenance/settledpurge.h"
 #include "services/configuration.h"
+#include "services/frmMessage.h"
 
 #include <QRandomGenerator>
+#include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 
 using MessageService::Answer;
 
@@ -125,6 +128,28 @@ private slots:
         QVERIFY(outcome.stopped);
         QVERIFY(steps > 1);
         QCOMPARE(fingerprint(), before);
+    }
+
+    // The operator stops the command from the progress window: told that nothing changed, and the
+    // conversion is not recorded.
+    void stoppedCommandSaysSo()
+    {
+        const qint64 movement = m_f->movement("1936,27");
+        QStringList texts;
+        MessageService::setScript([&](const MessageService::Request &r) {
+            texts.append(r.text);
+            if (r.text == QLatin1String("Confermi?")) {
+                QTimer::singleShot(0, [] { frmMessage::instance()->cmdStop->click(); });
+                return Answer::Yes;
+            }
+            return r.text == QLatin1String("Confermi l'interruzione ?") ? Answer::Yes : r.defaultAnswer;
+        });
+        ConvertArchiveToEuro();
+        MessageService::clearScript();
+        QVERIFY(texts.contains(QStringLiteral("Confermi l'interruzione ?")));
+        QCOMPARE(texts.last(), QStringLiteral("Conversione interrotta: l'archivio non è stato modificato."));
+        QCOMPARE(m_f->number("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}), 19362700);
+        QCOMPARE(convertedSetting(), QString());
     }
 
     void commandAsksAndRecordsTheConversion_data()
