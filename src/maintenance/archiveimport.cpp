@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLocale>
 #include <QEventLoop>
 #include <QSqlQuery>
 
@@ -56,15 +57,16 @@ void showRowsToImport(const std::shared_ptr<objdb::DataSource> &rows)
 
 QString countsText(const objdb::RowCopy &copy)
 {
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
     QStringList imported;
     QStringList skipped;
     for (const auto &c : copy.counts()) {
         if (c.imported > 0)
-            imported.append(QStringLiteral("    %1: %2").arg(c.caption).arg(c.imported));
+            imported.append(QStringLiteral("    %1: %2").arg(c.caption, italian.toString(c.imported)));
         if (c.skipped > 0)
-            skipped.append(QStringLiteral("    %1: %2").arg(c.caption).arg(c.skipped));
+            skipped.append(QStringLiteral("    %1: %2").arg(c.caption, italian.toString(c.skipped)));
     }
-    QString text = QStringLiteral("Righe da importare: %1").arg(copy.rowsToCopy());
+    QString text = QStringLiteral("Righe da importare: %1").arg(italian.toString(copy.rowsToCopy()));
     if (!imported.isEmpty())
         text += QLatin1Char('\n') + imported.join(QLatin1Char('\n'));
     if (!skipped.isEmpty())
