@@ -86,10 +86,10 @@ QList<QVariantList> PageReader::firstRows(int count) const
     // The count is bound, so that every first screen of a view shares one prepared statement.
     QString sql;
     QVariantList binds = m_scope.fieldSet->binds;
-    if (table != from && from.startsWith(table)) {
-        // The condition and the order name the table's own columns only: its first rows are chosen
-        // from the table alone and only they are joined. Joined first, an order without an index
-        // would join every row before sorting them.
+    if (table != from && from.startsWith(table) && !m_clauses.orderFollowsAnIndex()) {
+        // The condition and the order name the table's own columns only, and no index gives that
+        // order: the first rows are chosen from the table alone and only they are joined. Joined
+        // first, every row would be joined before the sort.
         sql = columns + QStringLiteral(" FROM (SELECT * FROM ") + table + where.text + orderBy + QStringLiteral(" LIMIT ?) AS t0")
               + from.mid(table.size()) + orderBy;
         binds += where.binds + QVariantList{count};

@@ -118,6 +118,19 @@ query::Sql ViewClauses::whereAlso(const QString &criterion) const
     return where;
 }
 
+bool ViewClauses::orderFollowsAnIndex() const
+{
+    const QString &first = m_orderTerms.first().sql;
+    if (first == QLatin1String("t0.OID"))
+        return true;
+    for (const auto &index : m_schema->table().indexes) {
+        const auto info = m_schema->resolve(index.column);
+        if (info && info->sql == first)
+            return true;
+    }
+    return false;
+}
+
 // When the clauses name columns of the table alone, the joins are left out: SQLite keeps the LEFT
 // JOINs of a parent row and joins every row, which made the ordered key list of a big table ten
 // times slower. Any other alias (or anything looking like one) keeps the full clause; every join is

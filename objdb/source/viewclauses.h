@@ -40,6 +40,9 @@ public:
         bool descending = false;
     };
     const QList<OrderTerm> &orderTerms() const { return m_orderTerms; }
+    // Whether the order's first term is the key or a column with an index, which SQLite walks in
+    // order (either way) to give the first rows without sorting the others.
+    bool orderFollowsAnIndex() const;
     // The FROM clause a key-only query with these clauses needs.
     QString keyFrom(const QString &clauses) const;
 

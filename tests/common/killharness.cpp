@@ -203,6 +203,9 @@ Outcome run(const QString &operation, const QString &sourceArchive, const Check 
             ++outcome.killedMidway;
         } else if (child.process.exitCode() == 0) {
             ++outcome.finishedFirst;
+            // The measuring run was slower (a busy machine): the later moments spread over this span.
+            if (const double ran = child.reportedSpan(); ran > 0)
+                span = qMin(span, ran);
         } else {
             return failed(QStringLiteral("moment %1").arg(moment), child.diagnostics());
         }
