@@ -1,23 +1,18 @@
 #include "output/frmClosingSummary.h"
 
 #include "output/outputdialogs.h"
-#include "output/outputfiles.h"
 #include "output/reportdevice.h"
 
 #include "services/errorreport.h"
 #include "views/frmDateSetting.h"
 
-#include "objdb/export/exportwriter.h"
 #include "objdb/report/paintercanvas.h"
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -127,28 +122,12 @@ void frmClosingSummary::cmdPrint_Click()
 void frmClosingSummary::cmdExport_Click()
 {
     const objdb::report::Design summaryDesign = design();
-    const QString proposed = ProposedFile(kTitle + QLatin1Char(' ') + m_summary.from.toString(QStringLiteral("yyyy-MM-dd")),
-                                          QStringLiteral("pdf"));
-    QString file = dialogs().saveFile(this, QStringLiteral("Esporta stampa"), proposed,
-                                      {QStringLiteral("Documento PDF (*.pdf)")}, nullptr);
-    if (file.isEmpty())
-        return;
-    file = WithExtension(file, {QStringLiteral("pdf")});
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        objdb::failFileWrite(file, out.errorString());
-    {
-        QPdfWriter writer(&out);
-        writer.setPageLayout(ReportPageLayout(summaryDesign));
-        writer.setTitle(summaryDesign.title);
-        writer.setCreator(QCoreApplication::applicationName());
-        objdb::report::PainterCanvas canvas(writer, summaryDesign.faces);
-        objdb::report::RenderSummary(summaryDesign, ClosingSummarySections(m_summary), canvas);
-        if (!canvas.end())
-            objdb::failFileWrite(file, out.errorString());
-    }
-    if (!out.commit())
-        objdb::failFileWrite(file, out.errorString());
+    ExportReportPdf(this, summaryDesign, kTitle + QLatin1Char(' ') + m_summary.from.toString(QStringLiteral("yyyy-MM-dd")),
+                    [&](QPagedPaintDevice &device) {
+                        objdb::report::PainterCanvas canvas(device, summaryDesign.faces);
+                        objdb::report::RenderSummary(summaryDesign, ClosingSummarySections(m_summary), canvas);
+                        return canvas.end();
+                    });
 }
 
 } // namespace output

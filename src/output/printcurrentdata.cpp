@@ -2,7 +2,6 @@
 
 #include "output/browserpage.h"
 #include "output/outputdialogs.h"
-#include "output/outputfiles.h"
 #include "output/progresswindow.h"
 #include "output/reportdevice.h"
 #include "output/reports.h"
@@ -11,22 +10,18 @@
 #include "services/messageservice.h"
 
 #include "objdb/datasource.h"
-#include "objdb/export/exportwriter.h"
 #include "objdb/report/paintercanvas.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QFile>
 #include <QPageLayout>
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace output {
 
 namespace {
 
-const QString kPdfFilter = QStringLiteral("Documento PDF (*.pdf)");
 
 // Draws the report on the device; false when the user stopped it.
 bool draw(QPagedPaintDevice &device, objdb::DataSource &ds, const objdb::report::Design &design,
@@ -79,26 +74,10 @@ void previewReport(objdb::DataSource &ds, const objdb::report::Design &design, Q
 
 void exportReport(objdb::DataSource &ds, const objdb::report::Design &design, QWidget *owner)
 {
-    QString file = dialogs().saveFile(owner, QStringLiteral("Esporta stampa"), ProposedFile(design.title, QStringLiteral("pdf")),
-                                      {kPdfFilter}, nullptr);
-    if (file.isEmpty())
-        return;
-    file = WithExtension(file, {QStringLiteral("pdf")});
-    // Written beside its place and renamed into it only once complete.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        objdb::failFileWrite(file, out.errorString());
-    QPdfWriter writer(&out);
-    writer.setPageLayout(ReportPageLayout(design));
-    writer.setTitle(design.title);
-    writer.setCreator(QCoreApplication::applicationName());
-    {
+    ExportReportPdf(owner, design, design.title, [&](QPagedPaintDevice &device) {
         const ProgressWindow window(QStringLiteral("Esportazione della stampa..."), owner);
-        if (!draw(writer, ds, design, window))
-            return; // out discards what was written
-    }
-    if (!out.commit())
-        objdb::failFileWrite(file, out.errorString());
+        return draw(device, ds, design, window);
+    });
 }
 
 } // namespace
