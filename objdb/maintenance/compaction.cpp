@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <functional>
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -69,34 +71,53 @@ qint64 dataVersion(QSqlDatabase &db, const QString &path)
     return q.next() ? q.value(0).toLongLong() : -1;
 }
 
-// The engine's verdict on the copy: "ok", or its first findings.
-QString integrityOf(const QString &path)
+// The engine's verdict on the database of q: "ok", or its first findings.
+QString integrityVerdict(QSqlQuery &q)
+{
+    // The check seeks every index entry of every row: a cache that holds the whole of a usual
+    // archive spares it most of its reads.
+    q.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check(5)")))
+        return q.lastError().text();
+    QStringList findings;
+    while (q.next())
+        findings.append(q.value(0).toString());
+    return findings.join(QStringLiteral("; "));
+}
+
+// Runs work on a connection of its own to the copy at path; an open that fails is the answer.
+QString onCopy(const QString &path, bool readOnly, const std::function<QString(QSqlQuery &)> &work)
 {
     const QString name = QStringLiteral("objdb-compaction-check-%1").arg(g_counter.fetchAndAddRelaxed(1));
-    QString verdict;
+    QString answer;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (readOnly)
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open()) {
-            verdict = db.lastError().text();
+            answer = db.lastError().text();
         } else {
             QSqlQuery q(db);
-            // The check seeks every index entry of every row: a cache that holds the whole of a
-            // usual archive spares it most of its reads.
-            q.exec(QStringLiteral("PRAGMA cache_size = -65536"));
-            if (!q.exec(QStringLiteral("PRAGMA integrity_check(5)")))
-                verdict = q.lastError().text();
-            QStringList findings;
-            while (q.next())
-                findings.append(q.value(0).toString());
-            if (verdict.isEmpty())
-                verdict = findings.join(QStringLiteral("; "));
+            answer = work(q);
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return verdict;
+    return answer;
+}
+
+// The copy's verdict. VACUUM INTO moves each index's b-tree as it is, so an index that disagrees
+// with its table in the archive comes over unchanged; the copy's indexes are then rebuilt from their
+// tables and the copy checked again.
+QString checkedCopy(const QString &path)
+{
+    const QString first = onCopy(path, true, integrityVerdict);
+    if (first == QLatin1String("ok"))
+        return first;
+    return onCopy(path, false, [](QSqlQuery &q) {
+        return q.exec(QStringLiteral("REINDEX")) ? integrityVerdict(q) : q.lastError().text();
+    });
 }
 
 // The copy must be on the disk before a rename makes it the archive.
@@ -139,7 +160,7 @@ CompactedCopy::CompactedCopy(const QString &source, const QString &target)
         run(m_source, source, QStringLiteral("BEGIN IMMEDIATE"));
         if (dataVersion(m_source, source) != versionBefore)
             refuseInUse(source);
-        const QString verdict = integrityOf(target);
+        const QString verdict = checkedCopy(target);
         if (verdict != QLatin1String("ok"))
             fail(QStringLiteral("La copia recuperata di %1 non supera il controllo di integrità (%2): il recupero non è "
                                 "possibile.").arg(source, verdict) + kUntouched);

@@ -86,6 +86,55 @@ private slots:
         QCOMPARE(ArchiveFixture::fingerprint(dir.databasePath()), before);
     }
 
+    // The date index of the payments misses a change of their dates (written while the index was
+    // hidden from the engine): the repair rebuilds it from the table, and days read through it find
+    // their payments again.
+    void repairMendsAnIndexThatDisagreesWithItsTable()
+    {
+        TestSupport::TempWorkDir dir;
+        makeArchive(dir.databasePath());
+        const auto raw = [&](const QStringList &statements) {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+                db.setDatabaseName(dir.databasePath());
+                QVERIFY(db.open());
+                QSqlQuery q(db);
+                for (const auto &sql : statements)
+                    QVERIFY2(q.exec(sql), qPrintable(sql));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        };
+        const QString index = QStringLiteral("Pagamenti_Data_idx");
+        QString definition;
+        qint64 root = 0;
+        {
+            TestSupport::Archive archive = TestSupport::openArchive(dir.databasePath());
+            QSqlQuery q = archive.database->exec(QStringLiteral("SELECT sql, rootpage FROM sqlite_master WHERE name = ?"), {index});
+            QVERIFY(q.next());
+            definition = q.value(0).toString();
+            root = q.value(1).toLongLong();
+        }
+        raw({QStringLiteral("PRAGMA writable_schema = ON"), QStringLiteral("DELETE FROM sqlite_master WHERE name = '%1'").arg(index)});
+        raw({QStringLiteral("UPDATE Pagamenti SET Data = '2025-04-02' WHERE OID % 3 = 0")});
+        raw({QStringLiteral("PRAGMA writable_schema = ON"),
+             QStringLiteral("INSERT INTO sqlite_master VALUES ('index', '%1', 'Pagamenti', %2, '%3')").arg(index).arg(root).arg(definition)});
+        const QString before = ArchiveFixture::fingerprint(dir.databasePath());
+
+        TestSupport::ScriptedMessages messages;
+        QVERIFY2(RepairDatabase(dir.path(), nullptr, {}), qPrintable(messages.texts().join(QLatin1Char('\n'))));
+        QCOMPARE(messages.texts(), (QStringList{kQuestion, kDone}));
+        QCOMPARE(ArchiveFixture::fingerprint(dir.databasePath()), before);
+        TestSupport::Archive repaired = TestSupport::openArchive(dir.databasePath());
+        QSqlQuery check = repaired.database->exec(QStringLiteral("PRAGMA integrity_check"));
+        QVERIFY(check.next());
+        QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+        QSqlQuery day = repaired.database->exec(
+            QStringLiteral("SELECT COUNT(*) FROM Pagamenti INDEXED BY Pagamenti_Data_idx WHERE Data = '2025-04-02'"));
+        QVERIFY(day.next());
+        QCOMPARE(day.value(0).toInt(), 200);
+    }
+
     void missingArchiveTouchesNothing()
     {
         TestSupport::TempWorkDir dir;
