@@ -53,11 +53,15 @@ private:
 void checkFile(objdb::Database &db, QStringList &lines)
 {
     QSqlQuery q = db.exec(QStringLiteral("PRAGMA integrity_check"));
+    QStringList findings;
     while (q.next()) {
         const QString result = q.value(0).toString();
         if (result != QLatin1String("ok"))
-            lines.append(QStringLiteral("File dell'archivio: ") + result);
+            findings.append(QStringLiteral("File dell'archivio: ") + result);
     }
+    // The engine's findings are its own words; what to do about them is ours.
+    if (!findings.isEmpty())
+        lines += QStringList{kFileDamagedLine} + findings;
 }
 
 int checkMovements(objdb::Database &db, Findings &findings)

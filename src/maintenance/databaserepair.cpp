@@ -130,7 +130,7 @@ bool RepairDatabase(const QString &directory, QWidget *owner, const RepairEnviro
                              MessageService::Answer::Ok, owner});
         return false;
     }
-    MessageService::inform(QStringLiteral("Recupero completato"), MessageService::Icon::Information, QString(), owner);
     frmMessage::closeInstance();
+    MessageService::inform(QStringLiteral("Recupero completato"), MessageService::Icon::Information, QString(), owner);
     return true;
 }
