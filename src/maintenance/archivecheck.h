@@ -19,9 +19,8 @@ struct Report {
 
 inline const QString kCleanLine = QStringLiteral("Archivio corretto: nessuna differenza trovata.");
 // Heads the engine's findings on the file.
-inline const QString kFileDamagedLine = QStringLiteral(
-    "Il file dell'archivio è danneggiato: Strumenti > Opzioni... > Recupera Database ne ricostruisce gli indici e lo "
-    "controlla.");
+inline const QString kFileDamagedLine =
+    QStringLiteral("File danneggiato: lo ripara Strumenti > Opzioni... > Recupera Database.");
 // Findings of one kind listed at most; the rest are counted.
 inline constexpr int kListedPerKind = 1000;
 
