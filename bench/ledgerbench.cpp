@@ -21,15 +21,6 @@
 
 namespace {
 
-int runs(qint64 payments)
-{
-    bool ok = false;
-    const int asked = qEnvironmentVariableIntValue("BENCH_RUNS", &ok);
-    if (ok && asked > 0)
-        return asked;
-    return payments >= 1000000 ? 3 : 5;
-}
-
 bool always(int, int)
 {
     return true;
@@ -149,7 +140,7 @@ public:
         if (!m_bench.wanted(operation))
             return;
         QList<double> oursMs, rawMs;
-        for (int i = 0, n = runs(m_bench.payments); i < n; ++i) {
+        for (int i = 0, n = benchRuns(m_bench.payments, 5); i < n; ++i) {
             oursMs.append(ours(copy(prepare)));
             rawMs.append(raw(copy(prepare)));
         }

@@ -26,15 +26,6 @@
 
 namespace {
 
-int runs(qint64 payments)
-{
-    bool ok = false;
-    const int asked = qEnvironmentVariableIntValue("BENCH_RUNS", &ok);
-    if (ok && asked > 0)
-        return asked;
-    return payments >= 1000000 ? 3 : 7;
-}
-
 // The all-dates "Pagamenti" view as the main window opens it.
 std::shared_ptr<objdb::DataSource> paymentsView(objdb::DataContext &context)
 {
@@ -143,7 +134,7 @@ void measureExport(const OutputBench &bench, const char *operation, objdb::Expor
         return;
     }
     QList<double> oursMs, rawMs;
-    for (int i = 0, n = runs(bench.payments); i < n; ++i) {
+    for (int i = 0, n = benchRuns(bench.payments, 7); i < n; ++i) {
         oursMs.append(elapsedMs([&] { libraryExport(*bench.context, format, ours); }));
         rawMs.append(elapsedMs([&] { RawExport::write(bench.archive, raw, rawFormat, head); }));
     }
@@ -162,7 +153,7 @@ void measureReport(const OutputBench &bench, const char *operation, const QStrin
     const QString file = dir.filePath(QStringLiteral("report.pdf"));
     ReportRun run = libraryReport(*bench.context, key, file); // warm-up
     QList<double> ms;
-    for (int i = 0, n = std::min(3, runs(bench.payments)); i < n; ++i)
+    for (int i = 0, n = std::min(3, benchRuns(bench.payments, 7)); i < n; ++i)
         ms.append(elapsedMs([&] { run = libraryReport(*bench.context, key, file); }));
     const double time = median(ms);
     std::printf("%s payments=%lld rows=%d pages=%d cobrelle_ms=%.1f pages_per_s=%.1f cobrelle_peak_kb=%ld file_kb=%lld\n",
