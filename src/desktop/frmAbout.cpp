@@ -1,4 +1,5 @@
 #include "desktop/frmAbout.h"
+#include "desktop/namedwidgets.h"
 
 #include "desktop/frmInformative.h"
 #include "desktop/maker.h"
@@ -30,21 +31,6 @@ bool startProgram(const QString &program)
     return programStarter() ? programStarter()(program) : QProcess::startDetached(program, {});
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &text)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
@@ -52,36 +38,36 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Informazioni"));
 
-    auto *logo = label(this, "imgLogo", QString());
+    auto *logo = desktop::namedLabel(this, "imgLogo", QString());
     logo->setPixmap(QPixmap(QStringLiteral(":/cobrelle.png")).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    lblTitle = label(this, "lblTitle", QString::fromLatin1(modGlobal::kProductName));
+    lblTitle = desktop::namedLabel(this, "lblTitle", QString::fromLatin1(modGlobal::kProductName));
     QFont big = lblTitle->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
     lblTitle->setFont(big);
-    lblVersion = label(this, "lblVersion", VersionText());
-    lblDescription = label(this, "lblDescription",
+    lblVersion = desktop::namedLabel(this, "lblVersion", VersionText());
+    lblDescription = desktop::namedLabel(this, "lblDescription",
                            QStringLiteral("Cassa incassi: movimenti, pagamenti e sospesi dei collaboratori"));
     lblDescription->setWordWrap(true);
     const QString web = QString::fromLatin1(Maker::kWeb);
-    lblWeb = label(this, "lblWeb", web);
+    lblWeb = desktop::namedLabel(this, "lblWeb", web);
     lblWeb->setTextFormat(Qt::RichText);
     lblWeb->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(web.toHtmlEscaped()));
     lblWeb->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(lblWeb, &QLabel::linkActivated, this, [](const QString &link) { modOSWinUtil::ShellOpenDocument(link); });
-    imgEuro = label(this, "imgEuro", QStringLiteral("€"));
-    lblEuroReady = label(this, "lblEuroReady", QStringLiteral("Euro ready"));
-    Label1 = label(this, "Label1", QStringLiteral("Powered By:"));
-    imgMarvessa = button(this, "imgMarvessa", QString::fromUtf8(Maker::kCompanyName));
+    imgEuro = desktop::namedLabel(this, "imgEuro", QStringLiteral("€"));
+    lblEuroReady = desktop::namedLabel(this, "lblEuroReady", QStringLiteral("Euro ready"));
+    Label1 = desktop::namedLabel(this, "Label1", QStringLiteral("Powered By:"));
+    imgMarvessa = desktop::namedButton(this, "imgMarvessa", QString::fromUtf8(Maker::kCompanyName));
     imgMarvessa->setFlat(true);
     imgMarvessa->setCursor(Qt::PointingHandCursor);
     connect(imgMarvessa, &QPushButton::clicked, this, &frmAbout::imgMarvessa_Click);
 
-    cmdOK = button(this, "cmdOK", QStringLiteral("OK"));
+    cmdOK = desktop::namedButton(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&Info di sistema..."));
+    cmdSysInfo = desktop::namedButton(this, "cmdSysInfo", QStringLiteral("&Info di sistema..."));
     cmdSysInfo->setToolTip(QStringLiteral("Visualizza le informazioni di sistema"));
-    cmdInformativa = button(this, "cmdInformativa", QStringLiteral("&Informativa..."));
+    cmdInformativa = desktop::namedButton(this, "cmdInformativa", QStringLiteral("&Informativa..."));
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(cmdInformativa, &QPushButton::clicked, this, &frmAbout::cmdInformativa_Click);

@@ -1,4 +1,5 @@
 #include "desktop/frmInformative.h"
+#include "desktop/namedwidgets.h"
 
 #include "desktop/maker.h"
 #include "services/messageservice.h"
@@ -42,19 +43,10 @@ void printOnSystemPrinter(const QImage &image)
 
 QLabel *textLabel(QWidget *parent, const char *name, const QString &text)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
+    auto *label = desktop::namedLabel(parent, name, text);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     return label;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
@@ -99,9 +91,9 @@ frmInformative::frmInformative(QWidget *parent, const QString &companyName) : QD
                        "inoltre il diritto di proporre reclamo al Garante per la protezione dei dati personali.")
             .arg(company));
 
-    cmdOk = button(this, "cmdOk", QStringLiteral("&Accetto"));
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("&Non accetto"));
-    cmdPrint = button(this, "cmdPrint", QStringLiteral("&Stampa"));
+    cmdOk = desktop::namedButton(this, "cmdOk", QStringLiteral("&Accetto"));
+    cmdCancel = desktop::namedButton(this, "cmdCancel", QStringLiteral("&Non accetto"));
+    cmdPrint = desktop::namedButton(this, "cmdPrint", QStringLiteral("&Stampa"));
     connect(cmdOk, &QPushButton::clicked, this, &frmInformative::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdPrint, &QPushButton::clicked, this, &frmInformative::cmdPrint_Click);
