@@ -71,9 +71,9 @@ int Connection::Execute(const QString &statement)
         QStringLiteral("UPDATE %1 SET %2").arg(dialect.quoteIdentifier(table->name), sets.join(QStringLiteral(", "))));
     for (const QVariant &bind : binds)
         q.addBindValue(bind);
-    // The statement is undone whole by SQLite on failure; its own message is the one to show.
+    // The statement is undone whole by SQLite on failure.
     if (!q.exec())
-        fail(QStringLiteral("Importi di %1 non aggiornati: %2").arg(table->name, q.lastError().databaseText()));
+        failEngine(QStringLiteral("Importi di %1 non aggiornati").arg(table->name), q.lastError());
     return q.numRowsAffected();
 }
 

@@ -15,69 +15,19 @@ namespace {
 QAtomicInt g_connectionCounter;
 const char kSqliteHeader[] = "SQLite format 3";
 
-// The engine's primary result codes that the library tells apart (an extended code carries its
-// primary code in the low byte).
-enum EngineCode {
-    kError = 1,
-    kBusy = 5,
-    kLocked = 6,
-    kReadOnly = 8,
-    kIoError = 10,
-    kCorrupt = 11,
-    kFull = 13,
-    kCantOpen = 14,
-    kNotADatabase = 26,
-};
-
-int engineCode(const QSqlError &error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xff : -1;
-}
-
-// The cause in the user's words; the engine's own text only for what is not foreseen here.
-QString engineFailure(const QSqlError &error)
-{
-    switch (engineCode(error)) {
-    case kBusy:
-    case kLocked:
-        return QStringLiteral("l'archivio è bloccato da un altro programma");
-    case kReadOnly:
-        return QStringLiteral("l'archivio è di sola lettura");
-    case kIoError:
-        return QStringLiteral("errore di lettura o scrittura sul disco");
-    case kCorrupt:
-        return QStringLiteral("l'archivio è danneggiato");
-    case kFull:
-        return QStringLiteral("il disco è pieno");
-    case kCantOpen:
-        return QStringLiteral("il file non è accessibile");
-    case kNotADatabase:
-        return QStringLiteral("il file non è un archivio di dati");
-    default:
-        return error.text().trimmed();
-    }
-}
-
-[[noreturn]] void sqlFail(const QString &what, const QSqlError &error)
-{
-    fail(QStringLiteral("%1: %2").arg(what, engineFailure(error)));
-}
-
 // Why an archive could not be opened: a lock, damage and a foreign file each have their message.
 [[noreturn]] void openFailure(const QString &path, const QSqlError &error)
 {
-    switch (engineCode(error)) {
-    case kBusy:
-    case kLocked:
-        fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(path));
-    case kCorrupt:
-        fail(QStringLiteral("L'archivio %1 è danneggiato e non può essere aperto; il file non è stato modificato.").arg(path));
-    case kNotADatabase:
-        fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path));
+    switch (const int code = engineErrorCode(error)) {
+    case kErrLocked:
+        fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(path), code);
+    case kErrDamaged:
+        fail(QStringLiteral("L'archivio %1 è danneggiato e non può essere aperto; il file non è stato modificato.").arg(path),
+             code);
+    case kErrNotArchive:
+        fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path), code);
     default:
-        sqlFail(QStringLiteral("Impossibile aprire l'archivio %1").arg(path), error);
+        failEngine(QStringLiteral("Impossibile aprire l'archivio %1").arg(path), error);
     }
 }
 
@@ -145,16 +95,17 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
     if (!emptyFile) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            fail(QStringLiteral("Impossibile leggere l'archivio %1: %2").arg(path, file.errorString()));
+            fail(QStringLiteral("Impossibile leggere l'archivio %1: %2").arg(path, file.errorString()), kErrFileAccess);
         if (file.read(16) != QByteArray(kSqliteHeader, sizeof kSqliteHeader))
-            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path));
+            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path), kErrNotArchive);
     }
     if (!readOnly) {
         if (!info.isWritable())
-            fail(QStringLiteral("L'archivio %1 è di sola lettura: impossibile aprirlo per la modifica.").arg(path));
+            fail(QStringLiteral("L'archivio %1 è di sola lettura: impossibile aprirlo per la modifica.").arg(path), kErrReadOnly);
         if (!QFileInfo(info.absolutePath()).isWritable())
             fail(QStringLiteral("La cartella %1 è di sola lettura: impossibile modificare l'archivio.")
-                     .arg(info.absolutePath()));
+                     .arg(info.absolutePath()),
+                 kErrReadOnly);
     } else if (emptyFile) {
         fail(QStringLiteral("Il file %1 è vuoto e non può essere letto.").arg(path));
     }
@@ -204,12 +155,12 @@ void Database::checkIsArchive()
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("SELECT value FROM objdb_meta WHERE key = 'format'"))) {
         // No metadata table: some other program's database.
-        if (engineCode(q.lastError()) == kError)
-            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
+        if (q.lastError().nativeErrorCode() == QLatin1String("1")) // SQLITE_ERROR: no such table
+            fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path), kErrNotArchive);
         openFailure(m_path, q.lastError());
     }
     if (!q.next())
-        fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path));
+        fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path), kErrNotArchive);
     if (q.value(0).toInt() != kDatabaseFormat)
         fail(QStringLiteral("L'archivio %1 ha un formato non supportato (%2).").arg(m_path, q.value(0).toString()));
 }
@@ -275,7 +226,7 @@ QSqlQuery Database::prepare(const QString &sql) const
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        sqlFail(QStringLiteral("Istruzione non valida"), q.lastError());
+        failEngine(QStringLiteral("Istruzione non valida"), q.lastError());
     return q;
 }
 
@@ -285,7 +236,7 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &binds) const
     for (const auto &b : binds)
         q.addBindValue(b);
     if (!q.exec())
-        sqlFail(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
+        failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
     return q;
 }
 
@@ -305,9 +256,7 @@ Savepoint::Savepoint(Database &db) : m_db(db)
         // Waits up to the busy timeout for another writer to finish.
         QSqlQuery q = m_db.prepare(QStringLiteral("BEGIN IMMEDIATE"));
         if (!q.exec()) {
-            if (q.lastError().nativeErrorCode() == QLatin1String("5")) // SQLITE_BUSY
-                fail(QStringLiteral("L'archivio è occupato da un altro programma che vi sta scrivendo: riprovare tra poco."));
-            sqlFail(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
+            failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
         }
     }
     ++m_db.m_openSavepoints;

@@ -197,13 +197,15 @@ void DataSource::SaveRow()
     transaction.commit();
     edited.reset();
     const bool wasNew = row.isNew;
-    loadRow(oid);
-    if (wasNew) {
-        m_cursor.invalidate();
-        m_cursor.placeUnknown();
-    }
-    if (auto *sink = notify())
-        sink->OnEvent(ActionSave, this, m_scope.table.caption());
+    afterCommit([&] {
+        loadRow(oid);
+        if (wasNew) {
+            m_cursor.invalidate();
+            m_cursor.placeUnknown();
+        }
+        if (auto *sink = notify())
+            sink->OnEvent(ActionSave, this, m_scope.table.caption());
+    });
 }
 
 // ---- deleting ----------------------------------------------------------------------------------
@@ -254,10 +256,15 @@ int DataSource::DeleteRows(const QList<qint64> &oids, bool refresh)
         failure = std::current_exception();
     }
     m_cursor.invalidate();
-    if (refresh)
-        Requery(false);
-    if (failure)
+    if (failure) {
+        if (refresh)
+            Requery(false);
         std::rethrow_exception(failure);
+    }
+    if (refresh && deleted > 0)
+        afterCommit([this] { Requery(false); });
+    else if (refresh)
+        Requery(false);
     return deleted;
 }
 

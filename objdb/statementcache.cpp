@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QSet>
 #include <optional>
+#include <QSqlError>
 #include <QSqlResult>
 #include <sqlite3.h>
 
@@ -101,8 +102,10 @@ private:
 
 [[noreturn]] void sqliteFail(sqlite3_stmt *statement)
 {
-    fail(QStringLiteral("Operazione sull'archivio non riuscita: %1")
-             .arg(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)))));
+    sqlite3 *db = sqlite3_db_handle(statement);
+    failEngine(QStringLiteral("Operazione sull'archivio non riuscita"),
+               QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
+                         QString::number(sqlite3_extended_errcode(db))));
 }
 
 } // namespace

@@ -20,38 +20,31 @@ namespace {
 
 QAtomicInt g_counter;
 
-enum EngineCode { kBusy = 5, kLocked = 6, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
-
-int engineCode(const QSqlError &error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xff : -1;
-}
-
 const QString kUntouched = QStringLiteral(" L'archivio non è stato modificato.");
 
 [[noreturn]] void refuseInUse(const QString &path)
 {
     fail(QStringLiteral("L'archivio %1 è in uso da un altro programma: chiuderlo su tutti i terminali e ripetere "
-                        "l'operazione.").arg(path) + kUntouched);
+                        "l'operazione.").arg(path) + kUntouched, kErrLocked);
 }
 
 [[noreturn]] void engineFailure(const QString &path, const QSqlError &error)
 {
-    switch (engineCode(error)) {
-    case kBusy:
-    case kLocked:
+    switch (const int code = engineErrorCode(error)) {
+    case kErrLocked:
         refuseInUse(path);
-    case kCorrupt:
+    case kErrDamaged:
         fail(QStringLiteral("L'archivio %1 è danneggiato e non può essere letto per intero: il recupero non è "
-                            "possibile.").arg(path) + kUntouched);
-    case kNotADatabase:
-        fail(QStringLiteral("Il file %1 non è un archivio di dati: il recupero non è possibile.").arg(path) + kUntouched);
-    case kFull:
-        fail(QStringLiteral("Il disco è pieno: impossibile scrivere la copia recuperata di %1.").arg(path) + kUntouched);
+                            "possibile.").arg(path) + kUntouched, code);
+    case kErrNotArchive:
+        fail(QStringLiteral("Il file %1 non è un archivio di dati: il recupero non è possibile.").arg(path) + kUntouched,
+             code);
+    case kErrDiskFull:
+        fail(QStringLiteral("Il disco è pieno: impossibile scrivere la copia recuperata di %1.").arg(path) + kUntouched,
+             code);
     default:
-        fail(QStringLiteral("Recupero dell'archivio %1 non riuscito: %2.").arg(path, error.text().trimmed()) + kUntouched);
+        fail(QStringLiteral("Recupero dell'archivio %1 non riuscito: %2.").arg(path, engineErrorText(error)) + kUntouched,
+             code);
     }
 }
 
@@ -126,7 +119,7 @@ void flushToDisk(const QString &path)
 #ifdef Q_OS_UNIX
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
-        fail(QStringLiteral("Impossibile scrivere su disco la copia recuperata %1.").arg(path));
+        fail(QStringLiteral("Impossibile scrivere su disco la copia recuperata %1.").arg(path), kErrDiskIo);
 #else
     Q_UNUSED(path);
 #endif

@@ -471,7 +471,14 @@ bool EditPanelDialog::save()
         const QString warning = m_ds->RowWarning();
         if (!warning.isEmpty() && !m_ds->ConfirmSave(warning))
             return;
-        m_ds->SaveRow();
+        try {
+            m_ds->SaveRow();
+        } catch (const Error &e) {
+            if (!e.written())
+                throw;
+            // The row is stored: the panel closes, so that a second save cannot store it again.
+            tell(QStringLiteral("La riga è stata salvata, ma il passo successivo non è riuscito: %1").arg(e.description()));
+        }
         m_saved = m_ds->Bookmark();
         saved = true;
     });

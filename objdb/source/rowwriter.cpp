@@ -24,7 +24,8 @@ QString placeholders(qsizetype count)
     return marks.join(QStringLiteral(", "));
 }
 
-// A unique-index refusal becomes a clear message naming column and value.
+// A unique-index refusal becomes a clear message naming column and value; any other failure of
+// the engine says its cause and what to do.
 void execWrite(Database &db, const QString &table, const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = db.prepare(sql);
@@ -38,7 +39,7 @@ void execWrite(Database &db, const QString &table, const QString &sql, const QVa
     if (match.hasMatch())
         fail(QStringLiteral("Impossibile salvare: in %1 esiste già una riga con lo stesso valore del campo %2.")
                  .arg(match.captured(1), match.captured(2)));
-    fail(QStringLiteral("Salvataggio non riuscito in %1: %2").arg(table, text.trimmed()));
+    failEngine(QStringLiteral("Salvataggio non riuscito in %1").arg(table), q.lastError());
 }
 
 // UPDATE of the given columns of one row.

@@ -24,6 +24,7 @@ qint64 relativeNumber(qint32 number)
 PendingError::PendingError(const objdb::Error &error)
     : number(error.number())
     , description(error.description())
+    , written(error.written())
 {
 }
 
@@ -59,11 +60,19 @@ QString ErrorCodeText(qint32 number)
 QString ErrorReportPrompt(const QString &context, const PendingError &error)
 {
     const QString question = QStringLiteral("\n\nVisualizzare dettagli ?");
+    const QString cause = (context.isEmpty() ? error.description : context).left(kPromptLength);
+    // A change already committed stays: the report must not say that nothing was modified.
+    if (error.written)
+        return QStringLiteral("La modifica ai dati è stata salvata, ma il passo successivo non è riuscito:\n\n") + cause
+               + question;
     const qint64 relative = relativeNumber(error.number);
-    if (relative == objdb::kErrRefused || relative == objdb::kErrStopped)
-        return objdb::Application::Message(objdb::kErrRefused, 0) + question;
-    const QString text = context.isEmpty() ? error.description : context;
-    return text.left(kPromptLength) + QStringLiteral(" ...") + question;
+    if (relative == objdb::kErrRefused || relative == objdb::kErrStopped) {
+        const QString untouched = objdb::Application::Message(objdb::kErrRefused, 0);
+        if (error.description.isEmpty() || error.description == untouched)
+            return untouched + question;
+        return untouched + QStringLiteral("\n\n") + error.description.left(kPromptLength) + question;
+    }
+    return cause + QStringLiteral(" ...") + question;
 }
 
 void ShowErrorReport(const QString &context, const PendingError &error)

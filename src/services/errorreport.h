@@ -11,11 +11,12 @@ namespace objdb {
 class Error;
 }
 
-// The error being reported: its number and description. C++ has no pending error, so the
-// handler that caught it passes it on.
+// The error being reported: its number, its description and whether a change had already been
+// saved when it happened. C++ has no pending error, so the handler that caught it passes it on.
 struct PendingError {
     qint32 number = 0;
     QString description;
+    bool written = false;
 
     PendingError() = default;
     PendingError(qint32 n, const QString &text) : number(n), description(text) {}
@@ -31,7 +32,8 @@ struct PendingError {
 // "500 (1F4)": object-defined numbers are shown relative to their base.
 QString ErrorCodeText(qint32 number);
 
-// The question the report asks before offering the details.
+// The question the report asks before offering the details: what became of the data, then the
+// cause.
 QString ErrorReportPrompt(const QString &context, const PendingError &error);
 
 // Asks whether to show the details of the error; on Yes shows the error report window modally.

@@ -10,8 +10,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
+
+#include <cstdio>
 
 using namespace objdb;
 
@@ -378,35 +381,109 @@ private slots:
         QSqlDatabase::removeDatabase("holder");
     }
 
-    // A save takes the write lock before anything else; while another program holds it past the
-    // busy timeout, the save is refused in Italian and the edit stays.
-    void aSaveWaitsForTheWriteLock()
+    // Each failure of the engine that a save can meet is told in Italian with what to do, under the
+    // number of its cause; nothing is stored and the edit stays, to be saved again. A save takes
+    // the write lock before anything else, so another program holding it past the busy timeout is
+    // one of them.
+    void aFailedSaveSaysWhyAndKeepsTheEdit_data()
     {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("locked") << "locked" << kErrLocked << "occupato da un altro terminale";
+        QTest::newRow("disk full") << "full" << kErrDiskFull << "disco è pieno: liberare spazio";
+        QTest::newRow("read-only") << "readonly" << kErrReadOnly << "non può essere scritto";
+        QTest::newRow("replaced") << "replaced" << kErrReplaced << "chiudere e riaprire il programma";
+    }
+
+    void aFailedSaveSaysWhyAndKeepsTheEdit()
+    {
+        QFETCH(QString, cause);
+        QFETCH(int, code);
+        QFETCH(QString, told);
+        m_context.reset();
+        m_db.reset();
         auto context = Application::Initialise(std::make_shared<Definition>(), "test", &m_sink);
         auto db = Database::create();
-        db->Open(kDatabaseFormat, m_dir->databasePath(), nullptr, 0);
+        db->Open(kDatabaseFormat, m_dir->databasePath(), nullptr, 0, cause == "readonly");
         context->Attach(db);
         auto accounts = context->Tables().Item("Conti").OpenDataSource();
         QVERIFY(accounts->AddNew());
         QVERIFY(accounts->SetField("Nome", "banca"));
 
-        auto holder = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        holder.setDatabaseName(m_dir->databasePath());
-        QVERIFY(holder.open());
-        QVERIFY(QSqlQuery(holder).exec("BEGIN IMMEDIATE"));
+        auto other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(m_dir->databasePath());
+        QVERIFY(other.open());
+        QSqlQuery raw(other);
+        if (cause == "locked") {
+            QVERIFY(raw.exec("BEGIN IMMEDIATE"));
+        } else if (cause == "full") {
+            // The engine's page limit behaves as a full disk does: rows the size of the edited one
+            // fill the archive's last pages, so that it needs a page more.
+            QSqlQuery own(db->sql());
+            QVERIFY(own.exec("PRAGMA page_count") && own.next());
+            QVERIFY(own.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(own.value(0).toLongLong())));
+            for (int n = 0; own.exec(QStringLiteral("INSERT INTO Conti (Nome, Saldo) VALUES ('%1', 0)")
+                                         .arg(n, 5, 10, QLatin1Char('0')));
+                 ++n) {
+            }
+            QCOMPARE(own.lastError().nativeErrorCode().toInt() & 0xff, 13); // SQLITE_FULL
+        } else if (cause == "replaced") {
+            // A repair elsewhere puts a new file in the archive's place.
+            const QString copy = m_dir->path() + "/copy.mdb";
+            QVERIFY(QFile::copy(m_dir->databasePath(), copy));
+            QVERIFY(std::rename(qPrintable(copy), qPrintable(m_dir->databasePath())) == 0);
+        }
         try {
             accounts->SaveRow();
-            QFAIL("saved while another program held the write lock");
+            QFAIL("the save went through");
         } catch (const Error &e) {
-            QVERIFY2(e.description().contains("occupato"), qPrintable(e.description()));
+            QCOMPARE(e.code(), code);
+            QVERIFY(!e.written());
+            QVERIFY2(e.description().startsWith("Salvataggio non riuscito in Conti: ")
+                         || e.description().startsWith("Operazione sull'archivio non riuscita: "),
+                     qPrintable(e.description()));
+            QVERIFY2(e.description().contains(told), qPrintable(e.description()));
+            QVERIFY2(!e.description().contains("database"), qPrintable(e.description()));
         }
-        QVERIFY(QSqlQuery(holder).exec("ROLLBACK"));
-        holder.close();
-        holder = QSqlDatabase();
-        QSqlDatabase::removeDatabase("writer");
         QCOMPARE(accounts->GetField("Nome").toString(), QStringLiteral("banca"));
-        accounts->SaveRow();
-        QCOMPARE(open("Conti")->RecordCount(), 1);
+        if (cause == "locked") {
+            QVERIFY(raw.exec("ROLLBACK"));
+            accounts->SaveRow();
+            QVERIFY(raw.exec("SELECT COUNT(*) FROM Conti WHERE Nome = 'banca'") && raw.next());
+            QCOMPARE(raw.value(0).toInt(), 1);
+        }
+        raw.finish();
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other");
+    }
+
+    // A step after the commit fails (here the sink told of the save): the failure says that the
+    // row is stored, so that nobody reports the change as lost or saves it a second time.
+    void aFailureAfterTheCommitSaysTheRowIsStored()
+    {
+        struct FailingSink : TestSupport::RecordingSink {
+            void OnEvent(int action, QObject *, const QString &) override
+            {
+                if (action == ActionSave)
+                    fail(QStringLiteral("barra di stato assente"), kErrEngine);
+            }
+        } sink;
+        m_context.reset();
+        auto context = Application::Initialise(std::make_shared<Definition>(), "test", &sink);
+        context->Attach(m_db);
+        auto accounts = context->Tables().Item("Conti").OpenDataSource();
+        QVERIFY(accounts->AddNew());
+        QVERIFY(accounts->SetField("Nome", "banca"));
+        try {
+            accounts->SaveRow();
+            QFAIL("the failing step went unnoticed");
+        } catch (const Error &e) {
+            QVERIFY(e.written());
+            QCOMPARE(e.code(), kErrEngine);
+        }
+        QCOMPARE(context->Tables().Item("Conti").OpenDataSource()->RecordCount(), 1);
     }
 
     void emptyFileBecomesANewArchive()

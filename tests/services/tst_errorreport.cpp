@@ -162,21 +162,38 @@ private slots:
         QCOMPARE(seen.message, QStringLiteral("riga 1\r\nriga 2"));
     }
 
-    void libraryErrorsShowTheLibraryMessage_data()
+    // The question says what became of the data before the cause: a refusal or a stop changed
+    // nothing (the library's message 124), a failure after a committed change says the change is
+    // saved, any other failure gives the context or its own description, which says what to do.
+    void theQuestionSaysWhatHappened_data()
     {
         QTest::addColumn<int>("code");
-        QTest::newRow("refused") << objdb::kErrRefused;
-        QTest::newRow("stopped") << objdb::kErrStopped;
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("question");
+        const QString untouched = objdb::Application::Message(124, 0);
+        const QString saved = QStringLiteral("La modifica ai dati è stata salvata, ma il passo successivo non è riuscito:\n\n");
+        QTest::newRow("refused") << objdb::kErrRefused << false << QStringLiteral("Impossibile importare i dati")
+                                 << untouched + QStringLiteral("\n\ndettaglio");
+        QTest::newRow("stopped") << objdb::kErrStopped << false << QString() << untouched + QStringLiteral("\n\ndettaglio");
+        QTest::newRow("disk full") << objdb::kErrDiskFull << false << QString() << QStringLiteral("dettaglio ...");
+        QTest::newRow("refused after a save") << objdb::kErrRefused << true << QString() << saved + QStringLiteral("dettaglio");
+        QTest::newRow("read after a save") << objdb::kErrDiskIo << true << QStringLiteral("Visualizzazione dati fallita: ")
+                                           << saved + QStringLiteral("Visualizzazione dati fallita: ");
     }
 
-    void libraryErrorsShowTheLibraryMessage()
+    void theQuestionSaysWhatHappened()
     {
         QFETCH(int, code);
+        QFETCH(bool, written);
+        QFETCH(QString, context);
+        QFETCH(QString, question);
+        objdb::Error error(QStringLiteral("dettaglio"), code);
+        if (written)
+            error.setWritten();
         TestSupport::ScriptedMessages messages;
-        ShowErrorReport(QStringLiteral("Impossibile importare i dati"),
-                        PendingError(objdb::Error(QStringLiteral("dettaglio"), code)));
-        QCOMPARE(messages.texts(), QStringList{objdb::Application::Message(124, 0)
-                                               + QStringLiteral("\n\nVisualizzare dettagli ?")});
+        ShowErrorReport(context, PendingError(error));
+        QCOMPARE(messages.texts(), QStringList{question + QStringLiteral("\n\nVisualizzare dettagli ?")});
     }
 
     void windowControls()
