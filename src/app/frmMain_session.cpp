@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 
 #include "services/configuration.h"
+#include "services/deskmark.h"
 #include "services/modGlobal.h"
 #include "services/errorreport.h"
 #include "desktop/frmAbout.h"
@@ -83,6 +84,7 @@ void frmMain::ReleaseDatabase()
     if (modGlobal::g_objDatabase)
         modGlobal::g_objDatabase->Close();
     modGlobal::g_objDatabase.reset();
+    modGlobal::g_objDeskMark.reset();
 }
 
 void frmMain::mnuViewCurrencyConversion_Click()

@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 
+#include "services/deskmark.h"
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 
@@ -17,5 +18,7 @@ bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
     const bool loggedIn =
         m_objLogin.Run(*context, m_strOperatore, p_blnChangeUser, p_blnChangePwd, [this] { SetAppTitle(); });
     modGlobal::OperatorName = m_strOperatore;
+    if (modGlobal::g_objDeskMark)
+        modGlobal::g_objDeskMark->setOperator(m_strOperatore);
     return loggedIn;
 }

@@ -2,6 +2,7 @@
 #include "services/modGlobal.h"
 
 #include "services/configuration.h"
+#include "services/deskmark.h"
 #include "app/frmMain.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
@@ -46,6 +47,7 @@ bool InitDatabase()
             g_objDatabase->Create(DatabaseFormat, path);
         g_objDatabase->Open(DatabaseFormat, path, nullptr, 5);
         g_objDataContext->Attach(g_objDatabase, true);
+        g_objDeskMark = std::make_unique<DeskMark>(path, OperatorName);
         // The archive's own currency is known once the file is open.
         if (g_objDataContext->mainCurrency().Name(0) != QLatin1String("Euro"))
             g_objDataContext->SetConversionCurrency(std::make_shared<objdb::CurrencyEuro>());
@@ -55,6 +57,7 @@ bool InitDatabase()
         frmMessage::closeInstance();
         g_objDataContext.reset();
         g_objDatabase.reset();
+        g_objDeskMark.reset();
         MessageService::ask({QStringLiteral("Inizializzazione database fallita: \n\n") + e.description(), QString(),
                              MessageService::Icon::Critical, MessageService::Buttons::Ok, MessageService::Answer::Ok,
                              g_frmMain});

@@ -1,5 +1,6 @@
 #include "maintenance/archiveimport.h"
 
+#include "services/deskmark.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
@@ -97,6 +98,8 @@ void setImportFilePicker(ImportFilePicker picker)
 bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSource> &target, QWidget *owner,
                    objdb::itfNotifyEvent *notify)
 {
+    if (RefuseWhileOtherDesksIn(target->context()->database()->path(), owner))
+        return false;
     const QString name = target->TableName();
     const QString caption = target->tableDef().caption();
     frmMessage *message = frmMessage::instance();

@@ -1,6 +1,7 @@
 #include "maintenance/databaserepair.h"
 
 #include "services/configuration.h"
+#include "services/deskmark.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
@@ -80,6 +81,9 @@ private:
 
 bool RepairDatabase(const QString &directory, QWidget *owner, const RepairEnvironment &environment)
 {
+    const QString archive = BuildFilePath(directory, QString::fromLatin1(modGlobal::kDatabaseFileName), QString());
+    if (RefuseWhileOtherDesksIn(archive, owner))
+        return false;
     MessageService::beep();
     const auto answer = MessageService::ask(
         {QStringLiteral("Questa funzione tenta il recupero del database...\n"
@@ -96,7 +100,6 @@ bool RepairDatabase(const QString &directory, QWidget *owner, const RepairEnviro
     WaitCursor cursor(owner);
     frmMessage *message = frmMessage::instance();
     message->ShowMsg(QStringLiteral("Controlli..."), owner);
-    const QString archive = BuildFilePath(directory, QString::fromLatin1(modGlobal::kDatabaseFileName), QString());
     const QString copy = archive + QStringLiteral(".NEW");
     const QString kept = archive + QStringLiteral(".OLD");
     try {

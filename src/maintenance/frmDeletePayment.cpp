@@ -1,10 +1,12 @@
 #include "maintenance/frmDeletePayment.h"
 
 #include "maintenance/settledpurge.h"
+#include "services/deskmark.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
+#include "objdb/database.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -90,6 +92,8 @@ void frmDeletePayment::calTimeSetting_Click()
 
 void frmDeletePayment::cmdSetting_Click()
 {
+    if (modGlobal::g_objDatabase && RefuseWhileOtherDesksIn(modGlobal::g_objDatabase->path(), this))
+        return;
     const QDate upTo = parseDate(txtData->text());
     if (!upTo.isValid()) {
         MessageService::inform(QStringLiteral("La data impostata non è valida."), MessageService::Icon::Critical,

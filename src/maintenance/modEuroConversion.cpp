@@ -2,6 +2,7 @@
 
 #include "maintenance/outstanding.h"
 #include "services/configuration.h"
+#include "services/deskmark.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
@@ -100,6 +101,8 @@ void ConvertArchiveToEuro()
 {
     const QString title = QStringLiteral("Conversione Valuta");
     QWidget *window = QApplication::activeWindow();
+    if (RefuseWhileOtherDesksIn(modGlobal::g_objDatabase->path(), window))
+        return;
     const bool converted = TextToBool(Settings::readText(QStringLiteral("Configuration"),
                                                          QStringLiteral("CurrencyConverted"), QStringLiteral("False")));
     const QString question = converted ? QStringLiteral("CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?")

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+class DeskMark;
 namespace objdb {
 class Database;
 class DataContext;
@@ -23,6 +24,7 @@ extern QString OperatorName;       // the operator logged in; the deletion log r
 
 extern std::shared_ptr<objdb::Database> g_objDatabase;
 extern std::shared_ptr<objdb::DataContext> g_objDataContext;
+extern std::unique_ptr<DeskMark> g_objDeskMark; // this desk's use of the open archive
 
 inline const char *kProductName = "Cobrelle";
 inline const char *kDatabaseFileName = "Cobrelle.mdb";

@@ -72,31 +72,38 @@ QString checkArchive(const QString &archivePath, const Check &wholeOrAbsent)
     return wholeOrAbsent(archivePath);
 }
 
+// Starts this program as the child that runs the operation and waits until the operation begins.
+bool startProcess(QProcess &process, QByteArray &output, const QString &operation, const QString &archivePath,
+                  const QStringList &arguments)
+{
+    // A killed child cannot remove its temporary files: they go into the archive's folder,
+    // which the harness removes.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), QFileInfo(archivePath).absolutePath());
+    process.setProcessEnvironment(environment);
+    process.setProgram(QCoreApplication::applicationFilePath());
+    process.setArguments(QStringList{QString::fromLatin1(kChildFlag), operation, archivePath} + arguments);
+    process.start();
+    if (!process.waitForStarted(kStartTimeoutMs))
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (!output.contains(kStarted)) {
+        if (process.state() == QProcess::NotRunning || waited.elapsed() > kStartTimeoutMs)
+            return false;
+        process.waitForReadyRead(100);
+        output += process.readAllStandardOutput();
+    }
+    return true;
+}
+
 struct Child {
     QProcess process;
     QByteArray output;
 
     bool start(const QString &operation, const QString &archivePath, const QStringList &arguments)
     {
-        // A killed child cannot remove its temporary files: they go into the archive's folder,
-        // which the harness removes.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TMPDIR"), QFileInfo(archivePath).absolutePath());
-        process.setProcessEnvironment(environment);
-        process.setProgram(QCoreApplication::applicationFilePath());
-        process.setArguments(QStringList{QString::fromLatin1(kChildFlag), operation, archivePath} + arguments);
-        process.start();
-        if (!process.waitForStarted(kStartTimeoutMs))
-            return false;
-        QElapsedTimer waited;
-        waited.start();
-        while (!output.contains(kStarted)) {
-            if (process.state() == QProcess::NotRunning || waited.elapsed() > kStartTimeoutMs)
-                return false;
-            process.waitForReadyRead(100);
-            output += process.readAllStandardOutput();
-        }
-        return true;
+        return startProcess(process, output, operation, archivePath, arguments);
     }
 
     void finish()
@@ -125,6 +132,15 @@ struct Child {
 Operation::Operation(const char *name, Body body)
 {
     operations().insert(QString::fromLatin1(name), std::move(body));
+}
+
+std::unique_ptr<QProcess> startChild(const QString &operation, const QString &archivePath, const QStringList &arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    QByteArray output;
+    if (!startProcess(*process, output, operation, archivePath, arguments))
+        return nullptr;
+    return process;
 }
 
 int runChildIfAsked(int argc, char **argv)

@@ -26,6 +26,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+
+class QProcess;
 
 namespace KillHarness {
 
@@ -55,7 +58,12 @@ using Check = std::function<QString(const QString &archivePath)>;
 Outcome run(const QString &operation, const QString &sourceArchive, const Check &wholeOrAbsent,
             const Options &options = {});
 
-// When this process was started by run() as its child: runs the operation and returns the exit
+// Starts the operation in a child process and returns it once the operation has begun, or nullptr;
+// for a test that holds something in another process and kills it itself.
+std::unique_ptr<QProcess> startChild(const QString &operation, const QString &archivePath,
+                                     const QStringList &arguments = {});
+
+// When this process was started by run() or startChild() as its child: runs the operation and returns the exit
 // code (0 done). Otherwise returns -1. KILL_HARNESS_TEST_MAIN calls it.
 int runChildIfAsked(int argc, char **argv);
 

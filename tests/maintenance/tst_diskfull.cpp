@@ -1,9 +1,12 @@
-// The maintenance commands when the space runs out partway: each tells so plainly, claims no
-// success, and leaves the archive as it was, readable, whole and with every movement in agreement.
-// The space runs out either through the engine's page limit on the program's connection (which
-// behaves as a full disk does) or, where the machine lets the test mount one, on a small tmpfs.
+// The maintenance commands when they cannot have the archive whole. When the space runs out
+// partway, each tells so plainly, claims no success, and leaves the archive as it was, readable,
+// whole and with every movement in agreement. The space runs out either through the engine's page
+// limit on the program's connection (which behaves as a full disk does) or, where the machine lets
+// the test mount one, on a small tmpfs. While another desk has the archive open, each refuses,
+// naming that desk, and goes ahead once that desk's program is gone, however it ended.
 
 #include "archivefixture.h"
+#include "killharness.h"
 #include "testsupport.h"
 
 #include "maintenance/archivecheck.h"
@@ -12,6 +15,7 @@
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
 #include "services/configuration.h"
+#include "services/deskmark.h"
 #include "services/modGlobal.h"
 #include "objdb/datasource.h"
 
@@ -19,7 +23,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QSysInfo>
+#include <QThread>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -165,6 +172,16 @@ void run(Operation operation, const QString &archivePath, const QString &otherAr
     }
 }
 
+// Another desk: a program that has the archive open, idle, until it is killed.
+KillHarness::Operation otherDesk("other-desk", [](const QString &archivePath, const QStringList &) {
+    const DeskMark mark(archivePath, QStringLiteral("Verdi"));
+    for (;;)
+        QThread::sleep(60);
+});
+
+const QList<std::pair<const char *, Operation>> kOperations{
+    {"conversion", Operation::Conversion}, {"purge", Operation::Purge}, {"import", Operation::Import}, {"repair", Operation::Repair}};
+
 } // namespace
 
 class TestDiskFull : public QObject {
@@ -244,7 +261,51 @@ private slots:
         }
         QCOMPARE(state(archive), before);
     }
+
+    void operationRefusesWhileAnotherDeskIsIn_data()
+    {
+        QTest::addColumn<int>("operation");
+        for (const auto &[name, operation] : kOperations)
+            QTest::addRow("%s", name) << int(operation);
+    }
+    void operationRefusesWhileAnotherDeskIsIn()
+    {
+        QFETCH(int, operation);
+        const auto op = Operation(operation);
+        TestSupport::TempWorkDir work;
+        const QString archive = work.databasePath();
+        const QString other = work.path() + QStringLiteral("/Altro.mdb");
+        makeArchive(archive, QStringLiteral("A"));
+        if (op == Operation::Import)
+            makeArchive(other, QStringLiteral("B"));
+        const QString before = state(archive);
+        // This desk's own mark is no other desk.
+        const DeskMark own(archive, QStringLiteral("Rossi"));
+        QVERIFY(own.held());
+
+        std::unique_ptr<QProcess> desk = KillHarness::startChild(QStringLiteral("other-desk"), archive);
+        QVERIFY(desk);
+        QTRY_COMPARE(OtherDesksOn(archive), QStringList{QStringLiteral("Verdi@") + QSysInfo::machineHostName()});
+        {
+            RecordedMessages messages;
+            run(op, archive, other, false);
+            QCOMPARE(messages.seen().size(), 1);
+            QCOMPARE(messages.seen().first().text,
+                     QStringLiteral("L'archivio %1 è in uso da Verdi@%2.\n\nChiudere il programma sugli altri terminali "
+                                    "e ripetere l'operazione.").arg(archive, QSysInfo::machineHostName()));
+        }
+        QCOMPARE(state(archive), before);
+
+        // The system gives a killed program's lock back: its mark is gone and the command goes ahead.
+        desk->kill();
+        QVERIFY(desk->waitForFinished());
+        QCOMPARE(OtherDesksOn(archive), QStringList());
+        QCOMPARE(QDir(archive + QStringLiteral(".desks")).entryList(QDir::Files).size(), 1);
+        RecordedMessages messages;
+        run(op, archive, other, false);
+        QVERIFY2(kSuccesses.contains(messages.seen().last().text), qPrintable(messages.all()));
+    }
 };
 
-COBRELLE_TEST_MAIN(TestDiskFull)
+KILL_HARNESS_TEST_MAIN(TestDiskFull)
 #include "tst_diskfull.moc"
