@@ -51,6 +51,10 @@ public:
 
     // --- the current row -------------------------------------------------------------------
     QVariant GetField(const QString &name);
+    // In OnUpdateField of a column of the row's own: the value it had before the write in hand (what
+    // a rule puts back when the user takes the change back). Elsewhere, and for any other field,
+    // GetField.
+    QVariant GetPreviousField(const QString &name);
     // Writes a field of the current row (buffered until SaveRow). Outside a handler it raises
     // OnBeforeUpdateField and OnUpdateField; returns false when the table's rules refused it.
     bool SetField(const QString &name, const QVariant &value);
@@ -193,6 +197,11 @@ private:
     source::References m_references;
     source::WriteChecks m_checks;
     std::optional<Row> m_row;
+    struct PreviousValue {
+        QString field;
+        QVariant value;
+    };
+    std::optional<PreviousValue> m_previous; // while OnUpdateField of a write runs
 };
 
 } // namespace objdb

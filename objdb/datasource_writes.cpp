@@ -54,13 +54,28 @@ bool DataSource::SetField(const QString &name, const QVariant &value)
     }
     return runEvents(
         [&] {
+            // A column of the row's own, as it was before this write (a lookup, no query).
+            std::optional<PreviousValue> previous;
+            if (field.origin == FieldDef::Origin::Own)
+                previous = PreviousValue{field.name, currentRow().own.value(field.column)};
             sink->OnBeforeUpdateField(*this, field.name);
             if (m_dispatch.cancelled())
                 return;
             currentRow().assign(field, v, true);
+            m_previous = std::move(previous);
+            const auto forget = qScopeGuard([this] { m_previous.reset(); });
             sink->OnUpdateField(*this, field.name);
         },
         m_row);
+}
+
+QVariant DataSource::GetPreviousField(const QString &name)
+{
+    if (m_previous && m_previous->field.compare(name, Qt::CaseInsensitive) == 0) {
+        const FieldDef *visible = Field(name);
+        return visible ? m_currency.present(*visible, m_previous->value) : m_previous->value;
+    }
+    return GetField(name);
 }
 
 bool DataSource::SetParent(qint64 parentOid)

@@ -5,7 +5,9 @@
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
+#include "data/archivefacts.h"
 #include "data/deletionlog.h"
+#include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
@@ -65,7 +67,13 @@ void frmMain::ConvertArchive()
         MessageService::beep();
         return;
     }
-    ConvertArchiveToEuro();
+    if (ConvertArchiveToEuro()) {
+        // The amounts are in Euro now: shown as stored, with lire on offer.
+        modGlobal::CurrencyConversion = false;
+        modGlobal::g_objDataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*modGlobal::g_objDatabase));
+        UpdateCurrencyMenu();
+        WriteConfiguration();
+    }
     if (m_objCurDS)
         RefreshDetailView(QString());
 }

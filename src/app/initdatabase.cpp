@@ -7,6 +7,7 @@
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "data/DB.h"
+#include "data/archivefacts.h"
 #include "desktop/modOSWinUtil.h"
 #include "maintenance/optionslauncher.h"
 #include "objdb/database.h"
@@ -14,6 +15,8 @@
 #include "objdb/error.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace modGlobal {
 
@@ -24,6 +27,20 @@ QString databasePath()
     return BuildFilePath(RootDir, QString::fromLatin1(kDatabaseFileName), QString());
 }
 
+// A file of no bytes is most often a copy or a restore of the real archive that failed: an archive
+// is made in it only when the user says so.
+bool usableArchivePath(const QString &path)
+{
+    if (!modOSWinUtil::FileExists(path, 0))
+        return false;
+    if (QFileInfo(path).size() > 0)
+        return true;
+    frmMessage::closeInstance();
+    return MessageService::askYesNo(
+        QStringLiteral("Il file %1 è vuoto. Creare un nuovo archivio?").arg(QDir::toNativeSeparators(path)),
+        MessageService::Icon::Question, MessageService::Answer::No, QString(), g_frmMain);
+}
+
 } // namespace
 
 bool InitDatabase()
@@ -31,11 +48,14 @@ bool InitDatabase()
     frmMessage *message = frmMessage::instance();
     message->ShowMsg(QStringLiteral("Inizializzazione del database..."), g_frmMain);
     QString path = databasePath();
-    if (!modOSWinUtil::FileExists(path, 0)) {
+    if (!usableArchivePath(path)) {
         frmMessage::closeInstance();
-        if (!RunOptionsDialog(g_frmMain))
-            return false;
-        path = databasePath();
+        // A folder without an archive gets a new one; an empty file is asked about again.
+        do {
+            if (!RunOptionsDialog(g_frmMain))
+                return false;
+            path = databasePath();
+        } while (modOSWinUtil::FileExists(path, 0) && !usableArchivePath(path));
         message->ShowMsg(QStringLiteral("Inizializzazione del database..."), g_frmMain);
     }
     try {
@@ -48,11 +68,9 @@ bool InitDatabase()
         g_objDatabase->Open(DatabaseFormat, path, nullptr, 5);
         g_objDataContext->Attach(g_objDatabase, true);
         g_objDeskMark = std::make_unique<DeskMark>(path, OperatorName);
-        // The archive's own currency is known once the file is open.
-        if (g_objDataContext->mainCurrency().Name(0) != QLatin1String("Euro"))
-            g_objDataContext->SetConversionCurrency(std::make_shared<objdb::CurrencyEuro>());
-        else
-            g_objDataContext->SetConversionCurrency(std::make_shared<objdb::CurrencyLire>());
+        // The archive says whether its amounts are in lire or Euro, once the file is open.
+        ArchiveFacts::AdoptConversionSetting(*g_objDatabase);
+        g_objDataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*g_objDatabase));
     } catch (const objdb::Error &e) {
         frmMessage::closeInstance();
         g_objDataContext.reset();

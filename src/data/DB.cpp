@@ -11,4 +11,8 @@ void DB::Define(objdb::DatabaseDefinition &p_obj)
     p_obj.AddTable(std::make_shared<Movimenti>());
     p_obj.AddTable(std::make_shared<Pagamenti>());
     p_obj.AddTable(std::make_shared<Eliminazioni>());
+    if (m_scope == Scope::Rows)
+        return;
+    p_obj.AddTable(std::make_shared<InfoArchivio>());
+    p_obj.AddTable(std::make_shared<Importazioni>());
 }

@@ -108,9 +108,12 @@ void Pagamenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedCo
     if (p_strChangedColumnName == QLatin1String("Data")) {
         const QVariant date = p_objDS.GetField(QStringLiteral("Data"));
         if (isNull(date) || date.toDate() != today) {
+            // No takes the change back: the payment keeps the date it had (a new one, today's).
             if (!MessageService::askYesNo(QStringLiteral("Confermi il cambio della data del Movimento?"),
-                                          MessageService::Icon::Question))
-                p_objDS.SetField(QStringLiteral("Data"), today);
+                                          MessageService::Icon::Question)) {
+                const QVariant previous = p_objDS.GetPreviousField(QStringLiteral("Data"));
+                p_objDS.SetField(QStringLiteral("Data"), isNull(previous) ? QVariant(today) : previous);
+            }
         }
     }
     if (p_strChangedColumnName == QLatin1String("Anticipo")) {

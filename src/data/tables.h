@@ -102,6 +102,32 @@ public:
     void OnDeleteRow(objdb::DataSource &p_objDS) override;
 };
 
+// What the archive knows of itself (data/archivefacts.h): one row, made with the table, so that an
+// archive of an older structure gets its identity when the upgrade adds the table. Read-only.
+class InfoArchivio : public TableClass {
+public:
+    QString TableName() const override;
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void DefineIdentity(objdb::Identity &p_objIdentity) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+    void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
+                              bool p_blnCreated) override;
+};
+
+// The imports of other archives' rows this archive received (data/archivefacts.h). Read-only.
+class Importazioni : public TableClass {
+public:
+    QString TableName() const override;
+    void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
+                         objdb::ReferenceCollection &p_objRef) override;
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+};
+
 // Recomputes a movement's Pagato from its ImportoInSospeso (covered within one cent).
 void UpdatePaidFlag(objdb::DataSource &p_objDS);
 // Writes the data source's current row, about to be deleted, to the deletion log.

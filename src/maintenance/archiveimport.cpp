@@ -5,6 +5,7 @@
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "data/DB.h"
+#include "data/archivefacts.h"
 #include "data/deletionlog.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
@@ -15,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLocale>
 #include <QEventLoop>
 #include <QSqlQuery>
@@ -56,23 +58,53 @@ void showRowsToImport(const std::shared_ptr<objdb::DataSource> &rows)
     window.removeEventFilter(&watcher);
 }
 
+// The rows that will not be imported, table by table; "" when every row will be.
+QString skippedText(const objdb::RowCopy &copy)
+{
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QStringList skipped;
+    for (const auto &c : copy.counts())
+        if (c.skipped > 0)
+            skipped.append(QStringLiteral("    %1: %2").arg(c.caption, italian.toString(c.skipped)));
+    return skipped.join(QLatin1Char('\n'));
+}
+
 QString countsText(const objdb::RowCopy &copy)
 {
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     QStringList imported;
-    QStringList skipped;
-    for (const auto &c : copy.counts()) {
+    for (const auto &c : copy.counts())
         if (c.imported > 0)
             imported.append(QStringLiteral("    %1: %2").arg(c.caption, italian.toString(c.imported)));
-        if (c.skipped > 0)
-            skipped.append(QStringLiteral("    %1: %2").arg(c.caption, italian.toString(c.skipped)));
-    }
     QString text = QStringLiteral("Righe da importare: %1").arg(italian.toString(copy.rowsToCopy()));
     if (!imported.isEmpty())
         text += QLatin1Char('\n') + imported.join(QLatin1Char('\n'));
+    const QString skipped = skippedText(copy);
     if (!skipped.isEmpty())
-        text += QStringLiteral("\n\nRighe non importate (già presenti o senza il loro movimento):\n") + skipped.join(QLatin1Char('\n'));
+        text += QStringLiteral("\n\nRighe non importate (già presenti o senza il loro movimento):\n") + skipped;
     return text;
+}
+
+// An archive is known by its identity; one of an older structure, which has none, by its file.
+QString sourceIdentity(objdb::Database &source, const QString &fileName)
+{
+    const QString identity = ArchiveFacts::Identity(source);
+    return identity.isEmpty() ? QStringLiteral("file:") + QFileInfo(fileName).canonicalFilePath() : identity;
+}
+
+// An archive imported before asks first, naming that import; No unless the user says otherwise.
+bool importAgain(const ArchiveFacts::ImportRecord &earlier, QWidget *owner)
+{
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QString what = QStringLiteral("< %1 >, %2 righe").arg(earlier.table, italian.toString(earlier.rows));
+    if (!earlier.who.isEmpty())
+        what += QStringLiteral(", operatore ") + earlier.who;
+    return MessageService::askYesNo(
+        QStringLiteral("L'archivio selezionato è già stato importato il %1 alle %2 (%3).\n\n"
+                       "Importandolo di nuovo, i movimenti e i pagamenti già importati verrebbero copiati una seconda "
+                       "volta.\n\nImportarlo di nuovo?")
+            .arg(earlier.when.toString(QStringLiteral("dd/MM/yyyy")), earlier.when.toString(QStringLiteral("HH:mm")), what),
+        Icon::Exclamation, MessageService::Answer::No, QString(), owner);
 }
 
 bool tableIn(objdb::Database &database, const QString &table)
@@ -109,6 +141,7 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
         message->ShowMsg(QStringLiteral("Analisi dei dati..."), owner);
         std::unique_ptr<objdb::RowCopy> copy;
         std::shared_ptr<objdb::DataSource> rows;
+        QString source;
         try {
             other->Open(objdb::kDatabaseFormat, fileName, nullptr, 5, true);
             if (!tableIn(*other, name)) {
@@ -118,7 +151,8 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
                                        Icon::Exclamation, QString(), owner);
                 return false;
             }
-            auto context = objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(), notify);
+            auto context = objdb::Application::Initialise(std::make_shared<DB>(DB::Scope::Rows),
+                                                          QCoreApplication::applicationName(), notify);
             context->Attach(other, false);
             objdb::OpenOptions options;
             options.readOnly = true;
@@ -133,6 +167,7 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
             copy = std::make_unique<objdb::RowCopy>(
                 *rows, *target,
                 QList<objdb::CarriedRows>{{DeletionLog::kTable, QStringLiteral("OID_Movimenti"), QStringLiteral("Movimenti")}});
+            source = sourceIdentity(*other, fileName);
         } catch (const objdb::Error &e) {
             // An archive of another format, or rows the open archive would refuse: said plainly.
             frmMessage::closeInstance();
@@ -141,6 +176,19 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
             return false;
         }
         frmMessage::closeInstance();
+        objdb::Database &database = *target->context()->database();
+        if (copy->rowsToCopy() == 0) {
+            const QString skipped = skippedText(*copy);
+            MessageService::inform(QStringLiteral("Non ci sono righe da importare: l'archivio selezionato non ha righe di < ")
+                                       + caption + QStringLiteral(" > che manchino in quello aperto.")
+                                       + (skipped.isEmpty() ? QString()
+                                                            : QStringLiteral("\n\nRighe già presenti o senza il loro "
+                                                                             "movimento:\n") + skipped),
+                                   Icon::Information, QString(), owner);
+            return false;
+        }
+        if (const auto earlier = ArchiveFacts::LastImportFrom(database, source); earlier && !importAgain(*earlier, owner))
+            return false;
         if (MessageService::askYesNo(QStringLiteral("Vuoi visualizzare i dati che verranno importati ?"), Icon::Question,
                                      MessageService::Answer::No, QString(), owner))
             showRowsToImport(rows);
@@ -150,8 +198,10 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
             return false;
 
         message->ShowMsg(QStringLiteral("Importazione <") + caption + QStringLiteral(" > in corso..."), owner);
-        objdb::TransactionGuard transaction(*target->context()->database());
+        objdb::TransactionGuard transaction(database);
         if (copy->CopyRowsTo(message)) {
+            ArchiveFacts::RecordImport(database, source, QFileInfo(fileName).absoluteFilePath(), caption,
+                                       copy->rowsToCopy(), countsText(*copy));
             transaction.commit();
             imported = true;
         }

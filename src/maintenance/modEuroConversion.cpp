@@ -1,7 +1,7 @@
 #include "maintenance/modEuroConversion.h"
 
 #include "maintenance/outstanding.h"
-#include "services/configuration.h"
+#include "data/archivefacts.h"
 #include "services/deskmark.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
@@ -91,25 +91,41 @@ Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step)
         if (!step(i + 1, int(work.size())))
             return {true};
     }
+    ArchiveFacts::RecordConversion(*db);
     transaction.commit();
     return {};
 }
 
 } // namespace EuroConversion
 
-void ConvertArchiveToEuro()
+namespace {
+
+// The warning of a second conversion names the first one when the archive knows it.
+QString alreadyConvertedQuestion(const ArchiveFacts::ConversionMark &mark)
+{
+    QString text = QStringLiteral("CONVERSIONE GIA' EFFETTUATA!!!");
+    if (mark.when.isValid())
+        text += QStringLiteral("\n\nL'archivio è stato convertito il %1 alle %2 da %3.")
+                    .arg(mark.when.toString(QStringLiteral("dd/MM/yyyy")), mark.when.toString(QStringLiteral("HH:mm")),
+                         mark.who);
+    return text + QStringLiteral("\n\nConfermi?");
+}
+
+} // namespace
+
+bool ConvertArchiveToEuro()
 {
     const QString title = QStringLiteral("Conversione Valuta");
     QWidget *window = QApplication::activeWindow();
     if (RefuseWhileOtherDesksIn(modGlobal::g_objDatabase->path(), window))
-        return;
-    const bool converted = TextToBool(Settings::readText(QStringLiteral("Configuration"),
-                                                         QStringLiteral("CurrencyConverted"), QStringLiteral("False")));
-    const QString question = converted ? QStringLiteral("CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?")
-                                       : QStringLiteral("Confermi?");
+        return false;
+    objdb::Database &database = *modGlobal::g_objDataContext->database();
+    ArchiveFacts::AdoptConversionSetting(database);
+    const ArchiveFacts::ConversionMark mark = ArchiveFacts::Conversion(database);
+    const QString question = mark.converted ? alreadyConvertedQuestion(mark) : QStringLiteral("Confermi?");
     if (!MessageService::askYesNo(question, MessageService::Icon::Question,
-                                  converted ? MessageService::Answer::No : MessageService::Answer::Yes, title, window))
-        return;
+                                  mark.converted ? MessageService::Answer::No : MessageService::Answer::Yes, title, window))
+        return false;
 
     frmMessage *progress = frmMessage::instance();
     progress->ShowMsg(QStringLiteral("Conversione archivio in Euro..."), window);
@@ -129,19 +145,19 @@ void ConvertArchiveToEuro()
         MessageService::inform(QStringLiteral("Conversione interrotta: ") + e.description()
                                    + QStringLiteral("\n\nL'archivio non è stato modificato."),
                                MessageService::Icon::Critical, title, window);
-        return;
+        return false;
     } catch (const std::exception &) {
         const PendingError error = PendingError::current();
         frmMessage::closeInstance();
         ShowErrorReport(QStringLiteral("Conversione interrotta: ") + error.description, error);
-        return;
+        return false;
     }
     frmMessage::closeInstance();
     if (outcome.stopped) {
         MessageService::inform(QStringLiteral("Conversione interrotta: l'archivio non è stato modificato."),
                                MessageService::Icon::Information, title, window);
-        return;
+        return false;
     }
-    Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"), QStringLiteral("True"));
     MessageService::inform(QStringLiteral("Conversione terminata."), MessageService::Icon::None, title, window);
+    return true;
 }

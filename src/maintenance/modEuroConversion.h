@@ -16,10 +16,12 @@ struct Outcome {
     bool stopped = false; // the user stopped it: nothing changed
 };
 
-// One transaction, in slices of keys; a stop or a failure rolls it back whole (a failure throws).
+// One transaction, in slices of keys, which also marks the archive converted; a stop or a failure
+// rolls it back whole (a failure throws).
 Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step);
 
 } // namespace EuroConversion
 
-// Asks, converts with the progress window, and records the setting CurrencyConverted once committed.
-void ConvertArchiveToEuro();
+// Asks (warning when the archive is marked converted already) and converts with the progress window.
+// True once a conversion was committed.
+bool ConvertArchiveToEuro();

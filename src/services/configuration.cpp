@@ -113,6 +113,13 @@ void writeText(const QString &section, const QString &key, const QString &value)
     store.setValue(key, value);
 }
 
+void remove(const QString &section, const QString &key)
+{
+    QSettings store = openStore();
+    store.beginGroup(section);
+    store.remove(key);
+}
+
 } // namespace Settings
 
 QString ProgramFolder()

@@ -20,6 +20,7 @@ void writeNumber(const QString &key, double value);
 // Any key of any section, as text; missing gives the default.
 QString readText(const QString &section, const QString &key, const QString &defaultValue = QString());
 void writeText(const QString &section, const QString &key, const QString &value);
+void remove(const QString &section, const QString &key);
 } // namespace Settings
 
 // The folder for the program's own files (grid layouts, error pages): the executable's folder

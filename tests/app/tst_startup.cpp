@@ -10,11 +10,15 @@
 #include "services/twips.h"
 #include "services/configuration.h"
 #include "users/frmSelectOper.h"
+#include "data/archivefacts.h"
+#include "objdb/currency.h"
 #include "testsupport.h"
 #include "windowtestsupport.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QPushButton>
 #include <QStatusBar>
@@ -223,6 +227,74 @@ private slots:
         QVERIFY(!form->m_objCurDS);
         QVERIFY(!objdb::ViewUtility::modelOf(widget<QTableView>(*form, "dgView")));
         QVERIFY(stored("MainState") != kMissing);
+    }
+
+    // The archive as the first activation finds it in the working directory: a file of no bytes is
+    // asked about (No leaves it as it is and offers the options), and the currency the amounts can
+    // be shown in is the other one than the archive's own.
+    void initialisationReadsTheArchive_data()
+    {
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<int>("answer"); // to the question about an empty file
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("offered");
+        const int yes = int(MessageService::Answer::Yes);
+        const int no = int(MessageService::Answer::No);
+        QTest::newRow("empty file, Yes") << "empty" << yes << true << "Euro";
+        QTest::newRow("empty file, No") << "empty" << no << false << "";
+        QTest::newRow("kept in lire") << "lire" << -1 << true << "Euro";
+        QTest::newRow("converted") << "converted" << -1 << true << "Lire";
+        QTest::newRow("converted before the archive kept it") << "setting" << -1 << true << "Lire";
+    }
+    void initialisationReadsTheArchive()
+    {
+        QFETCH(QString, archive);
+        QFETCH(int, answer);
+        QFETCH(bool, opened);
+        QFETCH(QString, offered);
+        TestSupport::TempWorkDir folder;
+        if (archive == QLatin1String("empty")) {
+            QFile file(folder.databasePath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            TestSupport::Archive made = TestSupport::openArchive(folder.databasePath());
+            if (archive == QLatin1String("converted"))
+                made.database->exec(QStringLiteral("UPDATE InfoArchivio SET Convertito = 1"));
+        }
+        if (archive == QLatin1String("setting"))
+            Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"), QStringLiteral("True"));
+        modGlobal::g_objDatabase.reset();
+        modGlobal::g_objDataContext.reset();
+        modGlobal::RootDir = folder.path();
+
+        TestSupport::ScriptedMessages script;
+        if (answer >= 0)
+            script.push(MessageService::Answer(answer));
+        QTimer options; // the options dialog offered after No: left with "Esci"
+        connect(&options, &QTimer::timeout, [] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (modal && modal->objectName() == QLatin1String("frmOptions"))
+                modal->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+        });
+        options.start(20);
+        const bool initialised = modGlobal::InitDatabase();
+        options.stop();
+        QCOMPARE(initialised, opened);
+        if (archive == QLatin1String("empty")) {
+            QCOMPARE(script.texts().value(0), QStringLiteral("Il file %1 è vuoto. Creare un nuovo archivio?")
+                                                  .arg(QDir::toNativeSeparators(folder.databasePath())));
+            QCOMPARE(script.seen().value(0).defaultAnswer, MessageService::Answer::No);
+            QCOMPARE(QFileInfo(folder.databasePath()).size() > 0, opened);
+        } else {
+            QCOMPARE(script.texts(), QStringList());
+        }
+        const auto currency = modGlobal::g_objDataContext ? modGlobal::g_objDataContext->ConversionCurrency() : nullptr;
+        QCOMPARE(currency ? currency->Name(0) : QString(), offered);
+        if (opened)
+            QCOMPARE(ArchiveFacts::Conversion(*modGlobal::g_objDatabase).converted, offered == QLatin1String("Lire"));
+        QCOMPARE(Settings::readText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted")), QString());
+        modGlobal::g_objDataContext.reset();
+        modGlobal::g_objDatabase.reset();
     }
 
     void firstActivationLogsInAndBuildsTheTree()

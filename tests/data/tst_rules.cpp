@@ -2,6 +2,7 @@
 
 #include "testsupport.h"
 
+#include "data/archivefacts.h"
 #include "data/tables.h"
 #include "objdb/amount.h"
 #include "objdb/error.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QUuid>
 #include <QtTest>
 
 using namespace objdb;
@@ -95,8 +97,8 @@ private slots:
         QStringList names;
         while (q.next())
             names.append(q.value(0).toString());
-        QCOMPARE(names, (QStringList{"Collaboratori", "Compagnie", "Eliminazioni", "Movimenti", "Operatori", "Pagamenti",
-                                     "TipiOperazione"}));
+        QCOMPARE(names, (QStringList{"Collaboratori", "Compagnie", "Eliminazioni", "Importazioni", "InfoArchivio",
+                                     "Movimenti", "Operatori", "Pagamenti", "TipiOperazione"}));
 
         auto operators = table("Operatori").OpenDataSource();
         QCOMPARE(operators->RecordCount(), 1);
@@ -129,6 +131,33 @@ private slots:
         m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
         QCOMPARE(table("TipiOperazione").OpenDataSource()->RecordCount(), 7);
         QCOMPARE(table("Operatori").OpenDataSource()->RecordCount(), 1);
+    }
+
+    // Every archive has an identity of its own, made with it or, for an archive of an older
+    // structure, by the upgrade that adds the archive's records; reopening keeps it.
+    void everyArchiveHasAnIdentityOfItsOwn()
+    {
+        const QString made = ArchiveFacts::Identity(*m_archive.database);
+        QVERIFY(!QUuid::fromString(made).isNull());
+        QVERIFY(!ArchiveFacts::Conversion(*m_archive.database).converted);
+        for (const char *name : {"InfoArchivio", "Importazioni"}) {
+            m_archive.database->exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(name)));
+            m_archive.database->exec(QStringLiteral("DELETE FROM objdb_tables WHERE name = ?"), {QLatin1String(name)});
+        }
+        QCOMPARE(ArchiveFacts::Identity(*m_archive.database), QString());
+        m_archive = {};
+        m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        const QString upgraded = ArchiveFacts::Identity(*m_archive.database);
+        QVERIFY(!QUuid::fromString(upgraded).isNull());
+        QVERIFY(upgraded != made);
+        m_archive = {};
+        m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+        QCOMPARE(ArchiveFacts::Identity(*m_archive.database), upgraded);
+        // Nobody edits them.
+        auto facts = table("InfoArchivio").OpenDataSource();
+        QVERIFY(facts->MoveFirst());
+        QVERIFY(!facts->SetField("Identita", QStringLiteral("altra")));
+        QVERIFY(!table("Importazioni").OpenDataSource()->AddNew());
     }
 
     void upgradeFromVersionOneMarksTheSettlementType()
@@ -398,22 +427,54 @@ private slots:
         QCOMPARE(amountOf(movement(mov)->GetField("ImportoInSospeso")), Amount::fromInteger(70));
     }
 
+    // Changing a payment's date to another day than today asks; No puts back the date it had before
+    // the change (a new payment's is today), Yes keeps the new one.
+    void changingThePaymentDateAsks_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QList<QDate>>("typed");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QDate>("kept");
+        const QDate today = QDate::currentDate();
+        const QDate old(2005, 3, 7);
+        const int yes = int(MessageService::Answer::Yes);
+        const int no = int(MessageService::Answer::No);
+        QTest::newRow("old payment, No") << true << QList<QDate>{today.addDays(-1)} << QList<int>{no} << old;
+        QTest::newRow("old payment, Yes") << true << QList<QDate>{QDate(2010, 1, 1)} << QList<int>{yes} << QDate(2010, 1, 1);
+        QTest::newRow("old payment, today asks nothing") << true << QList<QDate>{today} << QList<int>{} << today;
+        QTest::newRow("No after an accepted change") << true << QList<QDate>{QDate(2010, 1, 1), QDate(2011, 1, 1)}
+                                                     << QList<int>{yes, no} << QDate(2010, 1, 1);
+        QTest::newRow("new payment, No") << false << QList<QDate>{today.addDays(-1)} << QList<int>{no} << today;
+    }
     void changingThePaymentDateAsks()
     {
+        QFETCH(bool, stored);
+        QFETCH(QList<QDate>, typed);
+        QFETCH(QList<int>, answers);
+        QFETCH(QDate, kept);
         const qint64 mov = newMovement("100", "0");
-        const qint64 pay = newPayment(mov, "10", "0");
         auto p = table("Pagamenti").OpenDataSource();
-        QVERIFY(p->FindOID(pay));
+        if (stored) {
+            const qint64 pay = newPayment(mov, "10", "0");
+            m_archive.database->exec(QStringLiteral("UPDATE Pagamenti SET Data = '2005-03-07' WHERE OID = ?"), {pay});
+            QVERIFY(p->FindOID(pay));
+        } else {
+            QVERIFY(p->AddNew());
+            QVERIFY(p->SetParent(mov));
+        }
         TestSupport::ScriptedMessages script;
-        script.push(MessageService::Answer::No);
-        QVERIFY(p->SetField("Data", QDate::currentDate().addDays(-1)));
-        QCOMPARE(script.texts(), QStringList{"Confermi il cambio della data del Movimento?"});
-        QCOMPARE(p->GetField("Data").toDate(), QDate::currentDate());
-        script.push(MessageService::Answer::Yes);
-        QVERIFY(p->SetField("Data", QDate(2005, 3, 7)));
-        QCOMPARE(p->GetField("Data").toDate(), QDate(2005, 3, 7));
+        for (const int answer : answers)
+            script.push(MessageService::Answer(answer));
+        for (const QDate &date : typed)
+            QVERIFY(p->SetField("Data", date));
+        QCOMPARE(script.seen().size(), answers.size());
+        for (const QString &text : script.texts())
+            QCOMPARE(text, QStringLiteral("Confermi il cambio della data del Movimento?"));
+        QCOMPARE(p->GetField("Data").toDate(), kept);
         p->SaveRow();
-        QCOMPARE(script.seen().size(), 2);
+        auto saved = table("Pagamenti").OpenDataSource();
+        QVERIFY(saved->FindOID(p->Bookmark()));
+        QCOMPARE(saved->GetField("Data").toDate(), kept);
     }
 
     void advanceEmptiesTodaysCoverageDate()

@@ -49,7 +49,7 @@ inline void fill(const QString &path, const QString &prefix, int companies, int 
     transaction.commit();
 }
 
-// Row counts and sums of every table, as one line per table.
+// Row counts and sums of every table, and the archive's identity and conversion mark, one line each.
 inline QString fingerprint(const QString &path)
 {
     TestSupport::Archive archive = TestSupport::openArchive(path);
@@ -61,6 +61,7 @@ inline QString fingerprint(const QString &path)
         QStringLiteral("SELECT 'Movimenti', COUNT(*), TOTAL(Importo) || '/' || TOTAL(Sconto) || '/' || TOTAL(ImportoInSospeso)"
                        " || '/' || TOTAL(Pagato) FROM Movimenti"),
         QStringLiteral("SELECT 'Pagamenti', COUNT(*), TOTAL(Contanti + Bonifico_Bancomat + Assegno + Anticipo) FROM Pagamenti"),
+        QStringLiteral("SELECT 'InfoArchivio', COUNT(*), GROUP_CONCAT(Identita || '/' || Convertito) FROM InfoArchivio"),
     };
     QStringList lines;
     for (const auto &sql : queries) {

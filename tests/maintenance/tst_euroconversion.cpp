@@ -1,9 +1,10 @@
 // The conversion to Euro: every amount divided exactly and rounded once; empty stays empty; the
 // movements' outstanding amounts agree exactly with their converted payments and purged payments;
-// a stop changes nothing; a second run is warned about; the setting is written only once committed.
+// a stop changes nothing; a second run is warned about; the archive is marked converted only once committed.
 
 #include "ledgerfixture.h"
 
+#include "data/archivefacts.h"
 #include "maintenance/archivecheck.h"
 #include "maintenance/modEuroConversion.h"
 #include "maintenance/settledpurge.h"
@@ -128,6 +129,7 @@ private slots:
         QVERIFY(outcome.stopped);
         QVERIFY(steps > 1);
         QCOMPARE(fingerprint(), before);
+        QVERIFY(!ArchiveFacts::Conversion(m_f->database()).converted);
     }
 
     // The operator stops the command from the progress window: told that nothing changed, and the
@@ -152,39 +154,59 @@ private slots:
         QCOMPARE(convertedSetting(), QString());
     }
 
+    // The mark of a conversion is the archive's: another desk's conversion is warned about as much as
+    // one made here; an archive converted before it kept the mark (the desk's old setting) keeps it.
     void commandAsksAndRecordsTheConversion_data()
     {
-        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("before");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("question");
         QTest::addColumn<int>("defaultAnswer");
         QTest::addColumn<bool>("converts");
+        const QString again = QStringLiteral("CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?");
+        const QString byAnotherDesk = QStringLiteral("CONVERSIONE GIA' EFFETTUATA!!!\n\nL'archivio è stato convertito il "
+                                                     "02/01/2026 alle 10:30 da Rossi.\n\nConfermi?");
         QTest::newRow("first run, Yes") << "" << int(Answer::Yes) << "Confermi?" << int(Answer::Yes) << true;
         QTest::newRow("first run, No") << "" << int(Answer::No) << "Confermi?" << int(Answer::Yes) << false;
-        QTest::newRow("second run, No") << "True" << int(Answer::No) << "CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?"
-                                        << int(Answer::No) << false;
-        QTest::newRow("second run, Yes") << "True" << int(Answer::Yes) << "CONVERSIONE GIA' EFFETTUATA!!!\n\nConfermi?"
-                                         << int(Answer::No) << true;
+        QTest::newRow("converted by another desk, No") << "archive" << int(Answer::No) << byAnotherDesk << int(Answer::No) << false;
+        QTest::newRow("converted by another desk, Yes") << "archive" << int(Answer::Yes) << byAnotherDesk << int(Answer::No) << true;
+        QTest::newRow("converted before the archive kept it, No") << "setting" << int(Answer::No) << again << int(Answer::No)
+                                                                  << false;
     }
     void commandAsksAndRecordsTheConversion()
     {
-        QFETCH(QString, setting);
+        QFETCH(QString, before);
         QFETCH(int, answer);
         QFETCH(QString, question);
         QFETCH(int, defaultAnswer);
         QFETCH(bool, converts);
-        if (!setting.isEmpty())
-            Settings::writeText("Configuration", "CurrencyConverted", setting);
+        if (before == QLatin1String("setting"))
+            Settings::writeText("Configuration", "CurrencyConverted", "True");
+        else if (before == QLatin1String("archive"))
+            m_f->database().exec("UPDATE InfoArchivio SET Convertito = 1, ConvertitoIl = '2026-01-02T10:30:00', "
+                                 "ConvertitoDa = 'Rossi'");
+        const QString identity = ArchiveFacts::Identity(m_f->database());
         const qint64 movement = m_f->movement("1936,27");
         TestSupport::ScriptedMessages script;
         script.push(Answer(answer));
-        ConvertArchiveToEuro();
+        QCOMPARE(ConvertArchiveToEuro(), converts);
         QCOMPARE(script.seen().first().text, question);
         QCOMPARE(script.seen().first().title, QStringLiteral("Conversione Valuta"));
         QCOMPARE(int(script.seen().first().defaultAnswer), defaultAnswer);
         QCOMPARE(m_f->number("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}), converts ? 10000 : 19362700);
         QCOMPARE(script.texts().last(), converts ? QStringLiteral("Conversione terminata.") : question);
-        QCOMPARE(convertedSetting(), converts ? QStringLiteral("True") : setting);
+        const ArchiveFacts::ConversionMark mark = ArchiveFacts::Conversion(m_f->database());
+        QCOMPARE(mark.converted, converts || !before.isEmpty());
+        if (converts) {
+            QVERIFY(mark.when.secsTo(QDateTime::currentDateTime()) < 60);
+            QCOMPARE(mark.who, QStringLiteral("Verdi"));
+        }
+        // The archive's identity stays; the desk's setting is no more.
+        QCOMPARE(ArchiveFacts::Identity(m_f->database()), identity);
+        QCOMPARE(convertedSetting(), QString());
+        // A converted archive is shown in lire on request, one in lire in Euro.
+        QCOMPARE(ArchiveFacts::ConversionCurrency(m_f->database())->Name(0),
+                 mark.converted ? QStringLiteral("Lire") : QStringLiteral("Euro"));
     }
 };
 

@@ -114,6 +114,13 @@ QString rowsWithKeys(const QString &path)
     return rows.join(QLatin1Char('\n'));
 }
 
+int importsRecorded(const QString &path)
+{
+    TestSupport::Archive archive = TestSupport::openArchive(path);
+    QSqlQuery q = archive.database->exec(QStringLiteral("SELECT COUNT(*) FROM Importazioni"));
+    return q.next() ? q.value(0).toInt() : -1;
+}
+
 } // namespace
 
 class TestImport : public QObject {
@@ -268,6 +275,7 @@ private slots:
         QTest::newRow("column missing") << "column" << "nella tabella Movimenti manca la colonna Sconto";
         QTest::newRow("unique name taken") << "unique" << "la riga di Collaboratori con Codice = BK1: Nome \"Collaboratore A1\"";
         QTest::newRow("the open archive itself") << "itself" << "L'archivio selezionato è quello aperto";
+        QTest::newRow("nothing new") << "orphans" << "Non ci sono righe da importare";
     }
 
     void refusalsChangeNothing()
@@ -284,6 +292,8 @@ private slots:
                 other.database->exec(QStringLiteral("DROP TABLE Pagamenti"));
             else if (situation == QLatin1String("column"))
                 other.database->exec(QStringLiteral("ALTER TABLE Movimenti DROP COLUMN Sconto"));
+            else if (situation == QLatin1String("orphans"))
+                other.database->exec(QStringLiteral("DELETE FROM Movimenti"));
             else if (situation == QLatin1String("unique"))
                 other.database->exec(QStringLiteral("UPDATE Collaboratori SET Nome = 'Collaboratore A1' WHERE Codice = 'BK1'"));
         }
@@ -304,6 +314,59 @@ private slots:
         QVERIFY(!seen.isEmpty());
         QVERIFY2(seen.last().text.contains(told), qPrintable(seen.last().text));
         QCOMPARE(ArchiveFixture::fingerprint(archives.target()), before);
+        QCOMPARE(importsRecorded(archives.target()), 0);
+    }
+
+    // Each import is recorded in the archive; the same archive imported again (from its file, a copy
+    // of it, or by its file when it is of an older structure without an identity) asks first,
+    // naming the earlier import, with No as the default.
+    void repeatedImportAsksFirst_data()
+    {
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("same file, default answer") << "same" << false;
+        QTest::newRow("same file, Yes") << "same" << true;
+        QTest::newRow("a copy of it elsewhere") << "copy" << false;
+        QTest::newRow("an older archive, known by its file") << "older" << false;
+    }
+
+    void repeatedImportAsksFirst()
+    {
+        QFETCH(QString, again);
+        QFETCH(bool, yes);
+        Archives archives;
+        if (again == QLatin1String("older")) {
+            TestSupport::Archive other = TestSupport::openArchive(archives.source());
+            for (const char *table : {"InfoArchivio", "Importazioni"}) {
+                other.database->exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+                other.database->exec(QStringLiteral("DELETE FROM objdb_tables WHERE name = ?"), {QLatin1String(table)});
+            }
+        }
+        MessageService::setScript(goAhead);
+        QVERIFY(importInto(archives.target(), QStringLiteral("Pagamenti"), archives.source()));
+        QCOMPARE(importsRecorded(archives.target()), 1);
+        QString source = archives.source();
+        if (again == QLatin1String("copy")) {
+            source = archives.dir.path() + QStringLiteral("/Copia.mdb");
+            QVERIFY(QFile::copy(archives.source(), source));
+        }
+        const QString before = ArchiveFixture::fingerprint(archives.target());
+        const QString asked = QStringLiteral("L'archivio selezionato è già stato importato il %1 alle ")
+                                  .arg(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+        QList<MessageService::Request> seen;
+        MessageService::setScript([&](const MessageService::Request &r) {
+            seen.append(r);
+            if (r.text.startsWith(asked))
+                return yes ? Answer::Yes : r.defaultAnswer;
+            return goAhead(r);
+        });
+        QCOMPARE(importInto(archives.target(), QStringLiteral("Pagamenti"), source), yes);
+        QVERIFY(!seen.isEmpty());
+        QVERIFY2(seen.first().text.startsWith(asked), qPrintable(seen.first().text));
+        QVERIFY(seen.first().text.contains(QStringLiteral("(< Pagamenti >, 24 righe)")));
+        QCOMPARE(seen.first().defaultAnswer, Answer::No);
+        QCOMPARE(ArchiveFixture::fingerprint(archives.target()) == before, !yes);
+        QCOMPARE(importsRecorded(archives.target()), yes ? 2 : 1);
     }
 
     void stopRollsBack()
@@ -351,6 +414,8 @@ private slots:
                 const QString now = ArchiveFixture::fingerprint(archive);
                 if (now != whole && now != absent)
                     return QStringLiteral("half an import:\n") + now;
+                if (importsRecorded(archive) != (now == whole ? 1 : 0))
+                    return QStringLiteral("the import's record disagrees with its rows");
                 TestSupport::Archive opened = TestSupport::openArchive(archive);
                 const qint64 wrong = ArchiveFixture::movementsOutOfLine(*opened.database);
                 return wrong == 0 ? QString() : QStringLiteral("%1 movements disagree with their payments").arg(wrong);

@@ -5,6 +5,7 @@
 #include "killharness.h"
 #include "testsupport.h"
 
+#include "data/archivefacts.h"
 #include "maintenance/archivecheck.h"
 #include "maintenance/modEuroConversion.h"
 #include "maintenance/outstanding.h"
@@ -136,6 +137,8 @@ private slots:
             const qint64 now = amountsFingerprint(*archive.database);
             if (now != before && now != after)
                 return QStringLiteral("amounts half converted (%1; before %2, after %3)").arg(now).arg(before).arg(after);
+            if (ArchiveFacts::Conversion(*archive.database).converted != (now == after))
+                return QStringLiteral("the conversion's mark disagrees with the amounts");
             return checkFindings(archive);
         }));
     }

@@ -56,6 +56,7 @@ public:
         log.append(QStringLiteral("after %1 %2").arg(column, ds.GetField(column).value<Amount>().toString(0)));
         if (column != QLatin1String("Valore"))
             return;
+        previous = ds.GetPreviousField(column);
         ds.SetField(QStringLiteral("Saldo"), addAmounts(ds.GetField(QStringLiteral("Saldo")), ds.GetField(column)));
         if (refuseAbove && ds.GetField(column).value<Amount>() > *refuseAbove)
             ds.CancelOperation(QStringLiteral("Valore troppo alto"));
@@ -71,6 +72,7 @@ public:
     }
 
     QStringList log;
+    QVariant previous; // Valore before the write in hand, as OnUpdateField saw it
     std::optional<Amount> refuseAbove;
     QString throwOnNote;
 };
@@ -147,6 +149,8 @@ private slots:
         m_definition->righe->log.clear();
         QVERIFY(rows->SetField("Valore", money(25)));
         QCOMPARE(m_definition->righe->log, (QStringList{"before Valore 10", "after Valore 25"}));
+        QCOMPARE(m_definition->righe->previous.value<Amount>(), Amount::fromInteger(10));
+        QCOMPARE(rows->GetPreviousField("Valore").value<Amount>(), Amount::fromInteger(25));
         rows->SaveRow();
         QCOMPARE(balance(acc), Amount::fromInteger(25));
     }
