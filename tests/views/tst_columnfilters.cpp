@@ -362,7 +362,7 @@ private slots:
     void filtersCancelledOrLeftAreGone_data()
     {
         QTest::addColumn<QString>("leave");
-        for (const char *leave : {"mnuFilterCancel", "mnuFieldFilterCancelAll", "another view"})
+        for (const char *leave : {"mnuFilterCancel", "mnuFieldFilterCancelAll", "mnuViewRefresh", "another view"})
             QTest::newRow(leave) << QString::fromLatin1(leave);
     }
 
