@@ -194,10 +194,13 @@ void frmMain::EditComplexFilter()
                                QString(), this);
         return;
     }
-    if (objdb::ViewUtility::FilterEditor(draft, this, objdb::FilterEditorDialog::complexTitle(), this)) {
-        const QList<objdb::FilterCondition> before = m_objComplexFilter->conditions();
-        m_objComplexFilter->setConditions(draft.conditions());
-        applyOrTakeBack(*m_objComplexFilter, before, [this] { ApplyComplexFilter(); });
+    // The view may have changed while the editor was open: the draft then belongs to none.
+    if (objdb::ViewUtility::FilterEditor(draft, this, objdb::FilterEditorDialog::complexTitle(), this) && m_objCurDS
+        && m_objCurDS->TableName() == draft.TableName()) {
+        objdb::Filter &filter = complexFilterOfView();
+        const QList<objdb::FilterCondition> before = filter.conditions();
+        filter.setConditions(draft.conditions());
+        applyOrTakeBack(filter, before, [this] { ApplyComplexFilter(); });
     }
     RefreshComplexFilterItems();
 }
