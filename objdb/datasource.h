@@ -127,7 +127,8 @@ public:
     bool convertsCurrency() const { return m_options.convertCurrency; }
     // The decimals amounts are shown with: the conversion currency's when the view converts, else two.
     int amountDecimals() const { return m_currency.amountDecimals(); }
-    // A new, empty filter of the view's table; its criterion is set with SetFilter.
+    // A new, empty filter of the view's table over the view's fields; its criterion is set with
+    // SetFilter.
     std::shared_ptr<objdb::Filter> NewFilter() const;
     // Restricts and orders a candidate list: filter ANDed, order replacing the list's.
     void SetSelection(const QString &filter, const QString &order);

@@ -43,7 +43,7 @@ QString valueLiteral(const FieldDef &field, const QString &op, const QString &va
     }
     case TypeYesNo: {
         const QString lower = text.toLower();
-        if (lower == QLatin1String("sì") || lower == QLatin1String("si") || lower == QLatin1String("true")
+        if (lower == QStringLiteral("sì") || lower == QLatin1String("si") || lower == QLatin1String("true")
             || lower == QLatin1String("vero"))
             return QStringLiteral("True");
         if (lower == QLatin1String("no") || lower == QLatin1String("false") || lower == QLatin1String("falso"))
@@ -103,10 +103,17 @@ Database &databaseOf(const DataContext &context)
 
 } // namespace
 
-Filter::Filter(std::shared_ptr<DataContext> context, const TableDef &table) : m_context(std::move(context)), m_table(table)
+Filter::Filter(std::shared_ptr<DataContext> context, const TableDef &table)
+    : Filter(context, table, context->viewSchema(table)->starFields())
 {
-    for (const FieldDef &field : m_context->viewSchema(m_table)->starFields())
-        if (!field.secret)
+}
+
+Filter::Filter(std::shared_ptr<DataContext> context, const TableDef &table, const QList<FieldDef> &fields)
+    : m_context(std::move(context)), m_table(table)
+{
+    // A computed field with values of its own (placeholders) cannot be named in a criterion.
+    for (const FieldDef &field : fields)
+        if (!field.secret && !(field.origin == FieldDef::Origin::Computed && field.sql.contains(QLatin1Char('?'))))
             m_columns.append(field);
 }
 
@@ -156,7 +163,7 @@ QString Filter::Criterion() const
 void Filter::check(const QString &criterion) const
 {
     const auto schema = m_context->viewSchema(m_table);
-    query::Criterion::parse(criterion).render([&](const QString &name) { return schema->resolve(name); });
+    query::Criterion::parse(criterion).render([&](const QString &name) { return schema->resolve(name, m_columns); });
 }
 
 void Filter::AddCondition(const QString &column, const QString &value)
@@ -226,7 +233,7 @@ std::shared_ptr<Filter> Table::NewFilter() const
 
 std::shared_ptr<objdb::Filter> DataSource::NewFilter() const
 {
-    return std::make_shared<objdb::Filter>(context(), tableDef());
+    return std::make_shared<objdb::Filter>(context(), tableDef(), fields());
 }
 
 } // namespace objdb

@@ -25,7 +25,10 @@ struct FilterCondition {
 
 class Filter {
 public:
+    // A filter of the table's own fields ("*").
     Filter(std::shared_ptr<DataContext> context, const TableDef &table);
+    // A filter of a view's fields: those of its field list too, computed and joined ones included.
+    Filter(std::shared_ptr<DataContext> context, const TableDef &table, const QList<FieldDef> &fields);
 
     QString TableName() const;
     // The name last loaded or saved; "" for a new filter.
@@ -41,7 +44,7 @@ public:
     void RemoveConditions(const QString &column);
     bool HasConditionOn(const QString &field) const;
 
-    // The columns a condition may name: the view's fields but the secret ones.
+    // The columns a condition may name: the fields it was made with but the secret ones.
     const QList<FieldDef> &columns() const { return m_columns; }
     static QStringList operators();
     // One condition as criterion text ("Descrizione Like 'ab*'"); throws objdb::Error, in Italian,

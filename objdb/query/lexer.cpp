@@ -99,6 +99,9 @@ QList<Token> tokenize(const QString &source, const QString &what)
                     ++j;
                     break;
                 }
+                // SQLite reads a pattern only up to a NUL: the rest of the text would be lost.
+                if (source.at(j).isNull())
+                    syntaxError(what, j, QStringLiteral("il testo contiene il carattere NUL, che non è ammesso."));
                 t.text.append(source.at(j));
                 ++j;
             }

@@ -340,6 +340,9 @@ private:
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.
     int currentTotalItem() const;
     void clearFieldMenus();
+    // Lets the view go with everything made for it: its data source, the section's predefined
+    // selection and the complex filter; the grid is left without rows.
+    void releaseView();
     void buildFieldMenus();
     void setDataCommandsEnabled(bool enabled);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);

@@ -91,8 +91,19 @@ void frmMain::clearFieldMenus()
     filter->setCheckable(true);
     filter->setChecked(false);
     mnuFilterComplex->setChecked(false);
+    mnuFilterShort->menuAction()->setEnabled(true);
     mnuFilter->setProperty("tag", QString());
     mnuDataSelBeforeQuery->setChecked(false);
+}
+
+void frmMain::releaseView()
+{
+    disconnect(m_objCurDSEvents);
+    m_objCurDSEvents = {};
+    objdb::ViewUtility::UnbindGrid(dgView);
+    m_objCurDS.reset();
+    m_objCurSelection.reset();
+    m_objComplexFilter.reset();
 }
 
 void frmMain::buildFieldMenus()
@@ -145,10 +156,9 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
         if (!key.isEmpty()) {
             showView(key, node->text(0), p_strSortOrder);
         } else {
-            // A grouping node: the section page takes the grid's place.
-            disconnect(m_objCurDSEvents);
-            m_objCurDSEvents = {};
-            objdb::ViewUtility::UnbindGrid(dgView);
+            // A grouping node: the section page takes the grid's place, and no command may reach
+            // the view it hides.
+            releaseView();
             dgView->hide();
             cmdGridSetting->hide();
             cmdDateSel->hide();
@@ -156,7 +166,6 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             lblTotals->hide();
             sbRowCount->clear();
             tmTotals->stop();
-            m_objCurSelection.reset();
         }
         setDataCommandsEnabled(!dgView->isHidden());
         UpdateFieldSequenceMark();
@@ -211,6 +220,8 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     auto ds = OpenSectionView(*modGlobal::g_objDataContext, request);
     disconnect(m_objCurDSEvents);
     m_objCurDS = ds;
+    // The new view opens unfiltered: the complex filter of the one it replaces is gone with it.
+    m_objComplexFilter.reset();
 
     if (m_objGridSetting && m_objGridSetting->TableName() != m_objCurDS->TableName()) {
         m_objGridSetting->Save();

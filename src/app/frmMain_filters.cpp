@@ -17,6 +17,23 @@
 #include <QMenu>
 #include <QTableView>
 
+namespace {
+
+// The complex filter made of `filter`'s conditions put in force by apply; conditions that cannot be
+// applied are taken back to `before`, so that they never spoil the filters after them.
+void applyOrTakeBack(objdb::Filter &filter, const QList<objdb::FilterCondition> &before,
+                     const std::function<void()> &apply)
+{
+    try {
+        apply();
+    } catch (...) {
+        filter.setConditions(before);
+        throw;
+    }
+}
+
+} // namespace
+
 void frmMain::connectFilterCommands()
 {
     connect(mnuFilterShort, &QMenu::triggered, this, [this](QAction *item) {
@@ -72,6 +89,8 @@ void frmMain::mnuFilterCancel_Click()
     if (!m_objCurDS)
         return;
     m_objCurDS->SetFilter(QString());
+    // The complex filter's conditions go too: the next filter starts from none.
+    m_objComplexFilter.reset();
     for (int i = 1; i < mnuFilterItems.size(); ++i) {
         QAction *item = mnuFilterItems.at(i);
         item->setText(item->property("tag").toString());
@@ -96,7 +115,7 @@ void frmMain::mnuFieldFilter_Click()
     const QModelIndex cell = dgView->currentIndex();
     if (!m_objCurDS || !model || !cell.isValid())
         return;
-    filterCurrentColumn(model->data(cell).toString(), false);
+    filterCurrentColumn(ColumnFilters::cellValueText(cell), false);
 }
 
 void frmMain::mnuFieldFilterCancel_Click()
@@ -123,10 +142,11 @@ void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
     if (cancelOnly && !m_objComplexFilter)
         return;
     objdb::Filter &filter = complexFilterOfView();
+    const QList<objdb::FilterCondition> before = filter.conditions();
     filter.RemoveConditions(field);
     if (!cancelOnly && !value.isEmpty())
         filter.AddCondition(field, value);
-    ApplyComplexFilter();
+    applyOrTakeBack(filter, before, [this] { ApplyComplexFilter(); });
 }
 
 objdb::Filter &frmMain::complexFilterOfView()
@@ -162,11 +182,26 @@ void frmMain::mnuFilterComplex_Click()
 
 void frmMain::EditComplexFilter()
 {
+    // The tag of mnuFilter names the saved filter the editor opens on, when one was chosen.
+    const QString savedName = mnuFilter->property("tag").toString();
+    mnuFilter->setProperty("tag", QString());
     if (!m_objCurDS)
         return;
-    objdb::Filter &filter = complexFilterOfView();
-    if (objdb::ViewUtility::FilterEditor(filter, this, objdb::FilterEditorDialog::complexTitle(), this))
-        ApplyComplexFilter();
+    // The editor works on a draft: the filter in force changes only once the draft is applied.
+    objdb::Filter draft = complexFilterOfView();
+    if (!savedName.isEmpty() && !draft.Load(savedName, false)) {
+        MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
+                               QString(), this);
+        return;
+    }
+    // The view may have changed while the editor was open: the draft then belongs to none.
+    if (objdb::ViewUtility::FilterEditor(draft, this, objdb::FilterEditorDialog::complexTitle(), this) && m_objCurDS
+        && m_objCurDS->TableName() == draft.TableName()) {
+        objdb::Filter &filter = complexFilterOfView();
+        const QList<objdb::FilterCondition> before = filter.conditions();
+        filter.setConditions(draft.conditions());
+        applyOrTakeBack(filter, before, [this] { ApplyComplexFilter(); });
+    }
     RefreshComplexFilterItems();
 }
 
@@ -174,11 +209,13 @@ void frmMain::mnuFilterComplexItems_Click(int Index)
 {
     if (!m_objCurDS || Index < 1 || Index >= mnuFilterComplexItems.size())
         return;
-    if (!complexFilterOfView().Load(mnuFilterComplexItems.at(Index)->text(), false)) {
+    const QString name = mnuFilterComplexItems.at(Index)->text();
+    if (!complexFilterOfView().Exists(name, false)) {
         MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
                                QString(), this);
         return;
     }
+    mnuFilter->setProperty("tag", name);
     PostCommand(QStringLiteral("mnuFilterComplex"));
 }
 

@@ -49,9 +49,7 @@ void frmMain::connectRecordCommands()
 
 void frmMain::mnuFileNew_Click()
 {
-    if (!m_objCurDS)
-        return;
-    if (currentSectionKey() == kStatistics) {
+    if (dgView->isHidden() || !m_objCurDS || currentSectionKey() == kStatistics) {
         MessageService::beep();
         return;
     }
@@ -76,8 +74,10 @@ void frmMain::dgView_DblClick()
 
 void frmMain::Form_DblClick()
 {
-    if (!m_objCurDS || m_objCurDS->Bookmark() == 0)
+    if (dgView->isHidden() || !m_objCurDS || m_objCurDS->Bookmark() == 0 || currentSectionKey() == kStatistics) {
+        MessageService::beep();
         return;
+    }
     RunReportingFailures([&] { objdb::ViewUtility::Binding(m_objCurDS).EditCurrentRow({}, QString(), true, this); });
 }
 

@@ -2,6 +2,7 @@
 // right-click "Cerca valore successivo"; the archive finds the match, the grid moves to it.
 #include "app/frmMain.h"
 
+#include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
@@ -95,7 +96,7 @@ void frmMain::mnuFieldSearchNext_Click()
     if (!m_objCurDS || !model || !current.isValid())
         return;
     const QString field = model->fieldAt(current.column());
-    const QString cellText = current.data().toString();
+    const QString cellText = ColumnFilters::cellValueText(current);
     for (int i = 1; i < mnuSearchItems.size(); ++i) {
         if (mnuSearchItems.at(i)->property("tag").toString() != field)
             continue;

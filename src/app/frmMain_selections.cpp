@@ -62,8 +62,9 @@ objdb::Filter &frmMain::selectionOfSection(const QString &nodeText)
 {
     if (m_objCurSelection && m_objCurSelection->Name() != nodeText)
         m_objCurSelection.reset();
+    // Of the table's own fields, as the view reads it before its field list is known.
     if (!m_objCurSelection)
-        m_objCurSelection = m_objCurDS->NewFilter();
+        m_objCurSelection = m_objCurDS->GetTable().NewFilter();
     return *m_objCurSelection;
 }
 

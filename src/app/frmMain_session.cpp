@@ -77,9 +77,12 @@ void frmMain::ReloadDatabase()
 
 void frmMain::ReleaseDatabase()
 {
-    objdb::ViewUtility::UnbindGrid(dgView);
+    // Nothing made over the archive may outlive it: the next view would read a closed archive.
+    releaseView();
+    clearFieldMenus();
+    BuildAssociatedMenus(nullptr, true);
+    setDataCommandsEnabled(false);
     objdb::ReleaseDataWindow();
-    m_objCurDS.reset();
     modGlobal::g_objDataContext.reset();
     if (modGlobal::g_objDatabase)
         modGlobal::g_objDatabase->Close();

@@ -2,6 +2,8 @@
 
 #include "objdb/query/criterion.h"
 
+#include <QModelIndex>
+
 namespace ColumnFilters {
 
 namespace {
@@ -42,6 +44,14 @@ QString statusText(const Combined &combined)
 {
     return combined.shown.isEmpty() ? QStringLiteral("Nessun filtro")
                                     : QStringLiteral("Attivato filtro (") + combined.shown + QLatin1Char(')');
+}
+
+QString cellValueText(const QModelIndex &cell)
+{
+    const QVariant check = cell.data(Qt::CheckStateRole);
+    if (check.isValid())
+        return check.toInt() == Qt::Checked ? QStringLiteral("Sì") : QStringLiteral("No");
+    return cell.data().toString();
 }
 
 } // namespace ColumnFilters

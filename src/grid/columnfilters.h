@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+class QModelIndex;
+
 namespace ColumnFilters {
 
 // One column item: its tag is the field name, its caption carries the column's condition.
@@ -26,5 +28,9 @@ struct Combined {
 Combined combine(const QList<Item> &items);
 // "Attivato filtro (...)" or "Nessun filtro".
 QString statusText(const Combined &combined);
+
+// The value a same-value filter or search takes from a grid cell: the text it shows, and for a check
+// box, which shows none, "Sì" or "No".
+QString cellValueText(const QModelIndex &cell);
 
 } // namespace ColumnFilters

@@ -1,5 +1,7 @@
 #include "grid/frmSearchText.h"
 
+#include "services/messageservice.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -131,6 +133,14 @@ void frmSearchText::txtSearch_Change()
 
 void frmSearchText::confirm(bool next)
 {
+    // A NUL (pasted, never typed) would end the text early for the archive and match other rows.
+    if (txtSearch->text().contains(QChar(0))) {
+        MessageService::inform(QStringLiteral("Il testo contiene un carattere non ammesso (NUL): correggerlo e riprovare."),
+                               MessageService::Icon::Exclamation, windowTitle(), this);
+        txtSearch->setFocus();
+        txtSearch->selectAll();
+        return;
+    }
     sSearchText = txtSearch->text();
     bInternal = chkInternal->isVisibleTo(this) && chkInternal->isEnabled() && chkInternal->isChecked();
     bNext = next;

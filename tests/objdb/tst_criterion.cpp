@@ -435,6 +435,7 @@ private slots:
         QTest::newRow("dot without name") << "Collaboratori. = '00'" << 16;
         QTest::newRow("bracket unclosed") << "[Codice = '07'" << 1;
         QTest::newRow("Or at end") << "Codice = '07' Or" << 17;
+        QTest::newRow("NUL in a text") << QStringLiteral("Descrizione Like 'ab") + QChar(0) + QStringLiteral("*'") << 21;
     }
 
     void malformed()

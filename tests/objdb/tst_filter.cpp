@@ -5,6 +5,8 @@
 #include "testschema.h"
 
 #include "objdb/amount.h"
+#include "objdb/datacontext.h"
+#include "objdb/datasource.h"
 #include "objdb/filter/filter.h"
 
 #include <QApplication>
@@ -146,6 +148,26 @@ private slots:
             names.append(f.name);
         QVERIFY(names.contains(QStringLiteral("Codice")));
         QVERIFY(!names.contains(QStringLiteral("Password")));
+    }
+
+    // A data source's filter names every field of its view, computed and renamed ones too, and
+    // its editor's check accepts them; the table's own filter knows its columns only.
+    void aViewsFilterNamesTheViewsFields()
+    {
+        OpenOptions options;
+        options.fieldList = QStringLiteral("*, ((Importo + Importo)) AS Doppio, Descrizione AS Nome");
+        auto view = m_archive.context->Tables().Item(QStringLiteral("Conti")).OpenDataSource(QString(), QString(), options);
+        auto filter = view->NewFilter();
+        filter->setConditions({condition("Doppio", ">", "100"), condition("Nome", "Like", "*L")});
+        QCOMPARE(TestSupport::refusal([&] { filter->check(filter->Criterion()); }), QStringLiteral("<accepted>"));
+        view->SetFilter(filter->Criterion());
+        QCOMPARE(view->RecordCount(), 1);
+        QVERIFY(view->MoveFirst());
+        QCOMPARE(view->GetField(QStringLiteral("Importo")).value<Amount>(), Amount::fromInteger(100));
+
+        auto ownColumns = m_archive.context->Tables().Item(QStringLiteral("Conti")).NewFilter();
+        QCOMPARE(TestSupport::refusal([&] { ownColumns->conditionText(condition("Doppio", "=", "1")); }),
+                 QStringLiteral("Il campo Doppio non è presente nella tabella Conti."));
     }
 
     void addingAndRemovingAColumnsConditions()

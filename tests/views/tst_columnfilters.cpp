@@ -139,6 +139,31 @@ class ColumnFiltersTest : public ViewsFixture::MainWindowTest {
     }
     QStringList m_editorTitles;
 
+    // A payment of the movement with that description, in cash and by bank; its OID, 0 when refused.
+    qint64 addPayment(const QString &movement, qint64 cash, qint64 bank)
+    {
+        auto movements = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
+        if (!movements->FindFirst("Descrizione = '" + movement + "'") || !payments->AddNew()
+            || !payments->SetParent(movements->Bookmark())
+            || !payments->SetField("Contanti", QVariant::fromValue(Amount::fromInteger(cash)))
+            || !payments->SetField("Bonifico_Bancomat", QVariant::fromValue(Amount::fromInteger(bank))))
+            return 0;
+        payments->SaveRow();
+        return payments->Bookmark();
+    }
+
+    // The same-value filter of a cell, as the right-click menu gives it.
+    void filterByTheCell(qint64 oid, const QString &field)
+    {
+        auto *model = ViewUtility::modelOf(grid());
+        const int row = model->rowOfBookmark(oid);
+        QVERIFY2(row >= 0 && model->columnOfField(field) >= 0, qPrintable(field));
+        grid()->setCurrentIndex(model->index(row, model->columnOfField(field)));
+        action("mnuFieldFilter")->trigger();
+    }
+    bool filterShortEnabled() { return m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled(); }
+
     QStringList savedFilterItems()
     {
         QStringList names;
@@ -288,6 +313,83 @@ private slots:
         QVERIFY(!action("mnuFilterComplex")->isChecked());
         QVERIFY(m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled());
         QCOMPARE(rows(), 8);
+    }
+
+    // Every column a view shows filters by the value of its cell, computed and check-box ones too;
+    // once every filter is cancelled, the next one applies its own condition only.
+    void sameValueOnEveryColumnOfTheView_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("condition");
+        QTest::newRow("ImportoPagamento") << "Pagamenti" << "ImportoPagamento" << "ImportoPagamento = 30";
+        QTest::newRow("DescrizionePagamento") << "Pagamenti" << "DescrizionePagamento" << "DescrizionePagamento = 'Bollo auto'";
+        QTest::newRow("SaldoCassa") << "Statistiche" << "SaldoCassa" << "SaldoCassa = 30";
+        QTest::newRow("SaldoBanca") << "Statistiche" << "SaldoBanca" << "SaldoBanca = 0";
+        QTest::newRow("Pagato, a check box") << "Pagamenti" << "Pagato" << "Pagato = True";
+    }
+
+    void sameValueOnEveryColumnOfTheView()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, field);
+        QFETCH(QString, condition);
+        modGlobal::UseDateSelection = false;
+        modGlobal::UseMonthSelection = false;
+        const qint64 rent = addPayment("Affitto", 3, 2);
+        const qint64 carTax = addPayment("Bollo auto", 30, 0); // pays it off
+        QVERIFY(rent && carTax);
+        select(section);
+        QCOMPARE(rows(), 2);
+        TestSupport::ScriptedMessages messages;
+
+        filterByTheCell(carTax, "Contanti");
+        filterByTheCell(carTax, field);
+        QCOMPARE(messages.texts().join("|"), QString());
+        QCOMPARE(m_form->m_objCurDS->Filter(), "Contanti = 30 And " + condition);
+        QCOMPARE(rows(), 1);
+
+        action("mnuFieldFilterCancelAll")->trigger();
+        QCOMPARE(rows(), 2);
+        filterByTheCell(rent, "Contanti");
+        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Contanti = 3"));
+        QCOMPARE(ViewUtility::modelOf(grid())->bookmarkAt(0), rent);
+        QCOMPARE(rows(), 1);
+    }
+
+    // A complex filter cancelled, or left with its view, is gone: "Filtra colonna" is offered again
+    // and the next filter applies its own condition only.
+    void filtersCancelledOrLeftAreGone_data()
+    {
+        QTest::addColumn<QString>("leave");
+        for (const char *leave : {"mnuFilterCancel", "mnuFieldFilterCancelAll", "mnuViewRefresh", "another view"})
+            QTest::newRow(leave) << QString::fromLatin1(leave);
+    }
+
+    void filtersCancelledOrLeftAreGone()
+    {
+        QFETCH(QString, leave);
+        TestSupport::ScriptedMessages messages;
+        setCurrentCell("Importo", "Bollo auto");
+        action("mnuFieldFilter")->trigger();
+        QCOMPARE(rows(), 1);
+        QVERIFY(!filterShortEnabled());
+        if (leave == "another view") {
+            select("Compagnie");
+            QVERIFY(filterShortEnabled());
+            select("Movimenti");
+        } else {
+            action(qPrintable(leave))->trigger();
+        }
+        QVERIFY(filterShortEnabled());
+        QVERIFY(!action("mnuFilterComplex")->isChecked());
+        QCOMPARE(rows(), 8);
+
+        setCurrentCell("ImportoInSospeso", "Affitto");
+        action("mnuFieldFilter")->trigger();
+        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("ImportoInSospeso = 10"));
+        QCOMPARE(shownDescriptions(), QStringList{"Affitto"});
+        QCOMPARE(messages.texts().join("|"), QString());
     }
 
     void complexFilterEditedSavedAndLoadedByName()

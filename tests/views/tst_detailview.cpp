@@ -8,6 +8,8 @@
 #include "objdb/currency.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
+#include "objdb/filter/filter.h"
+#include "objdb/filter/filtereditor.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
 #include "views/frmFromDateToDate.h"
@@ -221,17 +223,34 @@ private slots:
         QCOMPARE(opened, QStringLiteral("C000"));
     }
 
-    // A change of working directory drops the archive and the view over it.
+    // A change of working directory (a repair too) drops the archive and all that is bound to it:
+    // the view, the section's stored selection, the complex filter. The next archive's view opens.
     void reloadingTheDatabaseDropsTheView()
     {
         addCompanies(3);
         select("Compagnie");
+        auto stored = m_form->m_objCurDS->GetTable().NewFilter();
+        stored->AddCondition("Codice", "C001");
+        QVERIFY(stored->Save(m_form->selectedNodeText(), true, true));
+        ViewsFixture::whenDialogOpens<FilterEditorDialog>([](FilterEditorDialog *editor) { editor->accept(); });
+        m_form->RefreshDetailView();
+        QCOMPARE(grid()->model()->rowCount(), 1);
         QPointer<QAbstractItemModel> model(grid()->model());
         m_form->ReloadDatabase();
         QVERIFY(!modGlobal::g_objDatabase && !modGlobal::g_objDataContext);
         QVERIFY(!m_form->m_objCurDS);
         QVERIFY(!grid()->model());
         QVERIFY(model.isNull());
+        QVERIFY(!widget<QAction>("mnuFileNew")->isEnabled());
+
+        m_archive.reset();
+        m_archive = std::make_unique<ViewsFixture::OpenArchive>();
+        modGlobal::g_objDataContext->UserLevel = 1;
+        TestSupport::ScriptedMessages messages;
+        select("Compagnie");
+        QCOMPARE(messages.texts().join("|"), QString());
+        QVERIFY(ViewsFixture::showsTable(form(), "Compagnie"));
+        QVERIFY(widget<QAction>("mnuFileNew")->isEnabled());
     }
 
     void refreshInsideARefreshIsDropped()

@@ -149,16 +149,36 @@ private slots:
         QVERIFY(!remaining->FindFirst("Codice='" + current.first() + "'"));
     }
 
-    // With a grouping node shown the grid has no rows: the record keys only beep.
-    void recordKeysWithoutAViewBeep()
+    // With a grouping node shown there is no view: the view shown before is let go, and the record
+    // commands only beep, opening no panel on it.
+    void recordCommandsWithoutAViewBeep_data()
     {
+        QTest::addColumn<QString>("command");
+        for (const char *command : {"Return", "Delete", "Insert", "keypad +", "double click"})
+            QTest::newRow(command) << QString::fromLatin1(command);
+    }
+
+    void recordCommandsWithoutAViewBeep()
+    {
+        QFETCH(QString, command);
+        grid()->setCurrentIndex(model()->index(3, 0));
+        const std::weak_ptr<DataSource> shown = m_form->m_objCurDS;
         select("Archivio");
+        QVERIFY(shown.expired());
         TestSupport::ScriptedMessages messages;
+        ViewsFixture::ModalWatchdog watchdog(300);
         const int beeps = MessageService::beepCount();
-        QTest::keyClick(grid(), Qt::Key_Return);
-        QTest::keyClick(grid(), Qt::Key_Delete);
-        QCOMPARE(MessageService::beepCount(), beeps + 2);
+        if (command == "double click")
+            m_form->Form_DblClick();
+        else if (command == "keypad +")
+            QTest::keyClick(grid(), Qt::Key_Plus, Qt::KeypadModifier);
+        else
+            QTest::keyClick(grid(), command == "Return" ? Qt::Key_Return
+                                    : command == "Delete" ? Qt::Key_Delete
+                                                          : Qt::Key_Insert);
+        QCOMPARE(MessageService::beepCount(), beeps + 1);
         QVERIFY(messages.seen().isEmpty());
+        QCOMPARE(watchdog.closed, QStringList());
     }
 };
 

@@ -198,6 +198,45 @@ private slots:
         QCOMPARE(first, QStringLiteral("Alfa"));
         QCOMPARE(currentDescription(), QStringLiteral("Delta*x"));
         QCOMPARE(grid()->currentIndex().column(), amount);
+
+        // A check box shows no text: its stored value is searched.
+        grid()->setCurrentIndex(model->index(1, model->columnOfField("Pagato")));
+        widget<QAction>("mnuFieldSearchNext")->trigger();
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(currentDescription(), QStringLiteral("Alfabeto"));
+    }
+
+    // A NUL in the text (pasted) is refused before it can cut the text short; the dialog stays.
+    void aNulInTheTextIsRefused_data()
+    {
+        QTest::addColumn<bool>("filter");
+        QTest::newRow("Cerca") << false;
+        QTest::newRow("Filtra") << true;
+    }
+
+    void aNulInTheTextIsRefused()
+    {
+        QFETCH(bool, filter);
+        TestSupport::ScriptedMessages messages;
+        grid()->setCurrentIndex(grid()->model()->index(3, 0));
+        bool stayed = false;
+        ViewsFixture::whenDialogOpens<frmSearchText>([&stayed](frmSearchText *dialog) {
+            auto *edit = dialog->findChild<QLineEdit *>("txtSearch");
+            edit->setText(QStringLiteral("zz") + QChar(0) + QStringLiteral("x"));
+            QTest::keyClick(edit, Qt::Key_F2);
+            QTest::keyClick(edit, Qt::Key_Return);
+            stayed = dialog->isVisible();
+            dialog->reject();
+        });
+        if (filter)
+            m_form->mnuFilterItems_Click(1);
+        else
+            searchItem("Descrizione")->trigger();
+        QVERIFY(stayed);
+        QCOMPARE(messages.texts(),
+                 QStringList{"Il testo contiene un carattere non ammesso (NUL): correggerlo e riprovare."});
+        QCOMPARE(m_form->m_objCurDS->Filter(), QString());
+        QCOMPARE(grid()->currentIndex().row(), 3);
     }
 
     void lettersTypedOnTheGridOpenTheSearch()
