@@ -265,6 +265,9 @@ bool EditPanelDialog::start(const std::function<bool()> &positionRow, const QVar
         }
         applyPresets(presets);
         refresh();
+        // A new child row starts with its parent: the keyboard is on the button that lists them.
+        if (!parentChosen() && m_chooseParent && m_chooseParent->isEnabled())
+            m_chooseParent->setFocus();
         started = true;
     });
     return started;
@@ -504,6 +507,8 @@ void EditPanelDialog::keyPressEvent(QKeyEvent *event)
     if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
             button->click();
+        else if (m_chooseParent && m_chooseParent->isEnabled() && !parentChosen())
+            chooseParent(); // nothing can be typed before the parent is chosen
         else
             save();
         return;

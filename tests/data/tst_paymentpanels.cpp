@@ -487,6 +487,7 @@ void PaymentPanelsTest::pickerTellsMovementsApartAndNarrows()
     EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
     QStringList headers, listed;
     QString firstCompany;
     PanelDriver::whenShown<ParentChooser>(QStringLiteral("ParentChooser"), [&](ParentChooser *chooser) {
@@ -507,7 +508,9 @@ void PaymentPanelsTest::pickerTellsMovementsApartAndNarrows()
         if (chooser->isVisible())
             chooser->reject(); // nothing to take
     });
-    QTest::mouseClick(panel.findChild<QPushButton *>(QStringLiteral("cmdChooseParent")), Qt::LeftButton);
+    // A new payment opens on the list of its movements: Enter there opens it.
+    QCOMPARE(QApplication::focusWidget(), panel.findChild<QPushButton *>(QStringLiteral("cmdChooseParent")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(headers, (QStringList{"Descrizione", "Compagnia", "Collaboratore", "Importo", "Importo In Sospeso"}));
     QCOMPARE(listed, companies);
     QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), chosen);
