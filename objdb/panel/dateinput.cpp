@@ -17,7 +17,9 @@ DateInput::DateInput(QWidget *parent) : QWidget(parent), m_edit(new QLineEdit(th
     m_edit->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
     m_edit->setMaxLength(10);
     m_button->setText(QStringLiteral("..."));
-    m_button->setToolTip(QStringLiteral("Calendario"));
+    m_button->setToolTip(QStringLiteral("Calendario (F4, Alt+Giù)"));
+    // Tab goes from field to field; the calendar is opened from its date with F4 or Alt+Down.
+    m_button->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_edit, 1);
     layout->addWidget(m_button);
     connect(m_button, &QToolButton::clicked, this, &DateInput::openCalendar);

@@ -71,8 +71,10 @@ EditPanelDialog::EditPanelDialog(const std::shared_ptr<DataSource> &view, const 
     save->setObjectName(QStringLiteral("cmdSave"));
     auto *cancel = new QPushButton(QStringLiteral("&Annulla"), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
-    // Return finishes the input in hand; it must not store the row by surprise.
+    // Enter stores the row from whichever input has the keyboard (keyPressEvent); the buttons
+    // never take the default over as they get the focus.
     save->setAutoDefault(false);
+    save->setDefault(true);
     cancel->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &EditPanelDialog::save);
     connect(cancel, &QPushButton::clicked, this, &EditPanelDialog::reject);
@@ -202,8 +204,10 @@ void EditPanelDialog::buildParentSection(QFormLayout *form)
             continue;
         m_parentViews.push_back(makeInput(*field, QStringLiteral("parent_") + field->name));
         Input &view = m_parentViews.back();
-        if (view.edit)
+        if (view.edit) {
             view.edit->setReadOnly(true);
+            view.edit->setFocusPolicy(Qt::ClickFocus); // shown, not typed in: Tab passes it by
+        }
         if (view.check)
             view.check->setEnabled(false);
         addInputRow(boxForm, view);
@@ -261,6 +265,9 @@ bool EditPanelDialog::start(const std::function<bool()> &positionRow, const QVar
         }
         applyPresets(presets);
         refresh();
+        // A new child row starts with its parent: the keyboard is on the button that lists them.
+        if (!parentChosen() && m_chooseParent && m_chooseParent->isEnabled())
+            m_chooseParent->setFocus();
         started = true;
     });
     return started;
@@ -367,9 +374,9 @@ bool EditPanelDialog::commitText(std::size_t index)
         const QScopedValueRollback guard(m_busy, true);
         input.edit->setText(input.shown);
         m_inputRefused = true;
-        m_refusedInput = input.edit;
         tell(parsed.error);
         input.edit->setFocus();
+        input.edit->selectAll(); // to be typed again over the stored value
         return false;
     }
     return write(index, parsed.value);
@@ -387,10 +394,8 @@ bool EditPanelDialog::write(std::size_t index, const QVariant &value)
         m_edited = true;
         m_writtenSinceParent = true;
         m_inputRefused = false;
-        m_refusedInput = nullptr;
     } else {
         m_inputRefused = true;
-        m_refusedInput = focusTarget(m_inputs[index]);
     }
     // Shows the rules' writes, or puts a refused input back to the stored value.
     runTellingFailures(m_sink, this, [this] { refresh(); });
@@ -414,9 +419,17 @@ void EditPanelDialog::chooseParent()
 {
     if (!m_chooseParent || !m_chooseParent->isEnabled())
         return;
+    // What tells the candidates apart: their texts and references (for a movement its description,
+    // company and collaborator), then their amounts.
     QStringList listed;
     for (const Input &view : m_parentViews) {
-        if (view.field.type != TypeYesNo)
+        if (view.field.type == TypeText)
+            listed.append(view.field.name);
+    }
+    for (const ReferenceDef &reference : m_ds->context()->tableDef(m_ds->tableDef().identity.ParentTable)->references)
+        listed.append(reference.name);
+    for (const Input &view : m_parentViews) {
+        if (view.field.type != TypeText && view.field.type != TypeYesNo)
             listed.append(view.field.name);
     }
     std::optional<qint64> chosen;
@@ -429,10 +442,15 @@ void EditPanelDialog::chooseParent()
     });
     if (!listedCandidates || !chosen || !setParent(*chosen))
         return;
-    // The row's own inputs come next: the first one open to the user takes the keyboard.
+    // The row's own inputs come next: the first one open to the user takes the keyboard, and what
+    // is typed there replaces what it shows (today's date). Without a window manager nobody gives
+    // the panel the keyboard back once the list has closed.
+    activateWindow();
     for (const Input &input : m_inputs)
         if (QWidget *target = focusTarget(input); target && target->isEnabled()) {
-            target->setFocus();
+            target->setFocus(Qt::TabFocusReason);
+            if (input.edit)
+                input.edit->selectAll();
             break;
         }
 }
@@ -489,46 +507,43 @@ bool EditPanelDialog::save()
 
 void EditPanelDialog::keyPressEvent(QKeyEvent *event)
 {
-    // Return finishes the input in hand (the input has written it) and goes on to the next one, as
-    // Tab does; on a button it presses that button. The row is stored only by a deliberate Save.
+    // Enter stores the row from any input (the input has written its text as Return finished it,
+    // and a refused text keeps the panel open on it); on a button it presses that button. An input
+    // that keeps Return for itself (an open list or calendar) never lets it reach the panel.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
             button->click();
-            return;
-        }
-        if (m_refusedInput && m_refusedInput == focusWidget()) {
-            m_refusedInput = nullptr; // the text is to be corrected where it was typed
-            return;
-        }
-        // Tab also stops at the calendar buttons; Return goes straight on to the next input.
-        const QWidget *start = focusWidget();
-        const auto isInput = [](const QWidget *w) {
-            return qobject_cast<const QLineEdit *>(w) || qobject_cast<const QComboBox *>(w)
-                   || qobject_cast<const QCheckBox *>(w) || qobject_cast<const QPushButton *>(w);
-        };
-        do
-            focusNextChild();
-        while (focusWidget() && focusWidget() != start && !isInput(focusWidget()));
-        // What is typed next replaces the shown value (the zeros of an amount), whether or not
-        // the window system told the input it has the focus.
-        if (auto *edit = qobject_cast<QLineEdit *>(focusWidget()))
-            edit->selectAll();
+        else if (m_chooseParent && m_chooseParent->isEnabled() && !parentChosen())
+            chooseParent(); // nothing can be typed before the parent is chosen
+        else
+            save();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool EditPanelDialog::hasUserChanges() const
+{
+    if (m_edited)
+        return true;
+    return std::any_of(m_inputs.cbegin(), m_inputs.cend(), [](const Input &input) {
+        return input.edit && input.edit->isEnabled() && input.edit->text() != input.shown;
+    });
 }
 
 void EditPanelDialog::reject()
 {
     if (m_busy)
         return;
-    if (m_edited && m_sink) {
+    if (m_sink && hasUserChanges()) {
         bool cancel = true;
         m_sink->OnQueryMessage(this, kWarningQuestion, kDiscardQuestion, cancel);
         if (cancel)
             return;
     }
+    // The input in hand finishes as the panel hides: what it still holds is not to be written.
+    const QScopedValueRollback guard(m_busy, true);
     // Should the archive have gone away, the buffer goes with the panel's data source anyway.
     (void)failureOf([this] { m_ds->CancelEdit(); });
     QDialog::reject();

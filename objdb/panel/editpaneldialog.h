@@ -39,8 +39,8 @@ public:
     DataSource &dataSource() const { return *m_ds; }
     // The stored row's OID once saved, else Null.
     QVariant savedOid() const { return m_saved; }
-    // Whether the user changed anything since the panel opened.
-    bool hasUserChanges() const { return m_edited; }
+    // Whether the user changed anything since the panel opened, typed text not yet written included.
+    bool hasUserChanges() const;
 
 public slots:
     // Lets the user pick the parent row from the list of candidates.
@@ -95,8 +95,6 @@ private:
     // An input was refused since the last accepted write: the Save that follows must not go ahead
     // as if the user's text had been kept.
     bool m_inputRefused = false;
-    // The input whose text was refused last: the Return that finished it does not move on.
-    const QWidget *m_refusedInput = nullptr;
 };
 
 } // namespace objdb

@@ -332,9 +332,10 @@ private:
     void connectClosingSummary();
     void connectSortCommands();
     void connectSearchCommands();
-    // Finds the first row meeting the criterion (after the grid's current row when next) and makes
-    // it the grid's current row; false when there is none.
-    bool findInGrid(const QString &criterion, bool next);
+    // Finds the first row meeting the criterion on field (after the grid's current row when next)
+    // and makes its cell of that field the grid's current cell, scrolled into view; false when
+    // there is none.
+    bool findInGrid(const QString &criterion, bool next, const QString &field);
     // The deferred command "mnuOrderComplex": the sort editor on the view's order.
     void EditComplexOrder();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.

@@ -46,14 +46,15 @@ void frmMain::ExecuteSearch(int Index)
     const QString text = frmSearchText::sSearchText;
     const QString data = objdb::query::likeData(text);
     const QString pattern = frmSearchText::bInternal ? QLatin1Char('*') + data + QLatin1Char('*') : data + QLatin1Char('*');
-    const QString criterion = item->property("tag").toString() + QStringLiteral(" Like ") + objdb::query::patternLiteral(pattern);
+    const QString field = item->property("tag").toString();
+    const QString criterion = field + QStringLiteral(" Like ") + objdb::query::patternLiteral(pattern);
     toolbarAction(QStringLiteral("Find"))->setProperty("tag", QString::number(Index));
-    if (!findInGrid(criterion, frmSearchText::bNext))
+    if (!findInGrid(criterion, frmSearchText::bNext, field))
         MessageService::inform(QStringLiteral(" '") + text + QStringLiteral("' non trovato"), MessageService::Icon::Information,
                                QStringLiteral("Ricerca in ") + item->text(), this);
 }
 
-bool frmMain::findInGrid(const QString &criterion, bool next)
+bool frmMain::findInGrid(const QString &criterion, bool next, const QString &field)
 {
     // The search continues from the row the user stands on.
     const qint64 current = currentGridBookmark();
@@ -66,7 +67,10 @@ bool frmMain::findInGrid(const QString &criterion, bool next)
     auto *model = objdb::ViewUtility::modelOf(dgView);
     const int row = model ? model->rowOfBookmark(m_objCurDS->Bookmark()) : -1;
     if (row >= 0) {
-        const QModelIndex target = model->index(row, qMax(0, dgView->currentIndex().column()));
+        // The match is shown in the column searched; a field the grid does not show keeps the column.
+        const int searched = model->columnOfField(field);
+        const int column = searched >= 0 && !dgView->isColumnHidden(searched) ? searched : qMax(0, dgView->currentIndex().column());
+        const QModelIndex target = model->index(row, column);
         dgView->selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
         dgView->scrollTo(target);
     }
@@ -108,7 +112,7 @@ void frmMain::mnuFieldSearchNext_Click()
         return;
     }
     // A column without a search item: the next row holding the same value.
-    if (!findInGrid(m_objCurDS->BuildCriterion(field, cellText, QStringLiteral("%")), true)) {
+    if (!findInGrid(m_objCurDS->BuildCriterion(field, cellText, QStringLiteral("%")), true, field)) {
         const objdb::FieldDef *def = m_objCurDS->Field(field);
         MessageService::inform(QStringLiteral(" '") + cellText + QStringLiteral("' non trovato"), MessageService::Icon::Information,
                                QStringLiteral("Ricerca in ") + (def ? def->caption : field), this);

@@ -1,6 +1,7 @@
 // The movement and payment rules as their editing panels show them: a movement's outstanding
 // amount before it is saved, a payment's movement chosen among the unpaid ones and followed live,
-// the payment's date question and coverage date, and the program's tables as inputs.
+// the payment's date question and coverage date, and the program's tables as inputs; the panels
+// and the movement picker at the keyboard.
 
 #include "paneldriver.h"
 #include "testsupport.h"
@@ -8,6 +9,9 @@
 #include "objdb/amount.h"
 #include "objdb/panel/editpanel.h"
 #include "objdb/panel/editpaneldialog.h"
+#include "objdb/panel/fieldtext.h"
+#include "objdb/panel/parentchooser.h"
+#include "objdb/grid/gridmodel.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -16,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QtTest>
 
@@ -48,6 +53,14 @@ private slots:
     void paymentDateAndCoverage();
     void overpaymentIsToldAndConfirmed_data();
     void overpaymentIsToldAndConfirmed();
+    void tabWalksTheFormInOrder_data();
+    void tabWalksTheFormInOrder();
+    void enterSavesFromAnyInput_data();
+    void enterSavesFromAnyInput();
+    void escapeAsksOnlyWhenSomethingChanged_data();
+    void escapeAsksOnlyWhenSomethingChanged();
+    void pickerTellsMovementsApartAndNarrows_data();
+    void pickerTellsMovementsApartAndNarrows();
 
 private:
     std::shared_ptr<DataSource> view(const QString &table)
@@ -60,6 +73,14 @@ private:
         return ds->FindOID(oid) ? ds->GetField(field) : QVariant(QStringLiteral("<missing>"));
     }
     qint64 newMovement(const QString &description, const QString &importo, const QString &sconto);
+    // A shown and active panel on a new row of the table; a payment already has a movement of 100.
+    std::unique_ptr<EditPanelDialog> keyboardPanel(const QString &table);
+    // The stored value as a panel shows it.
+    QString storedText(const QString &table, qint64 oid, const QString &field)
+    {
+        const QVariant value = stored(table, oid, field);
+        return value.userType() == qMetaTypeId<Amount>() ? FieldText::amount(value) : value.toString();
+    }
 
     std::unique_ptr<TestSupport::TempWorkDir> m_dir;
     std::unique_ptr<TestSupport::ScriptedMessages> m_answers;
@@ -159,7 +180,7 @@ void PaymentPanelsTest::paymentRoadThroughTwoPanels()
     first.show();
     const PanelDriver::ChooserList listed = PanelDriver::chooseParent(first, QStringLiteral("Polizza auto"));
     QCOMPARE(listed.rows, 1);
-    QCOMPARE(listed.headers, (QStringList{QStringLiteral("Descrizione"), QStringLiteral("Importo"), QStringLiteral("Importo In Sospeso")}));
+    QCOMPARE(listed.headers.size(), 5); // what they are: pickerTellsMovementsApartAndNarrows
     QCOMPARE(first.findChild<QComboBox *>(QStringLiteral("edit_TipoOperazione"))->currentText(),
              QStringLiteral("Incasso Sospeso"));
     QCOMPARE(shownParent(first, QStringLiteral("Descrizione")), QStringLiteral("Polizza auto"));
@@ -280,6 +301,219 @@ void PaymentPanelsTest::paymentDateAndCoverage()
     QCOMPARE(edit(panel, QStringLiteral("DataCopertura"))->text(), QString());
     QCOMPARE(edit(panel, QStringLiteral("Anticipo"))->text(), QStringLiteral("5,00"));
     QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), QStringLiteral("95,00"));
+}
+
+std::unique_ptr<EditPanelDialog> PaymentPanelsTest::keyboardPanel(const QString &table)
+{
+    const bool payment = table == QStringLiteral("Pagamenti");
+    const qint64 movement = payment ? newMovement(QStringLiteral("Polizza"), QStringLiteral("100"), QStringLiteral("0")) : 0;
+    auto panel = std::make_unique<EditPanelDialog>(view(table), QString(), nullptr);
+    if (!panel->startNew(payment ? QVariantList{QStringLiteral("Operatore"), QStringLiteral("Mario")} : QVariantList()))
+        return nullptr;
+    if (payment && !panel->setParent(movement))
+        return nullptr;
+    panel->show();
+    panel->activateWindow();
+    if (!QTest::qWaitForWindowActive(panel.get()))
+        return nullptr;
+    return panel;
+}
+
+void PaymentPanelsTest::tabWalksTheFormInOrder_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("walk"); // from the first input, once round the panel
+    QTest::newRow("Compagnie") << "Compagnie"
+                               << QStringList{"edit_Codice", "edit_RagioneSociale", "edit_Indirizzo", "cmdSave", "cmdCancel"};
+    QTest::newRow("Movimenti") << "Movimenti"
+                               << QStringList{"edit_Descrizione", "edit_Importo", "edit_ScontoPrivato", "edit_Sconto",
+                                              "edit_Compagnia", "edit_Collaboratore", "cmdSave", "cmdCancel"};
+    // No stop at the calendar buttons nor at the movement's shown values.
+    QTest::newRow("Pagamenti") << "Pagamenti"
+                               << QStringList{"edit_Data", "edit_Contanti", "edit_Bonifico_Bancomat", "edit_Assegno",
+                                              "edit_Anticipo", "edit_DataCopertura", "edit_TipoOperazione", "cmdSave",
+                                              "cmdCancel", "cmdChooseParent"};
+}
+
+void PaymentPanelsTest::tabWalksTheFormInOrder()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, walk);
+    const auto panel = keyboardPanel(table);
+    QVERIFY(panel);
+    QWidget *first = panel->findChild<QWidget *>(walk.first());
+    first->setFocus();
+    QStringList walked;
+    for (QWidget *at = QApplication::focusWidget(); walked.size() <= walk.size(); at = QApplication::focusWidget()) {
+        walked.append(at ? at->objectName() : QStringLiteral("<none>"));
+        QTest::keyClick(at, Qt::Key_Tab);
+        if (QApplication::focusWidget() == first)
+            break;
+    }
+    QCOMPARE(walked, walk);
+}
+
+void PaymentPanelsTest::enterSavesFromAnyInput_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("typed");   // input, text, input, text...; each left with Tab
+    QTest::addColumn<QString>("enterOn");     // where Enter is pressed, after the text typed there
+    QTest::addColumn<QString>("enterText");
+    QTest::addColumn<QString>("field");       // a stored field and its value as the panel shows it
+    QTest::addColumn<QString>("value");
+    QTest::newRow("Compagnie, in the last field")
+        << "Compagnie" << QStringList{"edit_Codice", "ALFA", "edit_RagioneSociale", "Alfa Assicurazioni"}
+        << "edit_Indirizzo" << "Via Po 1" << "Indirizzo" << "Via Po 1";
+    QTest::newRow("Movimenti, in a field not yet left")
+        << "Movimenti" << QStringList{"edit_Descrizione", "Polizza auto"} << "edit_Importo" << "100"
+        << "ImportoInSospeso" << "100,00";
+    QTest::newRow("Movimenti, on a combo")
+        << "Movimenti" << QStringList{"edit_Descrizione", "Polizza auto", "edit_Importo", "80"} << "edit_Collaboratore"
+        << QString() << "Importo" << "80,00";
+    QTest::newRow("Pagamenti, in an amount")
+        << "Pagamenti" << QStringList{"edit_Contanti", "30"} << "edit_Assegno" << "20" << "Assegno" << "20,00";
+    QTest::newRow("Pagamenti, on the operation type")
+        << "Pagamenti" << QStringList{"edit_Contanti", "30"} << "edit_TipoOperazione" << QString() << "Contanti" << "30,00";
+}
+
+// Enter stores the row from any input, the text typed there included; Tab leaves the others.
+void PaymentPanelsTest::enterSavesFromAnyInput()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, enterOn);
+    QFETCH(QString, enterText);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    const auto panel = keyboardPanel(table);
+    QVERIFY(panel);
+    const auto typeAt = [&](const QString &input, const QString &text) {
+        auto *widget = panel->findChild<QWidget *>(input);
+        QVERIFY2(widget && widget->isEnabled(), qPrintable(input));
+        widget->setFocus();
+        if (auto *line = qobject_cast<QLineEdit *>(widget))
+            line->selectAll();
+        QTest::keyClicks(widget, text);
+    };
+    for (qsizetype i = 0; i + 1 < typed.size(); i += 2) {
+        typeAt(typed.at(i), typed.at(i + 1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    typeAt(enterOn, enterText);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(panel->result(), int(QDialog::Accepted));
+    QCOMPARE(storedText(table, panel->savedOid().toLongLong(), field), value);
+    QVERIFY(m_sink.messages.isEmpty());
+}
+
+void PaymentPanelsTest::escapeAsksOnlyWhenSomethingChanged_data()
+{
+    QTest::addColumn<QString>("typed");    // typed in "Importo"
+    QTest::addColumn<bool>("left");        // and left with Tab
+    QTest::addColumn<bool>("answerOk");    // the answer to the question, when asked
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("nothing typed") << QString() << false << false << false << true;
+    QTest::newRow("written, stay") << "100" << true << false << true << false;
+    QTest::newRow("written, leave") << "100" << true << true << true << true;
+    QTest::newRow("typed, not yet left") << "100" << false << false << true << false;
+    QTest::newRow("typed, not yet left, leave") << "100" << false << true << true << true;
+}
+
+void PaymentPanelsTest::escapeAsksOnlyWhenSomethingChanged()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, left);
+    QFETCH(bool, answerOk);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    const auto panel = keyboardPanel(QStringLiteral("Movimenti"));
+    QVERIFY(panel);
+    QLineEdit *amount = edit(*panel, QStringLiteral("Importo"));
+    amount->setFocus();
+    amount->selectAll();
+    QTest::keyClicks(amount, typed);
+    if (left)
+        QTest::keyClick(amount, Qt::Key_Tab);
+    m_sink.answerOk = answerOk;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(m_sink.questions, asked ? QStringList{QStringLiteral("Le modifiche non salvate andranno perse. Continuare?")} : QStringList());
+    QCOMPARE(panel->isVisible(), !closed);
+    if (closed)
+        QCOMPARE(panel->result(), int(QDialog::Rejected));
+    QVERIFY(view(QStringLiteral("Movimenti"))->IsEmpty());
+}
+
+void PaymentPanelsTest::pickerTellsMovementsApartAndNarrows_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("companies"); // the rows listed, by company
+    QTest::addColumn<QString>("chosen");        // the outstanding amount of the movement Enter takes
+    const QString alfa = QStringLiteral("Alfa Assicurazioni"), beta = QStringLiteral("Beta Rischi");
+    const QString cattolica = QStringLiteral("Società Cattolica");
+    QTest::newRow("nothing typed") << QString() << QStringList{alfa, beta, cattolica} << "100,00";
+    QTest::newRow("a company, in another case") << "BETA" << QStringList{beta} << "200,00";
+    QTest::newRow("a company, without its accent") << "societa" << QStringList{cattolica} << "300,00";
+    QTest::newRow("a collaborator") << "bianc" << QStringList{beta, cattolica} << "200,00";
+    QTest::newRow("a description") << "moto" << QStringList{cattolica} << "300,00";
+    QTest::newRow("taken as it is") << "a*a" << QStringList{} << QString();
+}
+
+// Movements of the same description are told apart by their company and collaborator; what the
+// operator types narrows the list in the archive, and Enter takes the first row listed.
+void PaymentPanelsTest::pickerTellsMovementsApartAndNarrows()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, companies);
+    QFETCH(QString, chosen);
+    const auto add = [&](const QString &table, const QVariantList &values) {
+        auto ds = view(table);
+        return ds->AddRow(values) ? ds->Bookmark() : 0;
+    };
+    const qint64 rossi = add(QStringLiteral("Collaboratori"), {"Codice", "K1", "Nome", "Rossi"});
+    const qint64 bianchi = add(QStringLiteral("Collaboratori"), {"Codice", "K2", "Nome", "Bianchi"});
+    struct Movement {
+        const char *description, *company;
+        qint64 collaborator;
+        int amount;
+    };
+    for (const Movement &m : {Movement{"Polizza auto", "Alfa Assicurazioni", rossi, 100}, {"Polizza auto", "Beta Rischi", bianchi, 200},
+                              {"Polizza moto", "Società Cattolica", bianchi, 300}, {"Polizza casa", "Alfa Assicurazioni", rossi, 0}}) {
+        const qint64 company = add(QStringLiteral("Compagnie"), {"Codice", QString::number(m.amount), "RagioneSociale", QString::fromUtf8(m.company)});
+        QVERIFY(add(QStringLiteral("Movimenti"), {"Descrizione", m.description, "Importo", QVariant::fromValue(money(m.amount)),
+                                                  "Compagnia", company, "Collaboratore", m.collaborator}));
+    }
+    EditPanelDialog panel(view(QStringLiteral("Pagamenti")), QString(), nullptr);
+    QVERIFY(panel.startNew({}));
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QStringList headers, listed;
+    QString firstCompany;
+    PanelDriver::whenShown<ParentChooser>(QStringLiteral("ParentChooser"), [&](ParentChooser *chooser) {
+        const GridModel *model = chooser->model();
+        for (int c = 0; c < model->columnCount(); ++c)
+            headers.append(model->headerData(c, Qt::Horizontal).toString());
+        QTRY_COMPARE(QApplication::focusWidget(), chooser->narrowingInput());
+        if (!typed.isEmpty()) {
+            QTest::keyClicks(chooser->narrowingInput(), typed);
+            // Enter before the pause in typing is over shows the narrowed list first.
+            QTest::keyClick(chooser->narrowingInput(), Qt::Key_Return);
+            QVERIFY(chooser->isVisible());
+        }
+        const int company = model->columnOfField(QStringLiteral("Compagnia"));
+        for (int r = 0; r < model->rowCount(); ++r)
+            listed.append(model->index(r, company).data().toString());
+        QTest::keyClick(chooser->narrowingInput(), Qt::Key_Return);
+        if (chooser->isVisible())
+            chooser->reject(); // nothing to take
+    });
+    // A new payment opens on the list of its movements: Enter there opens it.
+    QCOMPARE(QApplication::focusWidget(), panel.findChild<QPushButton *>(QStringLiteral("cmdChooseParent")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(headers, (QStringList{"Descrizione", "Compagnia", "Collaboratore", "Importo", "Importo In Sospeso"}));
+    QCOMPARE(listed, companies);
+    QCOMPARE(shownParent(panel, QStringLiteral("ImportoInSospeso")), chosen);
 }
 
 COBRELLE_TEST_MAIN(PaymentPanelsTest)

@@ -1,6 +1,7 @@
 // The editing panel over the tests' own tables: inputs built from the definition, written through
 // to the rules as they are finished and the rules' writes shown at once, a child's parent chosen
-// first and followed live, save and discard, bad input, the keyboard.
+// first and followed live, save and discard, bad input, the keyboard (Tab from input to input,
+// Enter stores the row).
 
 #include "objdbtestsupport.h"
 #include "paneldriver.h"
@@ -69,7 +70,7 @@ private slots:
     void refusedWritePutsTheInputBack();
     void duplicateCodeKeepsPanelOpen();
     void editCurrentChangesTheRow();
-    void returnGoesToTheNextInputAndPressesAFocusedButton();
+    void returnSavesOrPressesAFocusedButton();
     void depositTypedWithTheKeyboardOnly();
 
 private:
@@ -124,8 +125,9 @@ void EditPanelTest::chooseThroughList(EditPanelDialog &panel, int expectedRows, 
 {
     const PanelDriver::ChooserList listed = PanelDriver::chooseParent(panel, description);
     QCOMPARE(listed.rows, expectedRows);
-    // The parent's indexed and computed columns, yes/no ones aside.
-    QCOMPARE(listed.headers, (QStringList{QStringLiteral("Descrizione"), QStringLiteral("Importo"), QStringLiteral("Residuo")}));
+    // The parent's indexed and computed columns, yes/no ones aside, its texts and references first.
+    QCOMPARE(listed.headers, (QStringList{QStringLiteral("Descrizione"), QStringLiteral("Causale"), QStringLiteral("Importo"),
+                                          QStringLiteral("Residuo")}));
 }
 
 void EditPanelTest::textAmountsAndDates()
@@ -363,6 +365,9 @@ void EditPanelTest::calendarPickWritesTheDate()
     QVERIFY(again && again->isVisible());
     QCOMPARE(again->selectedDate(), QDate(2005, 3, 4));
     again->close();
+    QTRY_VERIFY(!panel.findChild<QCalendarWidget *>(QStringLiteral("calendarPopup")));
+    QTest::keyClick(edit(panel, QStringLiteral("Data")), Qt::Key_Down, Qt::AltModifier); // as a drop-down list opens
+    QVERIFY(panel.findChild<QCalendarWidget *>(QStringLiteral("calendarPopup")));
 
     // Emptied by hand: no date at all.
     type(edit(panel, QStringLiteral("DataValuta")), QString());
@@ -472,35 +477,39 @@ void EditPanelTest::editCurrentChangesTheRow()
     QCOMPARE(stored(QStringLiteral("Conti"), account, QStringLiteral("Importo")).value<Amount>(), money(80));
 }
 
-void EditPanelTest::returnGoesToTheNextInputAndPressesAFocusedButton()
+void EditPanelTest::returnSavesOrPressesAFocusedButton()
 {
     EditPanelDialog panel(view(QStringLiteral("Causali")), QString(), nullptr);
     QVERIFY(panel.startNew({}));
     panel.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QVERIFY(panel.findChild<QPushButton *>(QStringLiteral("cmdSave"))->isDefault());
     QLineEdit *code = edit(panel, QStringLiteral("Codice"));
     code->setFocus();
     QTest::keyClicks(code, QStringLiteral("04"));
-    QTest::keyClick(code, Qt::Key_Return);
+    QTest::keyClick(code, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), edit(panel, QStringLiteral("Descrizione")));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Giroconto"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // through the password, left empty
-    QVERIFY(panel.isVisible());
-    QVERIFY(panel.savedOid().isNull());
-    QCOMPARE(view(QStringLiteral("Causali"))->RecordCount(), 3);
-
-    auto *save = panel.findChild<QPushButton *>(QStringLiteral("cmdSave"));
-    QCOMPARE(QApplication::focusWidget(), save);
-    QTest::keyClick(save, Qt::Key_Return);
     QVERIFY(!panel.isVisible());
-    QVERIFY(!panel.savedOid().isNull());
     QCOMPARE(stored(QStringLiteral("Causali"), panel.savedOid().toLongLong(), QStringLiteral("Descrizione")).toString(),
              QStringLiteral("Giroconto"));
+
+    // On a button, Return presses that button.
+    EditPanelDialog other(view(QStringLiteral("Causali")), QString(), nullptr);
+    QVERIFY(other.startNew({}));
+    other.show();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    auto *cancel = other.findChild<QPushButton *>(QStringLiteral("cmdCancel"));
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
+    QVERIFY(!other.isVisible());
+    QCOMPARE(other.result(), int(QDialog::Rejected));
+    QCOMPARE(view(QStringLiteral("Causali"))->RecordCount(), 4);
 }
 
-// A child row as a keyboard user records it: the parent from the list, Return from input to
-// input, amounts typed over the shown zeros, Return on Save.
+// A child row as a keyboard user records it: the parent from the list, Tab from input to input,
+// amounts typed over the shown zeros, a refused amount kept in hand, Enter to store.
 void EditPanelTest::depositTypedWithTheKeyboardOnly()
 {
     const qint64 account = newAccount(QStringLiteral("Conto casa"), QStringLiteral("100"));
@@ -509,22 +518,24 @@ void EditPanelTest::depositTypedWithTheKeyboardOnly()
     panel.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     chooseThroughList(panel, 1, QStringLiteral("Conto casa"));
-    const auto typeHere = [&](const QString &text) {
+    QVERIFY(QTest::qWaitForWindowActive(&panel)); // again, once the list has gone
+    const auto typeHere = [&](const QString &text, Qt::Key finish) {
         if (!text.isEmpty())
             QTest::keyClicks(panel.focusWidget(), text);
-        QTest::keyClick(panel.focusWidget(), Qt::Key_Return);
+        QTest::keyClick(panel.focusWidget(), finish);
     };
     QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Data")));
-    typeHere(QString());
+    typeHere(QString(), Qt::Key_Tab); // past the calendar button
     QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Contanti")));
-    typeHere(QStringLiteral("50"));
+    QVERIFY(edit(panel, QStringLiteral("Contanti"))->hasSelectedText()); // typing replaces the zeros
+    typeHere(QStringLiteral("50"), Qt::Key_Tab);
     QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("50,00"));
     QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Assegno")));
-    typeHere(QStringLiteral("30"));
-    QCOMPARE(shownParent(panel, QStringLiteral("Residuo")), QStringLiteral("20,00"));
-    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("DataValuta")));
-    for (int input = 0; input < 6 && panel.isVisible(); ++input)
-        typeHere(QString()); // on to Save, which Return presses
+    typeHere(QStringLiteral("3x"), Qt::Key_Return);
+    QCOMPARE(m_sink.messages, QStringList{QStringLiteral("Importo non valido: «3x».")});
+    QVERIFY(panel.isVisible());
+    QCOMPARE(panel.focusWidget(), edit(panel, QStringLiteral("Assegno")));
+    typeHere(QStringLiteral("30"), Qt::Key_Return);
     QVERIFY(!panel.isVisible());
     const qint64 deposit = panel.savedOid().toLongLong();
     QCOMPARE(stored(QStringLiteral("Versamenti"), deposit, QStringLiteral("Contanti")).value<Amount>(), money(50));

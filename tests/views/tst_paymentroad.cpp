@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTableWidget>
 #include <QtTest>
 
 using namespace objdb;
@@ -30,7 +29,7 @@ void type(QWidget *panel, const QString &field, const QString &text)
     input->selectAll();
     QTest::keyClick(input, Qt::Key_Backspace);
     QTest::keyClicks(input, text);
-    QTest::keyClick(input, Qt::Key_Return);
+    emit input->editingFinished(); // as leaving the input does; Return would store the row
 }
 
 void choose(QWidget *panel, const QString &reference, const QString &shown)
@@ -86,9 +85,9 @@ class PaymentRoadTest : public ViewsFixture::MainWindowTest {
     {
         newRecord([amounts, liveOutstanding](EditPanelDialog *panel) {
             ViewsFixture::whenDialogOpens<ParentChooser>([](ParentChooser *chooser) {
-                auto *list = chooser->findChild<QTableWidget *>("lstCandidates");
-                QCOMPARE(list->rowCount(), 1); // only the unpaid movement is offered
-                list->selectRow(0);
+                auto *list = chooser->findChild<QTableView *>("lstCandidates");
+                QCOMPARE(list->model()->rowCount(), 1); // only the unpaid movement is offered
+                list->setCurrentIndex(list->model()->index(0, 0));
                 QTest::mouseClick(chooser->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
             });
             QTest::mouseClick(panel->findChild<QPushButton *>("cmdChooseParent"), Qt::LeftButton);

@@ -173,6 +173,42 @@ private slots:
         QCOMPARE(messages.texts().size(), 1);
     }
 
+    void matchLandsInTheSearchedColumn_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Cerca") << "cmdOk";
+        QTest::newRow("Cerca, next in the dialog") << "cmdNext";
+        QTest::newRow("Cerca successivo") << "mnuSearchNext";
+    }
+
+    // Wherever the current cell stood, the match becomes the current cell of the searched column,
+    // scrolled into view.
+    void matchLandsInTheSearchedColumn()
+    {
+        QFETCH(QString, command);
+        auto *model = ViewUtility::modelOf(grid());
+        for (int c = 0; c < model->columnCount(); ++c)
+            grid()->setColumnWidth(c, grid()->viewport()->width()); // one column on screen at a time
+        const int searched = model->columnOfField("Descrizione");
+        const QModelIndex away = model->index(0, searched == 0 ? model->columnCount() - 1 : 0);
+        if (command == "mnuSearchNext") {
+            answerSearch("Bet");
+            searchItem("Descrizione")->trigger();
+        }
+        grid()->setCurrentIndex(away);
+        grid()->scrollTo(away);
+        if (command == "mnuSearchNext") {
+            widget<QAction>("mnuSearchNext")->trigger();
+        } else {
+            const QByteArray button = command.toLatin1(); // read when the dialog opens
+            answerSearch("Bet", button.constData());
+            searchItem("Descrizione")->trigger();
+        }
+        QCOMPARE(currentDescription(), QStringLiteral("Beta"));
+        QCOMPARE(grid()->currentIndex().column(), searched);
+        QVERIFY(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex()).center()));
+    }
+
     void nextWithoutTextOpensTheDialog()
     {
         QString label;

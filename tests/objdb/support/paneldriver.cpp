@@ -2,8 +2,10 @@
 
 #include "objdb/panel/parentchooser.h"
 
+#include "objdb/grid/gridmodel.h"
+
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QtTest>
 
 #include <memory>
@@ -29,7 +31,7 @@ void type(QLineEdit *input, const QString &text)
     input->selectAll();
     QTest::keyClick(input, Qt::Key_Backspace);
     QTest::keyClicks(input, text);
-    QTest::keyClick(input, Qt::Key_Return);
+    emit input->editingFinished();
 }
 
 ChooserList chooseParent(objdb::EditPanelDialog &panel, const QString &firstColumn)
@@ -37,13 +39,13 @@ ChooserList chooseParent(objdb::EditPanelDialog &panel, const QString &firstColu
     // Shared with the wait for the chooser, which may outlive this call when the chooser never opens.
     const auto seen = std::make_shared<ChooserList>();
     whenShown<objdb::ParentChooser>(QStringLiteral("ParentChooser"), [seen, firstColumn](objdb::ParentChooser *chooser) {
-        QTableWidget *list = chooser->list();
-        seen->rows = list->rowCount();
-        for (int c = 0; c < list->columnCount(); ++c)
-            seen->headers.append(list->horizontalHeaderItem(c)->text());
-        for (int r = 0; r < list->rowCount(); ++r) {
-            if (list->item(r, 0)->text() == firstColumn)
-                list->selectRow(r);
+        const objdb::GridModel *model = chooser->model();
+        seen->rows = model->rowCount();
+        for (int c = 0; c < model->columnCount(); ++c)
+            seen->headers.append(model->headerData(c, Qt::Horizontal).toString());
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, 0).data().toString() == firstColumn)
+                chooser->list()->setCurrentIndex(model->index(r, 0));
         }
         chooser->accept();
     });

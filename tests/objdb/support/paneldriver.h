@@ -1,6 +1,7 @@
 #pragma once
 // Driving an editing panel as its user does: the inputs by field name, text typed and finished
-// with Return, the parent chosen from the list, and the modal windows the panel opens.
+// as leaving the input finishes it, the parent chosen from the list, and the modal windows the
+// panel opens.
 
 #include "objdb/panel/editpaneldialog.h"
 
@@ -20,7 +21,8 @@ namespace PanelDriver {
 QLineEdit *edit(QWidget &panel, const QString &field);
 // The text a child's panel shows of its parent's field.
 QString shownParent(QWidget &panel, const QString &field);
-// Types text over what the input shows and finishes it with Return.
+// Types text over what the input shows and finishes it as leaving it does (Return would also
+// store the row).
 void type(QLineEdit *input, const QString &text);
 
 // What the parent chooser listed.
