@@ -113,6 +113,8 @@ void frmMain::createControls()
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
     sbPanel1 = new QLabel(sbStatusBar);
     sbPanel1->setObjectName(QStringLiteral("sbStatusBar_Panel1"));
+    // A long message is cut, never the row count beside it; its tip holds it whole.
+    sbPanel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     sbStatusBar->addWidget(sbPanel1, 1);
     sbRowCount = new QLabel(sbStatusBar);
     sbRowCount->setObjectName(QStringLiteral("sbStatusBar_RowCount"));
@@ -197,6 +199,7 @@ double frmMain::splitterTwips() const
 void frmMain::SetStatusMsg(const QString &sMsg)
 {
     sbPanel1->setText(sMsg);
+    sbPanel1->setToolTip(sMsg);
 }
 
 void frmMain::SetAppTitle()

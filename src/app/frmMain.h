@@ -86,8 +86,10 @@ public:
     void mnuSelAll_Click();
     void mnuSelDate_Click();
     void mnuSelMonth_Click();
+    // A period chosen on the period dialog: from one day to another, both included.
+    void mnuSelPeriod_Click();
     void cmdDateSel_Click();
-    // One day (or month) back or on, and today's day (or month); views with a date field only.
+    // One day (month, period) back or on, and the one that holds today; views with a date field only.
     void mnuSelPrevious_Click();
     void mnuSelNext_Click();
     void mnuSelToday_Click();
@@ -115,8 +117,8 @@ public:
     void mnuToolsOptions_Click();
     void mnuChangeUser_Click();
     void mnuChangePwd_Click();
-    // The closing summary: today's for an operator; the selected day or month, and any other day,
-    // for the administrator.
+    // The closing summary: today's for an operator; the selected day, month or period, and any
+    // other day, for the administrator.
     void mnuClosingSummary_Click();
     void mnuHelpContents_Click();
     void mnuHelpSearchForHelpOn_Click();
@@ -369,8 +371,9 @@ private:
     objdb::Filter &complexFilterOfView();
     // The deferred command "mnuFilterComplex": the editor on the complex filter.
     void EditComplexFilter();
-    // The section's predefined selection put into the request (asked first when one is stored).
-    void applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request);
+    // The section's predefined selection put into the request (asked first when one is stored);
+    // returns what the title adds of it ("  [selezioni impostate]"), or "".
+    QString applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request);
     // m_objCurSelection for the section with this node text, made from the current view when missing.
     objdb::Filter &selectionOfSection(const QString &nodeText);
     // Shows the conversion-currency item when the archive has a conversion currency.

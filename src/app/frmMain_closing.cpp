@@ -1,4 +1,4 @@
-// The closing summary of the day at the cash desk.
+// The closing summary of the day at the cash desk, or of the month or period the administrator selected.
 #include "app/frmMain.h"
 
 #include "output/frmClosingSummary.h"
@@ -28,6 +28,9 @@ void frmMain::mnuClosingSummary_Click()
         const QDate date = modGlobal::SelectionDate.date();
         from = QDate(date.year(), date.month(), 1);
         to = from.addMonths(1).addDays(-1);
+    } else if (administrator && modGlobal::UsePeriodSelection) {
+        from = modGlobal::SelectionDate.date();
+        to = modGlobal::SelectionPeriodEnd;
     } else if (administrator && modGlobal::UseDateSelection) {
         from = to = modGlobal::SelectionDate.date();
     }

@@ -1,5 +1,5 @@
-// The date selection of the views: all dates, one day or one month of SelectionDate, and the
-// caption of the date button that tells what the grid shows.
+// The date selection of the views: all dates, one day or one month of SelectionDate, or a period
+// from it, and the caption of the date button that tells what the grid shows.
 #include "app/frmMain.h"
 
 #include "services/configuration.h"
@@ -9,7 +9,9 @@
 #include "views/datestep.h"
 #include "services/messageservice.h"
 #include "services/errorreport.h"
+#include "views/dateperiod.h"
 #include "views/frmDateSetting.h"
+#include "views/frmFromDateToDate.h"
 
 #include <QAction>
 #include <QCursor>
@@ -18,11 +20,11 @@
 
 void frmMain::UpdateDateSelectionCaption()
 {
-    const bool byDay = modGlobal::UseDateSelection;
-    const bool byMonth = modGlobal::UseMonthSelection;
-    mnuSelAll->setChecked(!byDay && !byMonth);
-    mnuSelDate->setChecked(byDay);
-    mnuSelMonth->setChecked(byMonth);
+    const DateSelection selection = CurrentDateSelection();
+    mnuSelAll->setChecked(selection == DateSelection::All);
+    mnuSelDate->setChecked(selection == DateSelection::Day);
+    mnuSelMonth->setChecked(selection == DateSelection::Month);
+    mnuSelPeriod->setChecked(selection == DateSelection::Period);
 
     const QString dateField = cmdDateSel->property("tag").toString();
     QString fieldCaption;
@@ -30,20 +32,23 @@ void frmMain::UpdateDateSelectionCaption()
         const objdb::FieldDef *field = m_objCurDS ? m_objCurDS->Field(dateField) : nullptr;
         fieldCaption = field ? field->caption : dateField;
     }
-    const DateSelectionCaption caption =
-        CaptionForDateSelection(CurrentDateSelection(), modGlobal::SelectionDate.date(), fieldCaption);
+    const DateSelectionCaption caption = CaptionForDateSelection(selection, modGlobal::SelectionDate.date(), fieldCaption,
+                                                                 modGlobal::SelectionPeriodEnd);
     cmdDateSel->setText(caption.text);
     cmdDateSel->setToolTip(caption.toolTip);
     mnuSelection->setTitle(caption.menuTitle);
 
-    const QString unit = byMonth ? QStringLiteral("Mese") : QStringLiteral("Giorno");
-    mnuSelPrevious->setText(unit + QStringLiteral(" &precedente\tAlt+Sinistra"));
+    const QString unit = selection == DateSelection::Month  ? QStringLiteral("Mese")
+                       : selection == DateSelection::Period ? QStringLiteral("Periodo")
+                                                            : QStringLiteral("Giorno");
+    mnuSelPrevious->setText(unit + QStringLiteral(" p&recedente\tAlt+Sinistra"));
     mnuSelNext->setText(unit + QStringLiteral(" &successivo\tAlt+Destra"));
-    mnuSelToday->setText((byMonth ? QStringLiteral("Mese &corrente") : QStringLiteral("&Oggi"))
+    mnuSelToday->setText((selection == DateSelection::Day || selection == DateSelection::All ? QStringLiteral("&Oggi")
+                                                                                               : unit + QStringLiteral(" &corrente"))
                          + QStringLiteral("\tAlt+Home"));
     // All dates have no day to move from; "Oggi" selects today's day then.
-    mnuSelPrevious->setEnabled(byDay || byMonth);
-    mnuSelNext->setEnabled(byDay || byMonth);
+    mnuSelPrevious->setEnabled(selection != DateSelection::All);
+    mnuSelNext->setEnabled(selection != DateSelection::All);
 }
 
 namespace {
@@ -56,14 +61,45 @@ void applySelection(frmMain &form)
     form.RefreshDetailView(QString());
 }
 
+DatePeriod selectedPeriod()
+{
+    return {modGlobal::SelectionDate.date(), modGlobal::SelectionPeriodEnd};
+}
+
+// The period the period dialog starts from: the one selected, the month, the day, or today.
+DatePeriod proposedPeriod()
+{
+    const QDate date = modGlobal::SelectionDate.date();
+    switch (CurrentDateSelection()) {
+    case DateSelection::Period:
+        return selectedPeriod();
+    case DateSelection::Month:
+        return {QDate(date.year(), date.month(), 1), QDate(date.year(), date.month(), 1).addMonths(1).addDays(-1)};
+    case DateSelection::Day:
+        return {date, date};
+    case DateSelection::All:
+        break;
+    }
+    return {QDate::currentDate(), QDate::currentDate()};
+}
+
+// The reference date `steps` days, months or periods on; a period's end moves with it.
+QDate stepSelection(DateSelection selection, int steps)
+{
+    if (selection != DateSelection::Period)
+        return StepSelectionDate(selection, modGlobal::SelectionDate.date(), steps);
+    const DatePeriod moved = StepPeriod(selectedPeriod(), steps);
+    modGlobal::SelectionPeriodEnd = moved.to;
+    return moved.from;
+}
+
 } // namespace
 
 void frmMain::mnuSelAll_Click()
 {
     if (mnuSelAll->isChecked())
         return;
-    modGlobal::UseDateSelection = false;
-    modGlobal::UseMonthSelection = false;
+    SetCurrentDateSelection(DateSelection::All);
     applySelection(*this);
 }
 
@@ -73,8 +109,7 @@ void frmMain::mnuSelDate_Click()
     if (!chosen.isValid())
         return;
     modGlobal::SelectionDate = chosen.toDate().startOfDay();
-    modGlobal::UseDateSelection = true;
-    modGlobal::UseMonthSelection = false;
+    SetCurrentDateSelection(DateSelection::Day);
     applySelection(*this);
 }
 
@@ -85,8 +120,27 @@ void frmMain::mnuSelMonth_Click()
     if (!chosen.isValid())
         return;
     modGlobal::SelectionDate = chosen.toDate().startOfDay();
-    modGlobal::UseDateSelection = false;
-    modGlobal::UseMonthSelection = true;
+    SetCurrentDateSelection(DateSelection::Month);
+    applySelection(*this);
+}
+
+void frmMain::mnuSelPeriod_Click()
+{
+    const DatePeriod proposed = proposedPeriod();
+    QVariant from = proposed.from;
+    QVariant to = proposed.to;
+    // A period that ends before it starts would show nothing: asked again with what was typed.
+    while (true) {
+        if (!frmFromDateToDate::SetDate(from, to, -1, -1, this))
+            return;
+        if (from.toDate() <= to.toDate())
+            break;
+        MessageService::inform(QStringLiteral("La data di fine periodo precede la data di inizio."),
+                               MessageService::Icon::Exclamation, QString(), this);
+    }
+    modGlobal::SelectionDate = from.toDate().startOfDay();
+    modGlobal::SelectionPeriodEnd = to.toDate();
+    SetCurrentDateSelection(DateSelection::Period);
     applySelection(*this);
 }
 
@@ -118,7 +172,7 @@ void frmMain::mnuSelPrevious_Click()
         MessageService::beep();
         return;
     }
-    moveSelectionTo(StepSelectionDate(selection, modGlobal::SelectionDate.date(), -1));
+    moveSelectionTo(stepSelection(selection, -1));
 }
 
 void frmMain::mnuSelNext_Click()
@@ -128,7 +182,7 @@ void frmMain::mnuSelNext_Click()
         MessageService::beep();
         return;
     }
-    moveSelectionTo(StepSelectionDate(selection, modGlobal::SelectionDate.date(), 1));
+    moveSelectionTo(stepSelection(selection, 1));
 }
 
 void frmMain::mnuSelToday_Click()
@@ -137,7 +191,14 @@ void frmMain::mnuSelToday_Click()
         MessageService::beep();
         return;
     }
-    if (!modGlobal::UseMonthSelection)
-        modGlobal::UseDateSelection = true;
-    moveSelectionTo(QDate::currentDate());
+    const DateSelection selection = CurrentDateSelection();
+    if (selection == DateSelection::All)
+        SetCurrentDateSelection(DateSelection::Day);
+    if (selection != DateSelection::Period) {
+        moveSelectionTo(QDate::currentDate());
+        return;
+    }
+    const DatePeriod current = PeriodHolding(selectedPeriod(), QDate::currentDate());
+    modGlobal::SelectionPeriodEnd = current.to;
+    moveSelectionTo(current.from);
 }

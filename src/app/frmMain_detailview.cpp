@@ -18,6 +18,7 @@
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
+#include "views/dateselectioncaption.h"
 #include "views/datestep.h"
 #include "views/frmFromDateToDate.h"
 #include "views/sectionview.h"
@@ -57,6 +58,16 @@ QAction *addItem(QList<QAction *> &items, const QString &caption, const QString 
 QString gridSettingFile()
 {
     return ProgramFolder() + QStringLiteral("/Cobrelle.INI");
+}
+
+// The title above the grid: the section, and the days its rows are limited to.
+QString viewTitleOf(const QString &nodeText, const SectionViewRequest &request)
+{
+    if (request.periodFrom && request.periodTo)
+        return ViewTitle(nodeText, DateSelection::Period, *request.periodFrom, *request.periodTo);
+    if (request.query.dateField.isEmpty())
+        return ViewTitle(nodeText);
+    return ViewTitle(nodeText, request.selection, request.selectionDate, request.selectionEnd);
 }
 
 } // namespace
@@ -158,6 +169,7 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
         } else {
             // A grouping node: the section page takes the grid's place, and no command may reach
             // the view it hides.
+            lblTitle[1]->setText(node ? ViewTitle(node->text(0)) : lblTitle[1]->property("tag").toString());
             releaseView();
             dgView->hide();
             cmdGridSetting->hide();
@@ -210,18 +222,24 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         currentOid = currentGridBookmark();
     }
 
-    applyPredefinedSelection(nodeText, request);
+    const QString titleNote = applyPredefinedSelection(nodeText, request);
     request.selection = CurrentDateSelection();
     request.selectionDate = modGlobal::SelectionDate.date();
+    request.selectionEnd = modGlobal::SelectionPeriodEnd;
     request.convertCurrency = modGlobal::CurrencyConversion;
     request.notify = this;
 
+    // The library tells of the opening in the status bar; once the view is shown, the view's own
+    // line comes back.
+    const QString status = sbPanel1->text();
     frmMessage::instance()->ShowMsg(QStringLiteral("Lettura ") + nodeText + QStringLiteral("..."), this);
     auto ds = OpenSectionView(*modGlobal::g_objDataContext, request);
     disconnect(m_objCurDSEvents);
     m_objCurDS = ds;
     // The new view opens unfiltered: the complex filter of the one it replaces is gone with it.
     m_objComplexFilter.reset();
+    SetStatusMsg(status);
+    lblTitle[1]->setText(viewTitleOf(nodeText, request) + titleNote);
 
     if (m_objGridSetting && m_objGridSetting->TableName() != m_objCurDS->TableName()) {
         m_objGridSetting->Save();

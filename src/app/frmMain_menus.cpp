@@ -117,7 +117,7 @@ void frmMain::createDataMenus()
     mnuSelPeriod = addItem(mnuSelection, "mnuSelPeriod", QStringLiteral("Imposta &Periodo..."));
     mnuSelection->addSeparator();
     // Captions follow the selection (days or months); see UpdateDateSelectionCaption.
-    mnuSelPrevious = addItem(mnuSelection, "mnuSelPrevious", QStringLiteral("Giorno &precedente\tAlt+Sinistra"));
+    mnuSelPrevious = addItem(mnuSelection, "mnuSelPrevious", QStringLiteral("Giorno p&recedente\tAlt+Sinistra"));
     mnuSelNext = addItem(mnuSelection, "mnuSelNext", QStringLiteral("Giorno &successivo\tAlt+Destra"));
     mnuSelToday = addItem(mnuSelection, "mnuSelToday", QStringLiteral("&Oggi\tAlt+Home"));
     bar->addMenu(mnuSelection);

@@ -12,6 +12,7 @@
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
+#include "views/datestep.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -32,7 +33,7 @@ output::ViewInfo frmMain::outputView() const
     view.title = selectedNodeText();
     if (currentSectionKey() == QLatin1String("Mov. per Collaboratori"))
         view.period = modGlobal::PeriodCaption;
-    else if (!cmdDateSel->isHidden() && (modGlobal::UseDateSelection || modGlobal::UseMonthSelection))
+    else if (!cmdDateSel->isHidden() && CurrentDateSelection() != DateSelection::All)
         view.period = cmdDateSel->toolTip(); // "Dati del giorno 07/03/2005 relativi a Data"
     view.owner = const_cast<frmMain *>(this);
     view.openDocument = [](const QString &file) { return modOSWinUtil::ShellOpenDocument(file); };

@@ -10,13 +10,13 @@
 
 void frmMain::restoreRememberedSelection()
 {
-    const RememberedPlace place = ReadRememberedPlace();
-    if (place.mode) {
-        modGlobal::UseDateSelection = *place.mode == DateSelection::Day;
-        modGlobal::UseMonthSelection = *place.mode == DateSelection::Month;
-    }
+    const RememberedPlace place = ReadRememberedPlace(QDate::currentDate());
+    if (place.mode)
+        SetCurrentDateSelection(*place.mode);
     if (place.date.isValid())
         modGlobal::SelectionDate = place.date.startOfDay();
+    if (place.periodEnd.isValid())
+        modGlobal::SelectionPeriodEnd = place.periodEnd;
     m_strRememberedSection = place.section;
 }
 
@@ -41,5 +41,6 @@ void frmMain::storeRememberedPlace()
         place.section = SectionTree::KeyOf(node).isEmpty() ? node->text(0) : SectionTree::KeyOf(node);
     place.mode = CurrentDateSelection();
     place.date = modGlobal::SelectionDate.date();
+    place.periodEnd = modGlobal::SelectionPeriodEnd;
     WriteRememberedPlace(place, QDate::currentDate());
 }

@@ -13,17 +13,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 
 namespace {
 const QString kSelectionTitle = QStringLiteral("Selezioni predefinite");
 } // namespace
 
-void frmMain::applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request)
+QString frmMain::applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request)
 {
-    QLabel *title = lblTitle[1];
-    const QString plainTitle = title->property("tag").toString();
-    title->setText(plainTitle);
     if (m_objCurSelection && m_objCurSelection->Name() != nodeText)
         m_objCurSelection.reset();
     if (!m_objCurSelection)
@@ -34,7 +30,7 @@ void frmMain::applyPredefinedSelection(const QString &nodeText, SectionViewReque
             m_objCurSelection->Load(nodeText, true);
     }
     if (!mnuDataSelBeforeQuery->isChecked() || !request.query.condition.isEmpty() || request.periodFrom)
-        return;
+        return QString();
 
     QApplication::restoreOverrideCursor();
     const bool confirmed = objdb::ViewUtility::FilterEditor(*m_objCurSelection, this, kSelectionTitle, this);
@@ -44,18 +40,18 @@ void frmMain::applyPredefinedSelection(const QString &nodeText, SectionViewReque
         if (!criterion.isEmpty()) {
             // In parentheses, so that an Or of the selection does not swallow the date clause.
             request.query.condition = QLatin1Char('(') + criterion + QLatin1Char(')');
-            title->setText(plainTitle + QStringLiteral("  [selezioni impostate]"));
             // A selection on the date field replaces the date selection.
             if (!request.query.dateField.isEmpty() && m_objCurSelection->HasConditionOn(request.query.dateField))
                 request.query.dateField.clear();
-        } else {
-            m_objCurSelection.reset();
+            return QStringLiteral("  [selezioni impostate]");
         }
+        m_objCurSelection.reset();
     } else if (!MessageService::askYesNo(QStringLiteral("Selezioni predefinite annullate...\n\nVuoi visualizzare tutti i dati?"),
                                          MessageService::Icon::Question, MessageService::Answer::No, QString(), this)) {
         request.query.condition = objdb::Table::NoRowsCriterion();
-        title->setText(plainTitle + QStringLiteral("  [nessun dato richiesto]"));
+        return QStringLiteral("  [nessun dato richiesto]");
     }
+    return QString();
 }
 
 objdb::Filter &frmMain::selectionOfSection(const QString &nodeText)

@@ -60,6 +60,7 @@ void frmMain::connectViewCommands()
         {mnuSelAll, &frmMain::mnuSelAll_Click},
         {mnuSelDate, &frmMain::mnuSelDate_Click},
         {mnuSelMonth, &frmMain::mnuSelMonth_Click},
+        {mnuSelPeriod, &frmMain::mnuSelPeriod_Click},
     };
     for (const auto &[item, handler] : selectionCommands) {
         item->setCheckable(true);

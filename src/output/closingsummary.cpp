@@ -101,11 +101,17 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     return summary;
 }
 
-QString ClosingPeriodText(const QDate &from, const QDate &to)
+ClosingHeading ClosingHeadingFor(const QDate &from, const QDate &to)
 {
+    const auto day = [](const QDate &date) { return date.toString(QStringLiteral("dd/MM/yyyy")); };
     if (from == to)
-        return QStringLiteral("del giorno ") + from.toString(QStringLiteral("dd/MM/yyyy"));
-    return QStringLiteral("del mese di ") + italian().toString(from, QStringLiteral("MMMM yyyy"));
+        return {QStringLiteral("Chiusura giornata"), QStringLiteral("del ") + day(from),
+                from.toString(QStringLiteral("yyyy-MM-dd"))};
+    if (from.day() == 1 && to == from.addMonths(1).addDays(-1))
+        return {QStringLiteral("Chiusura mensile"), QStringLiteral("di ") + italian().toString(from, QStringLiteral("MMMM yyyy")),
+                from.toString(QStringLiteral("yyyy-MM"))};
+    return {QStringLiteral("Chiusura del periodo"), QStringLiteral("dal ") + day(from) + QStringLiteral(" al ") + day(to),
+            from.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + to.toString(QStringLiteral("yyyy-MM-dd"))};
 }
 
 QList<objdb::report::SummarySection> ClosingSummarySections(const ClosingSummary &s)

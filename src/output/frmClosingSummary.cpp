@@ -20,8 +20,6 @@ namespace output {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Chiusura giornata");
-
 QPushButton *addButton(QDialogButtonBox *box, const char *name, const QString &text, QDialogButtonBox::ButtonRole role)
 {
     QPushButton *button = box->addButton(text, role);
@@ -73,9 +71,9 @@ frmClosingSummary::frmClosingSummary(std::shared_ptr<const objdb::Database> data
 void frmClosingSummary::load(const QDate &from, const QDate &to)
 {
     m_summary = ComputeClosingSummary(*m_database, from, to);
-    const QString period = ClosingPeriodText(from, to);
-    setWindowTitle(kTitle + QLatin1Char(' ') + period);
-    lblPeriod->setText(kTitle + QLatin1Char(' ') + period);
+    const QString heading = ClosingHeadingFor(from, to).text();
+    setWindowTitle(heading);
+    lblPeriod->setText(heading);
     lstSummary->clear();
     for (const objdb::report::SummarySection &section : ClosingSummarySections(m_summary)) {
         auto *heading = new QTreeWidgetItem(lstSummary, {section.title});
@@ -92,10 +90,11 @@ void frmClosingSummary::load(const QDate &from, const QDate &to)
 
 objdb::report::Design frmClosingSummary::design() const
 {
+    const ClosingHeading heading = ClosingHeadingFor(m_summary.from, m_summary.to);
     objdb::report::Design design;
     design.name = QStringLiteral("drChiusuraGiornata");
-    design.title = kTitle;
-    design.header = {kTitle, ClosingPeriodText(m_summary.from, m_summary.to), QStringLiteral("Stampata il %d")};
+    design.title = heading.text();
+    design.header = {heading.kind, heading.period, QStringLiteral("Stampata il %d")};
     design.printDate = QDate::currentDate();
     return design;
 }
@@ -122,7 +121,8 @@ void frmClosingSummary::cmdPrint_Click()
 void frmClosingSummary::cmdExport_Click()
 {
     const objdb::report::Design summaryDesign = design();
-    ExportReportPdf(this, summaryDesign, kTitle + QLatin1Char(' ') + m_summary.from.toString(QStringLiteral("yyyy-MM-dd")),
+    const ClosingHeading heading = ClosingHeadingFor(m_summary.from, m_summary.to);
+    ExportReportPdf(this, summaryDesign, heading.kind + QLatin1Char(' ') + heading.dates,
                     [&](QPagedPaintDevice &device) {
                         objdb::report::PainterCanvas canvas(device, summaryDesign.faces);
                         objdb::report::RenderSummary(summaryDesign, ClosingSummarySections(m_summary), canvas);

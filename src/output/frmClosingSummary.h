@@ -1,6 +1,6 @@
 #pragma once
-// The window of the closing summary ("Chiusura giornata"): the figures of a day or a month, printed
-// or exported to PDF from here. An administrator may take another day.
+// The window of the closing summary ("Chiusura giornata"): the figures of a day, a month or a
+// period, printed or exported to PDF from here. An administrator may take another day.
 
 #include "output/closingsummary.h"
 

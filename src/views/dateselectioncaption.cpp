@@ -1,5 +1,5 @@
-// The date button's caption: "< 07 mar 2005 >", "< marzo 2005 >" or "< tutti >", after the part of
-// the date field's caption that follows "Data".
+// The date button's caption: "< 07 mar 2005 >", "< marzo 2005 >", "< 01/03/2005 - 07/03/2005 >" or
+// "< tutti >", after the part of the date field's caption that follows "Data"; and the view's title.
 #include "views/dateselectioncaption.h"
 
 #include <QLocale>
@@ -26,6 +26,11 @@ QString dayCaption(const QDate &date)
     return date.toString(QStringLiteral("dd ")) + month + date.toString(QStringLiteral(" yyyy"));
 }
 
+QString shortDate(const QDate &date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
 // "Data Copertura" gives "Copertura  "; a caption "Data" gives nothing; any other stays whole.
 QString captionPrefix(const QString &fieldCaption)
 {
@@ -39,10 +44,19 @@ QString captionPrefix(const QString &fieldCaption)
 
 } // namespace
 
-DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDate &date, const QString &fieldCaption)
+DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDate &date, const QString &fieldCaption,
+                                             const QDate &periodEnd)
 {
     const QString prefix = captionPrefix(fieldCaption);
     switch (selection) {
+    case DateSelection::Period: {
+        const QString text =
+            prefix + QStringLiteral("< ") + shortDate(date) + QStringLiteral(" - ") + shortDate(periodEnd) + QStringLiteral(" >");
+        return {text,
+                QStringLiteral("Dati del periodo dal ") + shortDate(date) + QStringLiteral(" al ") + shortDate(periodEnd)
+                    + QStringLiteral(" relativi a ") + fieldCaption,
+                QStringLiteral("Solo in data ") + text};
+    }
     case DateSelection::Month: {
         const QString text = prefix + QStringLiteral("< ") + monthCaption(date) + QStringLiteral(" >");
         return {text,
@@ -62,4 +76,29 @@ DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDat
     }
     return {QStringLiteral("< tutti >"), QStringLiteral("Nessuna selezione per ") + fieldCaption,
             QStringLiteral("Seleziona per ") + fieldCaption};
+}
+
+QString ViewTitle(const QString &section)
+{
+    return section;
+}
+
+QString ViewTitle(const QString &section, DateSelection selection, const QDate &date, const QDate &periodEnd)
+{
+    QString shown;
+    switch (selection) {
+    case DateSelection::Day:
+        shown = shortDate(date);
+        break;
+    case DateSelection::Month:
+        shown = monthCaption(date);
+        break;
+    case DateSelection::Period:
+        shown = QStringLiteral("dal ") + shortDate(date) + QStringLiteral(" al ") + shortDate(periodEnd);
+        break;
+    case DateSelection::All:
+        shown = QStringLiteral("tutte le date");
+        break;
+    }
+    return section + QStringLiteral(" — ") + shown;
 }

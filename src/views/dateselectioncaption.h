@@ -13,5 +13,13 @@ struct DateSelectionCaption {
     QString menuTitle;
 };
 
-// fieldCaption is the caption of the view's date field ("Data", "Data Copertura", ...).
-DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDate &date, const QString &fieldCaption);
+// fieldCaption is the caption of the view's date field ("Data", "Data Copertura", ...); a period
+// runs from date to periodEnd.
+DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDate &date, const QString &fieldCaption,
+                                             const QDate &periodEnd = QDate());
+
+// The title above the grid: the section ("Sospesi"), and for a dated view what it shows of the
+// dates ("Pagamenti — 12/06/2024", "Pagamenti — giugno 2024",
+// "Pagamenti — dal 10/06/2024 al 16/06/2024", "Pagamenti — tutte le date").
+QString ViewTitle(const QString &section);
+QString ViewTitle(const QString &section, DateSelection selection, const QDate &date, const QDate &periodEnd = QDate());

@@ -6,9 +6,17 @@
 
 DateSelection CurrentDateSelection()
 {
-    return modGlobal::UseMonthSelection ? DateSelection::Month
-        : modGlobal::UseDateSelection   ? DateSelection::Day
-                                        : DateSelection::All;
+    return modGlobal::UsePeriodSelection ? DateSelection::Period
+        : modGlobal::UseMonthSelection   ? DateSelection::Month
+        : modGlobal::UseDateSelection    ? DateSelection::Day
+                                         : DateSelection::All;
+}
+
+void SetCurrentDateSelection(DateSelection selection)
+{
+    modGlobal::UseDateSelection = selection == DateSelection::Day;
+    modGlobal::UseMonthSelection = selection == DateSelection::Month;
+    modGlobal::UsePeriodSelection = selection == DateSelection::Period;
 }
 
 QDate StepSelectionDate(DateSelection selection, const QDate &date, int steps)
@@ -18,6 +26,7 @@ QDate StepSelectionDate(DateSelection selection, const QDate &date, int steps)
         return date.addDays(steps);
     case DateSelection::Month:
         return date.addMonths(steps);
+    case DateSelection::Period: // moves with both its ends: StepPeriod
     case DateSelection::All:
         break;
     }

@@ -1,5 +1,6 @@
 #pragma once
-// Moving the date selection by one day or one month, and which part of the date button a click hit.
+// Moving the date selection by one day or one month (a period moves by StepPeriod), and which part
+// of the date button a click hit.
 
 #include "views/viewquery.h"
 
@@ -8,8 +9,9 @@
 
 class QFontMetrics;
 
-// The program-wide selection (modGlobal's two flags) as one value.
+// The program-wide selection (modGlobal's three flags) as one value, and set from one.
 DateSelection CurrentDateSelection();
+void SetCurrentDateSelection(DateSelection selection);
 
 // The reference date moved by `steps` days (day selection) or months (month selection; a day past
 // the end of the new month becomes its last day). All dates have nothing to move: the date stays.

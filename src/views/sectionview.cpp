@@ -9,7 +9,8 @@ std::shared_ptr<objdb::DataSource> OpenSectionView(objdb::DataContext &context, 
     QString condition = request.query.condition;
     if (request.periodFrom && request.periodTo)
         condition = WithPeriod(condition, *request.periodFrom, *request.periodTo);
-    condition = WithDateSelection(condition, request.query.dateField, request.selection, request.selectionDate);
+    condition = WithDateSelection(condition, request.query.dateField, request.selection, request.selectionDate,
+                                  request.selectionEnd);
 
     objdb::OpenOptions options;
     options.notify = request.notify;

@@ -22,6 +22,7 @@ struct SectionViewRequest {
     std::optional<QDate> periodFrom, periodTo; // both set: the period clause is added
     DateSelection selection = DateSelection::All;
     QDate selectionDate;
+    QDate selectionEnd;                      // the last day of a period selection
     bool convertCurrency = false;
     objdb::itfNotifyEvent *notify = nullptr;
 };

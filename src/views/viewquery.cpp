@@ -58,7 +58,7 @@ QString PeriodCaptionFor(const QDate &from, const QDate &to)
 }
 
 QString WithDateSelection(const QString &condition, const QString &dateField, DateSelection selection,
-                          const QDate &reference)
+                          const QDate &reference, const QDate &periodEnd)
 {
     if (dateField.isEmpty() || selection == DateSelection::All)
         return condition;
@@ -70,7 +70,8 @@ QString WithDateSelection(const QString &condition, const QString &dateField, Da
                                    .arg(reference.year());
         return empty ? clause : condition + QStringLiteral(" And ") + clause;
     }
+    const QDate last = selection == DateSelection::Period ? periodEnd : reference;
     const QString clause = QStringLiteral("%1 >= #%2# AND %1 < #%3#")
-                               .arg(dateField, criterionDate(reference), criterionDate(reference.addDays(1)));
+                               .arg(dateField, criterionDate(reference), criterionDate(last.addDays(1)));
     return empty ? clause : condition + QStringLiteral("And ") + clause;
 }

@@ -29,7 +29,8 @@ QString WithPeriod(const QString &condition, const QDate &from, const QDate &to)
 // "Da data: dd/mm/yyyy A Data: dd/mm/yyyy".
 QString PeriodCaptionFor(const QDate &from, const QDate &to);
 
-enum class DateSelection { All, Day, Month };
-// Adds the date selection on dateField to a condition (nothing for All or an empty date field).
+enum class DateSelection { All, Day, Month, Period };
+// Adds the date selection on dateField to a condition (nothing for All or an empty date field). A
+// period runs from the reference date to periodEnd, both included.
 QString WithDateSelection(const QString &condition, const QString &dateField, DateSelection selection,
-                          const QDate &reference);
+                          const QDate &reference, const QDate &periodEnd = QDate());

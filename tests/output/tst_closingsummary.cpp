@@ -1,6 +1,6 @@
-// The closing summary of a day or a month on an archive whose figures are known: by way of paying,
-// payments and movements, outstanding at the end, operators' shares; agreeing with the totals band,
-// and its report exported as a PDF.
+// The closing summary of a day, a month or a period on an archive whose figures are known: by way of
+// paying, payments and movements, outstanding at the end, operators' shares; agreeing with the
+// totals band, named for what it covers, and its report exported as a PDF.
 #include "outputfixture.h"
 #include "../views/knowndays.h"
 
@@ -12,6 +12,7 @@
 
 #include "objdb/datacontext.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -130,6 +131,30 @@ private slots:
                                   QVariant::fromValue(s.advance), QVariant::fromValue(s.received())}));
     }
 
+    void headingNamesWhatItCovers_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("a day") << QDate(2005, 3, 7) << QDate(2005, 3, 7) << "Chiusura giornata del 07/03/2005";
+        QTest::newRow("a month") << QDate(2005, 2, 1) << QDate(2005, 2, 28) << "Chiusura mensile di febbraio 2005";
+        QTest::newRow("a week") << QDate(2005, 2, 28) << QDate(2005, 3, 6)
+                                << "Chiusura del periodo dal 28/02/2005 al 06/03/2005";
+        QTest::newRow("a month and a day") << QDate(2005, 3, 1) << QDate(2005, 4, 1)
+                                           << "Chiusura del periodo dal 01/03/2005 al 01/04/2005";
+    }
+
+    // The window and the printed heading name the day, the month or the period.
+    void headingNamesWhatItCovers()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        output::frmClosingSummary window(m_archive.database, from, to, true, nullptr);
+        QTEST(window.windowTitle(), "heading");
+        QTEST(window.findChild<QLabel *>(QStringLiteral("lblPeriod"))->text(), "heading");
+        QTEST(window.design().header.mid(0, 2).join(QLatin1Char(' ')), "heading");
+    }
+
     void windowShowsAndExportsThePdf()
     {
         OutputFixture::ScriptedDialogs dialogs;
@@ -142,7 +167,7 @@ private slots:
         QVERIFY(operatorWindow.findChild<QPushButton *>(QStringLiteral("cmdDay"))->isHidden());
         output::frmClosingSummary window(m_archive.database, QDate(2005, 3, 7), QDate(2005, 3, 7), true, nullptr);
         QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("cmdDay"))->isHidden());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Chiusura giornata del giorno 07/03/2005"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Chiusura giornata del 07/03/2005"));
         auto *list = window.findChild<QTreeWidget *>(QStringLiteral("lstSummary"));
         const auto shown = list->findItems(QStringLiteral("    Totale incassato"), Qt::MatchExactly);
         QCOMPARE(shown.size(), 1);

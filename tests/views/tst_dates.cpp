@@ -1,15 +1,17 @@
-// The date selection: captions and check marks, the three commands with what they store and
-// refresh, and the single-date and period dialogs.
+// The date selection: captions and check marks, the four commands with what they store and
+// refresh, the single-date and period dialogs, and the title that names the section and its dates.
 #include "viewsfixture.h"
 
 #include "services/configuration.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "views/frmDateSetting.h"
+#include "views/datestep.h"
 #include "views/frmFromDateToDate.h"
 
 #include <QAction>
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -55,8 +57,7 @@ class DatesTest : public QObject {
 
     void selectState(bool day, bool month)
     {
-        modGlobal::UseDateSelection = day;
-        modGlobal::UseMonthSelection = month;
+        SetCurrentDateSelection(day ? DateSelection::Day : month ? DateSelection::Month : DateSelection::All);
         form().UpdateDateSelectionCaption();
     }
 
@@ -222,6 +223,73 @@ private slots:
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 31 dic 2005 >"));
         QCOMPARE(storedSelection(), QStringLiteral("True"));
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #12/31/2005# AND Data < #01/01/2006#"));
+    }
+
+    void periodChosenOnTheDialog()
+    {
+        TestSupport::ScriptedMessages script;
+        showPayments(true, false);
+        int opened = 0;
+        // An end before the start is told and asked again, with what was typed.
+        whenDialogOpens<frmFromDateToDate>([&](frmFromDateToDate *dialog) {
+            ++opened;
+            QCOMPARE(dialog->txtFromDate->text(), QStringLiteral("07/03/2005"));
+            QCOMPARE(dialog->txtToDate->text(), QStringLiteral("07/03/2005"));
+            dialog->txtFromDate->setText(QStringLiteral("28/02/2005"));
+            dialog->txtToDate->setText(QStringLiteral("27/02/2005"));
+            dialog->cmdSet->click();
+            whenDialogOpens<frmFromDateToDate>([&](frmFromDateToDate *again) {
+                ++opened;
+                QCOMPARE(again->txtFromDate->text(), QStringLiteral("28/02/2005"));
+                again->txtToDate->setText(QStringLiteral("06/03/2005"));
+                again->cmdSet->click();
+            });
+        });
+        widget<QAction>("mnuSelPeriod")->trigger();
+        QCOMPARE(opened, 2);
+        QCOMPARE(script.texts(), QStringList{"La data di fine periodo precede la data di inizio."});
+        QCOMPARE(int(CurrentDateSelection()), int(DateSelection::Period));
+        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 2, 28));
+        QCOMPARE(modGlobal::SelectionPeriodEnd, QDate(2005, 3, 6));
+        QVERIFY(widget<QAction>("mnuSelPeriod")->isChecked());
+        QVERIFY(!widget<QAction>("mnuSelDate")->isChecked());
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 28/02/2005 - 06/03/2005 >"));
+        QCOMPARE(widget<QPushButton>("cmdDateSel")->toolTip(),
+                 QStringLiteral("Dati del periodo dal 28/02/2005 al 06/03/2005 relativi a Data"));
+        QCOMPARE(shownCondition(), QStringLiteral("Data >= #02/28/2005# AND Data < #03/07/2005#"));
+        QCOMPARE(storedSelection(), QStringLiteral("False"));
+    }
+
+    void titleNamesTheSectionAndItsDates_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("title");
+        const int day = int(DateSelection::Day);
+        QTest::newRow("a day") << "Pagamenti" << day << "Pagamenti — 12/06/2024";
+        QTest::newRow("a month") << "Pagamenti" << int(DateSelection::Month) << "Pagamenti — giugno 2024";
+        QTest::newRow("a period") << "Statistiche" << int(DateSelection::Period)
+                                  << "Statistiche — dal 12/06/2024 al 18/06/2024";
+        QTest::newRow("all dates") << "Pagamenti" << int(DateSelection::All) << "Pagamenti — tutte le date";
+        QTest::newRow("a section without dates") << "Sospesi" << day << "Sospesi";
+        QTest::newRow("a grouping node") << "Archivio" << day << "Archivio";
+    }
+
+    void titleNamesTheSectionAndItsDates()
+    {
+        QFETCH(QString, section);
+        QFETCH(int, mode);
+        m_archive = std::make_unique<OpenArchive>();
+        modGlobal::g_objDataContext->UserLevel = 1;
+        form().SetTreeViewNodes();
+        modGlobal::SelectionDate = QDate(2024, 6, 12).startOfDay();
+        modGlobal::SelectionPeriodEnd = QDate(2024, 6, 18);
+        SetCurrentDateSelection(DateSelection(mode));
+        // A message of an earlier operation does not stay once the view has changed.
+        form().SetStatusMsg(QStringLiteral("Salvataggio <Pagamenti>..."));
+        QVERIFY(openSection(form(), section));
+        QTEST(widget<QLabel>("lblTitle_1")->text(), "title");
+        QCOMPARE(widget<QLabel>("sbStatusBar_Panel1")->text(), QStringLiteral("Sezione: <") + section + QLatin1Char('>'));
     }
 
     void dateDialogStartsTodayWithoutADateAndCentres()

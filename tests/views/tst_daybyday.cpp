@@ -1,9 +1,11 @@
-// Walking the date selection a day or a month at a time: keys, the date button's arrows and the
-// items of "Selezioni in data", across month and year ends.
+// Walking the date selection a day, a month or a period at a time: keys, the date button's arrows
+// and the items of "Selezioni in data", across month and year ends; and the place kept for the next
+// start.
 #include "viewsfixture.h"
 
 #include "services/configuration.h"
 #include "services/messageservice.h"
+#include "views/datestep.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,8 +25,7 @@ class DayByDayTest : public MainWindowTest {
     void showPayments(bool month, const QDate &date)
     {
         modGlobal::g_objDataContext->UserLevel = 1;
-        modGlobal::UseDateSelection = !month;
-        modGlobal::UseMonthSelection = month;
+        SetCurrentDateSelection(month ? DateSelection::Month : DateSelection::Day);
         modGlobal::SelectionDate = date.startOfDay();
         showWithTree();
         form().activateWindow();
@@ -33,7 +34,15 @@ class DayByDayTest : public MainWindowTest {
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
     }
 
-    // Clicks the date button `offset` pixels from its left edge (from its right edge when negative).
+    // The payments limited to the period from..to.
+    void showPeriod(const QDate &from, const QDate &to)
+    {
+        showPayments(false, from);
+        modGlobal::SelectionPeriodEnd = to;
+        SetCurrentDateSelection(DateSelection::Period);
+        select(QStringLiteral("Pagamenti"));
+    }
+
     // A window loaded as at the next start, its tree built.
     std::unique_ptr<frmMain> restarted()
     {
@@ -45,6 +54,7 @@ class DayByDayTest : public MainWindowTest {
 
     static QString stored(const char *key) { return Settings::readText(QStringLiteral("Settings"), QLatin1String(key)); }
 
+    // Clicks the date button `offset` pixels from its left edge (from its right edge when negative).
     void clickDateButton(int offset)
     {
         QPushButton *button = dateButton();
@@ -97,6 +107,59 @@ private slots:
         QTEST(dateButton()->text(), "caption");
         QTEST(shownCondition(), "condition");
         QCOMPARE(modGlobal::UseMonthSelection, month);
+    }
+
+    void periodWalksByItsLength_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QDate>("reachedFrom");
+        QTest::addColumn<QDate>("reachedTo");
+        QTest::addColumn<QString>("condition");
+        QTest::newRow("a week over a month end") << QDate(2024, 5, 27) << QDate(2024, 6, 2) << int(Qt::Key_Right)
+                                                 << QDate(2024, 6, 3) << QDate(2024, 6, 9)
+                                                 << "Data >= #06/03/2024# AND Data < #06/10/2024#";
+        QTest::newRow("a week into the new year") << QDate(2024, 12, 26) << QDate(2025, 1, 1) << int(Qt::Key_Right)
+                                                  << QDate(2025, 1, 2) << QDate(2025, 1, 8)
+                                                  << "Data >= #01/02/2025# AND Data < #01/09/2025#";
+        QTest::newRow("a week back into the old year") << QDate(2025, 1, 1) << QDate(2025, 1, 7) << int(Qt::Key_Left)
+                                                       << QDate(2024, 12, 25) << QDate(2024, 12, 31)
+                                                       << "Data >= #12/25/2024# AND Data < #01/01/2025#";
+        // Whole months move by months, whatever their number of days.
+        QTest::newRow("January to February") << QDate(2025, 1, 1) << QDate(2025, 1, 31) << int(Qt::Key_Right)
+                                             << QDate(2025, 2, 1) << QDate(2025, 2, 28)
+                                             << "Data >= #02/01/2025# AND Data < #03/01/2025#";
+        QTest::newRow("a quarter into the new year") << QDate(2024, 10, 1) << QDate(2024, 12, 31) << int(Qt::Key_Right)
+                                                     << QDate(2025, 1, 1) << QDate(2025, 3, 31)
+                                                     << "Data >= #01/01/2025# AND Data < #04/01/2025#";
+    }
+
+    void periodWalksByItsLength()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(int, key);
+        QFETCH(QDate, reachedFrom);
+        QFETCH(QDate, reachedTo);
+        showPeriod(from, to);
+        QCOMPARE(widget<QAction>("mnuSelNext")->text(), QStringLiteral("Periodo &successivo\tAlt+Destra"));
+        QTest::keyClick(grid(), Qt::Key(key), Qt::AltModifier);
+        QCOMPARE(modGlobal::SelectionDate.date(), reachedFrom);
+        QCOMPARE(modGlobal::SelectionPeriodEnd, reachedTo);
+        QTEST(shownCondition(), "condition");
+        const QString shown = reachedFrom.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" - ")
+            + reachedTo.toString(QStringLiteral("dd/MM/yyyy"));
+        QCOMPARE(dateButton()->text(), QStringLiteral("< ") + shown + QStringLiteral(" >"));
+
+        // The button's arrows walk it too; "Periodo corrente" holds today.
+        clickDateButton(-2);
+        clickDateButton(2);
+        QCOMPARE(modGlobal::SelectionDate.date(), reachedFrom);
+        widget<QAction>("mnuSelToday")->trigger();
+        QVERIFY(modGlobal::UsePeriodSelection);
+        QVERIFY(modGlobal::SelectionDate.date() <= QDate::currentDate());
+        QVERIFY(modGlobal::SelectionPeriodEnd >= QDate::currentDate());
     }
 
     void arrowsOfTheButtonMoveAndItsDateOpensTheMenu()
@@ -161,37 +224,55 @@ private slots:
 
     void placeSurvivesARestart_data()
     {
-        QTest::addColumn<bool>("month");
-        QTest::addColumn<bool>("all");
-        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
         QTest::addColumn<QString>("section");
-        QTest::newRow("a past month of the statistics") << true << false << QDate(2005, 1, 31) << "Statistiche";
-        QTest::newRow("a past day of the payments") << false << false << QDate(2004, 12, 31) << "Pagamenti";
-        QTest::newRow("all dates of the outstanding") << false << true << QDate::currentDate() << "Sospesi";
+        QTest::addColumn<bool>("nextDay");
+        QTest::addColumn<QDate>("reachedFrom");
+        QTest::addColumn<QDate>("reachedTo");
+        const QDate today = QDate::currentDate();
+        const int month = int(DateSelection::Month), day = int(DateSelection::Day), period = int(DateSelection::Period);
+        QTest::newRow("a past month, again the same day")
+            << month << QDate(2005, 1, 31) << QDate() << "Statistiche" << false << QDate(2005, 1, 31) << QDate();
+        QTest::newRow("a past month, the next morning")
+            << month << QDate(2005, 1, 31) << QDate() << "Statistiche" << true << today << QDate();
+        QTest::newRow("a past day, again the same day")
+            << day << QDate(2004, 12, 31) << QDate() << "Pagamenti" << false << QDate(2004, 12, 31) << QDate();
+        QTest::newRow("a past day, the next morning")
+            << day << QDate(2004, 12, 31) << QDate() << "Pagamenti" << true << today << QDate();
+        QTest::newRow("all dates of the outstanding, the next morning")
+            << int(DateSelection::All) << today << QDate() << "Sospesi" << true << today << QDate();
+        QTest::newRow("a past week, again the same day") << period << today.addDays(-10) << today.addDays(-4) << "Pagamenti"
+                                                         << false << today.addDays(-10) << today.addDays(-4);
+        // The week that holds today, as the arrows would reach it.
+        QTest::newRow("a past week, the next morning") << period << today.addDays(-10) << today.addDays(-4) << "Pagamenti"
+                                                       << true << today.addDays(-3) << today.addDays(3);
     }
 
     void placeSurvivesARestart()
     {
-        QFETCH(bool, month);
-        QFETCH(bool, all);
-        QFETCH(QDate, date);
+        QFETCH(int, mode);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
         QFETCH(QString, section);
-        showPayments(month, date);
-        if (all) {
-            modGlobal::UseDateSelection = false;
-            modGlobal::UseMonthSelection = false;
-        }
+        QFETCH(bool, nextDay);
+        showPayments(false, from);
+        SetCurrentDateSelection(DateSelection(mode));
+        modGlobal::SelectionPeriodEnd = to;
         select(section);
         widget<QAction>("mnuFileClose")->trigger();
-        // Today is not kept: the next day's start opens on its own day.
-        QCOMPARE(stored("LastDate").isEmpty(), date == QDate::currentDate());
+        if (nextDay) // left yesterday
+            Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDay"),
+                                QDate::currentDate().addDays(-1).toString(Qt::ISODate));
 
-        modGlobal::UseDateSelection = true;
-        modGlobal::UseMonthSelection = false;
+        SetCurrentDateSelection(DateSelection::Day);
+        modGlobal::SelectionPeriodEnd = QDate();
         auto next = restarted();
-        QCOMPARE(modGlobal::UseMonthSelection, month);
-        QCOMPARE(modGlobal::UseDateSelection, !month && !all);
-        QCOMPARE(modGlobal::SelectionDate.date(), date);
+        QCOMPARE(int(CurrentDateSelection()), mode);
+        QTEST(modGlobal::SelectionDate.date(), "reachedFrom");
+        if (mode == int(DateSelection::Period))
+            QTEST(modGlobal::SelectionPeriodEnd, "reachedTo");
         QCOMPARE(next->selectedNodeKey(), section);
         closeWindowAndArchive();
         m_form = std::move(next);
@@ -207,6 +288,7 @@ private slots:
         QTest::newRow("a date that no longer parses") << "month" << "2005-02-31" << true << QDate::currentDate();
         QTest::newRow("a date of another format") << "day" << "07/03/2005" << false << QDate::currentDate();
         QTest::newRow("an unknown mode") << "week" << "2005-03-07" << false << QDate(2005, 3, 7);
+        QTest::newRow("a period without its end") << "period" << "2005-03-07" << false << QDate::currentDate();
     }
 
     void unreadableStoredValuesFallBack()
@@ -216,8 +298,8 @@ private slots:
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDateMode"), mode);
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDate"), date);
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastSection"), QStringLiteral("Nessuna"));
-        modGlobal::UseDateSelection = true;
-        modGlobal::UseMonthSelection = false;
+        Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDay"), QDate::currentDate().toString(Qt::ISODate));
+        SetCurrentDateSelection(DateSelection::Day);
         modGlobal::g_objDataContext->UserLevel = 1;
         auto next = restarted();
         QTEST(modGlobal::UseMonthSelection, "month");

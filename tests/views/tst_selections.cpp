@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(m_editors.size(), 2);
         QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("(RagioneSociale Like 'al*')"));
         QCOMPARE(rows(), 2);
-        QCOMPARE(title(), QStringLiteral("Dettagli:  [selezioni impostate]"));
+        QCOMPARE(title(), QStringLiteral("Compagnie  [selezioni impostate]"));
         QVERIFY(beforeQuery()->isChecked());
 
         // Declined, then no data wanted.
@@ -99,14 +99,14 @@ private slots:
         select("Compagnie");
         QCOMPARE(m_told.last(), QStringLiteral("Selezioni predefinite annullate...\n\nVuoi visualizzare tutti i dati?"));
         QCOMPARE(rows(), 0);
-        QCOMPARE(title(), QStringLiteral("Dettagli:  [nessun dato richiesto]"));
+        QCOMPARE(title(), QStringLiteral("Compagnie  [nessun dato richiesto]"));
 
         // Declined, all data wanted.
         nextEditor(QString(), QString(), QString(), false);
         m_answers = {Answer::Yes};
         select("Compagnie");
         QCOMPARE(rows(), 3);
-        QCOMPARE(title(), QStringLiteral("Dettagli:"));
+        QCOMPARE(title(), QStringLiteral("Compagnie"));
     }
 
     void deletedSelectionIsNoLongerAsked()
