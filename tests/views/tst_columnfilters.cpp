@@ -207,6 +207,20 @@ private slots:
         QCOMPARE(rows(), 8);
     }
 
+    // A column whose caption is not its name: asked, shown and told by caption, applied by name.
+    void aColumnIsFilteredByItsCaption()
+    {
+        select("Pagamenti");
+        answer("Inc");
+        m_form->mnuFilterItems_Click(indexOf("TipoOperazione"));
+        QCOMPARE(m_prompts, QStringList{"Tipo Operazione:"});
+        QCOMPARE(filterItem("TipoOperazione")->text(), QStringLiteral("Tipo Operazione = 'Inc*'"));
+        QCOMPARE(status(), QStringLiteral("Attivato filtro (Tipo Operazione = 'Inc*')"));
+        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("TipoOperazione Like 'Inc*'"));
+        m_form->mnuFilterCancel_Click();
+        QCOMPARE(filterItem("TipoOperazione")->text(), QStringLiteral("Tipo Operazione"));
+    }
+
     void internalSearchNeedsTwoCharacters()
     {
         answer("o", true);
