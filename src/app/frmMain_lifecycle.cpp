@@ -45,7 +45,8 @@ int widthOfAllMenus(const QMenuBar &bar)
         const QSize text = bar.fontMetrics().size(Qt::TextShowMnemonic, menu->text());
         width += style->sizeFromContents(QStyle::CT_MenuBarItem, &option, text, &bar).width() + spacing;
     }
-    return width;
+    // The date selection's title grows with the view's date field and the date shown.
+    return width + bar.fontMetrics().horizontalAdvance(QString(20, QLatin1Char('x')));
 }
 
 } // namespace
@@ -123,7 +124,6 @@ QRect frmMain::FirstStartPlacement() const
 
 void frmMain::Form_Load()
 {
-    restorePlacement();
     ensureTrayObject();
     m_objTNA->IconStart(windowIcon(), windowTitle());
     SetAppTitle();
@@ -132,6 +132,8 @@ void frmMain::Form_Load()
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
     UpdateDateSelectionCaption();
+    // Placed once the menus carry the captions they open with.
+    restorePlacement();
 }
 
 void frmMain::Form_Activate()

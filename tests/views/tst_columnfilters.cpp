@@ -210,6 +210,8 @@ private slots:
     // A column whose caption is not its name: asked, shown and told by caption, applied by name.
     void aColumnIsFilteredByItsCaption()
     {
+        modGlobal::UseDateSelection = false; // every payment, without asking for a day
+        modGlobal::UseMonthSelection = false;
         select("Pagamenti");
         answer("Inc");
         m_form->mnuFilterItems_Click(indexOf("TipoOperazione"));

@@ -115,6 +115,8 @@ private slots:
         QFETCH(QString, array);
         QFETCH(QString, field);
         QFETCH(QString, caption);
+        modGlobal::UseDateSelection = false; // every payment, without asking for a day
+        modGlobal::UseMonthSelection = false;
         select("Pagamenti");
         QStringList captions;
         for (QAction *item : ViewsFixture::items<QAction>(form(), array))
