@@ -25,7 +25,7 @@ bool isTextType(int type)
 
 [[noreturn]] void refuseValue(const FieldDef &field, const QString &expected)
 {
-    fail(QStringLiteral("Valore non valido per il campo %1: atteso %2.").arg(field.name, expected));
+    fail(QStringLiteral("Valore non valido per il campo %1: atteso %2.").arg(field.caption, expected));
 }
 
 // The literal of a value typed or shown for a column of the given type.

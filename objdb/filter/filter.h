@@ -46,6 +46,8 @@ public:
 
     // The columns a condition may name: the fields it was made with but the secret ones.
     const QList<FieldDef> &columns() const { return m_columns; }
+    // The column of that name, in any letter case; null when there is none.
+    const FieldDef *column(const QString &name) const;
     static QStringList operators();
     // One condition as criterion text ("Descrizione Like 'ab*'"); throws objdb::Error, in Italian,
     // for an unknown column, an operator the column's type does not take or a value that does not fit.
@@ -63,8 +65,6 @@ public:
     bool Delete(const QString &name, bool predefined);
 
 private:
-    const FieldDef *column(const QString &name) const;
-
     std::shared_ptr<DataContext> m_context;
     const TableDef &m_table;
     QList<FieldDef> m_columns;

@@ -162,7 +162,10 @@ void FilterEditorDialog::showConditions()
     for (int i = 0; i < m_conditions.size(); ++i) {
         const FilterCondition &c = m_conditions.at(i);
         const QString join = i == 0 ? QString() : (c.join == FilterCondition::Join::Or ? QStringLiteral("Or ") : QStringLiteral("And "));
-        m_list->addItem(join + m_filter.conditionText(c));
+        // Listed by the column's caption, as the grid's header shows it.
+        const QString text = m_filter.conditionText(c);
+        const FieldDef *field = m_filter.column(c.column);
+        m_list->addItem(join + field->caption + text.mid(field->name.size()));
     }
     shown.setConditions(m_conditions);
     m_criterion->setText(shown.Criterion());

@@ -384,6 +384,8 @@ private:
     // Window-wide keys; true when the key is consumed.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void restorePlacement();
+    // The placement of a window that has none stored.
+    QRect FirstStartPlacement() const;
     // The smallest size at which no label of the tree, the title bar or the section page is cut, with
     // the splitter at splitTwips (the tree keeps that width, or more when a label needs it).
     void updateMinimumSize(double splitTwips);

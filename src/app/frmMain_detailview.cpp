@@ -128,8 +128,9 @@ void frmMain::buildFieldMenus()
         item->setProperty("key", entry.field);
         item->setProperty("index", int(mnuSearchItems.size() - 1));
     }
+    // A filtered column's caption carries its condition after the title it returns to.
     for (const FieldMenuEntry &entry : entries.filter)
-        addItem(mnuFilterItems, entry.caption, entry.field);
+        addItem(mnuFilterItems, entry.caption, entry.field)->setProperty("title", entry.caption);
     for (const FieldMenuEntry &entry : entries.order)
         addItem(mnuOrderItems, entry.caption, entry.field);
     for (const FieldMenuEntry &entry : entries.total) {

@@ -59,21 +59,21 @@ void frmMain::mnuFilterItems_Click(int Index)
     if (!m_objCurDS || Index < 1 || Index >= mnuFilterItems.size())
         return;
     QAction *item = mnuFilterItems.at(Index);
-    const QString tag = item->property("tag").toString();
-    frmSearchText::GetFilterText(this, tag);
+    const QString title = item->property("title").toString();
+    frmSearchText::GetFilterText(this, title);
     const QString text = frmSearchText::sSearchText; // empty also when left with Esc
     item->setCheckable(true);
     if (!text.isEmpty()) {
-        item->setText(ColumnFilters::filteredCaption(tag, text, frmSearchText::bInternal));
+        item->setText(ColumnFilters::filteredCaption(title, text, frmSearchText::bInternal));
         item->setChecked(true);
     } else {
-        item->setText(tag);
+        item->setText(title);
         item->setChecked(false);
     }
     try {
         QList<ColumnFilters::Item> items;
-        for (int i = 1; i < mnuFilterItems.size(); ++i)
-            items.append({mnuFilterItems.at(i)->property("tag").toString(), mnuFilterItems.at(i)->text()});
+        for (const QAction *column : mnuFilterItems.mid(1))
+            items.append({column->property("tag").toString(), column->text(), column->property("title").toString()});
         const ColumnFilters::Combined combined = ColumnFilters::combine(items);
         toolbarAction(QStringLiteral("Filter"))->setChecked(!combined.applied.isEmpty());
         SetStatusMsg(ColumnFilters::statusText(combined));
@@ -93,7 +93,7 @@ void frmMain::mnuFilterCancel_Click()
     m_objComplexFilter.reset();
     for (int i = 1; i < mnuFilterItems.size(); ++i) {
         QAction *item = mnuFilterItems.at(i);
-        item->setText(item->property("tag").toString());
+        item->setText(item->property("title").toString());
         item->setChecked(false);
         item->setEnabled(true);
     }
@@ -131,7 +131,7 @@ void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
     if (!mnuFilterComplex->isChecked()) {
         for (int i = 1; i < mnuFilterItems.size(); ++i) {
             if (mnuFilterItems.at(i)->property("tag").toString() == field) {
-                frmSearchText::sLastName = field;
+                frmSearchText::sLastName = mnuFilterItems.at(i)->property("title").toString();
                 frmSearchText::sLastValue = value;
                 mnuFilterItems_Click(i);
                 return;

@@ -12,15 +12,44 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
+#include <cmath>
+
 namespace {
 enum WindowStateCode { StateNormal = 0, StateMinimised = 1, StateMaximised = 2 };
+
+// The width the bar needs to show every menu in one row, none behind its extension button.
+int widthOfAllMenus(const QMenuBar &bar)
+{
+    bar.ensurePolished();
+    const QStyle *style = bar.style();
+    const int spacing = style->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, &bar);
+    int width = 2 * (style->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, &bar)
+                     + style->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, &bar));
+    for (QAction *menu : bar.actions()) {
+        if (!menu->isVisible())
+            continue;
+        QStyleOptionMenuItem option;
+        option.initFrom(&bar);
+        option.menuItemType = QStyleOptionMenuItem::Normal;
+        option.text = menu->text();
+        const QSize text = bar.fontMetrics().size(Qt::TextShowMnemonic, menu->text());
+        width += style->sizeFromContents(QStyle::CT_MenuBarItem, &option, text, &bar).width() + spacing;
+    }
+    // The date selection's title grows with the view's date field and the date shown.
+    return width + bar.fontMetrics().horizontalAdvance(QString(20, QLatin1Char('x')));
 }
+
+} // namespace
 
 void frmMain::connectHandlers()
 {
@@ -59,16 +88,20 @@ void frmMain::connectHandlers()
 
 void frmMain::restorePlacement()
 {
-    const double left = Settings::readNumber(QStringLiteral("MainLeft"), 1000);
-    const double top = Settings::readNumber(QStringLiteral("MainTop"), 1000);
-    const double width = Settings::readNumber(QStringLiteral("MainWidth"), 6500);
-    const double height = Settings::readNumber(QStringLiteral("MainHeight"), 6500);
-    const int state = int(Settings::readNumber(QStringLiteral("MainState"), StateNormal));
     const double split = Settings::readNumber(QStringLiteral("MainSplit"), 3500);
-
+    const int state = int(Settings::readNumber(QStringLiteral("MainState"), StateNormal));
     // The stored size, or the default, never below what the window's content needs.
     updateMinimumSize(split);
-    setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
+    if (std::isnan(Settings::readNumber(QStringLiteral("MainWidth"), qQNaN()))
+        && std::isnan(Settings::readNumber(QStringLiteral("MainHeight"), qQNaN()))) {
+        setGeometry(FirstStartPlacement());
+    } else {
+        const double left = Settings::readNumber(QStringLiteral("MainLeft"), 1000);
+        const double top = Settings::readNumber(QStringLiteral("MainTop"), 1000);
+        const double width = Settings::readNumber(QStringLiteral("MainWidth"), 6500);
+        const double height = Settings::readNumber(QStringLiteral("MainHeight"), 6500);
+        setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
+    }
     if (state == StateMaximised)
         setWindowState(Qt::WindowMaximized);
     else if (state == StateMinimised)
@@ -76,9 +109,21 @@ void frmMain::restorePlacement()
     imgSplitter->move(Twips::toPixelsX(split), imgSplitter->y());
 }
 
+QRect frmMain::FirstStartPlacement() const
+{
+    // About three quarters of the screen, wide enough for every menu and for what the content
+    // needs, within the screen and centred on it.
+    const QRect available = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    QSize size = (available.size() * 3 / 4).expandedTo(minimumSize());
+    size.setWidth(std::max(size.width(), widthOfAllMenus(*menuBar())));
+    size = size.boundedTo(available.size());
+    QRect placement(QPoint(), size);
+    placement.moveCenter(available.center());
+    return placement;
+}
+
 void frmMain::Form_Load()
 {
-    restorePlacement();
     ensureTrayObject();
     m_objTNA->IconStart(windowIcon(), windowTitle());
     SetAppTitle();
@@ -87,6 +132,8 @@ void frmMain::Form_Load()
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
     UpdateDateSelectionCaption();
+    // Placed once the menus carry the captions they open with.
+    restorePlacement();
 }
 
 void frmMain::Form_Activate()
@@ -168,17 +215,16 @@ void frmMain::ensureTrayObject()
     if (m_objTNA)
         return;
     m_objTNA = new clsOSTNA(this);
+    // The icon shows the menu itself on a right click: several desktops reach a tray menu only so.
+    m_objTNA->trayIcon()->setContextMenu(mnuPopUp);
     connect(m_objTNA, &clsOSTNA::notification, this, &frmMain::OnTrayNotification);
 }
 
 void frmMain::OnTrayNotification(int code)
 {
-    if (clsOSTNA::IsDoubleClick(code)) {
-        if (!isVisible() || isMinimized())
-            mnuActivate_Click();
-    } else if (clsOSTNA::IsRightButton(code)) {
-        mnuPopUp->popup(QCursor::pos());
-    }
+    // A single click is all many desktops report; a double click starts with one.
+    if ((clsOSTNA::IsLeftButton(code) || clsOSTNA::IsDoubleClick(code)) && (!isVisible() || isMinimized()))
+        mnuActivate_Click();
 }
 
 void frmMain::mnuActivate_Click()

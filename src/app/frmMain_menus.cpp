@@ -162,6 +162,9 @@ void frmMain::createToolMenus()
     mnuFieldSearchNext = addItem(mnuFieldFuncs, "mnuFieldSearchNext", QStringLiteral("&Cerca valore successivo"));
     mnuFieldTotal = addItem(mnuFieldFuncs, "mnuFieldTotal", QStringLiteral("&Totalizza colonna"));
     mnuFieldAverage = addItem(mnuFieldFuncs, "mnuFieldAverage", QStringLiteral("&Media colonna"));
+    // The current row's associated data, also from a right click on a cell.
+    mnuFieldFuncs->addSeparator();
+    mnuFieldFuncs->addMenu(mnuAssociation);
     bar->addMenu(mnuFieldFuncs);
 
     mnuDataSelection = addMenu(this, nullptr, "mnuDataSelection", QStringLiteral("Selezioni predefinite"));

@@ -63,8 +63,11 @@ bool InitDatabase()
                                                           g_frmMain, {});
         DatabaseFormat = objdb::kDatabaseFormat;
         g_objDatabase = objdb::Database::create();
-        if (!modOSWinUtil::FileExists(path, 0))
+        if (!modOSWinUtil::FileExists(path, 0)) {
+            // A folder chosen in the options may not exist yet, as the one a first start proposes.
+            QDir().mkpath(RootDir);
             g_objDatabase->Create(DatabaseFormat, path);
+        }
         g_objDatabase->Open(DatabaseFormat, path, nullptr, 5);
         g_objDataContext->Attach(g_objDatabase, true);
         g_objDeskMark = std::make_unique<DeskMark>(path, OperatorName);

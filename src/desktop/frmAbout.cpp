@@ -2,7 +2,7 @@
 #include "desktop/namedwidgets.h"
 
 #include "desktop/frmInformative.h"
-#include "desktop/maker.h"
+#include "desktop/supportcontacts.h"
 #include "desktop/modOSWinUtil.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,19 +50,25 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     lblDescription = desktop::namedLabel(this, "lblDescription",
                            QStringLiteral("Cassa incassi: movimenti, pagamenti e sospesi dei collaboratori"));
     lblDescription->setWordWrap(true);
-    const QString web = QString::fromLatin1(Maker::kWeb);
-    lblWeb = desktop::namedLabel(this, "lblWeb", web);
+    const SupportContacts contacts = SupportContacts::Read();
+    lblWeb = desktop::namedLabel(this, "lblWeb", contacts.web);
     lblWeb->setTextFormat(Qt::RichText);
-    lblWeb->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(web.toHtmlEscaped()));
+    lblWeb->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                        .arg(QUrl::fromUserInput(contacts.web).toString().toHtmlEscaped(), contacts.web.toHtmlEscaped()));
     lblWeb->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(lblWeb, &QLabel::linkActivated, this, [](const QString &link) { modOSWinUtil::ShellOpenDocument(link); });
     imgEuro = desktop::namedLabel(this, "imgEuro", QStringLiteral("€"));
     lblEuroReady = desktop::namedLabel(this, "lblEuroReady", QStringLiteral("Euro ready"));
     Label1 = desktop::namedLabel(this, "Label1", QStringLiteral("Powered By:"));
-    imgMarvessa = desktop::namedButton(this, "imgMarvessa", QString::fromUtf8(Maker::kCompanyName));
+    imgMarvessa = desktop::namedButton(this, "imgMarvessa",
+                                       contacts.name.isEmpty() ? QStringLiteral("Assistenza") : contacts.name);
     imgMarvessa->setFlat(true);
     imgMarvessa->setCursor(Qt::PointingHandCursor);
     connect(imgMarvessa, &QPushButton::clicked, this, &frmAbout::imgMarvessa_Click);
+    // Only the contacts this desk was given: none at all, no contact part.
+    lblWeb->setVisible(!contacts.web.isEmpty());
+    Label1->setVisible(!contacts.isEmpty());
+    imgMarvessa->setVisible(!contacts.isEmpty());
 
     cmdOK = desktop::namedButton(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
@@ -105,10 +112,8 @@ QString frmAbout::VersionText()
 
 void frmAbout::imgMarvessa_Click()
 {
-    const QStringList lines{QString::fromUtf8(Maker::kCompanyName), QString::fromUtf8(Maker::kPostalAddress),
-                            QString::fromUtf8(Maker::kTelephone),   QString::fromUtf8(Maker::kFax),
-                            QString::fromUtf8(Maker::kWeb),         QString::fromUtf8(Maker::kMail)};
-    MessageService::inform(lines.join(QLatin1Char('\n')), MessageService::Icon::Information, QString(), this);
+    MessageService::inform(SupportContacts::Read().lines().join(QLatin1Char('\n')), MessageService::Icon::Information,
+                           QString(), this);
 }
 
 void frmAbout::cmdInformativa_Click()

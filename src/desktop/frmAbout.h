@@ -1,6 +1,7 @@
 #pragma once
-// The about box: the program's name, version and description, its maker's contacts and site, the
-// way to the desktop's system-information program, and the notice to read and print.
+// The about box: the program's name, version and description, the contacts of its support where the
+// settings store names them, the way to the desktop's system-information program, and the notice to
+// read and print.
 
 #include <QDialog>
 #include <QString>

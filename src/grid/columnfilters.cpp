@@ -11,16 +11,16 @@ const QString kEquals = QStringLiteral(" = ");
 const QString kAnd = QStringLiteral(" AND ");
 } // namespace
 
-QString filteredCaption(const QString &field, const QString &text, bool internal)
+QString filteredCaption(const QString &title, const QString &text, bool internal)
 {
     const bool inside = internal && text.size() > 1;
     const QString pattern = (inside ? QStringLiteral("*") : QString()) + text + QLatin1Char('*');
-    return field + kEquals + objdb::query::patternLiteral(pattern);
+    return title + kEquals + objdb::query::patternLiteral(pattern);
 }
 
 bool isFiltered(const Item &item)
 {
-    return item.caption != item.tag;
+    return item.caption != item.title;
 }
 
 Combined combine(const QList<Item> &items)
@@ -35,7 +35,7 @@ Combined combine(const QList<Item> &items)
         }
         combined.shown += item.caption;
         // Only the operator after the field becomes Like: a " = " typed inside the value is data.
-        combined.applied += item.tag + QStringLiteral(" Like ") + item.caption.mid(item.tag.size() + kEquals.size());
+        combined.applied += item.tag + QStringLiteral(" Like ") + item.caption.mid(item.title.size() + kEquals.size());
     }
     return combined;
 }

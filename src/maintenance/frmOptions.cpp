@@ -3,12 +3,29 @@
 #include "services/messageservice.h"
 #include "maintenance/frmSelectDir.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// Two spellings of one folder: the same real folder when both exist (links and "." resolved),
+// else the same path once cleaned. Letter case counts: on this system "Dati" and "dati" are two
+// folders.
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+
+} // namespace
 
 frmOptions::frmOptions(WorkDirAccess access, QWidget *parent)
     : QDialog(parent)
@@ -72,7 +89,7 @@ void frmOptions::onSelWorkDir()
 void frmOptions::onOK()
 {
     const QString typed = txtWorkDir->text();
-    if (typed.compare(m_access.read(), Qt::CaseInsensitive) != 0) {
+    if (!sameFolder(typed, m_access.read())) {
         const bool confirmed = MessageService::askYesNo(
             QStringLiteral("L'indirizzario di lavoro e' cambiato.") + QStringLiteral("\n\n")
                 + QStringLiteral("Confermi ?"),

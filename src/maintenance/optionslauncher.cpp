@@ -4,6 +4,8 @@
 #include "services/modGlobal.h"
 #include "maintenance/frmOptions.h"
 
+#include <QStandardPaths>
+
 namespace {
 
 WorkDirAccess programWorkDir()
@@ -28,8 +30,17 @@ frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloa
     return dialog;
 }
 
+QString FirstStartWorkDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/")
+           + QString::fromLatin1(modGlobal::kProductName);
+}
+
 bool RunOptionsDialog(QWidget *owner)
 {
+    // Nothing chosen yet: the program's own folder is seldom the user's to keep an archive in.
+    if (Settings::readText(QStringLiteral("Configuration"), QStringLiteral("RootDir")).isEmpty())
+        modGlobal::RootDir = FirstStartWorkDir();
     frmOptions dialog(programWorkDir(), owner);
     dialog.exec();
     return dialog.Confirmed();

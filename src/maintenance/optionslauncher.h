@@ -1,6 +1,8 @@
 #pragma once
 #include "maintenance/databaserepair.h"
 
+#include <QString>
+
 #include <functional>
 
 class QWidget;
@@ -11,6 +13,10 @@ class frmOptions;
 frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase,
                               RepairEnvironment repairEnvironment);
 
-// Shows the options dialog modally (at start-up, when the working directory holds no archive).
-// Returns true when the user confirmed it.
+// Where a first start proposes to keep the archive: a folder of the product in the user's documents.
+QString FirstStartWorkDir();
+
+// Shows the options dialog modally (at start-up, when the working directory holds no archive); a
+// start with no working directory stored proposes FirstStartWorkDir(). Returns true when the user
+// confirmed it.
 bool RunOptionsDialog(QWidget *owner);

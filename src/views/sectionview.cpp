@@ -28,7 +28,7 @@ FieldMenuEntries FieldMenuEntriesFor(const objdb::DataSource &ds)
             continue;
         if (field.type == objdb::TypeText || field.type == objdb::TypeLongText || field.type == objdb::TypeReference) {
             entries.search.append({field.caption, field.name});
-            entries.filter.append({field.name, field.name});
+            entries.filter.append({field.caption, field.name});
             // Searches start on the first text of a useful length: not a code, not a note.
             if (entries.findDefault == 0 && field.size > 16 && field.size < 129)
                 entries.findDefault = int(entries.search.size());

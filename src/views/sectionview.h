@@ -39,7 +39,7 @@ struct FieldMenuEntry {
 // The fields of a view offered by the column menus of the grid tools.
 struct FieldMenuEntries {
     QList<FieldMenuEntry> search; // text and reference fields, by caption
-    QList<FieldMenuEntry> filter; // the same fields, by name
+    QList<FieldMenuEntry> filter; // the same fields
     QList<FieldMenuEntry> order;
     QList<FieldMenuEntry> total;  // shown numeric fields, also offered for averages
     int findDefault = 0;          // 1-based search entry the toolbar's "Find" starts with; 0 none

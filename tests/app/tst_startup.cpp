@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -65,14 +66,39 @@ private slots:
         WindowTest::useArchive(m_folder, m_archive);
     }
 
-    void emptyStoreGivesDefaultPlacement()
+    // With no placement stored the window takes about three quarters of the screen, centred;
+    // a stored one rules.
+    void placementAtLoad_data()
     {
+        QTest::addColumn<QList<double>>("stored"); // left, top, width, height in twips; none when empty
+        QTest::addColumn<double>("split");         // the stored splitter, 0 when none
+        QTest::newRow("nothing stored") << QList<double>{} << 0.0;
+        QTest::newRow("only a splitter stored") << QList<double>{} << 2400.0;
+        QTest::newRow("a stored placement") << QList<double>{1500, 600, 9000, 7500} << 0.0;
+    }
+    void placementAtLoad()
+    {
+        QFETCH(QList<double>, stored);
+        QFETCH(double, split);
+        const char *keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        for (int i = 0; i < stored.size(); ++i)
+            store(keys[i], stored.at(i));
+        if (split > 0)
+            store("MainSplit", split);
         auto form = loadedWindow();
-        // 6500 twips square unless the content needs more.
-        QCOMPARE(form->geometry(), QRect(Twips::toPixelsX(1000), Twips::toPixelsY(1000),
-                                         std::max(Twips::toPixelsX(6500), form->minimumWidth()),
-                                         std::max(Twips::toPixelsY(6500), form->minimumHeight())));
-        QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), Twips::toPixelsX(3500));
+        const QRect placed = form->geometry();
+        if (stored.isEmpty()) {
+            const QRect screen = form->screen()->availableGeometry();
+            QVERIFY2(screen.contains(placed), qPrintable(QString("%1x%2").arg(placed.width()).arg(placed.height())));
+            QVERIFY(qAbs(placed.center().x() - screen.center().x()) <= 1);
+            QVERIFY(qAbs(placed.center().y() - screen.center().y()) <= 1);
+            QVERIFY(placed.width() >= screen.width() * 3 / 4 && placed.height() >= screen.height() * 3 / 4);
+        } else {
+            QCOMPARE(placed, QRect(Twips::toPixelsX(stored.at(0)), Twips::toPixelsY(stored.at(1)),
+                                   std::max(Twips::toPixelsX(stored.at(2)), form->minimumWidth()),
+                                   std::max(Twips::toPixelsY(stored.at(3)), form->minimumHeight())));
+        }
+        QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), Twips::toPixelsX(split > 0 ? split : 3500));
         QVERIFY(modGlobal::SelectionDate.secsTo(QDateTime::currentDateTime()) < 5);
     }
 

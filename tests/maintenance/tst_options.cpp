@@ -1,13 +1,19 @@
 #include "maintenance/frmOptions.h"
 #include "maintenance/frmSelectDir.h"
+#include "maintenance/optionslauncher.h"
+#include "services/configuration.h"
+#include "services/modGlobal.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -99,12 +105,29 @@ private slots:
         QCOMPARE(child<QPushButton>(*dialog, "cmdRepairDB")->text(), QStringLiteral("&Recupera Database"));
     }
 
-    void sameDirectoryInOtherCaseIsNoChange()
+    // One folder spelt another way is no change: no question, no reload, settings saved. "$T" is
+    // a folder that exists, holding "cassa" and a link to it.
+    void sameFolderIsNoChange_data()
     {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("same text") << "$T/cassa" << "$T/cassa";
+        QTest::newRow("trailing separator") << "$T/cassa" << "$T/cassa/";
+        QTest::newRow("dot segments") << "$T/cassa" << "$T/./altro/../cassa";
+        QTest::newRow("link to it") << "$T/cassa" << "$T/collegamento";
+        QTest::newRow("missing folder, same path") << "/dati/nuova" << "/dati//nuova/";
+    }
+    void sameFolderIsNoChange()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir("cassa"));
+        QVERIFY(QFile::link(folder.filePath("cassa"), folder.filePath("collegamento")));
         TestSupport::ScriptedMessages messages;
-        FakeSettings settings(QStringLiteral("/Dati/Cassa"));
+        FakeSettings settings(stored.replace("$T", folder.path()));
         auto dialog = openOptions(settings);
-        child<QLineEdit>(*dialog, "txtWorkDir")->setText(QStringLiteral("/dati/CASSA"));
+        child<QLineEdit>(*dialog, "txtWorkDir")->setText(typed.replace("$T", folder.path()));
         QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK"), Qt::LeftButton);
         QVERIFY(messages.texts().isEmpty());
         QVERIFY(dialog->Confirmed());
@@ -114,18 +137,34 @@ private slots:
         QCOMPARE(settings.saves, 1);
     }
 
+    // Another folder, also one whose name differs only in letter case (two folders here), is a
+    // change the user confirms.
+    void confirmedChangeSetsDirectoryAndReloads_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("other folder") << "$T/cassa" << "$T/nuova";
+        QTest::newRow("other letter case") << "$T/Cassa" << "$T/cassa";
+    }
     void confirmedChangeSetsDirectoryAndReloads()
     {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QTemporaryDir folder;
+        for (const char *name : {"Cassa", "cassa", "nuova"})
+            QVERIFY(QDir(folder.path()).mkdir(name));
+        stored.replace("$T", folder.path());
+        typed.replace("$T", folder.path());
         TestSupport::ScriptedMessages messages;
         messages.push(Answer::Yes);
-        FakeSettings settings(QStringLiteral("/dati/cassa"));
+        FakeSettings settings(stored);
         auto dialog = openOptions(settings);
-        child<QLineEdit>(*dialog, "txtWorkDir")->setText(QStringLiteral("/dati/nuova"));
+        child<QLineEdit>(*dialog, "txtWorkDir")->setText(typed);
         QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK"), Qt::LeftButton);
         QCOMPARE(messages.texts(), QStringList{kChangeQuestion});
         QCOMPARE(messages.seen().first().icon, MessageService::Icon::Question);
         QCOMPARE(messages.seen().first().buttons, MessageService::Buttons::YesNo);
-        QCOMPARE(settings.written, QStringList{QStringLiteral("/dati/nuova")});
+        QCOMPARE(settings.written, QStringList{typed});
         QCOMPARE(settings.reloads, 1);
         QCOMPARE(settings.saves, 1);
         QVERIFY(dialog->Confirmed());
@@ -147,6 +186,38 @@ private slots:
         QCOMPARE(settings.rootDir, QStringLiteral("/dati/cassa"));
         QCOMPARE(settings.saves, 0);
         QCOMPARE(settings.reloads, 0);
+    }
+
+    // The dialog of a start whose working directory holds no archive: with nothing stored it
+    // proposes a folder in the user's documents, never the program's own; a stored one rules.
+    void startWithoutArchiveProposes_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("proposed"); // "" = the documents folder
+        QTest::newRow("nothing stored") << "" << "";
+        QTest::newRow("a stored folder") << "/dati/cassa" << "/dati/cassa";
+    }
+    void startWithoutArchiveProposes()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, proposed);
+        if (proposed.isEmpty())
+            proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Cobrelle";
+        const QString before = modGlobal::RootDir;
+        Settings::writeText("Configuration", "RootDir", stored);
+        modGlobal::RootDir = stored.isEmpty() ? QCoreApplication::applicationDirPath() : stored;
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            shown = child<QLineEdit>(*modal, "txtWorkDir")->text();
+            QTest::mouseClick(child<QPushButton>(*modal, "cmdCancel"), Qt::LeftButton);
+        });
+        QVERIFY(!RunOptionsDialog(nullptr));
+        modGlobal::RootDir = before;
+        Settings::writeText("Configuration", "RootDir", QString());
+        QCOMPARE(shown, proposed);
     }
 
     void exitChangesNothing()

@@ -85,6 +85,11 @@ private slots:
         QCOMPARE(fields->findData(QStringLiteral("OID_Conti")), -1);
         QVERIFY(fields->count() > 0);
         QVERIFY(fields->currentData().toString() != QLatin1String("OID"));
+        // Fields and conditions go by the captions the grid's headers show.
+        QCOMPARE(fields->itemText(fields->findData(QStringLiteral("DataValuta"))), QStringLiteral("Data Valuta"));
+        type(editor, "And", "DataValuta", "=", "01/02/2024");
+        QVERIFY(editor.findChild<QListWidget *>("lstConditions")->item(0)->text().startsWith("Data Valuta = "));
+        QVERIFY(criterion(editor).startsWith("DataValuta = "));
     }
 
     void cancellingLeavesTheFilter()

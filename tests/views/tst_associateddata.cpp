@@ -298,11 +298,14 @@ private slots:
         QTRY_VERIFY(menu->isVisible());
         menu->close();
         QCOMPARE(grid()->currentIndex().row(), m3);
-        // A cell's right click keeps its own menu.
+        // A cell's right click keeps its own menu, which offers the associated data too.
         const QRect cell = grid()->visualRect(model->index(m3, 0));
         emit grid()->customContextMenuRequested(cell.center());
-        QTRY_VERIFY(widget<QMenu>("mnuFieldFuncs")->isVisible());
-        widget<QMenu>("mnuFieldFuncs")->close();
+        QMenu *fieldFuncs = widget<QMenu>("mnuFieldFuncs");
+        QTRY_VERIFY(fieldFuncs->isVisible());
+        QVERIFY(fieldFuncs->actions().contains(menu->menuAction()));
+        QVERIFY(menu->menuAction()->isEnabled() && menu->menuAction()->isVisible());
+        fieldFuncs->close();
         QVERIFY(!menu->isVisible());
     }
 

@@ -232,6 +232,22 @@ private slots:
         QCOMPARE(rows(), 8);
     }
 
+    // A column whose caption is not its name: asked, shown and told by caption, applied by name.
+    void aColumnIsFilteredByItsCaption()
+    {
+        modGlobal::UseDateSelection = false; // every payment, without asking for a day
+        modGlobal::UseMonthSelection = false;
+        select("Pagamenti");
+        answer("Inc");
+        m_form->mnuFilterItems_Click(indexOf("TipoOperazione"));
+        QCOMPARE(m_prompts, QStringList{"Tipo Operazione:"});
+        QCOMPARE(filterItem("TipoOperazione")->text(), QStringLiteral("Tipo Operazione = 'Inc*'"));
+        QCOMPARE(status(), QStringLiteral("Attivato filtro (Tipo Operazione = 'Inc*')"));
+        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("TipoOperazione Like 'Inc*'"));
+        m_form->mnuFilterCancel_Click();
+        QCOMPARE(filterItem("TipoOperazione")->text(), QStringLiteral("Tipo Operazione"));
+    }
+
     void internalSearchNeedsTwoCharacters()
     {
         answer("o", true);

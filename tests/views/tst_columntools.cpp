@@ -98,6 +98,35 @@ private slots:
         QVERIFY(!widget<QAction>("mnuFieldAverage")->isEnabled());
     }
 
+    // The column menus name the columns as the grid's headers do, by caption.
+    void menusNameColumnsByCaption_data()
+    {
+        QTest::addColumn<QString>("array");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("filter") << "mnuFilterItems" << "TipoOperazione" << "Tipo Operazione";
+        QTest::newRow("search") << "mnuSearchItems" << "DescrizionePagamento" << "Descrizione Pagamento";
+        QTest::newRow("sort") << "mnuOrderItems" << "DataCopertura" << "Data Copertura";
+        QTest::newRow("total") << "mnuTotalItems" << "Bonifico_Bancomat" << "Bonifico Bancomat";
+        QTest::newRow("average") << "mnuAverageItems" << "Bonifico_Bancomat" << "Bonifico Bancomat";
+    }
+    void menusNameColumnsByCaption()
+    {
+        QFETCH(QString, array);
+        QFETCH(QString, field);
+        QFETCH(QString, caption);
+        modGlobal::UseDateSelection = false; // every payment, without asking for a day
+        modGlobal::UseMonthSelection = false;
+        select("Pagamenti");
+        QStringList captions;
+        for (QAction *item : ViewsFixture::items<QAction>(form(), array))
+            if (item->property("tag").toString() == field)
+                captions.append(item->text());
+        QCOMPARE(captions, QStringList{caption});
+        auto *model = ViewUtility::modelOf(grid());
+        QCOMPARE(model->headerData(model->columnOfField(field), Qt::Horizontal).toString(), caption);
+    }
+
     void orderItemsCancelAndMark()
     {
         QHeaderView *header = grid()->horizontalHeader();
