@@ -6,6 +6,7 @@
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
 #include "data/deletionlog.h"
+#include "services/administratoronly.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
@@ -24,22 +25,10 @@ void frmMain::connectMaintenanceCommands()
     connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
 }
 
-bool frmMain::refuseNonAdministrator()
-{
-    if (!modGlobal::g_objDataContext) {
-        MessageService::beep(); // no archive open
-        return true;
-    }
-    if (modGlobal::g_objDataContext->UserLevel == 1)
-        return false;
-    MessageService::beep();
-    MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
-                           MessageService::Icon::Exclamation, QString(), this);
-    return true;
-}
-
 void frmMain::mnuDeletePayment_Click()
 {
+    if (RefuseNonAdministrator(this))
+        return;
     if (!m_objCurDS) {
         MessageService::beep(); // no view open, as on a section's overview page
         return;
@@ -51,7 +40,7 @@ void frmMain::mnuDeletePayment_Click()
 
 void frmMain::mnuVerifyArchive_Click()
 {
-    if (refuseNonAdministrator())
+    if (RefuseNonAdministrator(this))
         return;
     frmArchiveCheck::ShowCheck(this);
     // Ricalcola may have changed what the view shows.
@@ -61,10 +50,8 @@ void frmMain::mnuVerifyArchive_Click()
 
 void frmMain::ConvertArchive()
 {
-    if (!modGlobal::g_objDataContext) {
-        MessageService::beep();
+    if (RefuseNonAdministrator(this))
         return;
-    }
     ConvertArchiveToEuro();
     if (m_objCurDS)
         RefreshDetailView(QString());
@@ -72,7 +59,7 @@ void frmMain::ConvertArchive()
 
 void frmMain::mnuDeletionLog_Click()
 {
-    if (refuseNonAdministrator())
+    if (RefuseNonAdministrator(this))
         return;
     objdb::OpenOptions options;
     options.readOnly = true;

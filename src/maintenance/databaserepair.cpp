@@ -1,5 +1,6 @@
 #include "maintenance/databaserepair.h"
 
+#include "services/administratoronly.h"
 #include "services/configuration.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
@@ -80,6 +81,8 @@ private:
 
 bool RepairDatabase(const QString &directory, QWidget *owner, const RepairEnvironment &environment)
 {
+    if (environment.administratorOnly && RefuseNonAdministrator(owner))
+        return false;
     MessageService::beep();
     const auto answer = MessageService::ask(
         {QStringLiteral("Questa funzione tenta il recupero del database...\n"
