@@ -448,8 +448,10 @@ private slots:
 
     void protectedRowsAreNotDeleted()
     {
+        // Names differing only in case are refused today; an archive of an earlier version may hold one.
+        m_archive.database->exec("INSERT INTO Operatori (Nome, Password) VALUES ('amministratore', '')");
         auto operators = table("Operatori").OpenDataSource();
-        QVERIFY(operators->AddRow({"Nome", "amministratore"}));
+        QVERIFY(operators->FindFirst("Nome='amministratore'"));
         const qint64 lowerCase = operators->Bookmark();
         QVERIFY(operators->FindFirst("Nome='Amministratore'"));
         QCOMPARE(operators->DeleteRows({operators->Bookmark()}), 0);
