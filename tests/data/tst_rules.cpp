@@ -153,7 +153,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, collaborators->AddRow({"Codice", "00", "Nome", "Altro"}));
         QVERIFY_THROWS_EXCEPTION(Error, collaborators->AddRow({"Codice", "01", "Nome", "Compagnia"}));
         auto operators = table("Operatori").OpenDataSource();
-        QVERIFY_THROWS_EXCEPTION(Error, operators->AddRow({"Nome", "Amministratore"}));
+        // The table's rule refuses an operator's name before the index does.
+        QVERIFY(!operators->AddRow({"Nome", "Amministratore"}));
+        QCOMPARE(table("Operatori").OpenDataSource()->RecordCount(), 1);
         QCOMPARE(table("Compagnie").OpenDataSource()->RecordCount(), 2);
         QCOMPARE(table("Collaboratori").OpenDataSource()->RecordCount(), 1);
     }
