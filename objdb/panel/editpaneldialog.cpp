@@ -125,7 +125,8 @@ EditPanelDialog::Input EditPanelDialog::makeInput(const FieldDef &field, const Q
         input.edit = new QLineEdit(this);
         input.edit->setObjectName(objectName);
         if (field.type == TypeText && field.size > 0) {
-            input.edit->setMaxLength(field.size);
+            // No limit on the input: a text too long is refused with the data source's message
+            // when written, never cut short unseen (a pasted name would lose its end).
             // Wide enough to show most of what the column holds.
             input.edit->setMinimumWidth(input.edit->fontMetrics().averageCharWidth() * std::clamp(field.size, 8, 40) + 12);
         }

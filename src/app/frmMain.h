@@ -129,8 +129,8 @@ public:
     void mnuDeletionLog_Click();
     // The conversion of the archive to Euro, once its key has been confirmed.
     void ConvertArchive();
-    // Refuses a command reserved to the administrator; true when it was refused.
-    bool refuseNonAdministrator();
+    // The commands reserved to the administrator, enabled for him alone.
+    void UpdateAdministratorCommands();
 
     void mnuFileNew_Click();
     void mnuFileDelete_Click();

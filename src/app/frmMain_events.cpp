@@ -3,6 +3,7 @@
 
 #include "grid/frmSearchText.h"
 
+#include "services/administratoronly.h"
 #include "services/messageservice.h"
 
 #include <QAction>
@@ -34,6 +35,9 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
     if (held == (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier) && key == Qt::Key_R) {
+        // Refused before its question is asked.
+        if (RefuseNonAdministrator(this))
+            return true;
         const QString question =
             QStringLiteral("ATTENZIONE! - Questa operazione converte la valuta e deve essere guidata da supporto "
                            "tecnico...\n\n")

@@ -4,6 +4,7 @@
 #include "maintenance/archiveimport.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
+#include "services/administratoronly.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 
@@ -16,6 +17,8 @@ void frmMain::connectImportCommand()
 
 void frmMain::mnuImport_Click()
 {
+    if (RefuseNonAdministrator(this))
+        return;
     if (!m_objCurDS) {
         MessageService::beep();
         return;

@@ -7,6 +7,7 @@
 #include "maintenance/modEuroConversion.h"
 #include "data/archivefacts.h"
 #include "data/deletionlog.h"
+#include "services/administratoronly.h"
 #include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
@@ -26,22 +27,10 @@ void frmMain::connectMaintenanceCommands()
     connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
 }
 
-bool frmMain::refuseNonAdministrator()
-{
-    if (!modGlobal::g_objDataContext) {
-        MessageService::beep(); // no archive open
-        return true;
-    }
-    if (modGlobal::g_objDataContext->UserLevel == 1)
-        return false;
-    MessageService::beep();
-    MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
-                           MessageService::Icon::Exclamation, QString(), this);
-    return true;
-}
-
 void frmMain::mnuDeletePayment_Click()
 {
+    if (RefuseNonAdministrator(this))
+        return;
     if (!m_objCurDS) {
         MessageService::beep(); // no view open, as on a section's overview page
         return;
@@ -53,7 +42,7 @@ void frmMain::mnuDeletePayment_Click()
 
 void frmMain::mnuVerifyArchive_Click()
 {
-    if (refuseNonAdministrator())
+    if (RefuseNonAdministrator(this))
         return;
     frmArchiveCheck::ShowCheck(this);
     // Ricalcola may have changed what the view shows.
@@ -63,10 +52,8 @@ void frmMain::mnuVerifyArchive_Click()
 
 void frmMain::ConvertArchive()
 {
-    if (!modGlobal::g_objDataContext) {
-        MessageService::beep();
+    if (RefuseNonAdministrator(this))
         return;
-    }
     if (ConvertArchiveToEuro()) {
         // The amounts are in Euro now: shown as stored, with lire on offer.
         modGlobal::CurrencyConversion = false;
@@ -80,7 +67,7 @@ void frmMain::ConvertArchive()
 
 void frmMain::mnuDeletionLog_Click()
 {
-    if (refuseNonAdministrator())
+    if (RefuseNonAdministrator(this))
         return;
     objdb::OpenOptions options;
     options.readOnly = true;

@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 
+#include "services/administratoronly.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
@@ -103,11 +104,7 @@ void frmMain::mnuFileDelete_Click()
         const qint64 bookmark = currentGridBookmark();
         if (!m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
             MessageService::beep();
-        } else if (modGlobal::g_objDataContext->UserLevel < 1) {
-            MessageService::beep();
-            MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
-                                   MessageService::Icon::Exclamation, QString(), this);
-        } else {
+        } else if (!RefuseNonAdministrator(this)) {
             DeleteChosenRows(*m_objCurDS, *dgView, bookmark, this);
         }
     });

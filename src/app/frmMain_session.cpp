@@ -32,16 +32,14 @@ void frmMain::connectSessionCommands()
 
 void frmMain::mnuToolsOptions_Click()
 {
-    ShowOptionsDialog(this, [this] { ReloadDatabase(); }, {[this] { ReleaseDatabase(); }, this, {}});
+    ShowOptionsDialog(this, [this] { ReloadDatabase(); }, {[this] { ReleaseDatabase(); }, this, {}, true});
 }
 
 void frmMain::mnuChangeUser_Click()
 {
-    if (!UserLogin(true, false)) {
-        // No half-changed login survives: without an operator the program ends.
-        mnuFileClose_Click();
+    // Cancelled or refused, the change leaves the session as it was.
+    if (!UserLogin(true, false))
         return;
-    }
     SetTreeViewNodes();
     RefreshDetailView(QString());
 }

@@ -2,10 +2,12 @@
 
 #include "app/frmMain.h"
 
+#include "services/administratoronly.h"
 #include "services/deskmark.h"
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 
+#include <QAction>
 #include <QCoreApplication>
 
 bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
@@ -15,10 +17,21 @@ bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
     const std::shared_ptr<objdb::DataContext> context = modGlobal::g_objDataContext;
     if (!context)
         return false; // no archive open: nobody to log in against
-    const bool loggedIn =
-        m_objLogin.Run(*context, m_strOperatore, p_blnChangeUser, p_blnChangePwd, [this] { SetAppTitle(); });
+    // The session changes only once the new operator's password is right: a change cancelled or
+    // refused keeps the operator, his title and his rights.
+    if (!m_objLogin.Run(*context, m_strOperatore, p_blnChangeUser, p_blnChangePwd))
+        return false;
     modGlobal::OperatorName = m_strOperatore;
     if (modGlobal::g_objDeskMark)
         modGlobal::g_objDeskMark->setOperator(m_strOperatore);
-    return loggedIn;
+    SetAppTitle();
+    UpdateAdministratorCommands();
+    return true;
+}
+
+void frmMain::UpdateAdministratorCommands()
+{
+    const bool administrator = IsAdministrator();
+    for (QAction *item : {mnuDeletePayment, mnuVerifyArchive, mnuDeletionLog, mnuImport})
+        item->setEnabled(administrator);
 }

@@ -1,7 +1,11 @@
 #include "data/tables.h"
 
+#include "data/storedpassword.h"
 #include "objdb/amount.h"
+#include "objdb/database.h"
+#include "objdb/datacontext.h"
 #include "objdb/datasource.h"
+#include "objdb/sqldialect.h"
 #include "objdb/types.h"
 
 using namespace objdb;
@@ -19,6 +23,37 @@ void protectRow(DataSource &ds, const QString &column, const QString &protectedV
     const QVariant value = ds.GetField(column);
     if (!isNull(value) && value.toString() == protectedValue)
         ds.CancelOperation(message);
+}
+
+// Whatever writes it (the editing panel, the login, any data source), a password is stored as its
+// hash; a hash written, such as one read from the row, stays as it is.
+void storePasswordHashed(DataSource &ds)
+{
+    const QVariant value = ds.GetField(QStringLiteral("Password"));
+    if (isNull(value) || isPasswordHash(value.toString()))
+        return;
+    ds.SetField(QStringLiteral("Password"), hashPassword(value.toString()));
+}
+
+// Two operators whose names differ only in case or blanks would be one person in the list, and
+// "amministratore" would look like the administrator without his rights.
+void refuseNameOfAnotherOperator(DataSource &ds)
+{
+    const QVariant name = ds.GetField(QStringLiteral("Nome"));
+    if (isNull(name))
+        return;
+    const QVariant oid = ds.GetField(QStringLiteral("OID"));
+    const QString compared = QStringLiteral("REPLACE(%1(%2), ' ', '')")
+                                 .arg(SqlDialect::sqlite().foldFunction(), sqlName(QStringLiteral("Nome")));
+    QSqlQuery other = ds.context()->database()->exec(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 <> ? AND %4 = ?%5")
+            .arg(sqlName(QStringLiteral("Nome")), sqlName(QStringLiteral("Operatori")), sqlName(QStringLiteral("OID")),
+                 compared, SqlDialect::sqlite().limitClause(1)),
+        {isNull(oid) ? 0 : oid.toLongLong(), foldText(name.toString()).remove(QLatin1Char(' '))});
+    if (other.next())
+        ds.CancelOperation(QStringLiteral("Esiste già l'operatore %1: i nomi degli operatori non possono differire "
+                                          "solo per maiuscole, minuscole o spazi.")
+                               .arg(other.value(0).toString()));
 }
 
 } // namespace
@@ -66,6 +101,14 @@ void Operatori::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strCol
     if (p_strColumnName == QLatin1String("Nome"))
         protectRow(p_objDS, QStringLiteral("Nome"), kAdministrator,
                    QStringLiteral("Non è possibile rinominare l'utente Amministratore."));
+}
+
+void Operatori::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedColumnName)
+{
+    if (p_strChangedColumnName == QLatin1String("Password"))
+        storePasswordHashed(p_objDS);
+    else if (p_strChangedColumnName == QLatin1String("Nome"))
+        refuseNameOfAnotherOperator(p_objDS);
 }
 
 void Operatori::OnDeleteRow(DataSource &p_objDS)

@@ -29,6 +29,7 @@ public:
     void DefineIdentity(objdb::Identity &p_objIdentity) override;
     void OnNewRow(objdb::DataSource &p_objDS) override;
     void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnUpdateField(objdb::DataSource &p_objDS, const QString &p_strChangedColumnName) override;
     void OnDeleteRow(objdb::DataSource &p_objDS) override;
     void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
                               bool p_blnCreated) override;

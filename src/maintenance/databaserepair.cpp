@@ -1,5 +1,6 @@
 #include "maintenance/databaserepair.h"
 
+#include "services/administratoronly.h"
 #include "services/configuration.h"
 #include "services/deskmark.h"
 #include "services/frmMessage.h"
@@ -81,6 +82,8 @@ private:
 
 bool RepairDatabase(const QString &directory, QWidget *owner, const RepairEnvironment &environment)
 {
+    if (environment.administratorOnly && RefuseNonAdministrator(owner))
+        return false;
     const QString archive = BuildFilePath(directory, QString::fromLatin1(modGlobal::kDatabaseFileName), QString());
     if (RefuseWhileOtherDesksIn(archive, owner))
         return false;

@@ -20,6 +20,9 @@ struct RepairEnvironment {
     std::function<void()> releaseDatabase;     // the main window lets go of the archive
     objdb::itfNotifyEvent *notify = nullptr;   // sink of the reopened archive's findings
     std::function<void(RepairStep)> afterStep; // told after each step (may be empty)
+    // In an operator's session the repair is the administrator's. Before the login (the start-up's
+    // options, the archive perhaps damaged) anyone at the desk may repair.
+    bool administratorOnly = false;
 };
 
 // Asks, repairs the archive in `directory` and tells the outcome. Returns true when it ended with

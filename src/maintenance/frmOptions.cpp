@@ -1,5 +1,6 @@
 #include "maintenance/frmOptions.h"
 
+#include "services/administratoronly.h"
 #include "services/messageservice.h"
 #include "maintenance/frmSelectDir.h"
 
@@ -75,6 +76,12 @@ frmOptions::frmOptions(WorkDirAccess access, QWidget *parent)
     connect(cmdRepairDB, &QPushButton::clicked, this, &frmOptions::onRepairDB);
 
     txtWorkDir->setText(m_access.read());
+}
+
+void frmOptions::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    cmdRepairDB->setEnabled(!repairEnvironment.administratorOnly || IsAdministrator());
 }
 
 void frmOptions::onSelWorkDir()

@@ -32,6 +32,9 @@ public:
     // What the repair needs of the main window; set by the main window.
     RepairEnvironment repairEnvironment;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void onSelWorkDir();
     void onOK();

@@ -1,7 +1,8 @@
 #include "users/frmPassword.h"
 
 #include "services/messageservice.h"
-#include "users/passwordhash.h"
+#include "users/passwordcheck.h"
+#include "data/storedpassword.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -140,7 +141,9 @@ void frmPassword::onConfirm()
         MessageService::beep();
         MessageService::inform(kWrongPassword + QStringLiteral("\n\n") + kCaseHint,
                                MessageService::Icon::Information, QString(), this);
+        // Selected, so that the password is typed again over the wrong one.
         txtPassword->setFocus();
+        txtPassword->selectAll();
         return;
     }
     if (!m_blnChangeMode)

@@ -15,7 +15,7 @@ public:
     explicit frmPassword(QWidget *parent = nullptr);
 
     // Shows the dialog modally over owner and returns true when the password was confirmed.
-    // storedPassword is the operator's stored form (hash, older scrambled form, or empty).
+    // storedPassword is the operator's stored form (hash, an older form, or empty).
     // With bChange the dialog only asks for the new password: the operator is already logged in.
     bool ValidatePassword(QWidget *owner, bool bChange, const QString &storedPassword);
 

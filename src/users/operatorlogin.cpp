@@ -6,7 +6,7 @@
 #include "objdb/datasource.h"
 #include "users/frmPassword.h"
 #include "users/frmSelectOper.h"
-#include "users/passwordhash.h"
+#include "data/storedpassword.h"
 
 namespace {
 
@@ -23,21 +23,24 @@ QString unusableName(const QString &name)
 } // namespace
 
 bool OperatorLogin::Run(objdb::DataContext &context, QString &operatorName, bool chooseOperator,
-                        bool changePassword, const std::function<void()> &chosen)
+                        bool changePassword)
 {
     for (;;) {
+        QString candidate = operatorName;
         if (chooseOperator) {
             if (!m_frmSelectOper)
                 m_frmSelectOper = new frmSelectOper(m_owner);
-            const bool accepted = m_frmSelectOper->exec() == QDialog::Accepted;
-            operatorName = m_frmSelectOper->m_strOperatore;
-            chosen();
-            if (!accepted)
+            if (m_frmSelectOper->exec() != QDialog::Accepted)
                 return false;
+            candidate = m_frmSelectOper->m_strOperatore;
         }
-        const Attempt result = checkPassword(context, operatorName, changePassword);
-        if (result != Attempt::Failed || !chooseOperator)
-            return result == Attempt::LoggedIn;
+        const Attempt result = checkPassword(context, candidate, changePassword);
+        if (result == Attempt::LoggedIn) {
+            operatorName = candidate;
+            return true;
+        }
+        if (result == Attempt::Cancelled || !chooseOperator)
+            return false;
     }
 }
 
@@ -64,12 +67,13 @@ OperatorLogin::Attempt OperatorLogin::checkPassword(objdb::DataContext &context,
             m_frmPassword = new frmPassword(m_owner);
         if (!m_frmPassword->ValidatePassword(m_owner, changePassword, storedPassword))
             return Attempt::Cancelled;
+        // The table's rule stores the password written as its hash.
         if (m_frmPassword->Changed()) {
-            ds->SetField(QStringLiteral("Password"), hashPassword(m_frmPassword->Password()));
+            ds->SetField(QStringLiteral("Password"), m_frmPassword->Password());
             ds->SaveRow();
         } else if (!changePassword && !isEmptyPassword(storedPassword) && !isPasswordHash(storedPassword)) {
-            // A password still kept in the old reversible form is rewritten as a hash.
-            ds->SetField(QStringLiteral("Password"), hashPassword(m_frmPassword->EnteredPassword()));
+            // A password still kept in an older form is rewritten as a hash.
+            ds->SetField(QStringLiteral("Password"), m_frmPassword->EnteredPassword());
             ds->SaveRow();
         }
         context.UserLevel = operatorName == QLatin1String("Amministratore") ? 1 : 0;

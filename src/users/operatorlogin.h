@@ -3,7 +3,6 @@
 // checked against the archive (or a new one set), the data context's user level.
 
 #include <QString>
-#include <functional>
 
 class QWidget;
 class frmPassword;
@@ -17,12 +16,12 @@ public:
     // The dialogs open over owner and stay with it, so that the list offers the last choice again.
     explicit OperatorLogin(QWidget *owner) : m_owner(owner) {}
 
-    // Logs operatorName in. With chooseOperator the list is shown first: its choice is written to
-    // operatorName (empty when cancelled) and chosen() runs, and a login that fails is told and
-    // the list comes back; only cancelling it ends the login. With changePassword the operator
-    // sets a new password. True when he is logged in.
-    bool Run(objdb::DataContext &context, QString &operatorName, bool chooseOperator, bool changePassword,
-             const std::function<void()> &chosen);
+    // Logs an operator in. With chooseOperator the list is shown first, and a login that fails is
+    // told and the list comes back; only cancelling the list or the password ends the login.
+    // Without it operatorName logs in again, and with changePassword he sets a new password.
+    // True when he is logged in; operatorName is then the operator's name. A login cancelled or
+    // refused leaves operatorName and the context's user level as they were.
+    bool Run(objdb::DataContext &context, QString &operatorName, bool chooseOperator, bool changePassword);
 
 private:
     enum class Attempt { LoggedIn, Cancelled, Failed };

@@ -1,8 +1,10 @@
-// The maintenance commands of the tools menu as the user reaches them: the check of the archive and
-// the deletion log only for the administrator, the log read-only in the library's data window, the
-// purge dialog over the current view.
+// The maintenance commands of the tools menu as the user reaches them: the check of the archive, the
+// deletion log, the purge, the import, the Euro conversion and the repair only for the
+// administrator, the log read-only in the library's data window, the purge dialog over the current
+// view.
 #include "app/frmMain.h"
 #include "maintenance/archivecheck.h"
+#include "maintenance/frmOptions.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/viewer/datawindow.h"
@@ -12,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -82,6 +85,38 @@ private slots:
         QCOMPARE(MessageService::beepCount(), beeps + 2);
     }
 
+    // Refused for a plain operator whether invoked from the menu or directly, before any question;
+    // disabled in his menus; the repair refused and its button disabled in his options dialog.
+    void bulkCommandsAreTheAdministrators()
+    {
+        m_archive.context->UserLevel = 0;
+        form().m_objCurDS = m_archive.context->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
+        TestSupport::ScriptedMessages script;
+        const int beeps = MessageService::beepCount();
+        QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QString());
+        QCOMPARE(modalOpenedBy(item("mnuImport")), QString());
+        form().mnuDeletePayment_Click();
+        form().mnuImport_Click();
+        form().ConvertArchive();
+        form().UpdateAdministratorCommands();
+        for (const char *name : {"mnuDeletePayment", "mnuImport", "mnuVerifyArchive", "mnuDeletionLog"})
+            QVERIFY2(!item(name)->isEnabled(), name);
+
+        item("mnuToolsOptions")->trigger();
+        auto *options = WindowTest::widget<frmOptions>(form(), QStringLiteral("frmOptions"));
+        auto *repair = WindowTest::widget<QPushButton>(*options, QStringLiteral("cmdRepairDB"));
+        QVERIFY(!repair->isEnabled());
+        repair->setEnabled(true); // the refusal stands when the button is reached all the same
+        repair->click();
+        options->close();
+        QCOMPARE(script.texts(), QStringList(6, QStringLiteral("Operazione consentita solo all'Amministratore")));
+        QCOMPARE(MessageService::beepCount(), beeps + 6);
+
+        m_archive.context->UserLevel = 1;
+        form().UpdateAdministratorCommands();
+        QVERIFY(item("mnuDeletePayment")->isEnabled());
+    }
+
     void theCheckListsItsFindings()
     {
         m_archive.context->UserLevel = 1;
@@ -111,6 +146,7 @@ private slots:
 
     void thePurgeNeedsAView()
     {
+        m_archive.context->UserLevel = 1;
         form().m_objCurDS.reset();
         const int beeps = MessageService::beepCount();
         QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QString());

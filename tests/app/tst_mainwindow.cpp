@@ -306,6 +306,7 @@ private slots:
 
     void importTakesTheChosenArchiveIntoTheView()
     {
+        modGlobal::g_objDataContext->UserLevel = 1; // the import is the administrator's
         TestSupport::ScriptedMessages script;
         const int beeps = MessageService::beepCount();
         widget<QAction>("mnuImport")->trigger();

@@ -1,8 +1,12 @@
 // The keys that other rows and the login find rows by: operator names and the codes of companies,
 // collaborators and operation types are required and trimmed; the administrator keeps his name;
-// an operator's name fits wherever it is copied.
+// an operator's name fits wherever it is copied and is no other operator's in other case or
+// blanks; a password is stored as its hash whatever writes it.
 
+#include "paneldriver.h"
 #include "testsupport.h"
+
+#include "data/storedpassword.h"
 
 #include "objdb/amount.h"
 #include "objdb/error.h"
@@ -17,8 +21,12 @@ using namespace objdb;
 
 namespace {
 
+// The ways a password reaches the table.
+enum class PasswordWrite { NewRow, StoredRow, Panel };
 
 } // namespace
+
+Q_DECLARE_METATYPE(PasswordWrite)
 
 class TestOperatorsAndCodes : public QObject {
     Q_OBJECT
@@ -111,11 +119,105 @@ private slots:
         operators->SaveRow();
         QVERIFY(table(QStringLiteral("Operatori")).OpenDataSource()->FindFirst(QStringLiteral("Nome = 'Amministratore'")));
 
-        // Other operators may be renamed, also to a name differing from his only in case.
+        // Other operators may be renamed.
         QVERIFY(operators->AddRow({QStringLiteral("Nome"), QStringLiteral("Mario")}));
-        QVERIFY(operators->SetField(QStringLiteral("Nome"), QStringLiteral("amministratore")));
+        QVERIFY(operators->SetField(QStringLiteral("Nome"), QStringLiteral("Capo")));
         operators->SaveRow();
         QCOMPARE(rowCount(QStringLiteral("Operatori")), 2);
+    }
+
+    void passwordIsStoredAsItsHash_data()
+    {
+        QTest::addColumn<PasswordWrite>("path");
+        QTest::newRow("new row") << PasswordWrite::NewRow;
+        QTest::newRow("stored row") << PasswordWrite::StoredRow;
+        QTest::newRow("editing panel") << PasswordWrite::Panel;
+    }
+    void passwordIsStoredAsItsHash()
+    {
+        QFETCH(PasswordWrite, path);
+        auto ds = table(QStringLiteral("Operatori")).OpenDataSource();
+        switch (path) {
+        case PasswordWrite::NewRow:
+            QVERIFY(ds->AddRow({QStringLiteral("Nome"), QStringLiteral("Rossi"), QStringLiteral("Password"), QStringLiteral("pw1")}));
+            break;
+        case PasswordWrite::StoredRow:
+            QVERIFY(ds->AddRow({QStringLiteral("Nome"), QStringLiteral("Rossi")}));
+            QVERIFY(ds->SetField(QStringLiteral("Password"), QStringLiteral("pw1")));
+            ds->SaveRow();
+            break;
+        case PasswordWrite::Panel: {
+            TestSupport::ScriptedMessages answers;
+            EditPanelDialog panel(table(QStringLiteral("Operatori")).OpenDataSource(), QString(), nullptr);
+            QVERIFY(panel.startNew({}));
+            PanelDriver::type(PanelDriver::edit(panel, QStringLiteral("Nome")), QStringLiteral("Rossi"));
+            PanelDriver::type(PanelDriver::edit(panel, QStringLiteral("Password")), QStringLiteral("pw1"));
+            QVERIFY(panel.save());
+            break;
+        }
+        }
+        auto stored = table(QStringLiteral("Operatori")).OpenDataSource();
+        QVERIFY(stored->FindFirst(QStringLiteral("Nome = 'Rossi'")));
+        const QString hash = stored->GetField(QStringLiteral("Password")).toString();
+        QVERIFY2(isPasswordHash(hash), qPrintable(hash));
+        QVERIFY(matchesPasswordHash(QStringLiteral("pw1"), hash));
+
+        // A hash written stays as it is: never the hash of a hash. An empty password stays empty.
+        QVERIFY(stored->SetField(QStringLiteral("Password"), hash));
+        QCOMPARE(stored->GetField(QStringLiteral("Password")).toString(), hash);
+        QVERIFY(stored->SetField(QStringLiteral("Password"), QStringLiteral("  ")));
+        QCOMPARE(stored->GetField(QStringLiteral("Password")), QVariant(QStringLiteral("")));
+    }
+
+    void operatorNamesDifferBeyondCaseAndBlanks_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("rename");
+        QTest::newRow("case and trailing blank") << "Rossi" << "rossi " << false;
+        QTest::newRow("capitals and leading blanks") << "Rossi" << "  ROSSI" << false;
+        QTest::newRow("inner blanks") << "Mario Rossi" << "mario  rossi" << false;
+        QTest::newRow("the administrator") << "Amministratore" << "amministratore" << false;
+        QTest::newRow("renamed") << "Rossi" << "ROSSI" << true;
+    }
+    void operatorNamesDifferBeyondCaseAndBlanks()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, name);
+        QFETCH(bool, rename);
+        auto ds = table(QStringLiteral("Operatori")).OpenDataSource();
+        if (existing != QLatin1String("Amministratore"))
+            QVERIFY(ds->AddRow({QStringLiteral("Nome"), existing}));
+        const int before = rowCount(QStringLiteral("Operatori"));
+        if (rename) {
+            QVERIFY(ds->AddRow({QStringLiteral("Nome"), QStringLiteral("Bianchi")}));
+            QVERIFY(!ds->SetField(QStringLiteral("Nome"), name));
+            QCOMPARE(ds->GetField(QStringLiteral("Nome")).toString(), QStringLiteral("Bianchi"));
+        } else {
+            QVERIFY(!ds->AddRow({QStringLiteral("Nome"), name}));
+            QCOMPARE(rowCount(QStringLiteral("Operatori")), before);
+        }
+        QVERIFY(m_sink->messages.last().startsWith(QStringLiteral("Esiste già l'operatore %1:").arg(existing)));
+
+        // An operator may write his own name in other case.
+        QVERIFY(ds->FindFirst(QStringLiteral("Nome = ") + table(QStringLiteral("Operatori")).Literal(QStringLiteral("Nome"), existing)));
+        if (existing != QLatin1String("Amministratore")) {
+            QVERIFY(ds->SetField(QStringLiteral("Nome"), existing.toUpper()));
+            ds->SaveRow();
+        }
+    }
+
+    // A name longer than the column is refused with a message, never cut short.
+    void tooLongNameIsRefusedInThePanel()
+    {
+        TestSupport::ScriptedMessages answers;
+        const QString name(70, QLatin1Char('N'));
+        EditPanelDialog panel(table(QStringLiteral("Operatori")).OpenDataSource(), QString(), nullptr);
+        QVERIFY(panel.startNew({}));
+        PanelDriver::type(PanelDriver::edit(panel, QStringLiteral("Nome")), name);
+        QVERIFY(!panel.save());
+        QVERIFY(m_sink->messages.contains(QStringLiteral("Il testo del campo Nome supera la lunghezza massima di 64 caratteri.")));
+        QCOMPARE(rowCount(QStringLiteral("Operatori")), 1);
     }
 
     // The longest name an operator can have is recorded with every payment he takes.

@@ -182,7 +182,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, collaborators->AddRow({"Codice", "00", "Nome", "Altro"}));
         QVERIFY_THROWS_EXCEPTION(Error, collaborators->AddRow({"Codice", "01", "Nome", "Compagnia"}));
         auto operators = table("Operatori").OpenDataSource();
-        QVERIFY_THROWS_EXCEPTION(Error, operators->AddRow({"Nome", "Amministratore"}));
+        // The table's rule refuses an operator's name before the index does.
+        QVERIFY(!operators->AddRow({"Nome", "Amministratore"}));
+        QCOMPARE(table("Operatori").OpenDataSource()->RecordCount(), 1);
         QCOMPARE(table("Compagnie").OpenDataSource()->RecordCount(), 2);
         QCOMPARE(table("Collaboratori").OpenDataSource()->RecordCount(), 1);
     }
@@ -509,8 +511,10 @@ private slots:
 
     void protectedRowsAreNotDeleted()
     {
+        // Names differing only in case are refused today; an archive of an earlier version may hold one.
+        m_archive.database->exec("INSERT INTO Operatori (Nome, Password) VALUES ('amministratore', '')");
         auto operators = table("Operatori").OpenDataSource();
-        QVERIFY(operators->AddRow({"Nome", "amministratore"}));
+        QVERIFY(operators->FindFirst("Nome='amministratore'"));
         const qint64 lowerCase = operators->Bookmark();
         QVERIFY(operators->FindFirst("Nome='Amministratore'"));
         QCOMPARE(operators->DeleteRows({operators->Bookmark()}), 0);

@@ -159,7 +159,9 @@ void EditPanelTest::inputsFollowTheDefinition()
     QVERIFY(account.startNew({}));
     QCOMPARE(account.objectName(), QStringLiteral("EditPanel"));
     QCOMPARE(account.windowTitle(), QStringLiteral("Conti clienti"));
-    QCOMPARE(edit(account, QStringLiteral("Descrizione"))->maxLength(), 40);
+    // A text longer than its column is refused as written, not cut short in the input.
+    type(edit(account, QStringLiteral("Descrizione")), QString(41, QLatin1Char('d')));
+    QCOMPARE(m_sink.messages.last(), QStringLiteral("Il testo del campo Descrizione supera la lunghezza massima di 40 caratteri."));
     QVERIFY(edit(account, QStringLiteral("Importo"))->isEnabled());
     QVERIFY(!edit(account, QStringLiteral("Residuo"))->isEnabled());
     auto *settled = account.findChild<QCheckBox *>(QStringLiteral("edit_Saldato"));

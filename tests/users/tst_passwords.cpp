@@ -1,6 +1,7 @@
 #include "testsupport.h"
 #include "users/frmPassword.h"
-#include "users/passwordhash.h"
+#include "data/storedpassword.h"
+#include "users/passwordcheck.h"
 #include "users/scramble.h"
 
 #include <QApplication>
@@ -142,6 +143,13 @@ private slots:
         QCOMPARE(blankLooking, QStringLiteral(" "));
         QVERIFY(verifyPassword(QStringLiteral("A"), blankLooking));
         QVERIFY(!verifyPassword(QString(), blankLooking));
+        QVERIFY(!verifyPassword(QStringLiteral(" "), blankLooking));
+        // The plain text the operators' panel once stored.
+        QVERIFY(verifyPassword(QStringLiteral("pw1"), QStringLiteral("pw1")));
+        QVERIFY(!verifyPassword(QStringLiteral("PW1"), QStringLiteral("pw1")));
+        // A damaged hash is never read as an older form.
+        const QString damaged = hashPassword(QStringLiteral("abc")).chopped(4);
+        QVERIFY(!verifyPassword(damaged, damaged));
     }
 
     void damagedHashIsRefused()
@@ -161,15 +169,18 @@ private slots:
         frmPassword dialog;
         bool stillOpen = false;
         bool passwordFocused = false;
+        int selected = 0;
         const bool result = runDialog(dialog, false, hashPassword(QStringLiteral("Giusta")), [&] {
             child<QLineEdit>(dialog, "txtPassword")->setText(QStringLiteral("giusta"));
             QTest::mouseClick(child<QPushButton>(dialog, "cmdConfirm"), Qt::LeftButton);
             stillOpen = dialog.isVisible();
             passwordFocused = dialog.focusWidget() == child<QLineEdit>(dialog, "txtPassword");
+            selected = child<QLineEdit>(dialog, "txtPassword")->selectionLength();
         });
         QVERIFY(!result);
         QVERIFY(stillOpen);
         QVERIFY(passwordFocused);
+        QCOMPARE(selected, 6); // typed again over the wrong one
         QCOMPARE(messages.texts(), QStringList{kWrongPasswordMessage});
         QCOMPARE(messages.seen().first().icon, Icon::Information);
         QCOMPARE(messages.seen().first().title, MessageService::commonTitle());

@@ -4,9 +4,11 @@
 
 #include "app/frmMain.h"
 #include "services/modGlobal.h"
-#include "users/passwordhash.h"
+#include "data/storedpassword.h"
+#include "users/passwordcheck.h"
 #include "users/scramble.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -88,6 +90,20 @@ class TestUserLogin : public QObject {
         QVERIFY(ds->AddRow({"Nome", name, "Password", password}));
     }
 
+    // A row as an archive of an earlier version may hold it, past today's rules.
+    void addStoredOperator(const QString &name, const QString &storedPassword)
+    {
+        modGlobal::g_objDatabase->exec("INSERT INTO Operatori (Nome, Password) VALUES (?, ?)", {name, storedPassword});
+    }
+
+    // Logs the administrator in, as at start-up.
+    void logInAdministrator()
+    {
+        answerLogin("Amministratore", QString());
+        QVERIFY(m_form->UserLogin(true, false));
+        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+    }
+
 private slots:
     void init()
     {
@@ -119,8 +135,8 @@ private slots:
     void otherOperatorsAreOrdinary()
     {
         // Names are trimmed when written; an archive of an earlier version may still hold this one.
-        modGlobal::g_objDatabase->exec("INSERT INTO Operatori (Nome, Password) VALUES (' Amministratore', '')");
-        addOperator("amministratore", QString(""));
+        addStoredOperator(" Amministratore", "");
+        addStoredOperator("amministratore", "");
         TestSupport::ScriptedMessages messages;
         answerLogin("amministratore", QString());
         QVERIFY(m_form->UserLogin(true, false));
@@ -154,9 +170,18 @@ private slots:
         QVERIFY(m_form->m_strOperatore.isEmpty());
     }
 
-    void oldScrambledPasswordBecomesAHash()
+    // The older forms of a stored password log in and are rewritten as a hash: the scrambled form
+    // of the first archives and the plain text the operators' panel once stored.
+    void olderStoredPasswordBecomesAHash_data()
     {
-        addOperator("Lucia", ScrambleText("Rosso5", false));
+        QTest::addColumn<QString>("legacy");
+        QTest::newRow("scrambled") << ScrambleText("Rosso5", false);
+        QTest::newRow("plain") << QStringLiteral("Rosso5");
+    }
+    void olderStoredPasswordBecomesAHash()
+    {
+        QFETCH(QString, legacy);
+        addStoredOperator("Lucia", legacy);
         TestSupport::ScriptedMessages messages;
         answerLogin("Lucia", "Rosso5");
         QVERIFY(m_form->UserLogin(true, false));
@@ -164,6 +189,67 @@ private slots:
         QVERIFY(isPasswordHash(stored));
         QVERIFY(verifyPassword("Rosso5", stored));
         QVERIFY(!stored.contains("Rosso5"));
+    }
+
+    // The administrator creates an operator with a password, who then logs in with it.
+    void operatorCreatedWithAPasswordLogsInWithIt()
+    {
+        addOperator("Rossi", "pw1");
+        TestSupport::ScriptedMessages messages;
+        answerLogin("Rossi", "pw1");
+        QVERIFY(m_form->UserLogin(true, false));
+        QCOMPARE(m_form->m_strOperatore, QStringLiteral("Rossi"));
+        QVERIFY(messages.texts().isEmpty());
+        QVERIFY(verifyPassword("pw1", storedPassword("Rossi")));
+    }
+
+    // A change of operator that is cancelled, at the list or at the password, keeps the session:
+    // the operator, the title, the rights; the title changes only once the password is right.
+    void cancelledChangeKeepsTheSession_data()
+    {
+        QTest::addColumn<bool>("atPassword");
+        QTest::newRow("list cancelled") << false;
+        QTest::newRow("password cancelled") << true;
+    }
+    void cancelledChangeKeepsTheSession()
+    {
+        QFETCH(bool, atPassword);
+        addOperator("Mario", "pw2");
+        TestSupport::ScriptedMessages messages;
+        logInAdministrator();
+        m_form->show();
+        const QString title = m_form->windowTitle();
+        QString titleWhileAsked;
+        onNextModal([&](QWidget *list) {
+            if (!atPassword) {
+                QTest::mouseClick(list->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+                return;
+            }
+            auto *combo = list->findChild<QComboBox *>("CmbOperatore");
+            combo->setCurrentIndex(combo->findText("Mario"));
+            onNextModal([&](QWidget *password) {
+                titleWhileAsked = m_form->windowTitle();
+                QTest::mouseClick(password->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+            }, list);
+            QTest::mouseClick(list->findChild<QPushButton *>("cmdConfirm"), Qt::LeftButton);
+        });
+        m_form->mnuChangeUser_Click();
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(m_form->m_strOperatore, QStringLiteral("Amministratore"));
+        QCOMPARE(modGlobal::OperatorName, QStringLiteral("Amministratore"));
+        QCOMPARE(m_form->windowTitle(), title);
+        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        if (atPassword)
+            QCOMPARE(titleWhileAsked, title);
+
+        // The change that succeeds switches the session over.
+        answerLogin("Mario", "pw2");
+        m_form->mnuChangeUser_Click();
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Cobrelle  [ Mario ]"));
+        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 0);
+        // His menus offer none of the administrator's bulk commands.
+        for (const char *item : {"mnuDeletePayment", "mnuImport", "mnuVerifyArchive", "mnuDeletionLog"})
+            QVERIFY2(!m_form->findChild<QAction *>(item)->isEnabled(), item);
     }
 
     void newPasswordIsStoredAsAHash()

@@ -1,6 +1,4 @@
-#include "users/passwordhash.h"
-
-#include "users/scramble.h"
+#include "data/storedpassword.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -61,17 +59,6 @@ std::optional<ParsedHash> parse(const QString &stored)
     return ParsedHash{iterations, *salt, *hash};
 }
 
-// Compares without stopping at the first difference, so timing tells nothing about the content.
-bool equalTextInConstantTime(const QString &a, const QString &b)
-{
-    if (a.size() != b.size())
-        return false;
-    unsigned int difference = 0;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        difference |= static_cast<unsigned int>(a[i].unicode() ^ b[i].unicode());
-    return difference == 0;
-}
-
 bool equalBytesInConstantTime(const QByteArray &a, const QByteArray &b)
 {
     if (a.size() != b.size())
@@ -113,16 +100,15 @@ bool isPasswordHash(const QString &stored)
     return parse(stored).has_value();
 }
 
-bool verifyPassword(const QString &plain, const QString &stored)
+bool hasPasswordHashScheme(const QString &stored)
 {
-    if (stored.startsWith(QLatin1Char('$') + QLatin1String(kScheme) + QLatin1Char('$'))) {
-        const auto parsed = parse(stored);
-        if (!parsed)
-            return false;
-        return equalBytesInConstantTime(derive(plain, parsed->salt, parsed->iterations,
-                                               parsed->hash.size()),
-                                        parsed->hash);
-    }
-    // The scrambled form of older archives; blank-only scrambles to "" like an empty password.
-    return equalTextInConstantTime(ScrambleText(plain), stored);
+    return stored.startsWith(QLatin1Char('$') + QLatin1String(kScheme) + QLatin1Char('$'));
+}
+
+bool matchesPasswordHash(const QString &plain, const QString &stored)
+{
+    const auto parsed = parse(stored);
+    return parsed
+           && equalBytesInConstantTime(derive(plain, parsed->salt, parsed->iterations, parsed->hash.size()),
+                                       parsed->hash);
 }

@@ -1,0 +1,13 @@
+#pragma once
+// The commands that delete or rewrite records in bulk (record deletion, the purge of settled
+// payments, the Euro conversion, the import, the repair, the check of the archive and its deletion
+// log) are the administrator's.
+
+class QWidget;
+
+// True when an archive is open and its operator logged in is the administrator.
+bool IsAdministrator();
+
+// Refuses a command reserved to the administrator: a beep, and with an archive open the message
+// "Operazione consentita solo all'Amministratore". True when the command was refused.
+bool RefuseNonAdministrator(QWidget *owner);
