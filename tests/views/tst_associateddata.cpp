@@ -241,7 +241,7 @@ private slots:
         addData();
         select("Movimenti");
         const QString viewStatus = status();
-        QCOMPARE(viewStatus, QStringLiteral("Apertura <Movimenti>..."));
+        QCOMPARE(viewStatus, QStringLiteral("Sezione: <Movimenti>"));
         makeCurrent("Descrizione", "M3");
         item("mnuReferencedItem_1")->trigger();
         QTRY_VERIFY(DataWindow::instance().isVisible());
