@@ -13,14 +13,20 @@ using namespace objdb;
 
 namespace {
 
-void refuse(DataSource &ds)
-{
-    ds.CancelOperation(QStringLiteral("I dati dell'archivio sono in sola lettura."));
-}
-
 const ColumnOptions readOnly{.access = ColumnAccess::ReadOnlyInPanels};
+const char kReadOnlyFacts[] = "I dati dell'archivio sono in sola lettura.";
 
 } // namespace
+
+QString InfoArchivio::RefusalText() const
+{
+    return QString::fromUtf8(kReadOnlyFacts);
+}
+
+QString Importazioni::RefusalText() const
+{
+    return QString::fromUtf8(kReadOnlyFacts);
+}
 
 QString InfoArchivio::TableName() const
 {
@@ -38,21 +44,6 @@ void InfoArchivio::DefineStructure(ColumnCollection &p_objCol, IndexCollection &
 void InfoArchivio::DefineIdentity(Identity &p_objIdentity)
 {
     p_objIdentity.Caption = QStringLiteral("Dati dell'archivio");
-}
-
-void InfoArchivio::OnNewRow(DataSource &p_objDS)
-{
-    refuse(p_objDS);
-}
-
-void InfoArchivio::OnBeforeUpdateField(DataSource &p_objDS, const QString &)
-{
-    refuse(p_objDS);
-}
-
-void InfoArchivio::OnDeleteRow(DataSource &p_objDS)
-{
-    refuse(p_objDS);
 }
 
 // A new archive and an archive of an older structure alike get their identity here, in the
@@ -84,17 +75,3 @@ void Importazioni::DefineStructure(ColumnCollection &p_objCol, IndexCollection &
     p_objInx.AddIndex(QStringLiteral("Origine"), false);
 }
 
-void Importazioni::OnNewRow(DataSource &p_objDS)
-{
-    refuse(p_objDS);
-}
-
-void Importazioni::OnBeforeUpdateField(DataSource &p_objDS, const QString &)
-{
-    refuse(p_objDS);
-}
-
-void Importazioni::OnDeleteRow(DataSource &p_objDS)
-{
-    refuse(p_objDS);
-}

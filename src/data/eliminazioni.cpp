@@ -6,14 +6,10 @@
 
 using namespace objdb;
 
-namespace {
-
-void refuse(DataSource &ds)
+QString Eliminazioni::RefusalText() const
 {
-    ds.CancelOperation(QStringLiteral("Il registro delle eliminazioni è in sola lettura."));
+    return QStringLiteral("Il registro delle eliminazioni è in sola lettura.");
 }
-
-} // namespace
 
 QString Eliminazioni::TableName() const
 {
@@ -43,17 +39,3 @@ void Eliminazioni::DefineIdentity(Identity &p_objIdentity)
     p_objIdentity.Caption = QStringLiteral("Registro eliminazioni");
 }
 
-void Eliminazioni::OnNewRow(DataSource &p_objDS)
-{
-    refuse(p_objDS);
-}
-
-void Eliminazioni::OnBeforeUpdateField(DataSource &p_objDS, const QString &)
-{
-    refuse(p_objDS);
-}
-
-void Eliminazioni::OnDeleteRow(DataSource &p_objDS)
-{
-    refuse(p_objDS);
-}

@@ -13,6 +13,18 @@ public:
     void DefineDefaultData(objdb::itfSetData *&p_objSetData) override { p_objSetData = this; }
 };
 
+// A table the library may not write: every new row, change and deletion is refused with the
+// table's own reason. Its rows are written by the program's own statements only.
+class ReadOnlyTable : public TableClass {
+public:
+    void OnNewRow(objdb::DataSource &p_objDS) override;
+    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
+    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+
+protected:
+    virtual QString RefusalText() const = 0;
+};
+
 class Compagnie : public TableClass {
 public:
     QString TableName() const override { return QStringLiteral("Compagnie"); }
@@ -92,41 +104,41 @@ public:
 
 // The log of deleted movements and payments (data/deletionlog.h writes it). Nobody edits it: the
 // library's writes are refused, so it holds only what the deletions logged.
-class Eliminazioni : public TableClass {
+class Eliminazioni : public ReadOnlyTable {
 public:
     QString TableName() const override;
     void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
                          objdb::ReferenceCollection &p_objRef) override;
     void DefineIdentity(objdb::Identity &p_objIdentity) override;
-    void OnNewRow(objdb::DataSource &p_objDS) override;
-    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
-    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+
+protected:
+    QString RefusalText() const override;
 };
 
 // What the archive knows of itself (data/archivefacts.h): one row, made with the table, so that an
 // archive of an older structure gets its identity when the upgrade adds the table. Read-only.
-class InfoArchivio : public TableClass {
+class InfoArchivio : public ReadOnlyTable {
 public:
     QString TableName() const override;
     void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
                          objdb::ReferenceCollection &p_objRef) override;
     void DefineIdentity(objdb::Identity &p_objIdentity) override;
-    void OnNewRow(objdb::DataSource &p_objDS) override;
-    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
-    void OnDeleteRow(objdb::DataSource &p_objDS) override;
     void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
                               bool p_blnCreated) override;
+
+protected:
+    QString RefusalText() const override;
 };
 
 // The imports of other archives' rows this archive received (data/archivefacts.h). Read-only.
-class Importazioni : public TableClass {
+class Importazioni : public ReadOnlyTable {
 public:
     QString TableName() const override;
     void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
                          objdb::ReferenceCollection &p_objRef) override;
-    void OnNewRow(objdb::DataSource &p_objDS) override;
-    void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
-    void OnDeleteRow(objdb::DataSource &p_objDS) override;
+
+protected:
+    QString RefusalText() const override;
 };
 
 // Recomputes a movement's Pagato from its ImportoInSospeso (covered within one cent).
