@@ -55,7 +55,9 @@ DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDat
         return {text,
                 QStringLiteral("Dati del periodo dal ") + shortDate(date) + QStringLiteral(" al ") + shortDate(periodEnd)
                     + QStringLiteral(" relativi a ") + fieldCaption,
-                QStringLiteral("Solo in data ") + text};
+                // The button and the title above the grid name the period: its dates in the menu bar
+                // would push the last menus out of sight.
+                QStringLiteral("Solo nel periodo")};
     }
     case DateSelection::Month: {
         const QString text = prefix + QStringLiteral("< ") + monthCaption(date) + QStringLiteral(" >");

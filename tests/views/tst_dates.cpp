@@ -256,6 +256,7 @@ private slots:
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 28/02/2005 - 06/03/2005 >"));
         QCOMPARE(widget<QPushButton>("cmdDateSel")->toolTip(),
                  QStringLiteral("Dati del periodo dal 28/02/2005 al 06/03/2005 relativi a Data"));
+        QCOMPARE(widget<QMenu>("mnuSelection")->title(), QStringLiteral("Solo nel periodo"));
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #02/28/2005# AND Data < #03/07/2005#"));
         QCOMPARE(storedSelection(), QStringLiteral("False"));
     }
