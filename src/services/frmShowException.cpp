@@ -72,6 +72,8 @@ frmShowException::frmShowException(QWidget *parent)
     cmdSupport = new QPushButton(QStringLiteral("S&upporto"), this);
     cmdSupport->setObjectName(QStringLiteral("cmdSupport"));
     cmdSupport->setToolTip(QStringLiteral("Spedisce il messaggio di errore al supporto tramite posta elettronica"));
+    // Without an address set in the configuration there is nobody to write to: no address is made up.
+    cmdSupport->setEnabled(!supportEmail().isEmpty());
     cmdEsc = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdEsc->setObjectName(QStringLiteral("cmdEsc"));
     for (QPushButton *button : {cmdBrowser, cmdSave, cmdSupport})
@@ -111,8 +113,7 @@ void frmShowException::SetException(const QString &sCode, const QString &sMessag
 
 QString frmShowException::supportEmail()
 {
-    return Settings::readText(QStringLiteral("Configuration"), QStringLiteral("SupportEmail"),
-                              QStringLiteral("supporto@cobrelle.it"));
+    return Settings::readText(QStringLiteral("Configuration"), QStringLiteral("SupportEmail"), QString()).trimmed();
 }
 
 QUrl frmShowException::supportMailUrl(const QString &code, const QString &message)

@@ -265,14 +265,12 @@ private slots:
                  QStringLiteral("Error: 5 (5)a & b?c#d%e\r\nf=g+h"));
     }
 
-    void supportAddressHasADefault()
+    void supportAddressIsNeverMadeUp()
     {
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
             .clear();
-        QCOMPARE(frmShowException::supportEmail(), QStringLiteral("supporto@cobrelle.it"));
-        QVERIFY(frmShowException::supportMailUrl(QStringLiteral("1 (1)"), QString())
-                    .toString()
-                    .startsWith(QStringLiteral("mailto:supporto@cobrelle.it?subject=")));
+        QVERIFY(frmShowException::supportEmail().isEmpty());
+        QVERIFY(!frmShowException().findChild<QPushButton *>(QStringLiteral("cmdSupport"))->isEnabled());
     }
 
     void saveAsksBeforeReplacing()
