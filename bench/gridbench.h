@@ -7,6 +7,7 @@
 
 namespace objdb {
 class DataContext;
+class GridModel;
 }
 class RawQuery;
 
@@ -23,3 +24,7 @@ struct GridBench {
 
 // Runs grid_first_screen, grid_scroll_to_last, grid_sort_unindexed and grid_restore_current.
 void runGridBenchmarks(const GridBench &bench);
+
+// Lets the window's thread take what the model reads on threads of its own (its first screen, its
+// keys) until it has all it asked for: the answer a user waits for.
+void waitUntilAnswered(objdb::GridModel &model);

@@ -56,6 +56,15 @@ void showScreen(QTableView *grid)
     grid->viewport()->repaint();
 }
 
+// As showScreen, once the rows read apart are in: the screen the user waits for.
+void showAnswer(QTableView *grid)
+{
+    QCoreApplication::processEvents();
+    if (objdb::GridModel *model = objdb::ViewUtility::modelOf(grid))
+        waitUntilAnswered(*model);
+    grid->viewport()->repaint();
+}
+
 } // namespace
 
 void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Database> &database)
@@ -88,7 +97,9 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
             // "Contanti" until the first screen of the new order is painted, ascending then
             // descending, against raw SQLite's first screen of the same two orders. The ordered key
             // list then comes from a thread of its own (the current row is put back once it is in);
-            // the wait for it is not part of the click, but it is measured too.
+            // the wait for it is not part of the click, but it is measured too. A first screen read
+            // on a thread of its own is painted when it arrives: the click holds the window only
+            // until then (window_blocked_max_ms).
             const int cash = model->columnOfField(QStringLiteral("Contanti"));
             double longestMs = 0;
             QList<double> keysMs;
@@ -97,9 +108,12 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
                 blocked.start();
                 clickHeader(grid, cash);
                 showScreen(grid);
-                const double ms = double(blocked.nsecsElapsed()) / 1e6;
-                longestMs = std::max(longestMs, ms);
+                longestMs = std::max(longestMs, double(blocked.nsecsElapsed()) / 1e6);
                 objdb::GridModel *sorted = objdb::ViewUtility::modelOf(grid);
+                while (sorted->rowCount() == 0 && sorted->busy() && blocked.elapsed() < 60'000)
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+                grid->viewport()->repaint();
+                const double ms = double(blocked.nsecsElapsed()) / 1e6;
                 // The kept current row is beyond the first screen: its row is set once the keys are in.
                 while (!sorted->allRowsKnown() && blocked.elapsed() < 60'000) {
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -134,9 +148,9 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
         if (headerTwice) {
             bench.measure("grid_header_click_twice", bench.payments, [&] {
                 clickHeader(grid, column);
-                showScreen(grid);
+                showAnswer(grid);
                 clickHeader(grid, column);
-                showScreen(grid);
+                showAnswer(grid);
             }, [&] {
                 bench.raw.paymentKeys(QStringLiteral("t0.Data DESC"));
                 bench.raw.paymentKeys(QStringLiteral("t0.Data"));

@@ -6,7 +6,9 @@
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <sqlite3.h>
 
 namespace objdb {
 
@@ -318,6 +320,33 @@ BulkCache::~BulkCache()
     } catch (const Error &) {
         // The connection is gone with its cache.
     }
+}
+
+namespace {
+
+sqlite3 *handleOf(QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    return handle.isValid() ? *static_cast<sqlite3 *const *>(handle.constData()) : nullptr;
+}
+
+int stopWhenAsked(void *stop)
+{
+    return static_cast<const std::atomic<bool> *>(stop)->load() ? 1 : 0;
+}
+
+} // namespace
+
+bool Database::inAutocommit()
+{
+    sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr;
+    return handle && sqlite3_get_autocommit(handle);
+}
+
+void Database::stopWhen(const std::atomic<bool> *stop)
+{
+    if (sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr)
+        sqlite3_progress_handler(handle, 1000, &stopWhenAsked, const_cast<std::atomic<bool> *>(stop));
 }
 
 } // namespace objdb

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <atomic>
 #include <memory>
 
 namespace objdb {
@@ -37,6 +38,11 @@ public:
     void CommitTrans();
     void Rollback();
     bool inTransaction() const { return m_inTransaction; }
+    // Whether the connection holds no transaction at all, its own or one begun by plain SQL.
+    bool inAutocommit();
+    // The engine asks between steps of a statement whether to go on: once *stop is set, the
+    // statement in progress fails at once (a read on a thread of its own ends this way).
+    void stopWhen(const std::atomic<bool> *stop);
 
     // Statement helpers for the library's own SQL; throw objdb::Error on failure.
     QSqlQuery prepare(const QString &sql) const;

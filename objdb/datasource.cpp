@@ -4,9 +4,14 @@
 
 #include "objdb/datasource.h"
 
+#include "objdb/backgroundread.h"
+#include "objdb/database.h"
 #include "objdb/datacontext.h"
-#include "objdb/source/criterionbuilder.h"
 #include "objdb/error.h"
+#include "objdb/source/criterionbuilder.h"
+#include "objdb/statementcache.h"
+
+#include <QPointer>
 
 namespace objdb {
 
@@ -29,6 +34,7 @@ DataSource::DataSource(std::shared_ptr<DataContext> context, const TableDef &tab
       m_pages(m_scope, m_clauses, m_currency), m_reader(m_scope), m_writer(m_scope), m_references(m_scope),
       m_checks(m_scope, m_references)
 {
+    m_cursor.onReadingApart = [this](bool reading) { emit OnReadingApart(reading); };
 }
 
 DataSource::~DataSource() = default;
@@ -286,34 +292,109 @@ int DataSource::countRows(int limit) const
     return m_pages.countRows(limit);
 }
 
+namespace {
+qint64 g_readApartFrom = 20'000;
+}
+
+void DataSource::setReadApartFrom(qint64 rows)
+{
+    g_readApartFrom = rows;
+}
+
+bool DataSource::readsApart() const
+{
+    const auto db = m_scope.database();
+    if (!BackgroundRead::canReadApart(*db))
+        return false;
+    if (g_readApartFrom <= 0)
+        return true;
+    // The last key stands for the size of the table: read from the end of its key index at once.
+    qint64 lastKey = 0;
+    m_scope.context->statements().select(*db, QStringLiteral("SELECT MAX(OID) FROM ") + m_scope.table.name, {},
+                                         [&](const StoredRow &row) { lastKey = row.integer(0); });
+    return lastKey >= g_readApartFrom;
+}
+
+bool DataSource::firstScreenMayScan() const
+{
+    return !m_clauses.orderFollowsAnIndex() || !m_clauses.filter().isEmpty();
+}
+
+QString DataSource::archivePath() const
+{
+    return m_scope.database()->path();
+}
+
 void DataSource::readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const
 {
     m_pages.readPages(pageSize, onPage);
 }
 
+QList<FieldDef> DataSource::summedFields(const QStringList &names) const
+{
+    QList<FieldDef> defs;
+    for (const QString &name : names) {
+        const FieldDef *def = Field(name);
+        if (!def)
+            fail(QStringLiteral("Campo sconosciuto: %1").arg(name));
+        defs.append(*def);
+    }
+    return defs;
+}
+
+void DataSource::presentSummary(ColumnsSummary &summary, const QList<FieldDef> &fields) const
+{
+    for (int i = 0; i < fields.size() && i < summary.columns.size(); ++i)
+        summary.columns[i].sum = m_currency.present(fields.at(i), summary.columns.at(i).sum);
+}
+
 ColumnSummary DataSource::SummarizeColumn(const QString &field) const
 {
-    const FieldDef *def = Field(field);
-    if (!def)
-        fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
-    ColumnSummary summary = source::summarizeColumn(m_scope, m_clauses, *def);
-    summary.sum = m_currency.present(*def, summary.sum);
+    const QList<FieldDef> defs = summedFields({field});
+    ColumnSummary summary = source::summarizeColumn(viewCopy(), *m_scope.database(), m_scope.context->statements(), defs.first());
+    summary.sum = m_currency.present(defs.first(), summary.sum);
     return summary;
 }
 
 ColumnsSummary DataSource::SummarizeColumns(const QStringList &fields) const
 {
-    QList<const FieldDef *> defs;
-    for (const QString &field : fields) {
-        const FieldDef *def = Field(field);
-        if (!def)
-            fail(QStringLiteral("Campo sconosciuto: %1").arg(field));
-        defs.append(def);
-    }
-    ColumnsSummary summary = source::summarizeColumns(m_scope, m_clauses, defs);
-    for (int i = 0; i < defs.size(); ++i)
-        summary.columns[i].sum = m_currency.present(*defs.at(i), summary.columns.at(i).sum);
+    const QList<FieldDef> defs = summedFields(fields);
+    ColumnsSummary summary = source::summarizeColumns(viewCopy(), *m_scope.database(), m_scope.context->statements(), defs);
+    presentSummary(summary, defs);
     return summary;
+}
+
+void DataSource::SummarizeColumnsApart(BackgroundRead &reader, const QStringList &fields,
+                                       std::function<void(ColumnsSummary)> onDone, BackgroundRead::Failed onFailed) const
+{
+    const QList<FieldDef> defs = summedFields(fields);
+    if (!readsApart()) {
+        reader.stop();
+        std::optional<ColumnsSummary> summary;
+        try {
+            summary = SummarizeColumns(fields);
+        } catch (const Error &e) {
+            onFailed(e);
+            return;
+        }
+        onDone(std::move(*summary));
+        return;
+    }
+    // The source may be gone when the summary arrives: the summary is then for no one.
+    const QPointer<const DataSource> self(this);
+    reader.start<ColumnsSummary>(
+        archivePath(),
+        [view = viewCopy(), defs](Database &db) {
+            StatementCache statements;
+            return source::summarizeColumns(view, db, statements, defs);
+        },
+        [self, defs, onDone = std::move(onDone)](ColumnsSummary summary) {
+            if (!self)
+                return;
+            self->presentSummary(summary, defs);
+            onDone(std::move(summary));
+        },
+        std::move(onFailed));
 }
 
 // ---- copies and candidate lists ----------------------------------------------------------------

@@ -27,7 +27,9 @@
 namespace objdb {
 
 class Database;
+class BackgroundRead;
 class DataContext;
+class Error;
 class Filter;
 class StoredRow;
 class Table;
@@ -106,6 +108,8 @@ public:
     // unless the rows change first. False when they are in already or must be read the ordinary way.
     bool LoadKeysInBackground();
     bool keysLoading() const { return m_cursor.keysLoading(); }
+    // Stops reading the keys apart; OnKeysLoaded does not come.
+    void StopReadingApart() { m_cursor.stopReadingApart(); }
 
     // --- deleting ---------------------------------------------------------------------------
     // Deletes the given rows (raising OnDeleteRow for each); a refused row stays. Returns how many went.
@@ -146,6 +150,20 @@ public:
     QList<QVariantList> firstRows(int count) const;
     // How many rows there are, counting no further than limit (without reading them or their keys).
     int countRows(int limit) const;
+    // Whether reads of this view go to a thread of their own (BackgroundRead): the table is large
+    // enough for a read to hold the window (readApartFrom) and the archive can be read apart.
+    bool readsApart() const;
+    // Whether the first screen may need more than a walk of an index (an order without one, or a
+    // filter of the user's, whose rows may all lie far down the order): then it is read apart too.
+    bool firstScreenMayScan() const;
+    // The view as it stands, for such a read; and rows read that way (values as stored) as
+    // firstRows gives them.
+    source::ViewCopy viewCopy() const { return m_pages.copy(); }
+    void presentRows(QList<QVariantList> &rows) const { m_pages.present(rows); }
+    QString archivePath() const;
+    // Tables of at least this many rows are read apart; the default keeps small archives, and
+    // every test that does not lower it, read in place.
+    static void setReadApartFrom(qint64 rows);
     // Every row in order, the visible fields of up to pageSize rows at a time, read by stepping one
     // statement (no key list, so memory stays the same whatever the number of rows). onPage returns
     // false to stop reading. Pending events that onPage runs must not close the archive.
@@ -155,6 +173,12 @@ public:
     ColumnSummary SummarizeColumn(const QString &field) const;
     // The number of rows and the sums of several visible numeric fields, in one query.
     ColumnsSummary SummarizeColumns(const QStringList &fields) const;
+    // The same, read apart when the view reads apart and in place otherwise; onDone or onFailed
+    // runs in this object's thread either way (before the return when read in place). reader holds
+    // the read: starting another on it, or its end, drops a summary on its way; so does the end of
+    // this data source.
+    void SummarizeColumnsApart(BackgroundRead &reader, const QStringList &fields, std::function<void(ColumnsSummary)> onDone,
+                               std::function<void(const Error &)> onFailed) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;
@@ -171,11 +195,16 @@ public:
 signals:
     void OnRefreshRecordset(objdb::DataSource *p_objDS);
     void OnKeysLoaded();
+    // The ordered keys started or stopped being read on a thread of their own.
+    void OnReadingApart(bool reading);
 
 private:
     using Row = source::EditRow;
 
     Row &currentRow();
+    // The visible fields of those names; an unknown name throws.
+    QList<FieldDef> summedFields(const QStringList &names) const;
+    void presentSummary(ColumnsSummary &summary, const QList<FieldDef> &fields) const;
     void loadRow(qint64 oid);
     bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
     void applyStoredChanges(const QList<source::MovedColumn> &moved);

@@ -4,6 +4,8 @@
 #include "objdb/datasource.h"
 #include "objdb/error.h"
 #include "objdb/grid/cellformat.h"
+#include "objdb/source/pagereader.h"
+#include "objdb/statementcache.h"
 #include "objdb/types.h"
 
 #include <QItemSelectionModel>
@@ -30,6 +32,7 @@ GridModel::GridModel(std::shared_ptr<DataSource> ds, const QString &sequence, QO
         if (fields.at(i).origin == FieldDef::Origin::Key)
             m_oidField = i;
     m_columns = columnsFor(fields, sequence);
+    connect(m_ds.get(), &DataSource::OnReadingApart, this, &GridModel::updateBusy);
     connect(m_ds.get(), &DataSource::OnRefreshRecordset, this, [this] {
         beginResetModel();
         try {
@@ -98,18 +101,98 @@ void GridModel::reload()
         return;
     }
     m_keys.clear();
-    auto *first = new Page(m_ds->firstRows(kFirstScreenRows));
-    m_firstPageRows = first->size() < kFirstScreenRows ? int(first->size())
-                                                        : std::max(int(first->size()), m_ds->countRows(kPageSize));
-    m_pages.insert(0, first);
+    m_firstPageRows = 0;
+    if (readFirstScreenApart())
+        return;
+    Page first = m_ds->firstRows(kFirstScreenRows);
+    const int counted = first.size() < kFirstScreenRows ? int(first.size()) : m_ds->countRows(kPageSize);
+    installFirstScreen(std::move(first), counted);
+}
+
+void GridModel::installFirstScreen(Page rows, int counted)
+{
+    m_firstPageRows = std::max(int(rows.size()), counted);
+    m_pages.insert(0, new Page(std::move(rows)));
     m_memoNumber = -1;
+}
+
+bool GridModel::readFirstScreenApart()
+{
+    if (!m_ds->firstScreenMayScan() || !m_ds->readsApart())
+        return false;
+    m_firstScreen.start<source::FirstScreen>(
+        m_ds->archivePath(),
+        [view = m_ds->viewCopy()](Database &db) {
+            StatementCache statements;
+            return view.readFirstScreen(db, statements, kFirstScreenRows, kPageSize);
+        },
+        [this](source::FirstScreen screen) { takeFirstScreen(&screen); },
+        [this](const Error &) { takeFirstScreen(nullptr); });
+    m_waitingInPlace = true;
+    m_firstScreen.finishWithin(kPatienceMs);
+    m_waitingInPlace = false;
+    updateBusy();
+    return true;
+}
+
+void GridModel::takeFirstScreen(source::FirstScreen *screen)
+{
+    // The keys came in first (loadAllRows stops this read then): nothing to add.
+    if (m_keysLoaded)
+        return;
+    // Arriving after reload gave the window back, the rows are new to the views.
+    const bool late = !m_waitingInPlace;
+    if (late)
+        beginResetModel();
+    try {
+        if (screen) {
+            m_ds->presentRows(screen->rows);
+            installFirstScreen(std::move(screen->rows), screen->counted);
+        } else {
+            // Failed apart (another desk's lock, say): read the ordinary way, which tells why if it fails too.
+            Page first = m_ds->firstRows(kFirstScreenRows);
+            const int counted = first.size() < kFirstScreenRows ? int(first.size()) : m_ds->countRows(kPageSize);
+            installFirstScreen(std::move(first), counted);
+        }
+    } catch (const Error &e) {
+        emptyRows();
+        readFailed(e.description());
+    }
+    if (late) {
+        endResetModel();
+        emit firstScreenArrived();
+    }
+    updateBusy();
+}
+
+void GridModel::stopReadingApart()
+{
+    m_firstScreen.stop();
+    m_ds->StopReadingApart();
+    updateBusy();
+}
+
+bool GridModel::busy() const
+{
+    return m_firstScreen.running() || m_ds->keysLoading();
+}
+
+void GridModel::updateBusy()
+{
+    const bool now = busy();
+    if (now == m_busyTold)
+        return;
+    m_busyTold = now;
+    emit busyChanged(now);
 }
 
 void GridModel::loadAllRows()
 {
     if (m_keysLoaded)
         return;
+    m_firstScreen.stop();
     const QList<qint64> keys = m_ds->keys();
+    updateBusy();
     const int before = m_firstPageRows;
     const int after = int(keys.size());
     if (after > before && before == kPageSize) {

@@ -5,6 +5,8 @@
 // needed, and rows are then read by key in pages kept in a small LRU cache. No cursor stays open
 // and the rows are never all in memory.
 
+#include "objdb/backgroundread.h"
+
 #include <QAbstractTableModel>
 #include <QCache>
 #include <QItemSelection>
@@ -18,6 +20,9 @@ namespace objdb {
 
 class DataSource;
 struct FieldDef;
+namespace source {
+struct FirstScreen;
+}
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -28,6 +33,9 @@ public:
     static constexpr int kMaxCachedPages = 20;
     // The stored value of a cell (Amount, QDate, bool, QString), for callers that need more than text.
     static constexpr int ValueRole = Qt::UserRole + 1;
+    // How long a new order or filter waits for a first screen read apart before the window goes on
+    // without it: a quick read is shown at once, a long one arrives later.
+    static constexpr int kPatienceMs = 30;
 
     // sequence: field names separated by ";" ("" = the default fields).
     explicit GridModel(std::shared_ptr<DataSource> ds, const QString &sequence = QString(), QObject *parent = nullptr);
@@ -76,6 +84,19 @@ public:
     int cachedRowCount() const;
     // Counts the refreshes of the data source; cached pages belong to one generation only.
     quint64 generation() const { return m_generation; }
+    // Whether rows of the view are being read on a thread of their own (its first screen or its
+    // ordered keys): the view shows what it has meanwhile and is told when more arrives.
+    bool busy() const;
+    // Ends the reads apart in progress (the user stopped them): rows not read yet stay out of the
+    // view; the keys are read the ordinary way when next needed.
+    void stopReadingApart();
+
+signals:
+    void busyChanged(bool busy);
+    // The first screen read apart arrived, after the model was reset for it.
+    void firstScreenArrived();
+
+public:
 
     // The fields a sequence shows, as indices into the data source's fields (secret fields never).
     static QList<int> columnsFor(const QList<FieldDef> &fields, const QString &sequence);
@@ -84,6 +105,11 @@ private:
     using Page = QList<QVariantList>;
 
     void reload();
+    // The first page from its first screen and the count of the first page's rows.
+    void installFirstScreen(Page rows, int counted);
+    bool readFirstScreenApart();
+    void takeFirstScreen(source::FirstScreen *screen);
+    void updateBusy();
     const QVariantList *rowValues(int row) const; // nullptr when the row cannot be read
     const QVariantList *readRow(int row) const;
     const Page *page(int number) const;
@@ -110,6 +136,9 @@ private:
     mutable int m_memoNumber = -1;
     mutable const Page *m_memo = nullptr;
     mutable quint64 m_failureTold = 0; // the generation whose read failure was told
+    BackgroundRead m_firstScreen{this};
+    bool m_waitingInPlace = false; // reload is waiting for the first screen read apart
+    bool m_busyTold = false;
 };
 
 } // namespace objdb

@@ -4,7 +4,7 @@
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/error.h"
-#include "objdb/source/sourcescope.h"
+#include "objdb/source/viewcopy.h"
 #include "objdb/source/viewclauses.h"
 #include "objdb/statementcache.h"
 #include "objdb/types.h"
@@ -69,16 +69,16 @@ QVariant presentSum(const FieldDef &field, qint64 rows, qint64 withValue, const 
 
 } // namespace
 
-ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &clauses, const FieldDef &field)
+ColumnSummary summarizeColumn(const ViewCopy &view, Database &db, StatementCache &statements, const FieldDef &field)
 {
+    const ViewClauses &clauses = view.clauses;
     requireNumeric(field);
     const bool decimal = field.type == TypeFloat;
 
     const query::Sql &where = clauses.where();
     const QString expression = QLatin1Char('(') + field.sql + QLatin1Char(')');
-    const QVariantList fieldBinds = bindsOf(*scope.fieldSet, field);
+    const QVariantList fieldBinds = bindsOf(*view.fieldSet, field);
     const QString from = clauses.keyFrom(where.text + QLatin1Char(' ') + field.sql);
-    const auto db = scope.database();
 
     ColumnSummary summary;
     qint64 withValue = 0;
@@ -89,7 +89,7 @@ ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &claus
             binds += fieldBinds;
         binds += where.binds;
         const QString sql = QStringLiteral("SELECT COUNT(*), COUNT(%1), %2 FROM %3%4").arg(expression, sums, from, where.text);
-        scope.context->statements().select(*db, sql, binds, [&](const StoredRow &row) {
+        statements.select(db, sql, binds, [&](const StoredRow &row) {
             summary.rows = row.integer(0);
             withValue = row.integer(1);
             read(row);
@@ -121,21 +121,22 @@ ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &claus
     return summary;
 }
 
-ColumnsSummary summarizeColumns(const SourceScope &scope, const ViewClauses &clauses,
-                                const QList<const FieldDef *> &fields)
+ColumnsSummary summarizeColumns(const ViewCopy &view, Database &db, StatementCache &statements,
+                                const QList<FieldDef> &fields)
 {
-    for (const FieldDef *field : fields)
-        requireNumeric(*field);
+    const ViewClauses &clauses = view.clauses;
+    for (const FieldDef &field : fields)
+        requireNumeric(field);
     const query::Sql &where = clauses.where();
     QStringList columns{QStringLiteral("COUNT(*)")};
     QString referenced = where.text;
     QVariantList binds;
-    for (const FieldDef *field : fields) {
-        const QString expression = QLatin1Char('(') + field->sql + QLatin1Char(')');
-        const QString sum = field->type == TypeFloat ? QStringLiteral("TOTAL") : QStringLiteral("SUM");
+    for (const FieldDef &field : fields) {
+        const QString expression = QLatin1Char('(') + field.sql + QLatin1Char(')');
+        const QString sum = field.type == TypeFloat ? QStringLiteral("TOTAL") : QStringLiteral("SUM");
         columns << QStringLiteral("COUNT(%1)").arg(expression) << QStringLiteral("%1(%2)").arg(sum, expression);
-        referenced += QLatin1Char(' ') + field->sql;
-        const QVariantList fieldBinds = bindsOf(*scope.fieldSet, *field);
+        referenced += QLatin1Char(' ') + field.sql;
+        const QVariantList fieldBinds = bindsOf(*view.fieldSet, field);
         binds += fieldBinds;
         binds += fieldBinds;
     }
@@ -145,10 +146,10 @@ ColumnsSummary summarizeColumns(const SourceScope &scope, const ViewClauses &cla
 
     ColumnsSummary summary;
     try {
-        scope.context->statements().select(*scope.database(), sql, binds, [&](const StoredRow &row) {
+        statements.select(db, sql, binds, [&](const StoredRow &row) {
             summary.rows = row.integer(0);
             for (int i = 0; i < fields.size(); ++i) {
-                const FieldDef &field = *fields.at(i);
+                const FieldDef &field = fields.at(i);
                 const QVariant sum = field.type == TypeFloat ? QVariant(row.value(2 + 2 * i).toDouble())
                                                              : QVariant(row.integer(2 + 2 * i));
                 summary.columns.append({summary.rows, presentSum(field, summary.rows, row.integer(1 + 2 * i), sum)});
@@ -157,8 +158,8 @@ ColumnsSummary summarizeColumns(const SourceScope &scope, const ViewClauses &cla
     } catch (const Error &) {
         // A whole-number sum stopped at 64 bits: each column on its own, with its exact fallback.
         summary.columns.clear();
-        for (const FieldDef *field : fields)
-            summary.columns.append(summarizeColumn(scope, clauses, *field));
+        for (const FieldDef &field : fields)
+            summary.columns.append(summarizeColumn(view, db, statements, field));
         if (summary.columns.isEmpty())
             throw;
         summary.rows = summary.columns.first().rows;

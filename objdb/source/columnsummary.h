@@ -27,18 +27,22 @@ struct ColumnsSummary {
     QList<ColumnSummary> columns; // in the order the fields were given
 };
 
+class Database;
+class StatementCache;
+
 namespace source {
 
-struct SourceScope;
-class ViewClauses;
+struct ViewCopy;
 
-// Throws objdb::Error for a field that is not numeric and, in Italian, for a total beyond 64 bits
-// of ten-thousandths (or of units): a total is exact or it is not given.
-ColumnSummary summarizeColumn(const SourceScope &scope, const ViewClauses &clauses, const FieldDef &field);
+// The sums as stored (an amount of a converting view not yet converted), read on db: the window's
+// connection or one of a thread of their own. Throws objdb::Error for a field that is not numeric
+// and, in Italian, for a total beyond 64 bits of ten-thousandths (or of units): a total is exact or
+// it is not given.
+ColumnSummary summarizeColumn(const ViewCopy &view, Database &db, StatementCache &statements, const FieldDef &field);
 // The same for several fields at once; no field gives the number of rows alone. A sum beyond 64 bits
 // is taken again column by column, as summarizeColumn does.
-ColumnsSummary summarizeColumns(const SourceScope &scope, const ViewClauses &clauses,
-                                const QList<const FieldDef *> &fields);
+ColumnsSummary summarizeColumns(const ViewCopy &view, Database &db, StatementCache &statements,
+                                const QList<FieldDef> &fields);
 
 } // namespace source
 } // namespace objdb

@@ -2,15 +2,13 @@
 
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
+#include "objdb/error.h"
 #include "objdb/source/sourcescope.h"
 #include "objdb/source/viewclauses.h"
 #include "objdb/sqldialect.h"
 #include "objdb/statementcache.h"
 
-#include <QSqlDriver>
 #include <QSqlQuery>
-
-#include <sqlite3.h>
 
 namespace objdb::source {
 
@@ -28,17 +26,20 @@ KeyQuery keyQuery(const ViewClauses &clauses)
     return {QStringLiteral("SELECT t0.OID FROM ") + clauses.keyFrom(tail) + tail, where.binds};
 }
 
+QList<qint64> readKeys(StatementCache &statements, Database &db, const KeyQuery &query)
+{
+    QList<qint64> keys;
+    statements.select(db, query.sql, query.binds, [&](const StoredRow &row) { keys.append(row.integer(0)); });
+    return keys;
+}
+
 } // namespace
 
 const QList<qint64> &KeysetCursor::keys()
 {
     if (!m_keysValid) {
-        m_background.stop();
-        const KeyQuery query = keyQuery(m_clauses);
-        QList<qint64> keys;
-        m_scope.context->statements().select(*m_scope.database(), query.sql, query.binds,
-                                             [&](const StoredRow &row) { keys.append(row.integer(0)); });
-        m_keys = std::move(keys);
+        stopReadingApart();
+        m_keys = readKeys(m_scope.context->statements(), *m_scope.database(), keyQuery(m_clauses));
         m_keysValid = true;
     }
     return m_keys;
@@ -49,15 +50,28 @@ bool KeysetCursor::loadKeysInBackground(std::function<void()> onLoaded)
     if (m_keysValid)
         return false;
     const auto db = m_scope.database();
-    auto *handle = *static_cast<sqlite3 *const *>(db->sql().driver()->handle().constData());
-    if (!handle || !sqlite3_get_autocommit(handle))
+    if (!BackgroundRead::canReadApart(*db))
         return false;
-    const KeyQuery query = keyQuery(m_clauses);
-    m_background.start(db->path(), query.sql, query.binds, [this, onLoaded = std::move(onLoaded)](QList<qint64> keys) {
-        m_keys = std::move(keys);
-        m_keysValid = true;
-        onLoaded();
-    });
+    // A read that fails apart is left to the ordinary way, when the keys are next needed.
+    m_background.start<QList<qint64>>(
+        db->path(),
+        [query = keyQuery(m_clauses)](Database &worker) {
+            StatementCache statements;
+            return readKeys(statements, worker, query);
+        },
+        [this, onLoaded = std::move(onLoaded)](QList<qint64> keys) {
+            m_keys = std::move(keys);
+            m_keysValid = true;
+            if (onReadingApart)
+                onReadingApart(false);
+            onLoaded();
+        },
+        [this](const Error &) {
+            if (onReadingApart)
+                onReadingApart(false);
+        });
+    if (onReadingApart)
+        onReadingApart(true);
     return true;
 }
 
@@ -72,9 +86,18 @@ bool KeysetCursor::contains(qint64 oid) const
     return found;
 }
 
+void KeysetCursor::stopReadingApart()
+{
+    if (!m_background.running())
+        return;
+    m_background.stop();
+    if (onReadingApart)
+        onReadingApart(false);
+}
+
 void KeysetCursor::invalidate()
 {
-    m_background.stop();
+    stopReadingApart();
     m_keysValid = false;
     m_keys.clear();
 }

@@ -3,7 +3,7 @@
 // are read on first use and kept until the rows change; the first row and single matches are found
 // without them, so that a view's first screen never needs the whole list.
 
-#include "objdb/source/backgroundkeys.h"
+#include "objdb/backgroundread.h"
 
 #include <QList>
 #include <functional>
@@ -27,6 +27,10 @@ public:
     // transaction, whose changes only this connection sees).
     bool loadKeysInBackground(std::function<void()> onLoaded);
     bool keysLoading() const { return m_background.running(); }
+    // Stops a read of the keys apart: they are read the ordinary way when next needed.
+    void stopReadingApart();
+    // Told true when a read of the keys apart starts, false when it ends, however it ends.
+    std::function<void(bool)> onReadingApart;
     // The rows changed: the keys are read again when next needed.
     void invalidate();
     // Whether a row is among the rows, without the keys.
@@ -66,7 +70,7 @@ private:
 
     const SourceScope &m_scope;
     const ViewClauses &m_clauses;
-    BackgroundKeys m_background;
+    BackgroundRead m_background;
     QList<qint64> m_keys;
     bool m_keysValid = false;
     int m_position = 0;

@@ -26,28 +26,91 @@ QString placeholders(qsizetype count)
     return marks.join(QStringLiteral(", "));
 }
 
-} // namespace
-
-QVariantList PageReader::storedValues(const StoredRow &stored, int offset) const
+// The visible fields of a row being stepped, as stored, its SELECT list starting at column offset.
+QVariantList typedValues(const FieldSet &set, const StoredRow &stored, int offset)
 {
-    const FieldSet &set = *m_scope.fieldSet;
     QVariantList values;
     values.reserve(set.fields.size());
     for (int i = 0; i < set.fields.size(); ++i) {
         const int column = set.columnOf.at(i);
         const int first = set.firstFieldOf.at(column);
-        if (first < i) {
+        if (first < i)
             values.append(values.at(first)); // the same column under another name
-            continue;
-        }
-        const FieldDef &field = set.fields.at(i);
-        QVariant value = stored.typedValue(offset + column, field.type);
-        if (m_currency.converts())
-            values.append(m_currency.present(field, value));
         else
-            values.append(std::move(value));
+            values.append(stored.typedValue(offset + column, set.fields.at(i).type));
     }
     return values;
+}
+
+QList<QVariantList> readFirstRows(const ViewCopy &view, Database &db, StatementCache &statements, int count)
+{
+    const ViewClauses &clauses = view.clauses;
+    const query::Sql &where = clauses.where();
+    const QString orderBy = clauses.orderBy();
+    const QString columns = QStringLiteral("SELECT ") + view.fieldSet->selectColumns.join(QStringLiteral(", "));
+    const QString &from = view.schema->fromClause();
+    const QString table = clauses.keyFrom(where.text + orderBy);
+    // The count is bound, so that every first screen of a view shares one prepared statement.
+    QString sql;
+    QVariantList binds = view.fieldSet->binds;
+    if (table != from && from.startsWith(table) && !clauses.orderFollowsAnIndex()) {
+        // The condition and the order name the table's own columns only, and no index gives that
+        // order: the first rows are chosen from the table alone and only they are joined. Joined
+        // first, every row would be joined before the sort.
+        sql = columns + QStringLiteral(" FROM (SELECT * FROM ") + table + where.text + orderBy + QStringLiteral(" LIMIT ?) AS t0")
+              + from.mid(table.size()) + orderBy;
+    } else {
+        sql = columns + QStringLiteral(" FROM ") + from + where.text + orderBy + QStringLiteral(" LIMIT ?");
+    }
+    binds += where.binds + QVariantList{count};
+    QList<QVariantList> rows;
+    rows.reserve(qBound(0, count, 256)); // a first screen; larger counts grow as read
+    statements.select(db, sql, binds, [&](const StoredRow &stored) { rows.append(typedValues(*view.fieldSet, stored, 0)); });
+    return rows;
+}
+
+int countRowsOf(const ViewClauses &clauses, Database &db, StatementCache &statements, int limit)
+{
+    const query::Sql &where = clauses.where();
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + clauses.keyFrom(where.text) + where.text
+                        + QStringLiteral(" LIMIT ?)");
+    int rows = 0;
+    statements.select(db, sql, where.binds + QVariantList{limit}, [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
+    return rows;
+}
+
+} // namespace
+
+FirstScreen ViewCopy::readFirstScreen(Database &db, StatementCache &statements, int rows, int countLimit) const
+{
+    FirstScreen screen;
+    screen.rows = readFirstRows(*this, db, statements, rows);
+    screen.counted = int(screen.rows.size()) < rows ? int(screen.rows.size()) : countRowsOf(clauses, db, statements, countLimit);
+    return screen;
+}
+
+QVariantList PageReader::storedValues(const StoredRow &stored, int offset) const
+{
+    QVariantList values = typedValues(*m_scope.fieldSet, stored, offset);
+    if (m_currency.converts())
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = m_currency.present(m_scope.fieldSet->fields.at(i), values.at(i));
+    return values;
+}
+
+ViewCopy PageReader::copy() const
+{
+    return {m_scope.schema, m_scope.fieldSet, m_clauses};
+}
+
+void PageReader::present(QList<QVariantList> &rows) const
+{
+    if (!m_currency.converts())
+        return;
+    const QList<FieldDef> &fields = m_scope.fieldSet->fields;
+    for (QVariantList &row : rows)
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = m_currency.present(fields.at(i), row.at(i));
 }
 
 QList<QVariantList> PageReader::fetchRows(const QList<qint64> &oids) const
@@ -78,42 +141,14 @@ QList<QVariantList> PageReader::fetchRows(const QList<qint64> &oids) const
 
 QList<QVariantList> PageReader::firstRows(int count) const
 {
-    const query::Sql &where = m_clauses.where();
-    const QString orderBy = m_clauses.orderBy();
-    const QString columns = QStringLiteral("SELECT ") + m_scope.fieldSet->selectColumns.join(QStringLiteral(", "));
-    const QString &from = m_scope.schema->fromClause();
-    const QString table = m_clauses.keyFrom(where.text + orderBy);
-    // The count is bound, so that every first screen of a view shares one prepared statement.
-    QString sql;
-    QVariantList binds = m_scope.fieldSet->binds;
-    if (table != from && from.startsWith(table) && !m_clauses.orderFollowsAnIndex()) {
-        // The condition and the order name the table's own columns only, and no index gives that
-        // order: the first rows are chosen from the table alone and only they are joined. Joined
-        // first, every row would be joined before the sort.
-        sql = columns + QStringLiteral(" FROM (SELECT * FROM ") + table + where.text + orderBy + QStringLiteral(" LIMIT ?) AS t0")
-              + from.mid(table.size()) + orderBy;
-        binds += where.binds + QVariantList{count};
-    } else {
-        sql = columns + QStringLiteral(" FROM ") + from + where.text + orderBy + QStringLiteral(" LIMIT ?");
-        binds += where.binds + QVariantList{count};
-    }
-    QList<QVariantList> rows;
-    rows.reserve(qBound(0, count, 256)); // a first screen; larger counts grow as read
-    const auto db = m_scope.database();
-    m_scope.context->statements().select(*db, sql, binds, [&](const StoredRow &stored) { rows.append(storedValues(stored, 0)); });
+    QList<QVariantList> rows = readFirstRows(copy(), *m_scope.database(), m_scope.context->statements(), count);
+    present(rows);
     return rows;
 }
 
 int PageReader::countRows(int limit) const
 {
-    const query::Sql &where = m_clauses.where();
-    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + m_clauses.keyFrom(where.text) + where.text
-                        + QStringLiteral(" LIMIT ?)");
-    int rows = 0;
-    const auto db = m_scope.database();
-    m_scope.context->statements().select(*db, sql, where.binds + QVariantList{limit},
-                                         [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
-    return rows;
+    return countRowsOf(m_clauses, *m_scope.database(), m_scope.context->statements(), limit);
 }
 
 void PageReader::readPages(int pageSize, const std::function<bool(const QList<QVariantList> &)> &onPage) const

@@ -2,6 +2,8 @@
 // The rows a grid shows: pages of a data source's visible fields, read through the kept statements
 // of the data context, without loading the row keys for the first screen.
 
+#include "objdb/source/viewcopy.h"
+
 #include <QList>
 #include <functional>
 #include <QVariantList>
@@ -14,7 +16,6 @@ namespace objdb::source {
 
 class CurrencyDisplay;
 struct SourceScope;
-class ViewClauses;
 
 class PageReader {
 public:
@@ -27,6 +28,10 @@ public:
     QList<QVariantList> fetchRows(const QList<qint64> &oids) const;
     // The first rows in order.
     QList<QVariantList> firstRows(int count) const;
+    // The view as it stands, for a read apart.
+    ViewCopy copy() const;
+    // Rows read apart (their values as stored) as firstRows gives them.
+    void present(QList<QVariantList> &rows) const;
     // How many rows there are, counting no further than limit.
     int countRows(int limit) const;
     // Every row in order, handed over a page at a time by stepping one statement; onPage returns

@@ -2,6 +2,8 @@
 
 #include "app/layout.h"
 #include "app/startup.h"
+#include "objdb/backgroundread.h"
+#include "services/busymark.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
 
@@ -119,6 +121,8 @@ void frmMain::createControls()
     sbRowCount = new QLabel(sbStatusBar);
     sbRowCount->setObjectName(QStringLiteral("sbStatusBar_RowCount"));
     sbStatusBar->addPermanentWidget(sbRowCount);
+    m_busyMark = new BusyMark(sbStatusBar);
+    connect(m_busyMark, &BusyMark::stopRequested, this, &frmMain::stopReadsApart);
     setStatusBar(sbStatusBar);
 
     tmFunc = new TaggedTimer(this);
@@ -131,6 +135,7 @@ void frmMain::createControls()
     tmTotals->setSingleShot(true);
     tmTotals->setInterval(0);
     connect(tmTotals, &QTimer::timeout, this, &frmMain::RefreshViewTotals);
+    m_totalsRead = std::make_unique<objdb::BackgroundRead>(this);
 }
 
 void frmMain::createToolbar()

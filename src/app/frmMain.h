@@ -23,10 +23,13 @@ class QTableView;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class BusyMark;
 class clsOSTNA;
 struct SectionViewRequest;
+struct ViewTotals;
 
 namespace objdb {
+class BackgroundRead;
 class DataSource;
 enum class RelationKind;
 class Filter;
@@ -255,6 +258,9 @@ private:
     QLabel *lblTotals = nullptr;
     // Runs the totals' query once the grid's first screen is painted.
     QTimer *tmTotals = nullptr;
+    // The totals' query on a big archive runs on a thread of its own; the mark says so meanwhile.
+    std::unique_ptr<objdb::BackgroundRead> m_totalsRead;
+    BusyMark *m_busyMark = nullptr;
     TaggedTimer *tmFunc = nullptr;
 
     // Menus and their items. Item 0 of every array is a hidden template.
@@ -400,6 +406,10 @@ private:
     // the event loop; and that computation.
     void queueViewTotals();
     void RefreshViewTotals();
+    void showViewTotals(const ViewTotals &totals);
+    // The grid's reads apart and the totals' come and go with the busy mark; its stop button ends them.
+    void watchGridBusy();
+    void stopReadsApart();
     QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();

@@ -109,6 +109,7 @@ void frmMain::clearFieldMenus()
 
 void frmMain::releaseView()
 {
+    stopReadsApart();
     disconnect(m_objCurDSEvents);
     m_objCurDSEvents = {};
     objdb::ViewUtility::UnbindGrid(dgView);
@@ -253,6 +254,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     m_objCurDSEvents = connect(m_objCurDS.get(), &objdb::DataSource::OnRefreshRecordset, this,
                                Guarded(this, &frmMain::m_objCurDSEvents_OnRefreshRecordset));
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    watchGridBusy();
     ShowSortMark(*dgView, *m_objCurDS);
     dgView->clearSelection();
 
@@ -294,6 +296,7 @@ void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)
     if (!m_objCurDS || p_objDS != m_objCurDS.get())
         return;
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    watchGridBusy();
     ShowSortMark(*dgView, *m_objCurDS);
     queueViewTotals();
 }

@@ -98,6 +98,7 @@ void frmMain::mnuFilterCancel_Click()
         item->setEnabled(true);
     }
     objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
+    watchGridBusy();
     mnuFilterComplex->setChecked(false);
     mnuFilterShort->menuAction()->setEnabled(true);
     toolbarAction(QStringLiteral("Filter"))->setChecked(false);

@@ -2,7 +2,11 @@
 #include "app/frmMain.h"
 
 #include "grid/viewtotals.h"
+#include "objdb/backgroundread.h"
 #include "objdb/datasource.h"
+#include "objdb/grid/gridmodel.h"
+#include "objdb/grid/viewutility.h"
+#include "services/busymark.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -18,15 +22,41 @@ void frmMain::RefreshViewTotals()
     if (!m_objCurDS || !m_objCurDSEvents)
         return;
     const QStringList fields = lblTotals->isHidden() ? QStringList() : TotalsFieldsOf(m_objCurDS->TableName());
-    try {
-        const ViewTotals totals = ComputeViewTotals(*m_objCurDS, fields);
-        sbRowCount->setText(RowCountText(selectedNodeText(), totals.rows));
-        lblTotals->setText(TotalsBandText(totals));
-        // The whole line, should the grid be narrower than the band's text.
-        lblTotals->setToolTip(lblTotals->text());
-    } catch (const std::exception &error) {
-        // A total the library refuses (beyond its limits) is told in its place, not as a failure.
-        sbRowCount->clear();
-        lblTotals->setText(QString::fromUtf8(error.what()));
-    }
+    m_busyMark->set(QStringLiteral("totals"), true);
+    ComputeViewTotalsApart(
+        *m_totalsRead, *m_objCurDS, fields,
+        [this](const ViewTotals &totals) {
+            m_busyMark->set(QStringLiteral("totals"), false);
+            showViewTotals(totals);
+        },
+        [this](const QString &refusal) {
+            // A total the library refuses (beyond its limits) is told in its place, not as a failure.
+            m_busyMark->set(QStringLiteral("totals"), false);
+            sbRowCount->clear();
+            lblTotals->setText(refusal);
+        });
+}
+
+void frmMain::showViewTotals(const ViewTotals &totals)
+{
+    sbRowCount->setText(RowCountText(selectedNodeText(), totals.rows));
+    lblTotals->setText(TotalsBandText(totals));
+    // The whole line, should the grid be narrower than the band's text.
+    lblTotals->setToolTip(lblTotals->text());
+}
+
+void frmMain::watchGridBusy()
+{
+    auto *model = objdb::ViewUtility::modelOf(dgView);
+    m_busyMark->set(QStringLiteral("grid"), model && model->busy());
+    if (model)
+        connect(model, &objdb::GridModel::busyChanged, m_busyMark, [this](bool busy) { m_busyMark->set(QStringLiteral("grid"), busy); });
+}
+
+void frmMain::stopReadsApart()
+{
+    m_totalsRead->stop();
+    m_busyMark->set(QStringLiteral("totals"), false);
+    if (auto *model = objdb::ViewUtility::modelOf(dgView))
+        model->stopReadingApart();
 }

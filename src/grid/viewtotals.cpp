@@ -5,9 +5,11 @@
 
 #include "objdb/amount.h"
 #include "objdb/datasource.h"
+#include "objdb/error.h"
 #include "objdb/types.h"
 
 #include <QLocale>
+#include <QPointer>
 
 namespace {
 
@@ -27,9 +29,10 @@ QStringList TotalsFieldsOf(const QString &table)
     return {};
 }
 
-ViewTotals ComputeViewTotals(const objdb::DataSource &ds, const QStringList &fields)
+namespace {
+
+ViewTotals totalsOf(const objdb::DataSource &ds, const QStringList &fields, const objdb::ColumnsSummary &summary)
 {
-    const objdb::ColumnsSummary summary = ds.SummarizeColumns(fields);
     ViewTotals totals;
     totals.rows = summary.rows;
     QVariant all = QVariant::fromValue(objdb::Amount());
@@ -45,6 +48,25 @@ ViewTotals ComputeViewTotals(const objdb::DataSource &ds, const QStringList &fie
     if (!totals.columns.isEmpty())
         totals.columns.append({QStringLiteral("Totale"), all, totals.columns.first().format});
     return totals;
+}
+
+} // namespace
+
+ViewTotals ComputeViewTotals(const objdb::DataSource &ds, const QStringList &fields)
+{
+    return totalsOf(ds, fields, ds.SummarizeColumns(fields));
+}
+
+void ComputeViewTotalsApart(objdb::BackgroundRead &reader, const objdb::DataSource &ds, const QStringList &fields,
+                            std::function<void(const ViewTotals &)> onDone, std::function<void(const QString &)> onRefused)
+{
+    const QPointer<const objdb::DataSource> source(&ds);
+    ds.SummarizeColumnsApart(
+        reader, fields,
+        [source, fields, onDone = std::move(onDone)](const objdb::ColumnsSummary &summary) {
+            onDone(totalsOf(*source, fields, summary));
+        },
+        [onRefused = std::move(onRefused)](const objdb::Error &error) { onRefused(error.description()); });
 }
 
 QString RowCountText(const QString &section, qint64 rows)

@@ -1,0 +1,39 @@
+#pragma once
+// The mark in the status bar while work of the window runs on a thread of its own (a sort, a
+// total), so that the window answers and says it is not done yet; after a second the waiting
+// window comes up with its stop button. Works are named, so that several may overlap.
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class QLabel;
+class QStatusBar;
+class QTimer;
+
+class BusyMark : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kWaitingWindowMs = 1000;
+
+    // Adds its label (objectName "sbStatusBar_Busy", hidden while idle) to the status bar.
+    explicit BusyMark(QStatusBar *bar);
+
+    void set(const QString &work, bool busy);
+    bool busy() const { return !m_works.isEmpty(); }
+
+signals:
+    // The user pressed the waiting window's stop button: every work in progress should end.
+    void stopRequested();
+
+private:
+    void showWaitingWindow();
+    void watchStop();
+    void closeWaitingWindow();
+
+    QSet<QString> m_works;
+    QLabel *m_label;
+    QTimer *m_late;   // brings the waiting window up when the work lasts
+    QTimer *m_watch;  // looks at its stop button meanwhile
+    bool m_windowShown = false;
+};
