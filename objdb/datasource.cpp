@@ -256,6 +256,7 @@ void DataSource::SetSort(const QString &order)
 
 void DataSource::SetSelection(const QString &filter, const QString &order)
 {
+    ++m_generation;
     m_clauses.setSelection(filter, order);
     m_cursor.invalidate();
     m_row.reset();
@@ -265,6 +266,7 @@ void DataSource::SetSelection(const QString &filter, const QString &order)
 void DataSource::Requery(bool keepCurrent)
 {
     const qint64 current = keepCurrent ? Bookmark() : 0;
+    ++m_generation;
     m_cursor.invalidate();
     m_row.reset();
     m_cursor.restart();
@@ -364,36 +366,86 @@ ColumnsSummary DataSource::SummarizeColumns(const QStringList &fields) const
     return summary;
 }
 
-void DataSource::SummarizeColumnsApart(BackgroundRead &reader, const QStringList &fields,
-                                       std::function<void(ColumnsSummary)> onDone, BackgroundRead::Failed onFailed) const
+template <class Result>
+void DataSource::readApart(BackgroundRead &reader, std::function<Result(Database &, StatementCache &)> work,
+                           std::function<void(Result)> onDone, std::function<void(const Error &)> onFailed) const
 {
-    const QList<FieldDef> defs = summedFields(fields);
     if (!readsApart()) {
         reader.stop();
-        std::optional<ColumnsSummary> summary;
+        std::optional<Result> result;
         try {
-            summary = SummarizeColumns(fields);
+            result = work(*m_scope.database(), m_scope.context->statements());
         } catch (const Error &e) {
             onFailed(e);
             return;
         }
-        onDone(std::move(*summary));
+        onDone(std::move(*result));
         return;
     }
-    // The source may be gone when the summary arrives: the summary is then for no one.
+    // Read for the rows as they are now: gone or changed when the result arrives, it is for no one.
     const QPointer<const DataSource> self(this);
-    reader.start<ColumnsSummary>(
+    const quint64 generation = m_generation;
+    reader.start<Result>(
         archivePath(),
-        [view = viewCopy(), defs](Database &db) {
+        [work = std::move(work)](Database &db) {
             StatementCache statements;
-            return source::summarizeColumns(view, db, statements, defs);
+            return work(db, statements);
         },
-        [self, defs, onDone = std::move(onDone)](ColumnsSummary summary) {
+        [self, generation, onDone, onFailed](Result result) {
             if (!self)
                 return;
-            self->presentSummary(summary, defs);
+            if (self->m_generation != generation) {
+                onFailed(Error(QStringLiteral("Le righe sono cambiate durante la lettura."), kErrStopped));
+                return;
+            }
+            onDone(std::move(result));
+        },
+        [self, onFailed](const Error &e) {
+            if (self)
+                onFailed(e);
+        });
+}
+
+void DataSource::SummarizeColumnsApart(BackgroundRead &reader, const QStringList &fields,
+                                       std::function<void(ColumnsSummary)> onDone, std::function<void(const Error &)> onFailed) const
+{
+    const QList<FieldDef> defs = summedFields(fields);
+    readApart<ColumnsSummary>(
+        reader,
+        [view = viewCopy(), defs](Database &db, StatementCache &statements) {
+            return source::summarizeColumns(view, db, statements, defs);
+        },
+        [this, defs, onDone = std::move(onDone)](ColumnsSummary summary) {
+            presentSummary(summary, defs);
             onDone(std::move(summary));
         },
+        std::move(onFailed));
+}
+
+void DataSource::SummarizeColumnApart(BackgroundRead &reader, const QString &field, std::function<void(ColumnSummary)> onDone,
+                                      std::function<void(const Error &)> onFailed) const
+{
+    const FieldDef def = summedFields({field}).first();
+    readApart<ColumnSummary>(
+        reader,
+        [view = viewCopy(), def](Database &db, StatementCache &statements) {
+            return source::summarizeColumn(view, db, statements, def);
+        },
+        [this, def, onDone = std::move(onDone)](ColumnSummary summary) {
+            summary.sum = m_currency.present(def, summary.sum);
+            onDone(std::move(summary));
+        },
+        std::move(onFailed));
+}
+
+void DataSource::FindApart(BackgroundRead &reader, const QString &criterion, qint64 after,
+                           std::function<void(bool)> onDone, std::function<void(const Error &)> onFailed)
+{
+    readApart<std::optional<qint64>>(
+        reader,
+        [queries = m_cursor.findQueries(criterion, after ? std::optional(after) : std::nullopt, after != 0)](
+            Database &db, StatementCache &statements) { return source::KeysetCursor::firstKey(statements, db, queries); },
+        [this, onDone = std::move(onDone)](std::optional<qint64> found) { onDone(found && FindOID(*found)); },
         std::move(onFailed));
 }
 

@@ -29,6 +29,8 @@ namespace objdb {
 class Database;
 class BackgroundRead;
 class DataContext;
+class Database;
+class StatementCache;
 class Error;
 class Filter;
 class StoredRow;
@@ -89,6 +91,10 @@ public:
     bool FindFirst(const QString &criterion);
     // The next match after the current row (continueAfterCurrent) or from the start.
     bool Find(const QString &criterion, bool continueAfterCurrent);
+    // Find, read apart as SummarizeColumnsApart is: the first match after the row with OID after (0:
+    // from the start) becomes the current row; onDone tells whether there was one.
+    void FindApart(BackgroundRead &reader, const QString &criterion, qint64 after, std::function<void(bool)> onDone,
+                   std::function<void(const Error &)> onFailed);
     bool FindOID(qint64 oid);
     // "field = value" from a value as the grid shows it, "field Like ..." when it holds the
     // wildcard; "False" when the text is no value of the field.
@@ -175,10 +181,13 @@ public:
     ColumnsSummary SummarizeColumns(const QStringList &fields) const;
     // The same, read apart when the view reads apart and in place otherwise; onDone or onFailed
     // runs in this object's thread either way (before the return when read in place). reader holds
-    // the read: starting another on it, or its end, drops a summary on its way; so does the end of
-    // this data source.
+    // the read: starting another on it, or its end, drops a result on its way (nothing is called);
+    // so does the end of this data source. A result for rows that were read again meanwhile (a new
+    // order, filter or refresh) is dropped too, and onFailed told so with kErrStopped.
     void SummarizeColumnsApart(BackgroundRead &reader, const QStringList &fields, std::function<void(ColumnsSummary)> onDone,
                                std::function<void(const Error &)> onFailed) const;
+    void SummarizeColumnApart(BackgroundRead &reader, const QString &field, std::function<void(ColumnSummary)> onDone,
+                              std::function<void(const Error &)> onFailed) const;
 
     // A read-only, event-free data source over the same rows, with its own current row.
     std::shared_ptr<DataSource> Copy() const;
@@ -202,6 +211,9 @@ private:
     using Row = source::EditRow;
 
     Row &currentRow();
+    template <class Result>
+    void readApart(BackgroundRead &reader, std::function<Result(Database &, StatementCache &)> work,
+                   std::function<void(Result)> onDone, std::function<void(const Error &)> onFailed) const;
     // The visible fields of those names; an unknown name throws.
     QList<FieldDef> summedFields(const QStringList &names) const;
     void presentSummary(ColumnsSummary &summary, const QList<FieldDef> &fields) const;
@@ -227,6 +239,7 @@ private:
     source::References m_references;
     source::WriteChecks m_checks;
     std::optional<Row> m_row;
+    quint64 m_generation = 0; // counts the times the rows were read again
     struct PreviousValue {
         QString field;
         QVariant value;

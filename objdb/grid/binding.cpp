@@ -192,6 +192,12 @@ void UnbindGrid(QTableView *grid)
     delete old;
 }
 
+void ShowRowWhenKnown(QTableView *grid, qint64 oid, const QString &field)
+{
+    if (GridModel *model = modelOf(grid))
+        restoreRowsWhenKnown(grid, model, oid, field, {});
+}
+
 objdb::Binding Binding(std::shared_ptr<DataSource> ds)
 {
     return objdb::Binding(std::move(ds));

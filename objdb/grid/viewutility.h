@@ -74,6 +74,10 @@ GridModel *modelOf(QTableView *grid);
 // Leaves the view without rows and deletes the grid model bound to it (and so its hold on the data
 // source and the archive).
 void UnbindGrid(QTableView *grid);
+// Makes the row of a bookmark current (in the column of field, when shown), scrolled into view: at
+// once when its row is known, else once the keys, read on a thread of their own, are in (a row the
+// user goes to meanwhile stays current).
+void ShowRowWhenKnown(QTableView *grid, qint64 oid, const QString &field);
 // The OIDs of the rows selected in a bound grid, in row order.
 QList<qint64> selectedBookmarks(QTableView *grid);
 // Column widths are kept in twips: 1440 to the inch at the screen's logical resolution.

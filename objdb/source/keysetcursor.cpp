@@ -14,11 +14,6 @@ namespace objdb::source {
 
 namespace {
 
-struct KeyQuery {
-    QString sql;
-    QVariantList binds;
-};
-
 KeyQuery keyQuery(const ViewClauses &clauses)
 {
     const query::Sql &where = clauses.where();
@@ -175,21 +170,42 @@ bool KeysetCursor::atEOF(std::optional<qint64> current)
     return m_position >= keys().size();
 }
 
-std::optional<qint64> KeysetCursor::findFirst(const QString &criterion) const
+KeyQuery KeysetCursor::findFirstQuery(const QString &criterion) const
 {
     const query::Sql where = m_clauses.whereAlso(criterion);
-    QSqlQuery q = m_scope.database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text
-                                               + m_clauses.orderBy() + SqlDialect::sqlite().limitClause(1),
-                                           where.binds);
-    if (q.next())
-        return q.value(0).toLongLong();
-    return std::nullopt;
+    return {QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text + m_clauses.orderBy()
+                + SqlDialect::sqlite().limitClause(1),
+            where.binds};
+}
+
+std::optional<qint64> KeysetCursor::firstKey(StatementCache &statements, Database &db, const QList<KeyQuery> &queries)
+{
+    std::optional<qint64> found;
+    for (const KeyQuery &query : queries) {
+        statements.select(db, query.sql, query.binds, [&](const StoredRow &row) {
+            if (!found)
+                found = row.integer(0);
+        });
+        if (found)
+            break;
+    }
+    return found;
+}
+
+std::optional<qint64> KeysetCursor::findFirst(const QString &criterion) const
+{
+    return firstKey(m_scope.context->statements(), *m_scope.database(), {findFirstQuery(criterion)});
 }
 
 std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional<qint64> current, bool afterCurrent)
 {
+    return firstKey(m_scope.context->statements(), *m_scope.database(), findQueries(criterion, current, afterCurrent));
+}
+
+QList<KeyQuery> KeysetCursor::findQueries(const QString &criterion, std::optional<qint64> current, bool afterCurrent) const
+{
     if (!afterCurrent || !current)
-        return findFirst(criterion);
+        return {findFirstQuery(criterion)};
     // The first match after the current row in the order of the rows, asked of the archive: the
     // current row's values of the order's terms bound into "comes after it" (keyset), so that a
     // search costs the same from any row and reads no key list.
@@ -208,8 +224,7 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
                               here.append(row.value(i));
                       });
     if (here.isEmpty()) // the current row is gone: from the start
-        return findFirst(criterion);
-
+        return {findFirstQuery(criterion)};
     // Built from the last term (the OID, never Null) outwards: after on this term, or equal on it
     // and after on the next. SQLite sorts Null first ascending and last descending.
     QString after;
@@ -250,16 +265,11 @@ std::optional<qint64> KeysetCursor::find(const QString &criterion, std::optional
     const QString orderBy = m_clauses.orderBy();
     const QString tail = orderBy + SqlDialect::sqlite().limitClause(1);
     const QString from = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(where.text + orderBy);
-    std::optional<qint64> found;
-    const auto keepKey = [&](const StoredRow &row) {
-        if (!found)
-            found = row.integer(0);
-    };
-    statements.select(*db, from + whereAnd + bound + QLatin1Char('(') + after + QLatin1Char(')') + tail,
-                      where.binds + (bound.isEmpty() ? QVariantList() : QVariantList{firstValue}) + afterBinds, keepKey);
-    if (!found && !bound.isEmpty() && first.descending)
-        statements.select(*db, from + whereAnd + first.sql + QStringLiteral(" IS NULL") + tail, where.binds, keepKey);
-    return found;
+    QList<KeyQuery> queries{{from + whereAnd + bound + QLatin1Char('(') + after + QLatin1Char(')') + tail,
+                             where.binds + (bound.isEmpty() ? QVariantList() : QVariantList{firstValue}) + afterBinds}};
+    if (!bound.isEmpty() && first.descending)
+        queries.append({from + whereAnd + first.sql + QStringLiteral(" IS NULL") + tail, where.binds});
+    return queries;
 }
 
 } // namespace objdb::source

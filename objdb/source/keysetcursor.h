@@ -6,13 +6,26 @@
 #include "objdb/backgroundread.h"
 
 #include <QList>
+#include <QString>
+#include <QVariant>
 #include <functional>
 #include <optional>
+
+namespace objdb {
+class Database;
+class StatementCache;
+}
 
 namespace objdb::source {
 
 struct SourceScope;
 class ViewClauses;
+
+// One key-only query and its binds.
+struct KeyQuery {
+    QString sql;
+    QVariantList binds;
+};
 
 class KeysetCursor {
 public:
@@ -61,12 +74,16 @@ public:
     std::optional<qint64> findFirst(const QString &criterion) const;
     // The first match in order, or with afterCurrent the first one after current.
     std::optional<qint64> find(const QString &criterion, std::optional<qint64> current, bool afterCurrent);
+    // The queries find runs, tried in turn until one gives a key (built here, run anywhere).
+    QList<KeyQuery> findQueries(const QString &criterion, std::optional<qint64> current, bool afterCurrent) const;
+    static std::optional<qint64> firstKey(StatementCache &statements, Database &db, const QList<KeyQuery> &queries);
 
 private:
     // Index of the current row in the keys: -1 before the first, size after the last, kUnknown when
     // the row was reached without the keys.
     static constexpr int kUnknown = -2;
     void locate(std::optional<qint64> current);
+    KeyQuery findFirstQuery(const QString &criterion) const;
 
     const SourceScope &m_scope;
     const ViewClauses &m_clauses;

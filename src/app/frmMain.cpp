@@ -136,6 +136,8 @@ void frmMain::createControls()
     tmTotals->setInterval(0);
     connect(tmTotals, &QTimer::timeout, this, &frmMain::RefreshViewTotals);
     m_totalsRead = std::make_unique<objdb::BackgroundRead>(this);
+    m_searchRead = std::make_unique<objdb::BackgroundRead>(this);
+    m_columnTotalRead = std::make_unique<objdb::BackgroundRead>(this);
 }
 
 void frmMain::createToolbar()

@@ -30,6 +30,7 @@ struct ViewTotals;
 
 namespace objdb {
 class BackgroundRead;
+struct ColumnSummary;
 class DataSource;
 enum class RelationKind;
 class Filter;
@@ -203,7 +204,8 @@ public:
     void mnuContItem_Click(int Index);
 
     // ---- Totals and averages of a column over the rows of the view ----
-    QVariant CalculateTotalColumn(const QString &p_strColName);
+    // Shows the message made of the column's summary once it is read (apart on a big archive).
+    void CalculateTotalColumn(const QString &p_strColName, std::function<QString(const objdb::ColumnSummary &)> message);
     void mnuTotalItems_Click(int Index);
     void mnuAverageItems_Click(int Index);
     void mnuFieldTotal_Click();
@@ -260,6 +262,8 @@ private:
     QTimer *tmTotals = nullptr;
     // The totals' query on a big archive runs on a thread of its own; the mark says so meanwhile.
     std::unique_ptr<objdb::BackgroundRead> m_totalsRead;
+    std::unique_ptr<objdb::BackgroundRead> m_searchRead;
+    std::unique_ptr<objdb::BackgroundRead> m_columnTotalRead;
     BusyMark *m_busyMark = nullptr;
     TaggedTimer *tmFunc = nullptr;
 
@@ -343,7 +347,9 @@ private:
     // Finds the first row meeting the criterion on field (after the grid's current row when next)
     // and makes its cell of that field the grid's current cell, scrolled into view; false when
     // there is none.
-    bool findInGrid(const QString &criterion, bool next, const QString &field);
+    // Finds the criterion's first row (after the current one with next) apart from the window and
+    // moves the grid to it; notFound runs when there is none.
+    void findInGrid(const QString &criterion, bool next, const QString &field, std::function<void()> notFound);
     // The deferred command "mnuOrderComplex": the sort editor on the view's order.
     void EditComplexOrder();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.

@@ -4,10 +4,12 @@
 
 #include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
+#include "services/busymark.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 
 #include "objdb/datasource.h"
+#include "objdb/error.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
 #include "objdb/query/criterion.h"
@@ -49,32 +51,41 @@ void frmMain::ExecuteSearch(int Index)
     const QString field = item->property("tag").toString();
     const QString criterion = field + QStringLiteral(" Like ") + objdb::query::patternLiteral(pattern);
     toolbarAction(QStringLiteral("Find"))->setProperty("tag", QString::number(Index));
-    if (!findInGrid(criterion, frmSearchText::bNext, field))
+    const QString caption = item->text();
+    findInGrid(criterion, frmSearchText::bNext, field, [this, text, caption] {
         MessageService::inform(QStringLiteral(" '") + text + QStringLiteral("' non trovato"), MessageService::Icon::Information,
-                               QStringLiteral("Ricerca in ") + item->text(), this);
+                               QStringLiteral("Ricerca in ") + caption, this);
+    });
 }
 
-bool frmMain::findInGrid(const QString &criterion, bool next, const QString &field)
+void frmMain::findInGrid(const QString &criterion, bool next, const QString &field, std::function<void()> notFound)
 {
     // The search continues from the row the user stands on.
-    const qint64 current = currentGridBookmark();
-    if (next && current != 0)
-        m_objCurDS->FindOID(current);
-    if (!m_objCurDS->Find(criterion, next && current != 0))
-        return false;
-    dgView->clearSelection();
-    QCoreApplication::processEvents();
+    const qint64 current = next ? currentGridBookmark() : 0;
+    // The match is shown in the column searched; a field the grid does not show keeps the column.
     auto *model = objdb::ViewUtility::modelOf(dgView);
-    const int row = model ? model->rowOfBookmark(m_objCurDS->Bookmark()) : -1;
-    if (row >= 0) {
-        // The match is shown in the column searched; a field the grid does not show keeps the column.
-        const int searched = model->columnOfField(field);
-        const int column = searched >= 0 && !dgView->isColumnHidden(searched) ? searched : qMax(0, dgView->currentIndex().column());
-        const QModelIndex target = model->index(row, column);
-        dgView->selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
-        dgView->scrollTo(target);
-    }
-    return true;
+    const int searched = model ? model->columnOfField(field) : -1;
+    const QString shownField = !model || (searched >= 0 && !dgView->isColumnHidden(searched))
+                                   ? field
+                                   : model->fieldAt(qMax(0, dgView->currentIndex().column()));
+    m_busyMark->set(QStringLiteral("search"), true);
+    m_objCurDS->FindApart(
+        *m_searchRead, criterion, current,
+        [this, shownField, notFound = std::move(notFound)](bool found) {
+            m_busyMark->set(QStringLiteral("search"), false);
+            if (!found) {
+                notFound();
+                return;
+            }
+            dgView->clearSelection();
+            objdb::ViewUtility::ShowRowWhenKnown(dgView, m_objCurDS->Bookmark(), shownField);
+        },
+        [this](const objdb::Error &error) {
+            m_busyMark->set(QStringLiteral("search"), false);
+            // The rows were read again meanwhile: the search was for a view no longer shown.
+            if (error.code() != objdb::kErrStopped)
+                ShowErrorReport(QString(), PendingError(error));
+        });
 }
 
 void frmMain::mnuSearchNext_Click()
@@ -112,11 +123,12 @@ void frmMain::mnuFieldSearchNext_Click()
         return;
     }
     // A column without a search item: the next row holding the same value.
-    if (!findInGrid(m_objCurDS->BuildCriterion(field, cellText, QStringLiteral("%")), true, field)) {
-        const objdb::FieldDef *def = m_objCurDS->Field(field);
+    const objdb::FieldDef *def = m_objCurDS->Field(field);
+    const QString caption = def ? def->caption : field;
+    findInGrid(m_objCurDS->BuildCriterion(field, cellText, QStringLiteral("%")), true, field, [this, cellText, caption] {
         MessageService::inform(QStringLiteral(" '") + cellText + QStringLiteral("' non trovato"), MessageService::Icon::Information,
-                               QStringLiteral("Ricerca in ") + (def ? def->caption : field), this);
-    }
+                               QStringLiteral("Ricerca in ") + caption, this);
+    });
     frmSearchText::sLastValue.clear();
     frmSearchText::sSearchText.clear();
 }

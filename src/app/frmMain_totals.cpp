@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 
 #include "grid/columntotals.h"
+#include "services/busymark.h"
 #include "services/errorreport.h"
 
 #include "objdb/datasource.h"
@@ -34,9 +35,10 @@ void frmMain::connectTotalCommands()
     });
 }
 
-QVariant frmMain::CalculateTotalColumn(const QString &p_strColName)
+void frmMain::CalculateTotalColumn(const QString &p_strColName, std::function<QString(const objdb::ColumnSummary &)> message)
 {
-    return m_objCurDS->SummarizeColumn(p_strColName).sum;
+    ShowColumnSummaryBox(*m_columnTotalRead, *m_objCurDS, p_strColName, std::move(message), this,
+                         [this](bool busy) { m_busyMark->set(QStringLiteral("columnTotal"), busy); });
 }
 
 void frmMain::mnuTotalItems_Click(int Index)
@@ -45,9 +47,8 @@ void frmMain::mnuTotalItems_Click(int Index)
     if (!m_objCurDS || !item || Index == 0)
         return;
     const QString field = item->property("tag").toString();
-    ShowTotalBox([&] {
-        return TotalMessage(item->text(), CalculateTotalColumn(field), TotalFormatOf(*m_objCurDS->Field(field)));
-    }, this);
+    const QString name = item->text(), format = TotalFormatOf(*m_objCurDS->Field(field));
+    CalculateTotalColumn(field, [name, format](const objdb::ColumnSummary &summary) { return TotalMessage(name, summary.sum, format); });
 }
 
 void frmMain::mnuAverageItems_Click(int Index)
@@ -56,9 +57,8 @@ void frmMain::mnuAverageItems_Click(int Index)
     if (!m_objCurDS || !item || Index == 0)
         return;
     const QString field = item->property("tag").toString();
-    ShowTotalBox([&] {
-        return AverageMessage(item->text(), m_objCurDS->SummarizeColumn(field), TotalFormatOf(*m_objCurDS->Field(field)));
-    }, this);
+    const QString name = item->text(), format = TotalFormatOf(*m_objCurDS->Field(field));
+    CalculateTotalColumn(field, [name, format](const objdb::ColumnSummary &summary) { return AverageMessage(name, summary, format); });
 }
 
 int frmMain::currentTotalItem() const

@@ -55,8 +55,11 @@ void frmMain::watchGridBusy()
 
 void frmMain::stopReadsApart()
 {
-    m_totalsRead->stop();
-    m_busyMark->set(QStringLiteral("totals"), false);
+    for (const auto &[read, work] : {std::pair{m_totalsRead.get(), "totals"}, std::pair{m_searchRead.get(), "search"},
+                                     std::pair{m_columnTotalRead.get(), "columnTotal"}}) {
+        read->stop();
+        m_busyMark->set(QString::fromLatin1(work), false);
+    }
     if (auto *model = objdb::ViewUtility::modelOf(dgView))
         model->stopReadingApart();
 }

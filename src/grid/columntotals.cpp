@@ -34,3 +34,21 @@ void ShowTotalBox(const std::function<QString()> &message, QWidget *parent)
     }
     MessageService::inform(text, MessageService::Icon::None, QString(), parent);
 }
+
+void ShowColumnSummaryBox(objdb::BackgroundRead &reader, const objdb::DataSource &ds, const QString &field,
+                          std::function<QString(const objdb::ColumnSummary &)> message, QWidget *parent,
+                          std::function<void(bool)> busy)
+{
+    busy(true);
+    ds.SummarizeColumnApart(
+        reader, field,
+        [message, parent, busy](const objdb::ColumnSummary &summary) {
+            busy(false);
+            ShowTotalBox([&] { return message(summary); }, parent);
+        },
+        [parent, busy](const objdb::Error &error) {
+            busy(false);
+            if (error.code() != objdb::kErrStopped)
+                MessageService::inform(error.description(), MessageService::Icon::Exclamation, QString(), parent);
+        });
+}

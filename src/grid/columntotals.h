@@ -9,6 +9,8 @@
 class QWidget;
 
 namespace objdb {
+class BackgroundRead;
+class DataSource;
 struct ColumnSummary;
 struct FieldDef;
 }
@@ -22,3 +24,9 @@ QString AverageMessage(const QString &name, const objdb::ColumnSummary &summary,
 // Shows the message the function makes, without icon; a total the library refuses (one beyond the
 // limits of the computation) is told with its reason instead.
 void ShowTotalBox(const std::function<QString()> &message, QWidget *parent);
+// The box of one column's summary, read apart from the window on a big archive
+// (objdb::DataSource::SummarizeColumnApart); busy(true) while it is read, busy(false) once it is
+// in, failed or dropped (the rows were read again meanwhile: no box then).
+void ShowColumnSummaryBox(objdb::BackgroundRead &reader, const objdb::DataSource &ds, const QString &field,
+                          std::function<QString(const objdb::ColumnSummary &)> message, QWidget *parent,
+                          std::function<void(bool)> busy);
