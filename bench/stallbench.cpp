@@ -9,7 +9,6 @@
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
-#include "objdb/grid/gridmodel.h"
 #include "objdb/grid/sorteditor.h"
 #include "objdb/viewer/datawindow.h"
 
@@ -233,7 +232,7 @@ QList<Interaction> interactions(RawQuery &raw)
          typeInSearchText(QStringLiteral("Polizza 12"), false), {}, noFilter, rawFiltered(raw, "p.Descrizione LIKE 'polizza 12%'", {})},
         {"stall_filter_complex", DateSelection::All, "Data", {}, trigger(QStringLiteral("mnuFilterComplex")),
          filterDescriptionAndCash, {}, noFilter, rawFiltered(raw, "p.Descrizione LIKE 'polizza 3%'", "t0.Contanti > 1000000")},
-        // The search made once (not timed), then "Cerca successivo" from the first row.
+        // The search made first (not timed), then "Cerca successivo" from the first row.
         {"stall_search_next", DateSelection::All, "DescrizionePagamento", searchFirst, trigger(QStringLiteral("mnuSearchNext")),
          typeInSearchText(QStringLiteral("za 77"), true), {}, {}, [&raw, firstPayment, searched] { raw.nextPaymentAfter(firstPayment, searched); }},
         // The message box with the figure is the answer.
@@ -254,10 +253,10 @@ QList<Interaction> interactions(RawQuery &raw)
         // data window, first screen and count.
         {"stall_associated", DateSelection::All, "Data", {}, trigger(QStringLiteral("mnuContItem_1")), {},
          dataWindowShown, closeDataWindow, [&raw, firstPayment] {
-             const QByteArray sameMovement = "t0.OID_Movimenti = (SELECT OID_Movimenti FROM Pagamenti WHERE OID = ?)";
-             raw.stepAll("SELECT t0.OID, t0.Data, t0.Contanti, t0.Bonifico_Bancomat, t0.Assegno, t0.Anticipo, t0.Operatore "
-                         "FROM Pagamenti AS t0 WHERE " + sameMovement + " ORDER BY t0.Data, t0.OID LIMIT 50", {firstPayment});
-             raw.stepAll("SELECT COUNT(*) FROM Pagamenti AS t0 WHERE " + sameMovement, {firstPayment});
+             const QByteArray sameMovement =
+                 "t0.OID_Movimenti = (SELECT OID_Movimenti FROM Pagamenti WHERE OID = " + QByteArray::number(firstPayment) + ")";
+             raw.firstPaymentScreenWhere(sameMovement, kScreenRows);
+             raw.aggregate("SELECT COUNT(*) FROM Pagamenti AS t0 WHERE " + sameMovement);
          }},
         // Insert opens a new payment's panel; its parent button opens the list of the movements
         // still open, whose first screen (and first page counted) is the answer.

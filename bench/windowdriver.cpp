@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 
