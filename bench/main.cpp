@@ -15,6 +15,7 @@
 #include "ledgerbench.h"
 #include "outputbench.h"
 #include "rawquery.h"
+#include "stallbench.h"
 #include "windowbench.h"
 
 #include "data/DB.h"
@@ -94,6 +95,7 @@ int run(const QString &path)
     runGridBenchmarks(grid);
     runGridToolsBenchmarks(grid);
     runWindowBenchmarks(grid, db);
+    runStallBenchmarks(grid, db);
     runOutputBenchmarks({path, context, payments, wanted});
     runMaintenanceBenchmarks({path, payments, measure, wanted});
     runDayBenchmarks({path, context, db, payments, measure, wanted});

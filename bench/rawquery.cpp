@@ -75,11 +75,15 @@ QList<qint64> RawQuery::paymentKeys(const QString &orderColumn)
 int RawQuery::lastPaymentRowsByKey(const QString &orderColumn, int count)
 {
     const QList<qint64> keys = paymentKeys(orderColumn);
-    const QList<qint64> last = keys.mid(std::max<qsizetype>(0, keys.size() - count));
+    return paymentRowsByKey(keys.mid(std::max<qsizetype>(0, keys.size() - count)));
+}
+
+int RawQuery::paymentRowsByKey(const QList<qint64> &keys)
+{
     QByteArray marks;
-    for (int i = 0; i < last.size(); ++i)
+    for (int i = 0; i < keys.size(); ++i)
         marks += i ? ", ?" : "?";
-    return stepAll(kPaymentSelect + "WHERE t0.OID IN (" + marks + ")", last);
+    return stepAll(kPaymentSelect + "WHERE t0.OID IN (" + marks + ")", keys);
 }
 
 int RawQuery::rowOfPaymentKey(const QString &orderColumn, qint64 oid)
@@ -139,4 +143,51 @@ qint64 RawQuery::sumOfPayments(const QByteArray &column, const QByteArray &condi
     }
     sqlite3_finalize(statement);
     return result;
+}
+
+qint64 RawQuery::aggregate(const QByteArray &sql, const QList<QByteArray> &binds)
+{
+    sqlite3_stmt *statement = prepared(m_db, sql);
+    for (int i = 0; i < binds.size(); ++i)
+        sqlite3_bind_text(statement, i + 1, binds.at(i).constData(), int(binds.at(i).size()), SQLITE_STATIC);
+    qint64 checksum = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        for (int c = 0; c < sqlite3_column_count(statement); ++c)
+            checksum += sqlite3_column_int64(statement, c);
+    sqlite3_finalize(statement);
+    return checksum;
+}
+
+qint64 RawQuery::bandSums(const QByteArray &condition, const QList<QByteArray> &binds)
+{
+    return aggregate("SELECT COUNT(*), SUM(Contanti), SUM(Bonifico_Bancomat), SUM(Assegno), SUM(Anticipo) FROM Pagamenti AS t0"
+                         + (condition.isEmpty() ? QByteArray() : " WHERE " + condition),
+                     binds);
+}
+
+qint64 RawQuery::closingSummaryDay(const QByteArray &day, const QByteArray &next)
+{
+    const QByteArray received = "(COALESCE(Contanti, 0) + COALESCE(Bonifico_Bancomat, 0) + COALESCE(Assegno, 0) + "
+                                "COALESCE(Anticipo, 0))";
+    const QByteArray operators = "SELECT Operatore, COUNT(*), SUM(" + received
+        + ") FROM Pagamenti WHERE Data >= ? AND Data < ? GROUP BY Operatore";
+    // ?1 the day, ?2 the next, ?3 the purge's command in the log.
+    const QByteArray movements =
+        "SELECT SUM(opened), SUM(CASE WHEN opened THEN Importo END), SUM(Pagato <> 0 AND closed) FROM (SELECT m.Importo, "
+        "m.Pagato, NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?1) AND NOT EXISTS "
+        "(SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?3) AS opened, NOT EXISTS (SELECT 1 "
+        "FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data >= ?2) AS closed FROM Movimenti m WHERE m.OID IN "
+        "(SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?1 AND Data < ?2))";
+    const QByteArray outstanding =
+        "SELECT (SELECT SUM(m.ImportoInSospeso) FROM Movimenti m WHERE EXISTS (SELECT 1 FROM Pagamenti p WHERE "
+        "p.OID_Movimenti = m.OID) OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND "
+        "e.Comando = ?3)) + (SELECT COALESCE(SUM("
+        + received
+        + "), 0) FROM Pagamenti NOT INDEXED WHERE Data >= ?2) - (SELECT COALESCE(SUM(COALESCE(m.Importo, 0) - COALESCE(m.Sconto, 0)), 0) FROM Movimenti m "
+          "WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?2) AND NOT EXISTS (SELECT 1 FROM Pagamenti p "
+          "WHERE p.OID_Movimenti = m.OID AND p.Data < ?2) AND NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE "
+          "e.OID_Movimenti = m.OID AND e.Comando = ?3))";
+    const QByteArray purge = "Eliminazione pagamenti saldati";
+    return bandSums("Data >= ? AND Data < ?", {day, next}) + aggregate(operators, {day, next})
+        + aggregate(movements, {day, next, purge}) + aggregate(outstanding, {day, next, purge});
 }

@@ -15,6 +15,8 @@ public:
     int firstPaymentScreen(const QString &orderColumn, int count);
     // The ordered key list of the payments, then the last `count` rows read by key.
     int lastPaymentRowsByKey(const QString &orderColumn, int count);
+    // The rows of the payments view with these keys.
+    int paymentRowsByKey(const QList<qint64> &keys);
     // The ordered key list of the payments.
     QList<qint64> paymentKeys(const QString &orderColumn);
     // The position of a key in the ordered key list.
@@ -27,9 +29,17 @@ public:
     // COUNT(*), COUNT and SUM of a column of the payments (with a condition on them when given); the
     // mean divided in integers when asked.
     qint64 sumOfPayments(const QByteArray &column, const QByteArray &condition, const QList<QByteArray> &binds, bool average);
+    // Any statement with integer bindings stepped to its end, every column read; the rows.
+    int stepAll(const QByteArray &sql, const QList<qint64> &binds);
+    // Any aggregate with text bindings stepped to its end; the sum of its integer columns.
+    qint64 aggregate(const QByteArray &sql, const QList<QByteArray> &binds = {});
+    // The totals band of the payments meeting a condition on Pagamenti AS t0 (all when empty): the
+    // count and the sums of the four ways of paying.
+    qint64 bandSums(const QByteArray &condition, const QList<QByteArray> &binds = {});
+    // The closing summary's four aggregates over one day (ISO dates of the day and the next).
+    qint64 closingSummaryDay(const QByteArray &day, const QByteArray &next);
 
 private:
-    int stepAll(const QByteArray &sql, const QList<qint64> &binds);
 
     sqlite3 *m_db = nullptr;
 };
