@@ -295,12 +295,19 @@ int DataSource::countRows(int limit) const
 }
 
 namespace {
-qint64 g_readApartFrom = 20'000;
+qint64 g_readApartFrom = DataSource::kReadApartFrom;
+int g_readApartPatience = DataSource::kReadApartPatienceMs;
 }
 
-void DataSource::setReadApartFrom(qint64 rows)
+void DataSource::setReadApart(qint64 fromRows, int patienceMs)
 {
-    g_readApartFrom = rows;
+    g_readApartFrom = fromRows;
+    g_readApartPatience = patienceMs;
+}
+
+int DataSource::readApartPatience()
+{
+    return g_readApartPatience;
 }
 
 bool DataSource::readsApart() const

@@ -96,6 +96,8 @@ public:
     void FindApart(BackgroundRead &reader, const QString &criterion, qint64 after, std::function<void(bool)> onDone,
                    std::function<void(const Error &)> onFailed);
     bool FindOID(qint64 oid);
+    // Whether the row with that OID is among the rows, asked by its key alone.
+    bool Contains(qint64 oid) const { return m_cursor.contains(oid); }
     // "field = value" from a value as the grid shows it, "field Like ..." when it holds the
     // wildcard; "False" when the text is no value of the field.
     QString BuildCriterion(const QString &field, const QString &value, const QString &wildcard) const;
@@ -167,9 +169,13 @@ public:
     source::ViewCopy viewCopy() const { return m_pages.copy(); }
     void presentRows(QList<QVariantList> &rows) const { m_pages.present(rows); }
     QString archivePath() const;
-    // Tables of at least this many rows are read apart; the default keeps small archives, and
-    // every test that does not lower it, read in place.
-    static void setReadApartFrom(qint64 rows);
+    // Tables of at least fromRows rows are read apart, and a read that may be quick is waited for
+    // patienceMs before the window goes on without it. The defaults keep small archives, and every
+    // test that does not lower them, read in place.
+    static void setReadApart(qint64 fromRows, int patienceMs);
+    static constexpr qint64 kReadApartFrom = 20'000;
+    static constexpr int kReadApartPatienceMs = 30;
+    static int readApartPatience();
     // Every row in order, the visible fields of up to pageSize rows at a time, read by stepping one
     // statement (no key list, so memory stays the same whatever the number of rows). onPage returns
     // false to stop reading. Pending events that onPage runs must not close the archive.

@@ -38,6 +38,9 @@ void restoreRowsWhenKnown(QTableView *grid, GridModel *model, qint64 current, co
                           const QList<qint64> &selected)
 {
     const std::shared_ptr<DataSource> ds = model->dataSource();
+    // A row the new rows leave out (a filter) is no reason to read their keys.
+    if (current != 0 && !model->knownRowOf(current) && !ds->Contains(current))
+        current = 0;
     if (rowsKnown(model, current, selected) || !ds->LoadKeysInBackground()) {
         restoreRows(grid, model, current, currentField, selected);
         return;

@@ -128,8 +128,9 @@ bool GridModel::readFirstScreenApart()
         },
         [this](source::FirstScreen screen) { takeFirstScreen(&screen); },
         [this](const Error &) { takeFirstScreen(nullptr); });
+    // A quick read is shown at once, a long one arrives later.
     m_waitingInPlace = true;
-    m_firstScreen.finishWithin(kPatienceMs);
+    m_firstScreen.finishWithin(DataSource::readApartPatience());
     m_waitingInPlace = false;
     updateBusy();
     return true;

@@ -33,9 +33,6 @@ public:
     static constexpr int kMaxCachedPages = 20;
     // The stored value of a cell (Amount, QDate, bool, QString), for callers that need more than text.
     static constexpr int ValueRole = Qt::UserRole + 1;
-    // How long a new order or filter waits for a first screen read apart before the window goes on
-    // without it: a quick read is shown at once, a long one arrives later.
-    static constexpr int kPatienceMs = 30;
 
     // sequence: field names separated by ";" ("" = the default fields).
     explicit GridModel(std::shared_ptr<DataSource> ds, const QString &sequence = QString(), QObject *parent = nullptr);

@@ -1,9 +1,11 @@
 #pragma once
 // The keys that act on a whole bound grid: Ctrl+End goes to the view's true last row, and select-all
 // (Ctrl+A or the corner button) chooses every row of the view. The grid model counts only its first
-// page until the user scrolls on, so the view alone would stop at the end of that page.
+// page until the user scrolls on, so the view alone would stop at the end of that page. On a big
+// archive the keys are read on a thread of their own: the key or click then acts once they are in.
 
 #include <QObject>
+#include <functional>
 
 class QTableView;
 
@@ -21,8 +23,9 @@ protected:
 
 private:
     explicit WholeViewKeys(QTableView *grid);
-    // Counts every row of the view before the grid acts on the key.
-    void countAllRows() const;
+    // Counts every row of the view before the grid acts on the key: at once (false), or by reading
+    // the keys apart (true), then running again once they are in.
+    bool countAllRows(std::function<void()> again);
 
     QTableView *m_grid;
 };
