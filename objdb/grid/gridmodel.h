@@ -84,6 +84,8 @@ public:
     // Whether rows of the view are being read on a thread of their own (its first screen or its
     // ordered keys): the view shows what it has meanwhile and is told when more arrives.
     bool busy() const;
+    // Whether the first screen itself is still being read apart (the view shows no rows meanwhile).
+    bool readingFirstScreen() const { return m_firstScreen.running(); }
     // Ends the reads apart in progress (the user stopped them): rows not read yet stay out of the
     // view; the keys are read the ordinary way when next needed.
     void stopReadingApart();

@@ -122,7 +122,7 @@ void frmMain::createControls()
     sbRowCount->setObjectName(QStringLiteral("sbStatusBar_RowCount"));
     sbStatusBar->addPermanentWidget(sbRowCount);
     m_busyMark = new BusyMark(sbStatusBar);
-    connect(m_busyMark, &BusyMark::stopRequested, this, &frmMain::stopReadsApart);
+    connect(m_busyMark, &BusyMark::stopRequested, this, &frmMain::readsApartStopped);
     setStatusBar(sbStatusBar);
 
     tmFunc = new TaggedTimer(this);

@@ -416,6 +416,8 @@ private:
     // The grid's reads apart and the totals' come and go with the busy mark; its stop button ends them.
     void watchGridBusy();
     void stopReadsApart();
+    // The waiting window's stop button: the reads end, the status bar says so.
+    void readsApartStopped();
     QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();

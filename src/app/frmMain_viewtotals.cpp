@@ -48,9 +48,14 @@ void frmMain::showViewTotals(const ViewTotals &totals)
 void frmMain::watchGridBusy()
 {
     auto *model = objdb::ViewUtility::modelOf(dgView);
-    m_busyMark->set(QStringLiteral("grid"), model && model->busy());
+    // The first screen is waited for; the keys behind it only put the current row back.
+    const auto mark = [this, model] {
+        m_busyMark->set(QStringLiteral("gridRows"), model && model->readingFirstScreen());
+        m_busyMark->set(QStringLiteral("gridKeys"), model && model->busy() && !model->readingFirstScreen(), false);
+    };
+    mark();
     if (model)
-        connect(model, &objdb::GridModel::busyChanged, m_busyMark, [this](bool busy) { m_busyMark->set(QStringLiteral("grid"), busy); });
+        connect(model, &objdb::GridModel::busyChanged, m_busyMark, mark);
 }
 
 void frmMain::stopReadsApart()
@@ -62,4 +67,12 @@ void frmMain::stopReadsApart()
     }
     if (auto *model = objdb::ViewUtility::modelOf(dgView))
         model->stopReadingApart();
+}
+
+void frmMain::readsApartStopped()
+{
+    auto *model = objdb::ViewUtility::modelOf(dgView);
+    if (model && model->readingFirstScreen())
+        SetStatusMsg(QStringLiteral("Lettura dei dati interrotta."));
+    stopReadsApart();
 }

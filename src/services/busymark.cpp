@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 
 BusyMark::BusyMark(QStatusBar *bar)
     : QObject(bar), m_label(new QLabel(QStringLiteral("Lettura in corso..."), bar)), m_late(new QTimer(this)),
@@ -20,22 +21,27 @@ BusyMark::BusyMark(QStatusBar *bar)
     connect(m_watch, &QTimer::timeout, this, &BusyMark::watchStop);
 }
 
-void BusyMark::set(const QString &work, bool busy)
+void BusyMark::set(const QString &work, bool busy, bool waitedFor)
 {
-    const bool before = this->busy();
+    const bool waitedBefore = this->waitedFor();
     if (busy)
-        m_works.insert(work);
+        m_works.insert(work, waitedFor);
     else
         m_works.remove(work);
-    if (before == this->busy())
-        return;
     m_label->setVisible(this->busy());
-    if (this->busy()) {
+    if (waitedBefore == this->waitedFor())
+        return;
+    if (this->waitedFor()) {
         m_late->start();
     } else {
         m_late->stop();
         closeWaitingWindow();
     }
+}
+
+bool BusyMark::waitedFor() const
+{
+    return std::any_of(m_works.cbegin(), m_works.cend(), [](bool waited) { return waited; });
 }
 
 void BusyMark::showWaitingWindow()
