@@ -1,3 +1,4 @@
+#include "services/busymark.h"
 #include "services/frmMessage.h"
 #include "services/twips.h"
 #include "testsupport.h"
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QtTest>
 
 using MessageService::Answer;
@@ -285,6 +288,42 @@ private slots:
         const int first = window()->hourglassFrame();
         QTRY_VERIFY_WITH_TIMEOUT(window()->hourglassFrame() != first, 2000);
         QVERIFY(!window()->imgHourglass->pixmap().isNull());
+    }
+
+    // Work read apart: the status bar marks it; work the user waits for brings the waiting window
+    // after a second, whose stop button asks every work to end; work behind the screen never does.
+    void busyMarkAndItsWaitingWindow_data()
+    {
+        QTest::addColumn<bool>("waitedFor");
+        QTest::newRow("waited for") << true;
+        QTest::newRow("behind the screen") << false;
+    }
+
+    void busyMarkAndItsWaitingWindow()
+    {
+        QFETCH(bool, waitedFor);
+        QStatusBar bar;
+        bar.show();
+        BusyMark mark(&bar);
+        auto *label = bar.findChild<QLabel *>(QStringLiteral("sbStatusBar_Busy"));
+        QVERIFY(label && label->isHidden());
+        QSignalSpy stop(&mark, &BusyMark::stopRequested);
+        mark.set(QStringLiteral("rows"), true, waitedFor);
+        mark.set(QStringLiteral("sums"), true, false);
+        QVERIFY(label->isVisible());
+        QTest::qWait(BusyMark::kWaitingWindowMs + 300);
+        QCOMPARE(window()->isVisible(), waitedFor);
+        if (waitedFor) {
+            TestSupport::ScriptedMessages messages;
+            messages.push(Answer::Yes); // "Confermi l'interruzione ?"
+            window()->cmdStop->click();
+            QTRY_COMPARE(stop.size(), 1);
+            QVERIFY(!window()->isVisible());
+        }
+        mark.set(QStringLiteral("rows"), false);
+        QVERIFY(label->isVisible()); // the other work still runs
+        mark.set(QStringLiteral("sums"), false);
+        QVERIFY(label->isHidden());
     }
 };
 
