@@ -75,7 +75,8 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
 
     // The movements paid in the period: opened there when nothing of them was paid before (neither a
     // payment nor one a purge removed, which are older than the payments left), settled there when
-    // paid and nothing of them was paid after.
+    // paid and nothing of them was paid after. Per movement each question is one seek of the index
+    // by movement and date: the period's payments and their movements are all that is read.
     QSqlQuery movements = db.exec(
         QStringLiteral(
             "SELECT COALESCE(SUM(opened), 0), COALESCE(SUM(CASE WHEN opened THEN Importo END), 0), "
