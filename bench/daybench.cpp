@@ -37,10 +37,18 @@ void runDayBenchmarks(const DayBench &bench)
     if (bench.wanted("totals_band_all"))
         bench.measure("totals_band_all", bench.payments, [&] { sink = band(*bench.context, DateSelection::All, june).rows; },
                       [&] { sink = raw.bandSums(QByteArray()); });
-    if (bench.wanted("closing_summary_day")) {
-        const QByteArray day = june.toString(Qt::ISODate).toUtf8(), next = june.addDays(1).toString(Qt::ISODate).toUtf8();
-        bench.measure("closing_summary_day", bench.payments,
-                      [&] { sink = output::ComputeClosingSummary(*bench.database, june, june).payments; },
-                      [&] { sink = raw.closingSummaryDay(day, next); });
-    }
+    const auto closing = [&](const char *operation, const QDate &from, const QDate &to, bool nearTheEnd) {
+        if (!bench.wanted(operation))
+            return;
+        const QByteArray first = from.toString(Qt::ISODate).toUtf8(), next = to.addDays(1).toString(Qt::ISODate).toUtf8();
+        bench.measure(operation, bench.payments,
+                      [&] { sink = output::ComputeClosingSummary(*bench.database, from, to).payments; },
+                      [&] { sink = raw.closingSummary(first, next, nearTheEnd); });
+    };
+    closing("closing_summary_day", june, june, false);
+    const QDate last = QDate::fromString(
+        QString::number(raw.aggregate("SELECT CAST(REPLACE(MAX(Data), '-', '') AS INTEGER) FROM Pagamenti")),
+        QStringLiteral("yyyyMMdd"));
+    closing("closing_summary_last_day", last, last, true);
+    closing("closing_summary_month", QDate(2024, 6, 1), QDate(2024, 6, 30), false);
 }

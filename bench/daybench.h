@@ -1,6 +1,7 @@
 #pragma once
 // The operator's day: the totals band's sums for one month and for all dates, and the closing
-// summary of one day, against raw SQLite's aggregates over the same rows.
+// summary of a day in the middle, of the last day and of a month, against raw SQLite's aggregates
+// over the same rows.
 
 #include <QString>
 #include <functional>
@@ -20,5 +21,5 @@ struct DayBench {
     std::function<bool(const char *)> wanted;
 };
 
-// Runs totals_band_month, totals_band_all and closing_summary_day.
+// Runs totals_band_month, totals_band_all and closing_summary_day, _last_day and _month.
 void runDayBenchmarks(const DayBench &bench);

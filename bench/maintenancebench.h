@@ -1,6 +1,6 @@
 #pragma once
 // Maintenance benchmarks: the repair of the archive against raw SQLite's VACUUM INTO of the same
-// file, and the import of every payment of the archive into an empty one against raw SQLite's
+// file (and, as repair_same_work, with the engine's check of the copy too), and the import of every payment of the archive into an empty one against raw SQLite's
 // ATTACH + INSERT ... SELECT of the same rows.
 
 #include <QString>
@@ -13,5 +13,5 @@ struct MaintenanceBench {
     std::function<bool(const char *)> wanted; // whether an operation is measured in this run
 };
 
-// Runs repair and import_payments.
+// Runs repair, repair_same_work and import_payments.
 void runMaintenanceBenchmarks(const MaintenanceBench &bench);

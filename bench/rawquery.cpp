@@ -165,29 +165,33 @@ qint64 RawQuery::bandSums(const QByteArray &condition, const QList<QByteArray> &
                      binds);
 }
 
-qint64 RawQuery::closingSummaryDay(const QByteArray &day, const QByteArray &next)
+qint64 RawQuery::closingSummary(const QByteArray &first, const QByteArray &next, bool nearTheEnd)
 {
     const QByteArray received = "(COALESCE(Contanti, 0) + COALESCE(Bonifico_Bancomat, 0) + COALESCE(Assegno, 0) + "
                                 "COALESCE(Anticipo, 0))";
     const QByteArray operators = "SELECT Operatore, COUNT(*), SUM(" + received
         + ") FROM Pagamenti WHERE Data >= ? AND Data < ? GROUP BY Operatore";
-    // ?1 the day, ?2 the next, ?3 the purge's command in the log.
+    // ?1 the first day, ?2 the day after the last, ?3 the purge's command in the log.
     const QByteArray movements =
         "SELECT SUM(opened), SUM(CASE WHEN opened THEN Importo END), SUM(Pagato <> 0 AND closed) FROM (SELECT m.Importo, "
         "m.Pagato, NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?1) AND NOT EXISTS "
         "(SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?3) AS opened, NOT EXISTS (SELECT 1 "
         "FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data >= ?2) AS closed FROM Movimenti m WHERE m.OID IN "
         "(SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?1 AND Data < ?2))";
+    const QByteArray afterTheEnd = "SELECT COALESCE(SUM(" + received + "), 0) FROM Pagamenti "
+        + (nearTheEnd ? "" : "NOT INDEXED ") + "WHERE Data >= ?2";
+    const QByteArray firstPaidAfter = nearTheEnd
+        ? "SELECT m.OID, m.Importo, m.Sconto FROM Movimenti m WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti "
+          "WHERE Data >= ?2) AND NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?2)"
+        : "SELECT m.OID, m.Importo, m.Sconto FROM (SELECT OID_Movimenti AS oid FROM Pagamenti GROUP BY OID_Movimenti "
+          "HAVING MIN(Data) >= ?2) f JOIN Movimenti m ON m.OID = f.oid";
     const QByteArray outstanding =
-        "SELECT (SELECT SUM(m.ImportoInSospeso) FROM Movimenti m WHERE EXISTS (SELECT 1 FROM Pagamenti p WHERE "
-        "p.OID_Movimenti = m.OID) OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND "
-        "e.Comando = ?3)) + (SELECT COALESCE(SUM("
-        + received
-        + "), 0) FROM Pagamenti NOT INDEXED WHERE Data >= ?2) - (SELECT COALESCE(SUM(COALESCE(m.Importo, 0) - COALESCE(m.Sconto, 0)), 0) FROM Movimenti m "
-          "WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?2) AND NOT EXISTS (SELECT 1 FROM Pagamenti p "
-          "WHERE p.OID_Movimenti = m.OID AND p.Data < ?2) AND NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE "
-          "e.OID_Movimenti = m.OID AND e.Comando = ?3))";
+        "SELECT (SELECT SUM(m.ImportoInSospeso) FROM Movimenti m WHERE m.ImportoInSospeso <> 0 AND (EXISTS (SELECT 1 "
+        "FROM Pagamenti p WHERE p.OID_Movimenti = m.OID) OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE "
+        "e.OID_Movimenti = m.OID AND e.Comando = ?3))) + (" + afterTheEnd + ") - (SELECT COALESCE(SUM(COALESCE(f.Importo, 0) "
+        "- COALESCE(f.Sconto, 0)), 0) FROM (" + firstPaidAfter + ") f WHERE NOT EXISTS (SELECT 1 FROM Eliminazioni e "
+        "WHERE e.OID_Movimenti = f.OID AND e.Comando = ?3))";
     const QByteArray purge = "Eliminazione pagamenti saldati";
-    return bandSums("Data >= ? AND Data < ?", {day, next}) + aggregate(operators, {day, next})
-        + aggregate(movements, {day, next, purge}) + aggregate(outstanding, {day, next, purge});
+    return bandSums("Data >= ? AND Data < ?", {first, next}) + aggregate(operators, {first, next})
+        + aggregate(movements, {first, next, purge}) + aggregate(outstanding, {first, next, purge});
 }

@@ -36,8 +36,10 @@ public:
     // The totals band of the payments meeting a condition on Pagamenti AS t0 (all when empty): the
     // count and the sums of the four ways of paying.
     qint64 bandSums(const QByteArray &condition, const QList<QByteArray> &binds = {});
-    // The closing summary's four aggregates over one day (ISO dates of the day and the next).
-    qint64 closingSummaryDay(const QByteArray &day, const QByteArray &next);
+    // The closing summary's four aggregates from first to next (ISO dates, next excluded), by the
+    // statements the program runs: the payments after the period through the date index when
+    // nearTheEnd, else by the table in order and the index of payments by movement and date.
+    qint64 closingSummary(const QByteArray &first, const QByteArray &next, bool nearTheEnd);
 
 private:
 

@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
-#include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 
@@ -108,12 +107,12 @@ bool filterDescriptionAndCash(WindowDriver &window, QWidget *modal)
     return true;
 }
 
-// The closing summary: answered once its figures are listed, then closed.
+// The closing summary: answered once its figures are listed (export offered again), then closed.
 bool closingFiguresShown(WindowDriver &window, QWidget *modal)
 {
     if (modal->objectName() != QLatin1String("frmClosingSummary"))
         return false;
-    if (modal->findChild<QTreeWidget *>(QStringLiteral("lstSummary"))->topLevelItemCount() > 0) {
+    if (modal->findChild<QPushButton *>(QStringLiteral("cmdExport"))->isEnabled()) {
         window.answered();
         static_cast<QDialog *>(modal)->reject();
     }
@@ -248,7 +247,7 @@ QList<Interaction> interactions(RawQuery &raw)
         {"stall_day_previous", DateSelection::Day, "Data", {}, key(Qt::Key_Left, Qt::AltModifier), {}, {},
          key(Qt::Key_Right, Qt::AltModifier), rawDays(raw, day.addDays(-1), day)},
         {"stall_closing_day", DateSelection::Day, "Data", {}, trigger(QStringLiteral("mnuClosingSummary")), closingFiguresShown,
-         {}, {}, [&raw, day] { raw.closingSummaryDay(iso(day), iso(day.addDays(1))); }},
+         {}, {}, [&raw, day] { raw.closingSummary(iso(day), iso(day.addDays(1)), false); }},
         // "Pagamenti con stessi Movimenti" of the first payment: its movement's payments in the
         // data window, first screen and count.
         {"stall_associated", DateSelection::All, "Data", {}, trigger(QStringLiteral("mnuContItem_1")), {},

@@ -3,7 +3,9 @@
 #include "services/messageservice.h"
 #include "objdb/amount.h"
 #include "objdb/datacontext.h"
+#include "objdb/database.h"
 #include "objdb/datasource.h"
+#include "objdb/sqldialect.h"
 #include "objdb/types.h"
 
 #include <QDate>
@@ -69,8 +71,23 @@ void Pagamenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_o
 
 void Pagamenti::DefineIdentity(Identity &p_objIdentity)
 {
+    // 1.1: a movement's payments by date (kByMovementAndDateIndex).
+    p_objIdentity.Version = 1.1;
     p_objIdentity.ParentTable = QStringLiteral("Movimenti");
     p_objIdentity.DeleteChildrenWithParent = false;
+}
+
+// The definition names indexes of one column; a movement's payments of a period are a range of
+// this one, made with the table or by the upgrade to 1.1, in the transaction of either. The
+// repair's copy carries it over. The parent link's own index on OID_Movimenti stays: the library
+// makes it for every child table.
+void Pagamenti::OnUpdatedTableStruct(DataSource &p_objDS, double, double p_dblOldVersion, bool)
+{
+    if (p_dblOldVersion < 1.1) // a new table comes as 0
+        p_objDS.context()->database()->exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3, %4)")
+                                                .arg(sqlName(QLatin1String(kByMovementAndDateIndex)),
+                                                     sqlName(QStringLiteral("Pagamenti")),
+                                                     sqlName(QStringLiteral("OID_Movimenti")), sqlName(QStringLiteral("Data"))));
 }
 
 void Pagamenti::OnNewRow(DataSource &p_objDS)

@@ -81,10 +81,15 @@ public:
 
 class Pagamenti : public TableClass {
 public:
+    // The index of the payments by movement, then by date.
+    static constexpr const char *kByMovementAndDateIndex = "Pagamenti_OID_Movimenti_Data_idx";
+
     QString TableName() const override { return QStringLiteral("Pagamenti"); }
     void DefineStructure(objdb::ColumnCollection &p_objCol, objdb::IndexCollection &p_objInx,
                          objdb::ReferenceCollection &p_objRef) override;
     void DefineIdentity(objdb::Identity &p_objIdentity) override;
+    void OnUpdatedTableStruct(objdb::DataSource &p_objDS, double p_dblCurVersion, double p_dblOldVersion,
+                              bool p_blnCreated) override;
     void OnNewRow(objdb::DataSource &p_objDS) override;
     void OnBeforeUpdateField(objdb::DataSource &p_objDS, const QString &p_strColumnName) override;
     void OnUpdateField(objdb::DataSource &p_objDS, const QString &p_strChangedColumnName) override;

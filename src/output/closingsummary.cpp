@@ -30,6 +30,19 @@ QString money(const objdb::Amount &amount)
     return amount.toDisplayString();
 }
 
+// Whether the days after `to` are at most a tenth of the archive's days with payments: then its
+// payments after `to` are few enough to be read through the date index.
+bool fewDaysAfter(const objdb::Database &db, const QDate &to)
+{
+    QSqlQuery span = db.exec(QStringLiteral("SELECT (SELECT MIN(Data) FROM Pagamenti), (SELECT MAX(Data) FROM Pagamenti)"));
+    if (!span.next())
+        return true;
+    const QDate first = span.value(0).toDate(), last = span.value(1).toDate();
+    if (!first.isValid() || !last.isValid() || to >= last)
+        return true;
+    return to.daysTo(last) * 10 <= first.daysTo(last);
+}
+
 } // namespace
 
 ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &from, const QDate &to)
@@ -62,7 +75,8 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
 
     // The movements paid in the period: opened there when nothing of them was paid before (neither a
     // payment nor one a purge removed, which are older than the payments left), settled there when
-    // paid and nothing of them was paid after.
+    // paid and nothing of them was paid after. Per movement each question is one seek of the index
+    // by movement and date: the period's payments and their movements are all that is read.
     QSqlQuery movements = db.exec(
         QStringLiteral(
             "SELECT COALESCE(SUM(opened), 0), COALESCE(SUM(CASE WHEN opened THEN Importo END), 0), "
@@ -80,22 +94,35 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
 
     // What the movements opened by the end owed then: their outstanding amount today, which counts
     // every payment and purged payment, plus what they were paid after the end. Summed as the
-    // outstanding amounts of every movement ever paid, plus every payment after the end, less the
-    // movements first paid after the end (for them both parts make up the net amount). The payments
-    // after the end are read in the table's order: for a day in the middle of a big archive a walk
-    // of the date index would seek most of the table row by row.
+    // outstanding amounts of every movement ever paid (those owing nothing add nothing), plus every
+    // payment after the end, less the net amounts of the movements first paid after the end (for
+    // them both parts make up the net amount). The part after the end is the archive's: near its
+    // last day a range of the date index; further back a walk of the table and of the index by
+    // movement, cheaper than seeking most of the table row by row.
+    const bool nearTheEnd = fewDaysAfter(db, to);
+    const QString afterTheEnd = nearTheEnd
+        ? QStringLiteral("SELECT COALESCE(SUM(%1), 0) FROM Pagamenti WHERE Data >= ?")
+        : QStringLiteral("SELECT COALESCE(SUM(%1), 0) FROM Pagamenti NOT INDEXED WHERE Data >= ?");
+    const QString firstPaidAfter = nearTheEnd
+        ? QStringLiteral("SELECT m.OID, m.Importo, m.Sconto FROM Movimenti m WHERE m.OID IN "
+                         "(SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?) "
+                         "AND NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?)")
+        : QStringLiteral("SELECT m.OID, m.Importo, m.Sconto FROM (SELECT OID_Movimenti AS oid FROM Pagamenti "
+                         "GROUP BY OID_Movimenti HAVING MIN(Data) >= ?) f JOIN Movimenti m ON m.OID = f.oid");
+    QVariantList binds{DeletionLog::kPurgeCommand, next, next};
+    if (nearTheEnd)
+        binds.append(next);
+    binds.append(DeletionLog::kPurgeCommand);
     QSqlQuery outstanding = db.exec(
         QStringLiteral(
-            "SELECT (SELECT COALESCE(SUM(m.ImportoInSospeso), 0) FROM Movimenti m WHERE "
-            "EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID) "
-            "OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?)) "
-            "+ (SELECT COALESCE(SUM(%1), 0) FROM Pagamenti NOT INDEXED WHERE Data >= ?) "
-            "- (SELECT COALESCE(SUM(COALESCE(m.Importo, 0) - COALESCE(m.Sconto, 0)), 0) FROM Movimenti m "
-            "WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?) "
-            "AND NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?) "
-            "AND NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?))")
-            .arg(QLatin1String(kReceived)),
-        {DeletionLog::kPurgeCommand, next, next, next, DeletionLog::kPurgeCommand});
+            "SELECT (SELECT COALESCE(SUM(m.ImportoInSospeso), 0) FROM Movimenti m WHERE m.ImportoInSospeso <> 0 AND "
+            "(EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID) "
+            "OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?))) "
+            "+ (%1) "
+            "- (SELECT COALESCE(SUM(COALESCE(f.Importo, 0) - COALESCE(f.Sconto, 0)), 0) FROM (%2) f "
+            "WHERE NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = f.OID AND e.Comando = ?))")
+            .arg(afterTheEnd.arg(QLatin1String(kReceived)), firstPaidAfter),
+        binds);
     if (outstanding.next())
         summary.outstandingAtEnd = units(outstanding.value(0));
     return summary;

@@ -6,6 +6,9 @@
 #include "services/errorreport.h"
 #include "views/frmDateSetting.h"
 
+#include "objdb/backgroundread.h"
+#include "objdb/database.h"
+#include "objdb/error.h"
 #include "objdb/report/paintercanvas.h"
 
 #include <QDialogButtonBox>
@@ -30,9 +33,9 @@ QPushButton *addButton(QDialogButtonBox *box, const char *name, const QString &t
 
 } // namespace
 
-frmClosingSummary::frmClosingSummary(std::shared_ptr<const objdb::Database> database, const QDate &from,
+frmClosingSummary::frmClosingSummary(std::shared_ptr<objdb::Database> database, const QDate &from,
                                      const QDate &to, bool anyDay, QWidget *owner)
-    : QDialog(owner), m_database(std::move(database))
+    : QDialog(owner), m_database(std::move(database)), m_read(std::make_unique<objdb::BackgroundRead>(this))
 {
     setObjectName(QStringLiteral("frmClosingSummary"));
     lblPeriod = new QLabel(this);
@@ -51,12 +54,12 @@ frmClosingSummary::frmClosingSummary(std::shared_ptr<const objdb::Database> data
 
     auto *buttons = new QDialogButtonBox(this);
     cmdDay = addButton(buttons, "cmdDay", QStringLiteral("Altro &giorno..."), QDialogButtonBox::ActionRole);
-    QPushButton *print = addButton(buttons, "cmdPrint", QStringLiteral("&Stampa..."), QDialogButtonBox::ActionRole);
-    QPushButton *exportPdf = addButton(buttons, "cmdExport", QStringLiteral("&Esporta PDF..."), QDialogButtonBox::ActionRole);
+    cmdPrint = addButton(buttons, "cmdPrint", QStringLiteral("&Stampa..."), QDialogButtonBox::ActionRole);
+    cmdExport = addButton(buttons, "cmdExport", QStringLiteral("&Esporta PDF..."), QDialogButtonBox::ActionRole);
     QPushButton *close = addButton(buttons, "cmdClose", QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);
     connect(cmdDay, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdDay_Click(); }); });
-    connect(print, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdPrint_Click(); }); });
-    connect(exportPdf, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdExport_Click(); }); });
+    connect(cmdPrint, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdPrint_Click(); }); });
+    connect(cmdExport, &QPushButton::clicked, this, [this] { RunReportingFailures([this] { cmdExport_Click(); }); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
@@ -68,14 +71,45 @@ frmClosingSummary::frmClosingSummary(std::shared_ptr<const objdb::Database> data
     load(from, to);
 }
 
+frmClosingSummary::~frmClosingSummary() = default;
+
+// A newer day drops the read still running for the previous one (BackgroundRead::start).
 void frmClosingSummary::load(const QDate &from, const QDate &to)
 {
-    m_summary = ComputeClosingSummary(*m_database, from, to);
+    m_from = from;
+    m_to = to;
     const QString heading = ClosingHeadingFor(from, to).text();
     setWindowTitle(heading);
     lblPeriod->setText(heading);
+    if (!objdb::BackgroundRead::canReadApart(*m_database)) {
+        m_read->stop();
+        showSummary(ComputeClosingSummary(*m_database, from, to));
+        return;
+    }
+    m_summary = ClosingSummary();
+    cmdPrint->setEnabled(false);
+    cmdExport->setEnabled(false);
+    showLines({{QStringLiteral("Calcolo in corso..."), {}}});
+    m_read->start<ClosingSummary>(
+        m_database->path(), [from, to](objdb::Database &db) { return ComputeClosingSummary(db, from, to); },
+        [this](ClosingSummary summary) { showSummary(summary); },
+        [this](const objdb::Error &error) {
+            showLines({{QStringLiteral("Calcolo non riuscito"), {{error.description(), QString()}}}});
+        });
+}
+
+void frmClosingSummary::showSummary(const ClosingSummary &summary)
+{
+    m_summary = summary;
+    showLines(ClosingSummarySections(m_summary));
+    cmdPrint->setEnabled(true);
+    cmdExport->setEnabled(true);
+}
+
+void frmClosingSummary::showLines(const QList<objdb::report::SummarySection> &sections)
+{
     lstSummary->clear();
-    for (const objdb::report::SummarySection &section : ClosingSummarySections(m_summary)) {
+    for (const objdb::report::SummarySection &section : sections) {
         auto *heading = new QTreeWidgetItem(lstSummary, {section.title});
         QFont bold = heading->font(0);
         bold.setBold(true);
@@ -90,7 +124,7 @@ void frmClosingSummary::load(const QDate &from, const QDate &to)
 
 objdb::report::Design frmClosingSummary::design() const
 {
-    const ClosingHeading heading = ClosingHeadingFor(m_summary.from, m_summary.to);
+    const ClosingHeading heading = ClosingHeadingFor(m_from, m_to);
     objdb::report::Design design;
     design.name = QStringLiteral("drChiusuraGiornata");
     design.title = heading.text();
@@ -101,7 +135,7 @@ objdb::report::Design frmClosingSummary::design() const
 
 void frmClosingSummary::cmdDay_Click()
 {
-    const QVariant chosen = frmDateSetting::SetDate(m_summary.from, -1, -1, this);
+    const QVariant chosen = frmDateSetting::SetDate(m_from, -1, -1, this);
     if (chosen.isValid())
         load(chosen.toDate(), chosen.toDate());
 }

@@ -172,6 +172,39 @@ private slots:
         QVERIFY(!types->Find("TipoSospeso=True", true));
     }
 
+    // An archive made before payments were indexed by movement and date gets the index from the
+    // upgrade, once; a current archive keeps the one it was made with.
+    void paymentsAreIndexedByMovementAndDate_data()
+    {
+        QTest::addColumn<bool>("older");
+        QTest::newRow("an archive of the previous structure") << true;
+        QTest::newRow("a current archive") << false;
+    }
+
+    void paymentsAreIndexedByMovementAndDate()
+    {
+        QFETCH(bool, older);
+        const auto indexes = [this] {
+            QSqlQuery q = m_archive.database->exec(QStringLiteral(
+                "SELECT COUNT(*) FROM pragma_index_list('Pagamenti') l "
+                "WHERE (SELECT group_concat(name) FROM pragma_index_info(l.name)) = 'OID_Movimenti,Data'"));
+            return q.next() ? q.value(0).toInt() : -1;
+        };
+        if (older) {
+            m_archive.database->exec(QStringLiteral("DROP INDEX %1").arg(QLatin1String(Pagamenti::kByMovementAndDateIndex)));
+            m_archive.database->exec(QStringLiteral("UPDATE objdb_tables SET version = 1.0 WHERE name = 'Pagamenti'"));
+            QCOMPARE(indexes(), 0);
+        }
+        for (int opening = 0; opening < 2; ++opening) {
+            m_archive = {};
+            m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
+            QCOMPARE(indexes(), 1);
+        }
+        QSqlQuery version = m_archive.database->exec(QStringLiteral("SELECT version FROM objdb_tables WHERE name = 'Pagamenti'"));
+        QVERIFY(version.next());
+        QCOMPARE(version.value(0).toDouble(), 1.1);
+    }
+
     void uniqueIndexesRefuseDuplicates()
     {
         auto companies = table("Compagnie").OpenDataSource();

@@ -49,7 +49,8 @@ inline void fill(const QString &path, const QString &prefix, int companies, int 
     transaction.commit();
 }
 
-// Row counts and sums of every table, and the archive's identity and conversion mark, one line each.
+// Row counts and sums of every table, the archive's identity and conversion mark, and its indexes,
+// one line each.
 inline QString fingerprint(const QString &path)
 {
     TestSupport::Archive archive = TestSupport::openArchive(path);
@@ -62,6 +63,8 @@ inline QString fingerprint(const QString &path)
                        " || '/' || TOTAL(Pagato) FROM Movimenti"),
         QStringLiteral("SELECT 'Pagamenti', COUNT(*), TOTAL(Contanti + Bonifico_Bancomat + Assegno + Anticipo) FROM Pagamenti"),
         QStringLiteral("SELECT 'InfoArchivio', COUNT(*), GROUP_CONCAT(Identita || '/' || Convertito) FROM InfoArchivio"),
+        QStringLiteral("SELECT 'Indici', COUNT(*), GROUP_CONCAT(name) FROM (SELECT name FROM sqlite_master "
+                       "WHERE type = 'index' ORDER BY name)"),
     };
     QStringList lines;
     for (const auto &sql : queries) {
