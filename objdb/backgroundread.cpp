@@ -83,16 +83,6 @@ void BackgroundRead::handOver(std::shared_ptr<Job> job)
     job->onDone(std::move(job->result));
 }
 
-bool BackgroundRead::finishWithin(int ms)
-{
-    if (!m_job)
-        return true;
-    if (!m_job->thread->wait(QDeadlineTimer(ms)))
-        return false;
-    handOver(m_job);
-    return true;
-}
-
 void BackgroundRead::release()
 {
     m_job->thread->wait();

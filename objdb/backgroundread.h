@@ -45,9 +45,6 @@ public:
             [onDone = std::move(onDone)](std::any result) { onDone(std::any_cast<Result>(std::move(result))); },
             std::move(onFailed));
     }
-    // Waits at most ms for the read in progress; when it ended meanwhile its result is handed over
-    // now, before returning. True when no read is in progress any more.
-    bool finishWithin(int ms);
     // Stops the read in progress: its result never arrives.
     void stop();
     bool running() const;

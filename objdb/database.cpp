@@ -4,6 +4,7 @@
 #include "objdb/sqlfunctions.h"
 
 #include <QAtomicInt>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -341,6 +342,36 @@ bool Database::inAutocommit()
 {
     sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr;
     return handle && sqlite3_get_autocommit(handle);
+}
+
+namespace {
+
+int stopAtDeadline(void *deadline)
+{
+    return static_cast<const QDeadlineTimer *>(deadline)->hasExpired() ? 1 : 0;
+}
+
+} // namespace
+
+bool Database::readWithin(int ms, const std::function<void()> &reads)
+{
+    sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr;
+    if (!handle) {
+        reads();
+        return true;
+    }
+    QDeadlineTimer deadline(ms);
+    sqlite3_progress_handler(handle, 1000, &stopAtDeadline, &deadline);
+    try {
+        reads();
+    } catch (const Error &) {
+        sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+        if (deadline.hasExpired())
+            return false;
+        throw;
+    }
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    return true;
 }
 
 void Database::stopWhen(const std::atomic<bool> *stop)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariantList>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace objdb {
@@ -43,6 +44,9 @@ public:
     // The engine asks between steps of a statement whether to go on: once *stop is set, the
     // statement in progress fails at once (a read on a thread of its own ends this way).
     void stopWhen(const std::atomic<bool> *stop);
+    // Runs reads that must end within ms: a statement still running then fails at once, and the
+    // answer is false (what the reads gathered is then incomplete). Other failures throw.
+    bool readWithin(int ms, const std::function<void()> &reads);
 
     // Statement helpers for the library's own SQL; throw objdb::Error on failure.
     QSqlQuery prepare(const QString &sql) const;

@@ -329,6 +329,11 @@ bool DataSource::firstScreenMayScan() const
     return !m_clauses.orderFollowsAnIndex() || !m_clauses.filter().isEmpty();
 }
 
+bool DataSource::readWithin(int ms, const std::function<void()> &reads) const
+{
+    return m_scope.database()->readWithin(ms, reads);
+}
+
 QString DataSource::archivePath() const
 {
     return m_scope.database()->path();

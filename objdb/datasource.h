@@ -169,8 +169,10 @@ public:
     source::ViewCopy viewCopy() const { return m_pages.copy(); }
     void presentRows(QList<QVariantList> &rows) const { m_pages.present(rows); }
     QString archivePath() const;
-    // Tables of at least fromRows rows are read apart, and a read that may be quick is waited for
-    // patienceMs before the window goes on without it. The defaults keep small archives, and every
+    // Runs reads of this view on its own connection that must end within ms (Database::readWithin).
+    bool readWithin(int ms, const std::function<void()> &reads) const;
+    // Tables of at least fromRows rows are read apart; a first screen that may be quick is tried
+    // in place for patienceMs first. The defaults keep small archives, and every
     // test that does not lower them, read in place.
     static void setReadApart(qint64 fromRows, int patienceMs);
     static constexpr qint64 kReadApartFrom = 20'000;

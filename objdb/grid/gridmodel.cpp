@@ -120,6 +120,16 @@ bool GridModel::readFirstScreenApart()
 {
     if (!m_ds->firstScreenMayScan() || !m_ds->readsApart())
         return false;
+    // A quick read is shown at once; one that is not done within the patience goes apart.
+    Page first;
+    int counted = 0;
+    if (m_ds->readWithin(DataSource::readApartPatience(), [&] {
+            first = m_ds->firstRows(kFirstScreenRows);
+            counted = first.size() < kFirstScreenRows ? int(first.size()) : m_ds->countRows(kPageSize);
+        })) {
+        installFirstScreen(std::move(first), counted);
+        return true;
+    }
     m_firstScreen.start<source::FirstScreen>(
         m_ds->archivePath(),
         [view = m_ds->viewCopy()](Database &db) {
@@ -128,10 +138,6 @@ bool GridModel::readFirstScreenApart()
         },
         [this](source::FirstScreen screen) { takeFirstScreen(&screen); },
         [this](const Error &) { takeFirstScreen(nullptr); });
-    // A quick read is shown at once, a long one arrives later.
-    m_waitingInPlace = true;
-    m_firstScreen.finishWithin(DataSource::readApartPatience());
-    m_waitingInPlace = false;
     updateBusy();
     return true;
 }
@@ -142,9 +148,7 @@ void GridModel::takeFirstScreen(source::FirstScreen *screen)
     if (m_keysLoaded)
         return;
     // Arriving after reload gave the window back, the rows are new to the views.
-    const bool late = !m_waitingInPlace;
-    if (late)
-        beginResetModel();
+    beginResetModel();
     try {
         if (screen) {
             m_ds->presentRows(screen->rows);
@@ -159,10 +163,8 @@ void GridModel::takeFirstScreen(source::FirstScreen *screen)
         emptyRows();
         readFailed(e.description());
     }
-    if (late) {
-        endResetModel();
-        emit firstScreenArrived();
-    }
+    endResetModel();
+    emit firstScreenArrived();
     updateBusy();
 }
 

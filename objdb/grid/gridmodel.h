@@ -136,7 +136,6 @@ private:
     mutable const Page *m_memo = nullptr;
     mutable quint64 m_failureTold = 0; // the generation whose read failure was told
     BackgroundRead m_firstScreen{this};
-    bool m_waitingInPlace = false; // reload is waiting for the first screen read apart
     bool m_busyTold = false;
 };
 
