@@ -1,7 +1,6 @@
 #include "objdb/datacontext.h"
 
 #include "objdb/database.h"
-#include "objdb/datasource.h"
 #include "objdb/error.h"
 #include "objdb/notify.h"
 #include "objdb/query/criterion.h"
@@ -68,22 +67,6 @@ QString Table::Literal(const QString &column, const QVariant &value) const
     return query::literal(value, Column(column).Type);
 }
 
-std::shared_ptr<DataSource> Table::OpenDataSource(const QString &filter, const QString &order,
-                                                  const OpenOptions &options)
-{
-    DataSource::Options o;
-    o.filter = filter;
-    o.order = order;
-    o.fieldList = options.fieldList;
-    o.convertCurrency = options.convertCurrency;
-    o.readOnly = options.readOnly;
-    o.notify = options.notify;
-    auto ds = std::make_shared<DataSource>(m_context.shared_from_this(), m_def, o);
-    if (auto *sink = o.notify ? o.notify : m_context.notify())
-        sink->OnEvent(ActionOpen, ds.get(), Caption());
-    return ds;
-}
-
 Table &TableCollection::Item(int index)
 {
     if (index < 1 || index > m_tables.size())
@@ -146,17 +129,14 @@ std::shared_ptr<Database> DataContext::database() const
 
 const TableDef *DataContext::tableDef(const QString &name) const
 {
-    for (const auto &d : m_defs)
-        if (d.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &d;
-    return nullptr;
+    return findTableDef(m_defs, name);
 }
 
 std::shared_ptr<const ViewSchema> DataContext::viewSchema(const TableDef &table)
 {
     auto &schema = m_schemas[&table];
     if (!schema)
-        schema = std::make_shared<const ViewSchema>(*this, table);
+        schema = std::make_shared<const ViewSchema>(m_defs, table);
     return schema;
 }
 
@@ -302,20 +282,6 @@ void DataContext::refuseDamagedTables(const QSet<QString> &existingTables) const
                 fail(QStringLiteral("L'archivio %1 è danneggiato: nella tabella %2 manca la colonna %3. "
                                     "Il file non è stato modificato.")
                          .arg(db->path(), def.name, column.first));
-    }
-}
-
-void DataContext::raiseStructureEvents()
-{
-    const auto db = database();
-    const auto pending = m_pendingEvents;
-    m_pendingEvents.clear();
-    for (const auto &event : pending) {
-        const TableDef *def = tableDef(event.table);
-        auto ds = m_tables.Item(def->name).OpenDataSource();
-        ds->raiseStructureEvent(def->identity.Version, event.oldVersion, event.created);
-        db->exec(QStringLiteral("INSERT OR REPLACE INTO objdb_tables (name, version) VALUES (?, ?)"),
-                 {def->name, def->identity.Version});
     }
 }
 

@@ -1,6 +1,6 @@
 // A data source put together from its units (objdb/source/): its current row as read, finding and
-// moving, the view's filter and sort, grid pages, copies and candidate lists. Its writes are in
-// datasource_writes.cpp.
+// moving, the view's filter and sort, grid pages, copies and candidate lists; the data context's
+// opening of one. Its writes are in datasource_writes.cpp.
 
 #include "objdb/datasource.h"
 
@@ -8,6 +8,7 @@
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 #include "objdb/error.h"
+#include "objdb/notify.h"
 #include "objdb/source/criterionbuilder.h"
 #include "objdb/statementcache.h"
 
@@ -521,6 +522,38 @@ void DataSource::raiseStructureEvent(double currentVersion, double oldVersion, b
 {
     if (itfSetData *sink = events())
         m_dispatch.runOrFail([&] { sink->OnUpdatedTableStruct(*this, currentVersion, oldVersion, created); });
+}
+
+// The data context's calls that need a whole data source: kept here so the context stays below it.
+
+std::shared_ptr<DataSource> Table::OpenDataSource(const QString &filter, const QString &order,
+                                                  const OpenOptions &options)
+{
+    DataSource::Options o;
+    o.filter = filter;
+    o.order = order;
+    o.fieldList = options.fieldList;
+    o.convertCurrency = options.convertCurrency;
+    o.readOnly = options.readOnly;
+    o.notify = options.notify;
+    auto ds = std::make_shared<DataSource>(m_context.shared_from_this(), m_def, o);
+    if (auto *sink = o.notify ? o.notify : m_context.notify())
+        sink->OnEvent(ActionOpen, ds.get(), Caption());
+    return ds;
+}
+
+void DataContext::raiseStructureEvents()
+{
+    const auto db = database();
+    const auto pending = m_pendingEvents;
+    m_pendingEvents.clear();
+    for (const auto &event : pending) {
+        const TableDef *def = tableDef(event.table);
+        auto ds = m_tables.Item(def->name).OpenDataSource();
+        ds->raiseStructureEvent(def->identity.Version, event.oldVersion, event.created);
+        db->exec(QStringLiteral("INSERT OR REPLACE INTO objdb_tables (name, version) VALUES (?, ?)"),
+                 {def->name, def->identity.Version});
+    }
 }
 
 } // namespace objdb

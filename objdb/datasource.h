@@ -229,6 +229,9 @@ private:
     bool runEvents(const std::function<void()> &handlers, std::optional<Row> snapshot);
     void applyStoredChanges(const QList<source::MovedColumn> &moved);
     bool deleteOne(qint64 oid);
+    // Deletes the children of a row that go with it, raising their OnDeleteRow. False when one
+    // of them was refused (the rest are then undone with the caller's savepoint).
+    bool deleteChildren(qint64 oid) const;
     itfSetData *events() const;
     itfNotifyEvent *notify() const;
 

@@ -5,6 +5,7 @@
 
 #include "objdb/amount.h"
 #include "objdb/database.h"
+#include "objdb/datacontext.h"
 #include "objdb/error.h"
 #include "objdb/notify.h"
 #include "objdb/types.h"
@@ -243,11 +244,25 @@ bool DataSource::deleteOne(qint64 oid)
         if (!runEvents([&] { sink->OnDeleteRow(*this); }, m_row))
             return false;
     }
-    if (!m_references.deleteChildren(oid))
+    if (!deleteChildren(oid))
         return false;
     m_writer.remove(oid);
     transaction.commit();
     m_row.reset();
+    return true;
+}
+
+bool DataSource::deleteChildren(qint64 oid) const
+{
+    for (const auto &other : m_scope.context->tableDefs()) {
+        if (other.identity.ParentTable.compare(m_scope.table.name, Qt::CaseInsensitive) != 0)
+            continue;
+        auto children = std::make_shared<DataSource>(m_scope.context, other, DataSource::Options{});
+        children->SetSelection(QStringLiteral("%1 = %2").arg(other.parentLinkColumn()).arg(oid), QString());
+        const QList<qint64> childKeys = children->keys();
+        if (children->DeleteRows(childKeys, false) != childKeys.size())
+            return false;
+    }
     return true;
 }
 

@@ -37,6 +37,14 @@ void ReferenceCollection::AddReference(const QString &name, const QString &table
     m_items.append({name, table, keyColumn, displayColumn, hidden});
 }
 
+const TableDef *findTableDef(const QList<TableDef> &tables, const QString &name)
+{
+    for (const auto &d : tables)
+        if (d.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &d;
+    return nullptr;
+}
+
 const ColumnDef *TableDef::column(const QString &columnName) const
 {
     for (const auto &c : columns)

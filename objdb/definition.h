@@ -156,4 +156,7 @@ struct TableDef {
     QString parentLinkColumn() const; // "OID_<Parent>" or ""
 };
 
+// The table of that name (any case) among the tables read, or null.
+const TableDef *findTableDef(const QList<TableDef> &tables, const QString &name);
+
 } // namespace objdb

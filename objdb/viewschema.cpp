@@ -1,6 +1,5 @@
 #include "objdb/viewschema.h"
 
-#include "objdb/datacontext.h"
 #include "objdb/error.h"
 #include "objdb/sqldialect.h"
 #include "objdb/types.h"
@@ -47,7 +46,7 @@ QString ViewSchema::captionFor(const QString &name)
     return caption.simplified();
 }
 
-ViewSchema::ViewSchema(const DataContext &context, const TableDef &table) : m_context(context), m_table(table)
+ViewSchema::ViewSchema(const QList<TableDef> &tables, const TableDef &table) : m_tables(tables), m_table(table)
 {
     const auto &d = dialect();
     m_from = d.quoteIdentifier(table.name) + QStringLiteral(" AS t0");
@@ -68,7 +67,7 @@ ViewSchema::ViewSchema(const DataContext &context, const TableDef &table) : m_co
     int n = 0;
     for (const auto &ref : table.references) {
         const QString alias = QStringLiteral("r%1").arg(n++);
-        const TableDef *target = context.tableDef(ref.table);
+        const TableDef *target = findTableDef(tables, ref.table);
         if (!target)
             fail(QStringLiteral("La tabella %1 fa riferimento alla tabella sconosciuta %2.").arg(table.name, ref.table));
         m_from += QStringLiteral(" LEFT JOIN %1 AS %2 ON %2.OID = t0.%3")
@@ -78,7 +77,7 @@ ViewSchema::ViewSchema(const DataContext &context, const TableDef &table) : m_co
     }
 
     if (!table.identity.ParentTable.isEmpty()) {
-        m_parent = context.tableDef(table.identity.ParentTable);
+        m_parent = findTableDef(tables, table.identity.ParentTable);
         if (!m_parent)
             fail(QStringLiteral("La tabella %1 ha come contenitore la tabella sconosciuta %2.")
                      .arg(table.name, table.identity.ParentTable));
@@ -103,7 +102,7 @@ ViewSchema::ViewSchema(const DataContext &context, const TableDef &table) : m_co
         int m = 0;
         for (const auto &ref : m_parent->references) {
             const QString alias = QStringLiteral("pr%1").arg(m++);
-            const TableDef *target = context.tableDef(ref.table);
+            const TableDef *target = findTableDef(tables, ref.table);
             if (!target)
                 fail(QStringLiteral("La tabella %1 fa riferimento alla tabella sconosciuta %2.").arg(m_parent->name, ref.table));
             m_from += QStringLiteral(" LEFT JOIN %1 AS %2 ON %2.OID = p.%3")
@@ -135,7 +134,7 @@ FieldDef ViewSchema::makeColumnField(const ColumnDef &c, const QString &prefix, 
 
 void ViewSchema::addReferenceFields(const ReferenceDef &ref, const QString &alias)
 {
-    const TableDef *target = m_context.tableDef(ref.table);
+    const TableDef *target = findTableDef(m_tables, ref.table);
     const ColumnDef *display = target->column(ref.displayColumn);
     const ColumnDef *key = target->column(ref.keyColumn);
     if (!display || !key)

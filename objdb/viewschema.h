@@ -14,8 +14,6 @@
 
 namespace objdb {
 
-class DataContext;
-
 struct FieldDef {
     enum class Origin {
         Key,          // OID
@@ -57,7 +55,8 @@ struct FieldSet {
 // Immutable once built; the data context keeps one per table and shares it with every data source.
 class ViewSchema {
 public:
-    ViewSchema(const DataContext &context, const TableDef &table);
+    // tables: every table read, where the joined parent and referenced tables are found.
+    ViewSchema(const QList<TableDef> &tables, const TableDef &table);
 
     const TableDef &table() const { return m_table; }
     const TableDef *parentTable() const { return m_parent; }
@@ -89,7 +88,7 @@ private:
     void addReferenceFields(const ReferenceDef &ref, const QString &alias);
     const Join *joinForTable(const QString &tableName) const;
 
-    const DataContext &m_context;
+    const QList<TableDef> &m_tables;
     const TableDef &m_table;
     const TableDef *m_parent = nullptr;
     QString m_from;

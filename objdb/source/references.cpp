@@ -3,7 +3,6 @@
 #include "objdb/amount.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
-#include "objdb/datasource.h"
 #include "objdb/error.h"
 #include "objdb/source/sourcescope.h"
 #include "objdb/sqldialect.h"
@@ -71,20 +70,6 @@ void References::refuseIfReferenced(qint64 oid) const
             && !other.identity.DeleteChildrenWithParent && anyRowWith(*db, other.name, other.parentLinkColumn(), oid))
             fail(QStringLiteral("Impossibile eliminare la riga: contiene ancora righe di %1.").arg(other.caption()));
     }
-}
-
-bool References::deleteChildren(qint64 oid) const
-{
-    for (const auto &other : m_scope.context->tableDefs()) {
-        if (other.identity.ParentTable.compare(m_scope.table.name, Qt::CaseInsensitive) != 0)
-            continue;
-        auto children = std::make_shared<DataSource>(m_scope.context, other, DataSource::Options{});
-        children->SetSelection(QStringLiteral("%1 = %2").arg(other.parentLinkColumn()).arg(oid), QString());
-        const QList<qint64> childKeys = children->keys();
-        if (children->DeleteRows(childKeys, false) != childKeys.size())
-            return false;
-    }
-    return true;
 }
 
 } // namespace objdb::source

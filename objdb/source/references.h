@@ -1,6 +1,7 @@
 #pragma once
 // The links between rows as a data source of one table sees them: the rows a row points at must
-// exist, a row still pointed at cannot go, and children go with their parent.
+// exist and a row still pointed at cannot go. The children that go with their parent are deleted by
+// the data source itself (DataSource::deleteChildren), through data sources of their own.
 
 #include <QVariant>
 
@@ -26,9 +27,6 @@ public:
     // Refuses the deletion of a row that another table's rows still point at, or that still has
     // children that do not go with it.
     void refuseIfReferenced(qint64 oid) const;
-    // Deletes the children of a row that go with it, raising their OnDeleteRow. False when one
-    // of them was refused (the rest are then undone with the caller's savepoint).
-    bool deleteChildren(qint64 oid) const;
 
 private:
     const SourceScope &m_scope;
