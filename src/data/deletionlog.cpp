@@ -1,5 +1,6 @@
 #include "data/deletionlog.h"
 
+#include "data/outstandingrule.h"
 #include "services/modGlobal.h"
 #include "objdb/database.h"
 #include "objdb/definition.h"
@@ -47,9 +48,7 @@ QString valuesText(const TableDef &table, const QStringList &ownColumns)
 
 const QStringList &paymentColumns()
 {
-    static const QStringList columns{QStringLiteral("OID_Movimenti"), QStringLiteral("Contanti"),
-                                     QStringLiteral("Bonifico_Bancomat"), QStringLiteral("Assegno"),
-                                     QStringLiteral("Anticipo")};
+    static const QStringList columns = QStringList{QStringLiteral("OID_Movimenti")} + OutstandingRule::PaymentColumns();
     return columns;
 }
 

@@ -1,4 +1,5 @@
 #include "data/deletionlog.h"
+#include "data/outstandingrule.h"
 #include "data/tables.h"
 
 #include "objdb/datasource.h"
@@ -26,10 +27,8 @@ void Eliminazioni::DefineStructure(ColumnCollection &p_objCol, IndexCollection &
     p_objCol.AddColumn(QStringLiteral("OID_Eliminato"), TypeInteger, 0, readOnly);
     p_objCol.AddColumn(QStringLiteral("Valori"), TypeLongText, 0, readOnly);
     p_objCol.AddColumn(QStringLiteral("OID_Movimenti"), TypeInteger, 0, readOnly);
-    p_objCol.AddColumn(QStringLiteral("Contanti"), TypeAmount, 0, readOnly);
-    p_objCol.AddColumn(QStringLiteral("Bonifico_Bancomat"), TypeAmount, 0, readOnly);
-    p_objCol.AddColumn(QStringLiteral("Assegno"), TypeAmount, 0, readOnly);
-    p_objCol.AddColumn(QStringLiteral("Anticipo"), TypeAmount, 0, readOnly);
+    for (const auto &column : OutstandingRule::PaymentColumns())
+        p_objCol.AddColumn(column, TypeAmount, 0, readOnly);
     // The check of the archive sums the purged amounts per movement.
     p_objInx.AddIndex(QStringLiteral("OID_Movimenti"), false);
 }

@@ -1,6 +1,7 @@
 #include "data/tables.h"
 
 #include "data/deletionlog.h"
+#include "data/outstandingrule.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
 
@@ -9,6 +10,7 @@
 #include "objdb/types.h"
 
 using namespace objdb;
+using OutstandingRule::AmountOrZero;
 
 namespace {
 
@@ -19,7 +21,7 @@ bool changesNetAmount(const QString &column)
 
 Amount netAmount(DataSource &ds)
 {
-    return AmountOrZero(ds.GetField(QStringLiteral("Importo"))) - AmountOrZero(ds.GetField(QStringLiteral("Sconto")));
+    return OutstandingRule::NetAmount(ds.GetField(QStringLiteral("Importo")), ds.GetField(QStringLiteral("Sconto")));
 }
 
 Amount outstanding(DataSource &ds)
@@ -29,16 +31,9 @@ Amount outstanding(DataSource &ds)
 
 } // namespace
 
-Amount AmountOrZero(const QVariant &p_vntValue)
-{
-    return toAmount(p_vntValue).value_or(Amount());
-}
-
 void UpdatePaidFlag(DataSource &p_objDS)
 {
-    static const Amount cent = Amount::fromUnits(100);
-    const auto outstanding = toAmount(p_objDS.GetField(QStringLiteral("ImportoInSospeso")));
-    p_objDS.SetField(QStringLiteral("Pagato"), outstanding.has_value() && outstanding->abs() <= cent);
+    p_objDS.SetField(QStringLiteral("Pagato"), OutstandingRule::IsPaid(p_objDS.GetField(QStringLiteral("ImportoInSospeso"))));
 }
 
 void LogDeletedRow(DataSource &p_objDS)

@@ -1,5 +1,6 @@
 #include "data/tables.h"
 
+#include "data/outstandingrule.h"
 #include "services/messageservice.h"
 #include "objdb/amount.h"
 #include "objdb/datacontext.h"
@@ -11,23 +12,14 @@
 #include <QDate>
 
 using namespace objdb;
+using OutstandingRule::AmountOrZero;
+using OutstandingRule::PaymentColumns;
 
 namespace {
 
-const QStringList &paymentColumns()
-{
-    static const QStringList columns{QStringLiteral("Contanti"), QStringLiteral("Bonifico_Bancomat"),
-                                     QStringLiteral("Assegno"), QStringLiteral("Anticipo")};
-    return columns;
-}
-
-// The sum of the four ways of paying; empty columns count as nothing.
 Amount paymentTotal(DataSource &ds)
 {
-    Amount total;
-    for (const auto &column : paymentColumns())
-        total += AmountOrZero(ds.GetField(column));
-    return total;
+    return OutstandingRule::PaidBy([&ds](const QString &column) { return ds.GetField(column); });
 }
 
 // Moves the movement's outstanding amount by `change` (an empty one counting as 0).
@@ -41,15 +33,14 @@ void moveOutstanding(DataSource &ds, Amount change)
 const QDate kZeroDate(1899, 12, 30);
 
 // How much the payment's amounts exceed what its movement had outstanding: the movement's outstanding
-// amount below zero by more than the cent that still counts as paid. A movement whose amount is not
-// known yet has nothing to exceed.
+// amount below zero by more than what still counts as paid. A movement whose amount is not known yet
+// has nothing to exceed.
 Amount overpayment(DataSource &ds)
 {
-    static const Amount cent = Amount::fromUnits(100);
     if (isNull(ds.GetField(QStringLiteral("Importo"))))
         return Amount();
     const Amount outstanding = AmountOrZero(ds.GetField(QStringLiteral("ImportoInSospeso")));
-    return outstanding < -cent ? -outstanding : Amount();
+    return outstanding < -OutstandingRule::kPaidTolerance ? -outstanding : Amount();
 }
 
 } // namespace
@@ -57,10 +48,8 @@ Amount overpayment(DataSource &ds)
 void Pagamenti::DefineStructure(ColumnCollection &p_objCol, IndexCollection &p_objInx, ReferenceCollection &p_objRef)
 {
     p_objCol.AddColumn(QStringLiteral("Data"), TypeDate, 0);
-    p_objCol.AddColumn(QStringLiteral("Contanti"), TypeAmount, 0);
-    p_objCol.AddColumn(QStringLiteral("Bonifico_Bancomat"), TypeAmount, 0);
-    p_objCol.AddColumn(QStringLiteral("Assegno"), TypeAmount, 0);
-    p_objCol.AddColumn(QStringLiteral("Anticipo"), TypeAmount, 0);
+    for (const auto &column : PaymentColumns())
+        p_objCol.AddColumn(column, TypeAmount, 0);
     p_objCol.AddColumn(QStringLiteral("DataCopertura"), TypeDate, 0);
     p_objCol.AddColumn(QStringLiteral("Operatore"), TypeText, kOperatorNameLength, {.access = ColumnAccess::ReadOnlyInPanels});
     p_objRef.AddReference(QStringLiteral("TipoOperazione"), QStringLiteral("TipiOperazione"), QStringLiteral("Codice"),
@@ -95,7 +84,7 @@ void Pagamenti::OnNewRow(DataSource &p_objDS)
     const QVariant zero = QVariant::fromValue(Amount());
     const QDate today = QDate::currentDate();
     p_objDS.SetField(QStringLiteral("Data"), today);
-    for (const auto &column : paymentColumns())
+    for (const auto &column : PaymentColumns())
         p_objDS.SetField(column, zero);
     p_objDS.SetField(QStringLiteral("DataCopertura"), today);
     p_objDS.SetField(QStringLiteral("ImportoInSospeso"), zero);
@@ -115,7 +104,7 @@ void Pagamenti::CalcolaSospeso(DataSource &p_objDS)
 
 void Pagamenti::OnBeforeUpdateField(DataSource &p_objDS, const QString &p_strColumnName)
 {
-    if (paymentColumns().contains(p_strColumnName))
+    if (PaymentColumns().contains(p_strColumnName))
         RipristinaSospeso(p_objDS);
 }
 
@@ -138,7 +127,7 @@ void Pagamenti::OnUpdateField(DataSource &p_objDS, const QString &p_strChangedCo
         if (!isNull(coverage) && coverage.toDate() != kZeroDate && coverage.toDate() == today)
             p_objDS.SetField(QStringLiteral("DataCopertura"), QVariant());
     }
-    if (paymentColumns().contains(p_strChangedColumnName)) {
+    if (PaymentColumns().contains(p_strChangedColumnName)) {
         // An emptied amount is no amount.
         if (isNull(p_objDS.GetField(p_strChangedColumnName)))
             p_objDS.SetField(p_strChangedColumnName, QVariant::fromValue(Amount()));

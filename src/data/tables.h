@@ -150,5 +150,3 @@ protected:
 void UpdatePaidFlag(objdb::DataSource &p_objDS);
 // Writes the data source's current row, about to be deleted, to the deletion log.
 void LogDeletedRow(objdb::DataSource &p_objDS);
-// An amount column as the rules count it: an empty one is 0.
-objdb::Amount AmountOrZero(const QVariant &p_vntValue);

@@ -3,6 +3,7 @@
 #include "grid/columntotals.h"
 #include "grid/numberformat.h"
 
+#include "data/outstandingrule.h"
 #include "objdb/amount.h"
 #include "objdb/datasource.h"
 #include "objdb/error.h"
@@ -24,8 +25,7 @@ QString grouped(qint64 number)
 QStringList TotalsFieldsOf(const QString &table)
 {
     if (table == QLatin1String("Pagamenti"))
-        return {QStringLiteral("Contanti"), QStringLiteral("Bonifico_Bancomat"), QStringLiteral("Assegno"),
-                QStringLiteral("Anticipo")};
+        return OutstandingRule::PaymentColumns();
     return {};
 }
 

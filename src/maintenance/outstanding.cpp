@@ -1,35 +1,27 @@
 #include "maintenance/outstanding.h"
 
 #include "data/deletionlog.h"
+#include "data/outstandingrule.h"
 #include "objdb/database.h"
 
 #include <QSqlQuery>
 
 namespace Outstanding {
 
-namespace {
-
-const char *const kPaymentTotal =
-    "coalesce(Contanti, 0) + coalesce(Bonifico_Bancomat, 0) + coalesce(Assegno, 0) + coalesce(Anticipo, 0)";
-// One cent in ten-thousandths.
-const char *const kCent = "100";
-
-} // namespace
-
 QString expectedSql(const QString &importo, const QString &sconto)
 {
-    const QString expected = QStringLiteral("coalesce(%1, 0) - coalesce(%2, 0) - coalesce(p.s, 0) - coalesce(e.s, 0)")
-                                 .arg(importo, sconto);
+    const QString expected =
+        OutstandingRule::OutstandingSql(importo, sconto, {QStringLiteral("p.s"), QStringLiteral("e.s")});
     return QStringLiteral(
                "SELECT mv.OID AS OID, mv.ImportoInSospeso AS ImportoInSospeso, mv.Pagato AS Pagato, "
-               "%3 AS Atteso, abs(%3) <= %2 AS PagatoAtteso "
+               "%3 AS Atteso, %2 AS PagatoAtteso "
                "FROM Movimenti AS mv "
                "LEFT JOIN (SELECT OID_Movimenti AS m, SUM(%1) AS s FROM Pagamenti "
                "WHERE OID_Movimenti BETWEEN ? AND ? GROUP BY OID_Movimenti) AS p ON p.m = mv.OID "
                "LEFT JOIN (SELECT OID_Movimenti AS m, SUM(%1) AS s FROM Eliminazioni "
                "WHERE Comando = ? AND OID_Movimenti BETWEEN ? AND ? GROUP BY OID_Movimenti) AS e ON e.m = mv.OID "
                "WHERE mv.OID BETWEEN ? AND ?")
-        .arg(QLatin1String(kPaymentTotal), QLatin1String(kCent), expected);
+        .arg(OutstandingRule::PaidSql(), OutstandingRule::IsPaidSql(expected), expected);
 }
 
 QVariantList binds(qint64 first, qint64 last)
@@ -51,14 +43,12 @@ QString updateSql()
 
 QString correlatedExpression(const QString &importo, const QString &sconto, bool withPurged)
 {
-    QString expression = QStringLiteral("coalesce(%1, 0) - coalesce(%2, 0) "
-                                        "- coalesce((SELECT SUM(%3) FROM Pagamenti WHERE OID_Movimenti = Movimenti.OID), 0)")
-                             .arg(importo, sconto, QLatin1String(kPaymentTotal));
+    QStringList paidSums{QStringLiteral("(SELECT SUM(%1) FROM Pagamenti WHERE OID_Movimenti = Movimenti.OID)")
+                             .arg(OutstandingRule::PaidSql())};
     if (withPurged)
-        expression += QStringLiteral(" - coalesce((SELECT SUM(%1) FROM Eliminazioni WHERE OID_Movimenti = Movimenti.OID"
-                                     " AND Comando = ?), 0)")
-                          .arg(QLatin1String(kPaymentTotal));
-    return expression;
+        paidSums.append(QStringLiteral("(SELECT SUM(%1) FROM Eliminazioni WHERE OID_Movimenti = Movimenti.OID AND Comando = ?)")
+                            .arg(OutstandingRule::PaidSql()));
+    return OutstandingRule::OutstandingSql(importo, sconto, paidSums);
 }
 
 QVariantList correlatedBinds(bool withPurged)
@@ -75,9 +65,8 @@ bool AnyPurged(objdb::Database &database)
 
 QString paidFlagSql()
 {
-    return QStringLiteral("UPDATE Movimenti SET Pagato = abs(ImportoInSospeso) <= %1 "
-                          "WHERE OID BETWEEN ? AND ? AND Pagato IS NOT (abs(ImportoInSospeso) <= %1)")
-        .arg(QLatin1String(kCent));
+    return QStringLiteral("UPDATE Movimenti SET Pagato = %1 WHERE OID BETWEEN ? AND ? AND Pagato IS NOT (%1)")
+        .arg(OutstandingRule::IsPaidSql(QStringLiteral("ImportoInSospeso")));
 }
 
 } // namespace Outstanding

@@ -3,6 +3,7 @@
 #include "testsupport.h"
 
 #include "data/archivefacts.h"
+#include "data/outstandingrule.h"
 #include "data/tables.h"
 #include "objdb/amount.h"
 #include "objdb/error.h"
@@ -293,6 +294,51 @@ private slots:
         auto m = movement(mov);
         QCOMPARE(m->GetField("Pagato").toBool(), covered);
         QCOMPARE(amountOf(m->GetField("ImportoInSospeso")), Amount::fromInteger(100) - *Amount::parse(paid));
+    }
+
+    // The rules and the maintenance read the rule alike: a payment's sum with its empty columns as 0,
+    // and the paid test at the edge of the tolerance either way (here with 100 owed).
+    void ruleReadsAlikeInCodeAndInSql_data()
+    {
+        QTest::addColumn<QStringList>("payment"); // the amount columns in order; "" leaves one empty
+        QTest::addColumn<bool>("covered");
+        QTest::newRow("0,01 left") << QStringList{"99.99", "", "", ""} << true;
+        QTest::newRow("0,0101 left") << QStringList{"50", "49.9899", "", ""} << false;
+        QTest::newRow("0,01 over") << QStringList{"100", "", "", "0.01"} << true;
+        QTest::newRow("0,0101 over") << QStringList{"", "", "100.0101", ""} << false;
+        QTest::newRow("all empty") << QStringList{"", "", "", ""} << false;
+    }
+
+    void ruleReadsAlikeInCodeAndInSql()
+    {
+        QFETCH(QStringList, payment);
+        QFETCH(bool, covered);
+        const QStringList &columns = OutstandingRule::PaymentColumns();
+        QHash<QString, QVariant> row;
+        QStringList selected;
+        const qint64 owed = euros("100").units();
+        QVariantList binds{owed, owed}; // the amount owed, in the outstanding amount and in its paid test
+        for (int i = 0; i < columns.size(); ++i) {
+            const bool empty = payment.at(i).isEmpty();
+            row.insert(columns.at(i), empty ? QVariant() : money(payment.at(i).toLatin1().constData()));
+            selected.append(QStringLiteral("? AS %1").arg(columns.at(i)));
+            binds.append(empty ? QVariant() : QVariant(qint64(euros(payment.at(i).toLatin1().constData()).units())));
+        }
+        const Amount paidBy = OutstandingRule::PaidBy([&row](const QString &column) { return row.value(column); });
+        const Amount left = OutstandingRule::NetAmount(money("100"), QVariant()) - paidBy;
+        QCOMPARE(OutstandingRule::IsPaid(QVariant::fromValue(left)), covered);
+
+        const QString outstanding =
+            OutstandingRule::OutstandingSql(QStringLiteral("?"), QStringLiteral("NULL"), {QStringLiteral("x.s")});
+        QSqlQuery q = m_archive.database->exec(QStringLiteral("SELECT x.s, %1, %2 FROM (SELECT %3 AS s FROM (SELECT %4) AS v) AS x")
+                                                   .arg(outstanding, OutstandingRule::IsPaidSql(outstanding),
+                                                        OutstandingRule::PaidSql(QStringLiteral("v")),
+                                                        selected.join(QStringLiteral(", "))),
+                                               binds);
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toLongLong(), paidBy.units());
+        QCOMPARE(q.value(1).toLongLong(), left.units());
+        QCOMPARE(q.value(2).toBool(), covered);
     }
 
     void amountsAreExact()
