@@ -1,6 +1,7 @@
 #include "output/closingsummary.h"
 
 #include "data/deletionlog.h"
+#include "data/outstandingrule.h"
 #include "objdb/database.h"
 
 #include <QLocale>
@@ -11,8 +12,20 @@ namespace output {
 namespace {
 
 // The four ways of paying of one payment, empty ones as 0.
-const char *const kReceived =
-    "(COALESCE(Contanti, 0) + COALESCE(Bonifico_Bancomat, 0) + COALESCE(Assegno, 0) + COALESCE(Anticipo, 0))";
+const QString &received()
+{
+    static const QString sum = QLatin1Char('(') + OutstandingRule::PaidSql() + QLatin1Char(')');
+    return sum;
+}
+
+// "COALESCE(SUM(Contanti), 0), ...": each way of paying summed, in the table's order.
+QString sumsOfEachWay()
+{
+    QStringList sums;
+    for (const QString &column : OutstandingRule::PaymentColumns())
+        sums.append(QStringLiteral("COALESCE(SUM(%1), 0)").arg(column));
+    return sums.join(QStringLiteral(", "));
+}
 
 objdb::Amount units(const QVariant &value)
 {
@@ -53,22 +66,20 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     const QString first = from.toString(Qt::ISODate);
     const QString next = to.addDays(1).toString(Qt::ISODate);
 
-    QSqlQuery received = db.exec(
-        QStringLiteral("SELECT COUNT(*), COALESCE(SUM(Contanti), 0), COALESCE(SUM(Bonifico_Bancomat), 0), "
-                       "COALESCE(SUM(Assegno), 0), COALESCE(SUM(Anticipo), 0) FROM Pagamenti WHERE Data >= ? AND Data < ?"),
-        {first, next});
-    if (received.next()) {
-        summary.payments = received.value(0).toLongLong();
-        summary.cash = units(received.value(1));
-        summary.transfer = units(received.value(2));
-        summary.cheque = units(received.value(3));
-        summary.advance = units(received.value(4));
+    QSqlQuery byWay = db.exec(
+        QStringLiteral("SELECT COUNT(*), %1 FROM Pagamenti WHERE Data >= ? AND Data < ?").arg(sumsOfEachWay()), {first, next});
+    if (byWay.next()) {
+        summary.payments = byWay.value(0).toLongLong();
+        summary.cash = units(byWay.value(1));
+        summary.transfer = units(byWay.value(2));
+        summary.cheque = units(byWay.value(3));
+        summary.advance = units(byWay.value(4));
     }
 
     QSqlQuery operators = db.exec(
         QStringLiteral("SELECT COALESCE(Operatore, ''), COUNT(*), SUM(%1) FROM Pagamenti WHERE Data >= ? AND Data < ? "
                        "GROUP BY 1 ORDER BY 1")
-            .arg(QLatin1String(kReceived)),
+            .arg(received()),
         {first, next});
     while (operators.next())
         summary.operators.append({operators.value(0).toString(), operators.value(1).toLongLong(), units(operators.value(2))});
@@ -121,7 +132,7 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
             "+ (%1) "
             "- (SELECT COALESCE(SUM(COALESCE(f.Importo, 0) - COALESCE(f.Sconto, 0)), 0) FROM (%2) f "
             "WHERE NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = f.OID AND e.Comando = ?))")
-            .arg(afterTheEnd.arg(QLatin1String(kReceived)), firstPaidAfter),
+            .arg(afterTheEnd.arg(received()), firstPaidAfter),
         binds);
     if (outstanding.next())
         summary.outstandingAtEnd = units(outstanding.value(0));
