@@ -112,6 +112,8 @@ private slots:
         QDate from, to;
         QString heading;
         whenDialogOpens<output::frmClosingSummary>([&](output::frmClosingSummary *window) {
+            // The figures are read apart from the window: they come after it opens.
+            QTRY_VERIFY(window->summary().from.isValid());
             from = window->summary().from;
             to = window->summary().to;
             heading = window->windowTitle();
