@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "objdb/backgroundread.h"
 #include "services/busymark.h"
+#include "services/deferredcommand.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
 
@@ -125,9 +126,8 @@ void frmMain::createControls()
     connect(m_busyMark, &BusyMark::stopRequested, this, &frmMain::readsApartStopped);
     setStatusBar(sbStatusBar);
 
-    tmFunc = new TaggedTimer(this);
+    tmFunc = new DeferredCommand(this);
     tmFunc->setObjectName(QStringLiteral("tmFunc"));
-    tmFunc->setInterval(1);
 
     // A zero timer: the grid's first screen, already posted, is painted before the totals' query.
     tmTotals = new QTimer(this);

@@ -24,6 +24,7 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class BusyMark;
+class DeferredCommand;
 class clsOSTNA;
 struct SectionViewRequest;
 struct ViewTotals;
@@ -39,14 +40,6 @@ class GridSetting;
 namespace output {
 struct ViewInfo;
 }
-
-// A timer with a tag, used as a queue of one deferred command.
-class TaggedTimer : public QTimer {
-    Q_OBJECT
-public:
-    using QTimer::QTimer;
-    QString tag;
-};
 
 class frmMain : public QMainWindow, public objdb::itfNotifyEvent {
     Q_OBJECT
@@ -189,11 +182,11 @@ public:
     void dgView_MouseUpRight(const QPoint &pos);
     void tbToolBar_ButtonClick(const QString &key);
     void tbToolBar_ButtonMenuClick(QAction *item);
-    // Posts a command to tmFunc; the next tick runs it. A second post replaces a pending one.
-    void PostCommand(const QString &command);
-    // The deferred commands tmFunc knows: "name" or "name(n)" runs the handler with n (0 without).
+    // Posts a command to tmFunc; its next tick runs it. A second post replaces a pending one.
+    void PostCommand(std::function<void()> command);
+    // The sort and filter editors' commands, registered and posted by name.
+    void PostCommand(const QString &name);
     void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
-    void tmFunc_Timer();
 
     // ---- Associated data: the related rows of the current row in the data window ----
     // Rebuilds the three lists of mnuAssociation for the view's data source; p_blnClearOnly only
@@ -265,7 +258,7 @@ private:
     std::unique_ptr<objdb::BackgroundRead> m_searchRead;
     std::unique_ptr<objdb::BackgroundRead> m_columnTotalRead;
     BusyMark *m_busyMark = nullptr;
-    TaggedTimer *tmFunc = nullptr;
+    DeferredCommand *tmFunc = nullptr;
 
     // Menus and their items. Item 0 of every array is a hidden template.
     QMenu *mnuFile = nullptr;
@@ -424,7 +417,6 @@ private:
 
     QMetaObject::Connection m_objCurDSEvents;
     QHash<QString, std::function<void(int)>> m_deferredCommands;
-    bool m_blnRunningCommand = false;
     OperatorLogin m_objLogin{this};
     bool m_blnMoving = false;
     bool m_blnUnloading = false;

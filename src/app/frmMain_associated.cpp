@@ -18,11 +18,10 @@
 
 namespace {
 
-// Header captions and command prefixes of the three lists, in menu order.
+// Header captions and relations of the three lists, in menu order.
 struct AssociatedList {
     QList<QAction *> frmMain::*items;
     const char *header;
-    const char *command;
     objdb::RelationKind kind;
 };
 
@@ -31,17 +30,15 @@ struct AssociatedList {
 void frmMain::connectAssociatedCommands()
 {
     static const AssociatedList lists[] = {
-        {&frmMain::mnuReferencedItem, "< Associati >", "mnuReferencedItem", objdb::RelationKind::References},
-        {&frmMain::mnuRefItem, "< Riferimenti >", "mnuRefItem", objdb::RelationKind::Referencing},
-        {&frmMain::mnuContItem, "< Contenitori >", "mnuContItem", objdb::RelationKind::Containers},
+        {&frmMain::mnuReferencedItem, "< Associati >", objdb::RelationKind::References},
+        {&frmMain::mnuRefItem, "< Riferimenti >", objdb::RelationKind::Referencing},
+        {&frmMain::mnuContItem, "< Contenitori >", objdb::RelationKind::Containers},
     };
     for (const AssociatedList &list : lists) {
         QAction *header = (this->*list.items).first();
         header->setText(QString::fromUtf8(list.header));
         header->setEnabled(false);
-        header->setProperty("command", QString::fromLatin1(list.command));
-        const objdb::RelationKind kind = list.kind;
-        RegisterDeferredCommand(QString::fromLatin1(list.command), [this, kind](int n) { ShowAssociatedCommand(kind, n); });
+        header->setProperty("kind", QVariant::fromValue(int(list.kind)));
     }
     connect(mnuAssociation, &QMenu::triggered, this, [this](QAction *item) {
         for (QList<QAction *> *items : {&mnuReferencedItem, &mnuRefItem, &mnuContItem}) {
@@ -114,7 +111,8 @@ void frmMain::AssociatedItem_Click(const QList<QAction *> &items, int Index)
     if (!m_objCurDS || m_objCurDS->IsEmpty() || Index < 1 || Index >= items.size())
         return;
     const int number = items.at(Index)->property("tag").toString().toInt();
-    PostCommand(items.first()->property("command").toString() + QLatin1Char('(') + QString::number(number) + QLatin1Char(')'));
+    const auto kind = objdb::RelationKind(items.first()->property("kind").toInt());
+    PostCommand([this, kind, number] { ShowAssociatedCommand(kind, number); });
 }
 
 void frmMain::ShowAssociatedCommand(objdb::RelationKind kind, int n)

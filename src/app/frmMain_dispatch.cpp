@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 
+#include "services/deferredcommand.h"
 #include "services/errorreport.h"
 #include "objdb/datasource.h"
 
@@ -19,8 +20,6 @@ void frmMain::connectCommandDispatch()
             connect(action, &QAction::triggered, this, [this, key] { RunReportingFailures([&] { tbToolBar_ButtonClick(key); }); });
     }
     connect(toolbarAction(QStringLiteral("Find"))->menu(), &QMenu::triggered, this, Guarded(this, &frmMain::tbToolBar_ButtonMenuClick));
-    tmFunc->setInterval(1);
-    connect(tmFunc, &QTimer::timeout, this, Guarded(this, &frmMain::tmFunc_Timer));
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString &key)
@@ -62,41 +61,20 @@ void frmMain::tbToolBar_ButtonMenuClick(QAction *item)
         mnuSearchItems.at(index)->trigger();
 }
 
-void frmMain::PostCommand(const QString &command)
+void frmMain::PostCommand(std::function<void()> command)
 {
-    tmFunc->tag = command;
-    tmFunc->start();
+    tmFunc->post(std::move(command));
+}
+
+void frmMain::PostCommand(const QString &name)
+{
+    PostCommand([this, name] {
+        if (const auto command = m_deferredCommands.value(name))
+            command(0);
+    });
 }
 
 void frmMain::RegisterDeferredCommand(const QString &name, std::function<void(int)> command)
 {
     m_deferredCommands.insert(name, std::move(command));
-}
-
-void frmMain::tmFunc_Timer()
-{
-    // A command still running (its editor open) keeps the next one waiting for a later tick.
-    if (m_blnRunningCommand)
-        return;
-    m_blnRunningCommand = true;
-    const QString command = tmFunc->tag;
-    tmFunc->stop();
-    tmFunc->tag.clear();
-    try {
-        // "mnuRefItem(3)" runs the command registered as "mnuRefItem" with 3; "mnuFilterComplex" with 0.
-        QString name = command;
-        int argument = 0;
-        const int open = command.indexOf(QLatin1Char('('));
-        if (open > 0 && command.endsWith(QLatin1Char(')'))) {
-            name = command.left(open);
-            argument = command.mid(open + 1, command.size() - open - 2).toInt();
-        }
-        if (const auto it = m_deferredCommands.constFind(name); it != m_deferredCommands.cend())
-            it.value()(argument);
-    } catch (const std::exception &) {
-        m_blnRunningCommand = false;
-        ShowErrorReport(QString(), PendingError::current());
-        return;
-    }
-    m_blnRunningCommand = false;
 }

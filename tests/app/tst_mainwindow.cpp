@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(widget<QLabel>("lblTitle_1")->property("tag").toString(), QStringLiteral("Dettagli:"));
         QCOMPARE(form().windowTitle(), QStringLiteral("Cobrelle  [  ]"));
         QVERIFY(!widget<QAction>("mnuSearchItems_0")->isVisible());
-        QCOMPARE(widget<TaggedTimer>("tmFunc")->interval(), 1);
+        QCOMPARE(widget<QTimer>("tmFunc")->interval(), 1);
     }
 
     void requestedPositionsSnap()
@@ -547,6 +547,24 @@ private slots:
         QCOMPARE(int(script.seen()[0].icon), expectedIcon);
         QCOMPARE(int(script.seen()[0].defaultAnswer), expectedDefault);
         QCOMPARE(cancel, cancelOut);
+    }
+
+    void deferredCommandRunsOnceAndWaitsForTheRunning()
+    {
+        QStringList ran;
+        const auto reference = [&ran](int n) { return [&ran, n] { ran.append(QString("ref %1").arg(n)); }; };
+        form().PostCommand(reference(2));
+        form().PostCommand(reference(3)); // replaces the pending one
+        QTRY_COMPARE(ran, QStringList{"ref 3"});
+        QVERIFY(!widget<QTimer>("tmFunc")->isActive());
+        form().PostCommand([&] {
+            ran.append("filter");
+            // A command posted while this one runs waits for it.
+            form().PostCommand(reference(7));
+            QTest::qWait(20);
+            ran.append("filter end");
+        });
+        QTRY_COMPARE(ran, (QStringList{"ref 3", "filter", "filter end", "ref 7"}));
     }
 };
 

@@ -261,26 +261,6 @@ private slots:
         QCOMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Compagnie"));
         m_form->m_blnRefreshing = false;
     }
-
-    void deferredCommandRunsOnceAndWaitsForTheRunning()
-    {
-        QStringList ran;
-        m_form->RegisterDeferredCommand("mnuRefItem", [&ran](int n) { ran.append(QString("ref %1").arg(n)); });
-        m_form->RegisterDeferredCommand("mnuFilterComplex", [&ran, this](int) {
-            ran.append("filter");
-            // A command posted while this one runs waits for it.
-            m_form->PostCommand("mnuRefItem(7)");
-            QTest::qWait(20);
-            ran.append("filter end");
-        });
-        m_form->PostCommand("mnuRefItem(2)");
-        m_form->PostCommand("mnuRefItem(3)"); // replaces the pending one
-        QTRY_COMPARE(ran, QStringList{"ref 3"});
-        QVERIFY(!widget<TaggedTimer>("tmFunc")->isActive());
-        QVERIFY(widget<TaggedTimer>("tmFunc")->tag.isEmpty());
-        m_form->PostCommand("mnuFilterComplex");
-        QTRY_COMPARE(ran, (QStringList{"ref 3", "filter", "filter end", "ref 7"}));
-    }
 };
 
 COBRELLE_TEST_MAIN(DetailViewTest)
