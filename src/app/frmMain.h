@@ -184,9 +184,6 @@ public:
     void tbToolBar_ButtonMenuClick(QAction *item);
     // Posts a command to tmFunc; its next tick runs it. A second post replaces a pending one.
     void PostCommand(std::function<void()> command);
-    // The sort and filter editors' commands, registered and posted by name.
-    void PostCommand(const QString &name);
-    void RegisterDeferredCommand(const QString &name, std::function<void(int)> command);
 
     // ---- Associated data: the related rows of the current row in the data window ----
     // Rebuilds the three lists of mnuAssociation for the view's data source; p_blnClearOnly only
@@ -214,7 +211,7 @@ public:
     // ---- Sorting ----
     void mnuOrderItems_Click(int Index);
     void mnuOrderCancel_Click();
-    // Posts "mnuOrderComplex": the sort editor opens on the next tick of tmFunc.
+    // The sort editor opens on the next tick of tmFunc.
     void mnuOrderComplex_Click();
 
 signals:
@@ -343,7 +340,7 @@ private:
     // Finds the criterion's first row (after the current one with next) apart from the window and
     // moves the grid to it; notFound runs when there is none.
     void findInGrid(const QString &criterion, bool next, const QString &field, std::function<void()> notFound);
-    // The deferred command "mnuOrderComplex": the sort editor on the view's order.
+    // Deferred: the sort editor on the view's order.
     void EditComplexOrder();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.
     int currentTotalItem() const;
@@ -374,7 +371,7 @@ private:
     void filterCurrentColumn(const QString &value, bool cancelOnly);
     // m_objComplexFilter made anew when missing or of another table.
     objdb::Filter &complexFilterOfView();
-    // The deferred command "mnuFilterComplex": the editor on the complex filter.
+    // Deferred: the editor on the complex filter.
     void EditComplexFilter();
     // The section's predefined selection put into the request (asked first when one is stored);
     // returns what the title adds of it ("  [selezioni impostate]"), or "".
@@ -416,7 +413,6 @@ private:
     void ensureTrayObject();
 
     QMetaObject::Connection m_objCurDSEvents;
-    QHash<QString, std::function<void(int)>> m_deferredCommands;
     OperatorLogin m_objLogin{this};
     bool m_blnMoving = false;
     bool m_blnUnloading = false;

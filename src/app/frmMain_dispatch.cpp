@@ -65,16 +65,3 @@ void frmMain::PostCommand(std::function<void()> command)
 {
     tmFunc->post(std::move(command));
 }
-
-void frmMain::PostCommand(const QString &name)
-{
-    PostCommand([this, name] {
-        if (const auto command = m_deferredCommands.value(name))
-            command(0);
-    });
-}
-
-void frmMain::RegisterDeferredCommand(const QString &name, std::function<void(int)> command)
-{
-    m_deferredCommands.insert(name, std::move(command));
-}

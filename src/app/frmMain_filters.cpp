@@ -45,7 +45,6 @@ void frmMain::connectFilterCommands()
             RunReportingFailures([&] { mnuFilterComplexItems_Click(index); });
     });
     connect(mnuFilterComplex, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterComplex_Click));
-    RegisterDeferredCommand(QStringLiteral("mnuFilterComplex"), [this](int) { EditComplexFilter(); });
     connect(mnuDataSelBeforeQuery, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelBeforeQuery_Click));
     connect(mnuDataSelCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelCancel_Click));
     connect(mnuFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterCancel_Click));
@@ -178,7 +177,7 @@ void frmMain::mnuFilterComplex_Click()
 {
     // The check mark tells whether a complex filter is in force, not that the item was chosen.
     mnuFilterComplex->setChecked(!mnuFilterComplex->isChecked());
-    PostCommand(QStringLiteral("mnuFilterComplex"));
+    PostCommand([this] { EditComplexFilter(); });
 }
 
 void frmMain::EditComplexFilter()
@@ -217,7 +216,7 @@ void frmMain::mnuFilterComplexItems_Click(int Index)
         return;
     }
     mnuFilter->setProperty("tag", name);
-    PostCommand(QStringLiteral("mnuFilterComplex"));
+    PostCommand([this] { EditComplexFilter(); });
 }
 
 void frmMain::RefreshComplexFilterItems()

@@ -21,7 +21,6 @@ void frmMain::connectSortCommands()
     });
     connect(mnuOrderCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuOrderCancel_Click));
     connect(mnuOrderComplex, &QAction::triggered, this, Guarded(this, &frmMain::mnuOrderComplex_Click));
-    RegisterDeferredCommand(QStringLiteral("mnuOrderComplex"), [this](int) { EditComplexOrder(); });
 }
 
 void frmMain::mnuOrderItems_Click(int Index)
@@ -38,7 +37,7 @@ void frmMain::mnuOrderCancel_Click()
 
 void frmMain::mnuOrderComplex_Click()
 {
-    PostCommand(QStringLiteral("mnuOrderComplex"));
+    PostCommand([this] { EditComplexOrder(); });
 }
 
 void frmMain::EditComplexOrder()
