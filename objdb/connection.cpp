@@ -40,7 +40,7 @@ int Connection::Execute(const QString &statement)
     const TableDef *table = m_context.tableDef(match.captured(1));
     if (!table)
         fail(QStringLiteral("Tabella sconosciuta: %1").arg(match.captured(1)));
-    const auto &dialect = SqlDialect::sqlite();
+    const SqlDialect &dialect = m_database.dialect();
     QStringList sets;
     QVariantList binds;
     for (const QString &part : match.captured(2).split(QLatin1Char(','))) {
@@ -71,9 +71,9 @@ int Connection::Execute(const QString &statement)
         QStringLiteral("UPDATE %1 SET %2").arg(dialect.quoteIdentifier(table->name), sets.join(QStringLiteral(", "))));
     for (const QVariant &bind : binds)
         q.addBindValue(bind);
-    // The statement is undone whole by SQLite on failure.
+    // The statement is undone whole by the engine on failure.
     if (!q.exec())
-        failEngine(QStringLiteral("Importi di %1 non aggiornati").arg(table->name), q.lastError());
+        m_database.failEngine(QStringLiteral("Importi di %1 non aggiornati").arg(table->name), q.lastError());
     return q.numRowsAffected();
 }
 

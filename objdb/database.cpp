@@ -1,27 +1,26 @@
 #include "objdb/database.h"
 
+#include "objdb/engine/engine.h"
 #include "objdb/error.h"
-#include "objdb/sqlfunctions.h"
 
 #include <QAtomicInt>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlError>
-#include <sqlite3.h>
 
 namespace objdb {
 
 namespace {
 
 QAtomicInt g_connectionCounter;
-const char kSqliteHeader[] = "SQLite format 3";
+
+} // namespace
 
 // Why an archive could not be opened: a lock, damage and a foreign file each have their message.
-[[noreturn]] void openFailure(const QString &path, const QSqlError &error)
+void Database::openFailure(const QString &path, const QSqlError &error) const
 {
-    switch (const int code = engineErrorCode(error)) {
+    switch (const int code = m_engine->errorCause(error)) {
     case kErrLocked:
         fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(path), code);
     case kErrDamaged:
@@ -33,6 +32,8 @@ const char kSqliteHeader[] = "SQLite format 3";
         failEngine(QStringLiteral("Impossibile aprire l'archivio %1").arg(path), error);
     }
 }
+
+namespace {
 
 [[noreturn]] void refuseFolder(const QString &path)
 {
@@ -99,7 +100,8 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             fail(QStringLiteral("Impossibile leggere l'archivio %1: %2").arg(path, file.errorString()), kErrFileAccess);
-        if (file.read(16) != QByteArray(kSqliteHeader, sizeof kSqliteHeader))
+        const Engine &engine = engineFor(path);
+        if (!engine.isArchiveHeader(file.read(engine.headerSize())))
             fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(path), kErrNotArchive);
     }
     if (!readOnly) {
@@ -128,21 +130,16 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
 
 void Database::openConnection(const QString &path, int busySeconds, bool readOnly)
 {
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    m_db.setDatabaseName(path);
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(qMax(0, busySeconds) * 1000);
-    if (readOnly)
-        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
-    m_db.setConnectOptions(options);
-    if (!m_db.open()) {
-        const QSqlError error = m_db.lastError();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
+    m_engine = &engineFor(path);
+    m_connection = m_engine->connection(m_connectionName);
+    if (!m_connection->open(path, {busySeconds, readOnly})) {
+        const QSqlError error = m_connection->sql().lastError();
+        m_connection.reset();
         openFailure(path, error);
     }
+    m_db = m_connection->sql();
     m_path = path;
     m_readOnly = readOnly;
-    registerSqlFunctions(m_db);
 }
 
 void Database::initialiseMetadata()
@@ -157,8 +154,8 @@ void Database::checkIsArchive()
 {
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("SELECT value FROM objdb_meta WHERE key = 'format'"))) {
-        // No metadata table: some other program's database.
-        if (q.lastError().nativeErrorCode() == QLatin1String("1")) // SQLITE_ERROR: no such table
+        // A failure of no foreseen cause is the missing metadata table: some other program's database.
+        if (m_engine->errorCause(q.lastError()) == kErrEngine)
             fail(QStringLiteral("Il file %1 non è un archivio di dati valido.").arg(m_path), kErrNotArchive);
         openFailure(m_path, q.lastError());
     }
@@ -172,23 +169,22 @@ void Database::checkIsArchive()
 // engine cannot read, is refused before anything is written to it.
 void Database::checkNotLocked()
 {
-    QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        openFailure(m_path, q.lastError());
-    q.exec(QStringLiteral("ROLLBACK"));
+    const QSqlError error = m_connection->beginWrite();
+    if (error.type() != QSqlError::NoError)
+        openFailure(m_path, error);
+    QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
 }
 
 void Database::Close()
 {
-    if (!m_db.isValid())
+    if (!m_connection)
         return;
     if (m_inTransaction) {
         QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
         m_inTransaction = false;
     }
-    m_db.close();
     m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_connectionName);
+    m_connection.reset();
 }
 
 bool Database::IsOpen() const
@@ -202,7 +198,9 @@ void Database::BeginTrans()
         fail(QStringLiteral("L'archivio non è aperto."));
     if (m_inTransaction)
         fail(QStringLiteral("Una transazione è già in corso."));
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const QSqlError error = m_connection->beginWrite();
+    if (error.type() != QSqlError::NoError)
+        failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), error);
     m_inTransaction = true;
 }
 
@@ -257,10 +255,9 @@ Savepoint::Savepoint(Database &db) : m_db(db)
         m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
     } else {
         // Waits up to the busy timeout for another writer to finish.
-        QSqlQuery q = m_db.prepare(QStringLiteral("BEGIN IMMEDIATE"));
-        if (!q.exec()) {
-            failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
-        }
+        const QSqlError error = m_db.engine().beginWrite();
+        if (error.type() != QSqlError::NoError)
+            m_db.failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), error);
     }
     ++m_db.m_openSavepoints;
 }
@@ -305,79 +302,81 @@ void TransactionGuard::commit()
     m_done = true;
 }
 
-BulkCache::BulkCache(Database &db)
-    : m_db(db)
+BulkCache::BulkCache(Database &db) : m_hold(db.engine().bulkCache()) {}
+
+BulkCache::~BulkCache() = default;
+
+void Database::failEngine(const QString &what, const QSqlError &error) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("PRAGMA cache_size"));
-    m_previous = q.next() ? q.value(0).toLongLong() : -2000;
-    m_db.exec(QStringLiteral("PRAGMA cache_size = -65536")); // in KiB
+    objdb::failEngine(what, m_engine ? m_engine->errorCause(error) : kErrEngine, error.text());
 }
 
-BulkCache::~BulkCache()
+EngineConnection &Database::engine() const
 {
-    try {
-        if (m_db.IsOpen())
-            m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_previous));
-    } catch (const Error &) {
-        // The connection is gone with its cache.
-    }
+    if (!IsOpen())
+        fail(QStringLiteral("L'archivio non è aperto."));
+    return *m_connection;
 }
 
-namespace {
-
-sqlite3 *handleOf(QSqlDatabase &db)
+const SqlDialect &Database::dialect() const
 {
-    const QVariant handle = db.driver()->handle();
-    return handle.isValid() ? *static_cast<sqlite3 *const *>(handle.constData()) : nullptr;
+    return (m_engine ? *m_engine : engineFor(m_path)).dialect();
 }
 
-int stopWhenAsked(void *stop)
+bool Database::hasTable(const QString &table) const
 {
-    return static_cast<const std::atomic<bool> *>(stop)->load() ? 1 : 0;
+    return engine().hasTable(table);
 }
 
-} // namespace
+QStringList Database::tables() const
+{
+    return engine().tables();
+}
+
+QStringList Database::columns(const QString &table) const
+{
+    return engine().columns(table);
+}
+
+qint64 Database::lastInsertedKey() const
+{
+    return engine().lastInsertedKey();
+}
+
+QStringList Database::integrityFindings() const
+{
+    return engine().integrityFindings();
+}
 
 bool Database::inAutocommit()
 {
-    sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr;
-    return handle && sqlite3_get_autocommit(handle);
+    return IsOpen() && m_connection->inAutocommit();
 }
-
-namespace {
-
-int stopAtDeadline(void *deadline)
-{
-    return static_cast<const QDeadlineTimer *>(deadline)->hasExpired() ? 1 : 0;
-}
-
-} // namespace
 
 bool Database::readWithin(int ms, const std::function<void()> &reads)
 {
-    sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr;
-    if (!handle) {
+    if (!IsOpen()) {
         reads();
         return true;
     }
     QDeadlineTimer deadline(ms);
-    sqlite3_progress_handler(handle, 1000, &stopAtDeadline, &deadline);
+    m_connection->interruptWhen([&deadline] { return deadline.hasExpired(); });
     try {
         reads();
     } catch (const Error &) {
-        sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+        m_connection->interruptWhen({});
         if (deadline.hasExpired())
             return false;
         throw;
     }
-    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    m_connection->interruptWhen({});
     return true;
 }
 
 void Database::stopWhen(const std::atomic<bool> *stop)
 {
-    if (sqlite3 *handle = IsOpen() ? handleOf(m_db) : nullptr)
-        sqlite3_progress_handler(handle, 1000, &stopWhenAsked, const_cast<std::atomic<bool> *>(stop));
+    if (IsOpen())
+        m_connection->interruptWhen([stop] { return stop->load(); });
 }
 
 } // namespace objdb

@@ -2,6 +2,8 @@
 // One archive file: creation, opening, closing, transactions.
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QStringList>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -11,6 +13,10 @@
 
 namespace objdb {
 
+class Engine;
+class EngineConnection;
+class EngineHold;
+class SqlDialect;
 class itfProgress;
 
 inline constexpr int kDatabaseFormat = 3;
@@ -52,6 +58,20 @@ public:
     QSqlQuery prepare(const QString &sql) const;
     QSqlQuery exec(const QString &sql, const QVariantList &binds = {}) const;
     QSqlDatabase &sql() { return m_db; }
+    // Raises an error of this connection's engine as "what: cause", with the number of its cause.
+    [[noreturn]] void failEngine(const QString &what, const QSqlError &error) const;
+
+    // The engine's SQL, its schema, its fast reads and its own check of the archive.
+    const SqlDialect &dialect() const;
+    bool hasTable(const QString &table) const;
+    QStringList tables() const;
+    QStringList columns(const QString &table) const;
+    // The key of the row the last INSERT added.
+    qint64 lastInsertedKey() const;
+    // What the engine finds wrong with the archive file, in its words; empty when sound.
+    QStringList integrityFindings() const;
+    // The open connection behind this database; throws when it is closed.
+    EngineConnection &engine() const;
 
     // The main currency recorded in the file ("Euro" for every file this library creates).
     QString mainCurrency() const;
@@ -62,12 +82,15 @@ private:
     friend class Savepoint;
     Database();
     void openConnection(const QString &path, int busySeconds, bool readOnly);
+    [[noreturn]] void openFailure(const QString &path, const QSqlError &error) const;
     void initialiseMetadata();
     void checkIsArchive();
     void checkNotLocked();
 
     QString m_connectionName;
-    QSqlDatabase m_db;
+    const Engine *m_engine = nullptr;
+    std::unique_ptr<EngineConnection> m_connection;
+    QSqlDatabase m_db; // the connection's, while open
     QString m_path;
     bool m_readOnly = false;
     bool m_inTransaction = false;
@@ -116,8 +139,7 @@ public:
     BulkCache &operator=(const BulkCache &) = delete;
 
 private:
-    Database &m_db;
-    qint64 m_previous = 0;
+    std::unique_ptr<EngineHold> m_hold;
 };
 
 } // namespace objdb

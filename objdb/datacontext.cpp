@@ -15,9 +15,8 @@ namespace objdb {
 namespace {
 
 // The stored columns a table needs, with their SQL types.
-QList<QPair<QString, QString>> wantedColumns(const TableDef &def)
+QList<QPair<QString, QString>> wantedColumns(const SqlDialect &dialect, const TableDef &def)
 {
-    const auto &dialect = SqlDialect::sqlite();
     QList<QPair<QString, QString>> wanted;
     for (const auto &c : def.columns)
         wanted.append({c.name, dialect.columnType(c.type)});
@@ -30,10 +29,9 @@ QList<QPair<QString, QString>> wantedColumns(const TableDef &def)
 
 QSet<QString> presentColumns(const Database &db, const QString &table)
 {
-    QSqlQuery info = db.exec(QStringLiteral("PRAGMA table_info(%1)").arg(sqlName(table)));
     QSet<QString> present;
-    while (info.next())
-        present.insert(info.value(1).toString().toLower());
+    for (const QString &column : db.columns(table))
+        present.insert(column.toLower());
     return present;
 }
 
@@ -194,10 +192,8 @@ void DataContext::Attach(const std::shared_ptr<Database> &database, bool createM
     readDefinition();
     m_mainCurrency = std::make_shared<MainCurrency>(database->mainCurrency());
 
-    QSqlQuery existing = database->exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
-    QSet<QString> tables;
-    while (existing.next())
-        tables.insert(existing.value(0).toString());
+    const QStringList names = database->tables();
+    const QSet<QString> tables(names.cbegin(), names.cend());
     refuseDamagedTables(tables);
 
     if (createMissing && !database->isReadOnly()) {
@@ -223,9 +219,8 @@ void DataContext::Attach(const std::shared_ptr<Database> &database, bool createM
 void DataContext::createOrUpgrade(const TableDef &def)
 {
     const auto db = database();
-    QSqlQuery q = db->exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"), {def.name});
-    const bool exists = q.next();
-    const QList<QPair<QString, QString>> wanted = wantedColumns(def);
+    const bool exists = db->hasTable(def.name);
+    const QList<QPair<QString, QString>> wanted = wantedColumns(db->dialect(), def);
 
     double oldVersion = 0;
     bool created = false;
@@ -277,7 +272,7 @@ void DataContext::refuseDamagedTables(const QSet<QString> &existingTables) const
         if (!existingTables.contains(def.name) || storedVersion(*db, def) < def.identity.Version)
             continue;
         const QSet<QString> present = presentColumns(*db, def.name);
-        for (const auto &column : wantedColumns(def))
+        for (const auto &column : wantedColumns(db->dialect(), def))
             if (!present.contains(column.first.toLower()))
                 fail(QStringLiteral("L'archivio %1 è danneggiato: nella tabella %2 manca la colonna %3. "
                                     "Il file non è stato modificato.")

@@ -1,26 +1,6 @@
 #include "objdb/error.h"
 
-#include <QSqlError>
-
 namespace objdb {
-
-namespace {
-
-// The engine's result codes that the library tells apart. An extended code carries its primary
-// code in the low byte.
-enum EngineCode {
-    kBusy = 5,
-    kLocked = 6,
-    kReadOnly = 8,
-    kIoError = 10,
-    kCorrupt = 11,
-    kFull = 13,
-    kCantOpen = 14,
-    kNotADatabase = 26,
-    kReadOnlyDbMoved = kReadOnly | (4 << 8),
-};
-
-} // namespace
 
 Error::Error(const QString &description, int n)
     : m_number(static_cast<std::int32_t>(static_cast<std::uint32_t>(kErrorBase) + static_cast<std::uint32_t>(n))),
@@ -33,30 +13,9 @@ void fail(const QString &description, int n)
     throw Error(description, n);
 }
 
-int engineErrorCode(const QSqlError &error)
+QString engineErrorText(int cause, const QString &engineText)
 {
-    bool ok = false;
-    const int extended = error.nativeErrorCode().toInt(&ok);
-    if (!ok)
-        return kErrEngine;
-    if (extended == kReadOnlyDbMoved)
-        return kErrReplaced;
-    switch (extended & 0xff) {
-    case kBusy:
-    case kLocked: return kErrLocked;
-    case kReadOnly: return kErrReadOnly;
-    case kIoError: return kErrDiskIo;
-    case kCorrupt: return kErrDamaged;
-    case kFull: return kErrDiskFull;
-    case kCantOpen: return kErrFileAccess;
-    case kNotADatabase: return kErrNotArchive;
-    default: return kErrEngine;
-    }
-}
-
-QString engineErrorText(const QSqlError &error)
-{
-    switch (engineErrorCode(error)) {
+    switch (cause) {
     case kErrLocked:
         return QStringLiteral("l'archivio è occupato da un altro terminale che vi sta scrivendo: riprovare tra poco");
     case kErrReadOnly:
@@ -78,13 +37,13 @@ QString engineErrorText(const QSqlError &error)
     case kErrNotArchive:
         return QStringLiteral("il file non è un archivio di dati");
     default:
-        return QStringLiteral("errore imprevisto dell'archivio (%1)").arg(error.text().trimmed());
+        return QStringLiteral("errore imprevisto dell'archivio (%1)").arg(engineText.trimmed());
     }
 }
 
-void failEngine(const QString &what, const QSqlError &error)
+void failEngine(const QString &what, int cause, const QString &engineText)
 {
-    fail(QStringLiteral("%1: %2.").arg(what, engineErrorText(error)), engineErrorCode(error));
+    fail(QStringLiteral("%1: %2.").arg(what, engineErrorText(cause, engineText)), cause);
 }
 
 } // namespace objdb

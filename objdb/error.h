@@ -3,8 +3,6 @@
 #include <exception>
 #include <cstdint>
 
-class QSqlError;
-
 namespace objdb {
 
 // Base of object-defined error numbers; objdb's own conditions are this base + n.
@@ -44,13 +42,12 @@ private:
 
 [[noreturn]] void fail(const QString &description, int n = kErrRefused);
 
-// The cause of an engine error, one of the codes above (kErrEngine when not foreseen).
-int engineErrorCode(const QSqlError &error);
-// The cause in the user's words with what to do about it; the engine's own text only for a cause
-// not foreseen. Starts in lower case, to follow "what failed: ".
-QString engineErrorText(const QSqlError &error);
-// Raises the engine error as "what: cause", with the number of its cause.
-[[noreturn]] void failEngine(const QString &what, const QSqlError &error);
+// An engine error's cause (one of the codes above, as the engine maps its own) in the user's words
+// with what to do about it; the engine's own text only for a cause not foreseen. Starts in lower
+// case, to follow "what failed: ".
+QString engineErrorText(int cause, const QString &engineText);
+// Raises an engine error as "what: cause", with the number of its cause.
+[[noreturn]] void failEngine(const QString &what, int cause, const QString &engineText);
 
 // Runs the steps that follow a committed change: a library failure among them is raised as written.
 template <typename Steps>

@@ -7,12 +7,6 @@
 
 namespace objdb {
 
-const SqlDialect &SqlDialect::sqlite()
-{
-    static const SqlDialect dialect;
-    return dialect;
-}
-
 QString SqlDialect::quoteIdentifier(const QString &name) const
 {
     if (!isValidIdentifier(name))

@@ -4,8 +4,8 @@
 
 namespace objdb {
 
-// Everything engine-specific in the SQL the library produces. Only SQLite exists today;
-// a server engine is a second implementation of this class.
+// Everything engine-specific in the SQL the library produces. Each engine provides its own
+// (Engine::dialect()); the defaults here are the SQL that the engines share.
 //
 // What keeps user text out of the SQL the library builds: every value travels as a bound parameter
 // (criteria render each literal as '?', writes bind every column), and the only names spliced into
@@ -15,6 +15,7 @@ namespace objdb {
 class SqlDialect {
 public:
     virtual ~SqlDialect() = default;
+    // The dialect of the SQLite engine, which every archive file uses.
     static const SqlDialect &sqlite();
 
     // "name"; throws for a name that is not a plain identifier (isValidIdentifier).
@@ -31,6 +32,8 @@ public:
     virtual QString amountMultiplyFunction() const { return QStringLiteral("objdb_amount_mul"); }
     virtual QString amountDivideFunction() const { return QStringLiteral("objdb_amount_div"); }
     virtual QString limitClause(int count) const { return QStringLiteral(" LIMIT %1").arg(count); }
+    // The sum of a floating-point `expression` over the rows, 0.0 when there are none.
+    virtual QString floatSum(const QString &expression) const = 0;
     virtual QString trueLiteral() const { return QStringLiteral("1"); }
     virtual QString falseLiteral() const { return QStringLiteral("0"); }
 
@@ -41,7 +44,7 @@ public:
     virtual QString datePart(DatePart part, const QString &expression) const;
 };
 
-// An identifier of the definition as the library's SQLite statements name it.
+// An identifier of the definition as the library's statements name it.
 QString sqlName(const QString &identifier);
 
 // Folds letter case and accents: "È" and "e" fold to the same text. Used for Like on both sides.

@@ -12,8 +12,7 @@ namespace {
 // The table is made on the first save, so reading an archive never writes to it.
 bool hasTable(Database &db)
 {
-    QSqlQuery q = db.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'objdb_filters'"));
-    return q.next();
+    return db.hasTable(QStringLiteral("objdb_filters"));
 }
 
 void ensureTable(Database &db)

@@ -1,5 +1,6 @@
 #include "objdb/maintenance/compaction.h"
 
+#include "objdb/engine/engine.h"
 #include "objdb/error.h"
 
 #include <QAtomicInt>
@@ -30,7 +31,7 @@ const QString kUntouched = QStringLiteral(" L'archivio non è stato modificato."
 
 [[noreturn]] void engineFailure(const QString &path, const QSqlError &error)
 {
-    switch (const int code = engineErrorCode(error)) {
+    switch (const int code = engineFor(path).errorCause(error)) {
     case kErrLocked:
         refuseInUse(path);
     case kErrDamaged:
@@ -43,7 +44,7 @@ const QString kUntouched = QStringLiteral(" L'archivio non è stato modificato."
         fail(QStringLiteral("Il disco è pieno: impossibile scrivere la copia recuperata di %1.").arg(path) + kUntouched,
              code);
     default:
-        fail(QStringLiteral("Recupero dell'archivio %1 non riuscito: %2.").arg(path, engineErrorText(error)) + kUntouched,
+        fail(QStringLiteral("Recupero dell'archivio %1 non riuscito: %2.").arg(path, engineErrorText(code, error.text())) + kUntouched,
              code);
     }
 }

@@ -97,7 +97,7 @@ ColumnSummary summarizeColumn(const ViewCopy &view, Database &db, StatementCache
     };
 
     if (decimal) {
-        run(QStringLiteral("TOTAL(%1)").arg(expression), 1, [&](const StoredRow &row) { sum = row.value(2).toDouble(); });
+        run(db.dialect().floatSum(expression), 1, [&](const StoredRow &row) { sum = row.value(2).toDouble(); });
     } else {
         try {
             // SQLite adds whole numbers in 64 bits and stops at an overflow, even one a later

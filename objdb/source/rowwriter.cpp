@@ -39,7 +39,7 @@ void execWrite(Database &db, const QString &table, const QString &sql, const QVa
     if (match.hasMatch())
         fail(QStringLiteral("Impossibile salvare: in %1 esiste già una riga con lo stesso valore del campo %2.")
                  .arg(match.captured(1), match.captured(2)));
-    failEngine(QStringLiteral("Salvataggio non riuscito in %1").arg(table), q.lastError());
+    db.failEngine(QStringLiteral("Salvataggio non riuscito in %1").arg(table), q.lastError());
 }
 
 // UPDATE of the given columns of one row.
@@ -91,9 +91,7 @@ qint64 RowWriter::insert(const EditRow &row) const
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(sqlName(table.name), columns.join(QStringLiteral(", ")), placeholders(columns.size()));
     execWrite(*db, table.caption(), sql, binds);
-    QSqlQuery last = db->exec(QStringLiteral("SELECT last_insert_rowid()"));
-    last.next();
-    return last.value(0).toLongLong();
+    return db->lastInsertedKey();
 }
 
 void RowWriter::remove(qint64 oid) const

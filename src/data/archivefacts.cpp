@@ -17,8 +17,7 @@ const QString kOldSetting = QStringLiteral("CurrencyConverted");
 
 bool hasTable(objdb::Database &database, const QString &table)
 {
-    QSqlQuery q = database.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"), {table});
-    return q.next();
+    return database.hasTable(table);
 }
 
 QDateTime storedTime(const QVariant &value)

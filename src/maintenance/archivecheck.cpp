@@ -52,13 +52,9 @@ private:
 
 void checkFile(objdb::Database &db, QStringList &lines)
 {
-    QSqlQuery q = db.exec(QStringLiteral("PRAGMA integrity_check"));
     QStringList findings;
-    while (q.next()) {
-        const QString result = q.value(0).toString();
-        if (result != QLatin1String("ok"))
-            findings.append(QStringLiteral("File dell'archivio: ") + result);
-    }
+    for (const QString &finding : db.integrityFindings())
+        findings.append(QStringLiteral("File dell'archivio: ") + finding);
     // The engine's findings are its own words; what to do about them is ours.
     if (!findings.isEmpty())
         lines += QStringList{kFileDamagedLine} + findings;

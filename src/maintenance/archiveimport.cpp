@@ -109,8 +109,7 @@ bool importAgain(const ArchiveFacts::ImportRecord &earlier, QWidget *owner)
 
 bool tableIn(objdb::Database &database, const QString &table)
 {
-    QSqlQuery q = database.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"), {table});
-    return q.next();
+    return database.hasTable(table);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 
 #include "objdb/error.h"
 #include "objdb/query/criterion.h"
-#include "objdb/sqlfunctions.h"
+#include "objdb/engine/sqlite/sqlitefunctions.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

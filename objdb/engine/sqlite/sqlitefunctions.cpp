@@ -1,8 +1,8 @@
-#include "objdb/sqlfunctions.h"
+#include "objdb/engine/sqlite/sqlitefunctions.h"
 
 #include "objdb/amount.h"
 #include "objdb/error.h"
-#include "objdb/sqldialect.h"
+#include "objdb/engine/sqlite/sqlitedialect.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -93,7 +93,7 @@ void registerSqlFunctions(QSqlDatabase &db)
 #ifdef SQLITE_INNOCUOUS
     flags |= SQLITE_INNOCUOUS;
 #endif
-    const auto &dialect = SqlDialect::sqlite();
+    const SqliteDialect dialect;
     static int divide = 1; // any non-null user data
     const struct {
         QString name;

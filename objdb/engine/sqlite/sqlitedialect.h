@@ -1,0 +1,13 @@
+#pragma once
+// SQLite's SQL where it differs from what the engines share.
+
+#include "objdb/sqldialect.h"
+
+namespace objdb {
+
+class SqliteDialect final : public SqlDialect {
+public:
+    QString floatSum(const QString &expression) const override { return QStringLiteral("TOTAL(%1)").arg(expression); }
+};
+
+} // namespace objdb
