@@ -146,8 +146,9 @@ void Database::initialiseMetadata()
 {
     exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_meta (key TEXT PRIMARY KEY, value TEXT)"));
     exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_tables (name TEXT PRIMARY KEY, version REAL NOT NULL)"));
-    exec(QStringLiteral("INSERT OR IGNORE INTO objdb_meta (key, value) VALUES ('format', ?)"), {kDatabaseFormat});
-    exec(QStringLiteral("INSERT OR IGNORE INTO objdb_meta (key, value) VALUES ('main_currency', 'Euro')"));
+    exec(QStringLiteral("INSERT INTO objdb_meta (key, value) VALUES ('format', ?) ON CONFLICT (key) DO NOTHING"), {kDatabaseFormat});
+    exec(QStringLiteral("INSERT INTO objdb_meta (key, value) VALUES ('main_currency', 'Euro') "
+         "ON CONFLICT (key) DO NOTHING"));
 }
 
 void Database::checkIsArchive()
@@ -318,6 +319,11 @@ EngineConnection &Database::engine() const
     return *m_connection;
 }
 
+std::optional<UniqueRefusal> Database::uniqueRefusal(const QSqlError &error) const
+{
+    return (m_engine ? *m_engine : engineFor(m_path)).uniqueRefusal(error);
+}
+
 const SqlDialect &Database::dialect() const
 {
     return (m_engine ? *m_engine : engineFor(m_path)).dialect();
@@ -325,7 +331,7 @@ const SqlDialect &Database::dialect() const
 
 bool Database::hasTable(const QString &table) const
 {
-    return engine().hasTable(table);
+    return engine().hasTable(table, QString());
 }
 
 QStringList Database::tables() const
@@ -335,7 +341,7 @@ QStringList Database::tables() const
 
 QStringList Database::columns(const QString &table) const
 {
-    return engine().columns(table);
+    return engine().columns(table, QString());
 }
 
 qint64 Database::lastInsertedKey() const

@@ -10,12 +10,14 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace objdb {
 
 class Engine;
 class EngineConnection;
 class EngineHold;
+struct UniqueRefusal;
 class SqlDialect;
 class itfProgress;
 
@@ -60,6 +62,8 @@ public:
     QSqlDatabase &sql() { return m_db; }
     // Raises an error of this connection's engine as "what: cause", with the number of its cause.
     [[noreturn]] void failEngine(const QString &what, const QSqlError &error) const;
+    // What an error of this connection names when it is a unique index's refusal.
+    std::optional<UniqueRefusal> uniqueRefusal(const QSqlError &error) const;
 
     // The engine's SQL, its schema, its fast reads and its own check of the archive.
     const SqlDialect &dialect() const;

@@ -134,7 +134,7 @@ std::shared_ptr<const ViewSchema> DataContext::viewSchema(const TableDef &table)
 {
     auto &schema = m_schemas[&table];
     if (!schema)
-        schema = std::make_shared<const ViewSchema>(m_defs, table);
+        schema = std::make_shared<const ViewSchema>(m_defs, table, database()->dialect());
     return schema;
 }
 
@@ -258,7 +258,7 @@ void DataContext::createOrUpgrade(const TableDef &def)
     if (created || oldVersion < def.identity.Version)
         m_pendingEvents.append({def.name, created ? 0.0 : oldVersion, created});
     else
-        db->exec(QStringLiteral("INSERT OR IGNORE INTO objdb_tables (name, version) VALUES (?, ?)"),
+        db->exec(QStringLiteral("INSERT INTO objdb_tables (name, version) VALUES (?, ?) ON CONFLICT (name) DO NOTHING"),
                  {def.name, def.identity.Version});
 }
 

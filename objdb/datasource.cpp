@@ -551,7 +551,8 @@ void DataContext::raiseStructureEvents()
         const TableDef *def = tableDef(event.table);
         auto ds = m_tables.Item(def->name).OpenDataSource();
         ds->raiseStructureEvent(def->identity.Version, event.oldVersion, event.created);
-        db->exec(QStringLiteral("INSERT OR REPLACE INTO objdb_tables (name, version) VALUES (?, ?)"),
+        db->exec(QStringLiteral("INSERT INTO objdb_tables (name, version) VALUES (?, ?) "
+                               "ON CONFLICT (name) DO UPDATE SET version = excluded.version"),
                  {def->name, def->identity.Version});
     }
 }

@@ -7,7 +7,7 @@
 
 namespace objdb {
 
-QString SqlDialect::quoteIdentifier(const QString &name) const
+QString SqlDialect::quoteIdentifier(const QString &name)
 {
     if (!isValidIdentifier(name))
         fail(QStringLiteral("Nome non valido in un'istruzione SQL: '%1'.").arg(name));
@@ -61,7 +61,7 @@ QString SqlDialect::datePart(DatePart part, const QString &expression) const
 
 QString sqlName(const QString &identifier)
 {
-    return SqlDialect::sqlite().quoteIdentifier(identifier);
+    return SqlDialect::quoteIdentifier(identifier);
 }
 
 QString foldText(const QString &text)

@@ -15,11 +15,10 @@ namespace objdb {
 class SqlDialect {
 public:
     virtual ~SqlDialect() = default;
-    // The dialect of the SQLite engine, which every archive file uses.
-    static const SqlDialect &sqlite();
 
-    // "name"; throws for a name that is not a plain identifier (isValidIdentifier).
-    virtual QString quoteIdentifier(const QString &name) const;
+    // "name"; throws for a name that is not a plain identifier (isValidIdentifier). Every engine
+    // quotes the standard way, so names need no dialect.
+    static QString quoteIdentifier(const QString &name);
     // Letters, digits and '_', not starting with a digit.
     static bool isValidIdentifier(const QString &name);
     virtual QString columnType(int typeCode) const;
@@ -27,13 +26,14 @@ public:
     virtual QString likeMatch(const QString &expression, const QString &placeholder) const;
     // The function name that folds case and accents inside SQL (registered on every connection).
     virtual QString foldFunction() const { return QStringLiteral("objdb_fold"); }
-    // An amount `expression` (ten-thousandths) multiplied or divided by a factor in ten-thousandths,
-    // exactly and rounded half away from zero (functions registered on every connection).
-    virtual QString amountMultiplyFunction() const { return QStringLiteral("objdb_amount_mul"); }
-    virtual QString amountDivideFunction() const { return QStringLiteral("objdb_amount_div"); }
     virtual QString limitClause(int count) const { return QStringLiteral(" LIMIT %1").arg(count); }
     // The sum of a floating-point `expression` over the rows, 0.0 when there are none.
     virtual QString floatSum(const QString &expression) const = 0;
+    // The schema of the tables that live as long as the connection (its temporary tables).
+    virtual QString temporarySchema() const = 0;
+    // What follows a table in FROM so that the engine scans it by key whatever other index it has;
+    // "" where the engine needs no telling.
+    virtual QString keyScan() const { return QString(); }
     virtual QString trueLiteral() const { return QStringLiteral("1"); }
     virtual QString falseLiteral() const { return QStringLiteral("0"); }
 

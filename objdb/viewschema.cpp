@@ -8,14 +8,9 @@ namespace objdb {
 
 namespace {
 
-const SqlDialect &dialect()
-{
-    return SqlDialect::sqlite();
-}
-
 QString column(const QString &alias, const QString &name)
 {
-    return alias + QLatin1Char('.') + dialect().quoteIdentifier(name);
+    return alias + QLatin1Char('.') + SqlDialect::quoteIdentifier(name);
 }
 
 QString formatFor(int type)
@@ -46,10 +41,10 @@ QString ViewSchema::captionFor(const QString &name)
     return caption.simplified();
 }
 
-ViewSchema::ViewSchema(const QList<TableDef> &tables, const TableDef &table) : m_tables(tables), m_table(table)
+ViewSchema::ViewSchema(const QList<TableDef> &tables, const TableDef &table, const SqlDialect &dialect)
+    : m_tables(tables), m_table(table), m_dialect(dialect)
 {
-    const auto &d = dialect();
-    m_from = d.quoteIdentifier(table.name) + QStringLiteral(" AS t0");
+    m_from = SqlDialect::quoteIdentifier(table.name) + QStringLiteral(" AS t0");
 
     FieldDef key;
     key.name = QStringLiteral("OID");
@@ -71,7 +66,7 @@ ViewSchema::ViewSchema(const QList<TableDef> &tables, const TableDef &table) : m
         if (!target)
             fail(QStringLiteral("La tabella %1 fa riferimento alla tabella sconosciuta %2.").arg(table.name, ref.table));
         m_from += QStringLiteral(" LEFT JOIN %1 AS %2 ON %2.OID = t0.%3")
-                      .arg(d.quoteIdentifier(target->name), alias, d.quoteIdentifier(ref.name));
+                      .arg(SqlDialect::quoteIdentifier(target->name), alias, SqlDialect::quoteIdentifier(ref.name));
         m_joins.append({alias, target, ref.name, false});
         addReferenceFields(ref, alias);
     }
@@ -92,7 +87,7 @@ ViewSchema::ViewSchema(const QList<TableDef> &tables, const TableDef &table) : m
         m_star.append(link);
 
         m_from += QStringLiteral(" LEFT JOIN %1 AS p ON p.OID = t0.%2")
-                      .arg(d.quoteIdentifier(m_parent->name), d.quoteIdentifier(link.name));
+                      .arg(SqlDialect::quoteIdentifier(m_parent->name), SqlDialect::quoteIdentifier(link.name));
         m_joins.append({QStringLiteral("p"), m_parent, QString(), true});
         for (const auto &c : m_parent->columns) {
             if (table.column(c.name))
@@ -106,7 +101,7 @@ ViewSchema::ViewSchema(const QList<TableDef> &tables, const TableDef &table) : m
             if (!target)
                 fail(QStringLiteral("La tabella %1 fa riferimento alla tabella sconosciuta %2.").arg(m_parent->name, ref.table));
             m_from += QStringLiteral(" LEFT JOIN %1 AS %2 ON %2.OID = p.%3")
-                          .arg(d.quoteIdentifier(target->name), alias, d.quoteIdentifier(ref.name));
+                          .arg(SqlDialect::quoteIdentifier(target->name), alias, SqlDialect::quoteIdentifier(ref.name));
             m_joins.append({alias, target, ref.name, true});
             addReferenceFields(ref, alias);
         }
@@ -282,7 +277,7 @@ QList<FieldDef> ViewSchema::fieldsFor(const QString &fieldList, QVariantList &bi
         }
         case query::SelectItem::Expression: {
             const auto info = query::FieldList::renderExpression(
-                item, [this](const QString &n) { return resolve(n); }, binds);
+                item, [this](const QString &n) { return resolve(n); }, binds, m_dialect);
             FieldDef f;
             f.name = item.alias.isEmpty() ? item.text : item.alias;
             f.caption = captionFor(f.name);

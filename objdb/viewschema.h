@@ -56,7 +56,9 @@ struct FieldSet {
 class ViewSchema {
 public:
     // tables: every table read, where the joined parent and referenced tables are found.
-    ViewSchema(const QList<TableDef> &tables, const TableDef &table);
+    // dialect: the SQL of the archive the rows are read from.
+    ViewSchema(const QList<TableDef> &tables, const TableDef &table, const SqlDialect &dialect);
+    const SqlDialect &dialect() const { return m_dialect; }
 
     const TableDef &table() const { return m_table; }
     const TableDef *parentTable() const { return m_parent; }
@@ -90,6 +92,7 @@ private:
 
     const QList<TableDef> &m_tables;
     const TableDef &m_table;
+    const SqlDialect &m_dialect;
     const TableDef *m_parent = nullptr;
     QString m_from;
     QList<Join> m_joins;

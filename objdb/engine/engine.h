@@ -13,10 +13,17 @@
 #include <QVariantList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace objdb {
 
 class SqlDialect;
+
+// What a unique index's refusal of a write names: the table and the column, as stored.
+struct UniqueRefusal {
+    QString table;
+    QString column;
+};
 
 // One row of a statement being stepped: the values as Qt SQL gives them (qlonglong, double,
 // QString, QByteArray; QVariant() for Null). Valid only inside the call that hands it over.
@@ -80,11 +87,18 @@ public:
     // The key of the row the last INSERT on this connection added.
     virtual qint64 lastInsertedKey() = 0;
 
-    // The schema of the archive.
-    virtual bool hasTable(const QString &table) = 0;
+    // The schema of the archive; `archive` names one attached beside it, "" the archive itself.
+    virtual bool hasTable(const QString &table, const QString &archive) = 0;
     virtual QStringList tables() = 0;
     // Column names of a table, as stored.
-    virtual QStringList columns(const QString &table) = 0;
+    virtual QStringList columns(const QString &table, const QString &archive) = 0;
+    // The stored definition of a table with its indexes, equal for two archives that define it alike.
+    virtual QString tableDefinition(const QString &table, const QString &archive) = 0;
+
+    // Another archive file of this engine made readable beside this one for statements that read
+    // both (the import): its tables are named `as`.table. Only outside a transaction.
+    virtual void attach(const QString &path, const QString &as) = 0;
+    virtual void detach(const QString &as) = 0;
 
     // A cache large enough to hold a usual archive whole, for a bulk command that rewrites every
     // row; the previous size comes back when the hold goes.
@@ -102,6 +116,12 @@ public:
     virtual std::unique_ptr<EngineConnection> connection(const QString &connectionName) const = 0;
     // The cause of an engine error: one of the codes of error.h, kErrEngine when not foreseen.
     virtual int errorCause(const QSqlError &error) const = 0;
+    // What the error names when it is a unique index's refusal; nothing for any other error.
+    virtual std::optional<UniqueRefusal> uniqueRefusal(const QSqlError &error) const = 0;
+    // Writes a compacted copy of the archive file at source to target (which must not exist), checked
+    // by the engine and on the disk; while the hold lives nobody else can write to the archive.
+    // Throws objdb::Error, the archive untouched and no target left, when it cannot.
+    virtual std::unique_ptr<EngineHold> compactedCopy(const QString &source, const QString &target) const = 0;
     // Whether the first bytes of a file are those of this engine's archives.
     virtual bool isArchiveHeader(const QByteArray &firstBytes) const = 0;
     // How many first bytes isArchiveHeader needs.

@@ -2,7 +2,6 @@
 
 #include "objdb/engine/engine.h"
 #include "objdb/engine/sqlite/sqliteengine.h"
-#include "objdb/sqldialect.h"
 
 namespace objdb {
 
@@ -19,11 +18,6 @@ const SqliteEngine &sqliteEngine()
 const Engine &engineFor(const QString &)
 {
     return sqliteEngine();
-}
-
-const SqlDialect &SqlDialect::sqlite()
-{
-    return sqliteEngine().dialect();
 }
 
 } // namespace objdb

@@ -163,7 +163,8 @@ QString Filter::Criterion() const
 void Filter::check(const QString &criterion) const
 {
     const auto schema = m_context->viewSchema(m_table);
-    query::Criterion::parse(criterion).render([&](const QString &name) { return schema->resolve(name, m_columns); });
+    query::Criterion::parse(criterion).render([&](const QString &name) { return schema->resolve(name, m_columns); },
+                                             schema->dialect());
 }
 
 void Filter::AddCondition(const QString &column, const QString &value)

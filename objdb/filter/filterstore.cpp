@@ -65,8 +65,8 @@ bool save(Database &db, const QString &table, const QString &name, bool predefin
     ensureTable(db);
     if (!overwrite && exists(db, table, name, predefined))
         return false;
-    db.exec(QStringLiteral("INSERT OR REPLACE INTO objdb_filters (table_name, name, predefined, conditions) "
-                           "VALUES (?, ?, ?, ?)"),
+    db.exec(QStringLiteral("INSERT INTO objdb_filters (table_name, name, predefined, conditions) VALUES (?, ?, ?, ?) "
+                           "ON CONFLICT (table_name, name, predefined) DO UPDATE SET conditions = excluded.conditions"),
             {table, name, predefined ? 1 : 0, conditions});
     return true;
 }

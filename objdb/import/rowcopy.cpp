@@ -21,9 +21,9 @@ namespace {
 const QString kSource = QStringLiteral("objdb_src");
 // The key map of a table matched by key: each source row with the open archive's row it matches
 // (target_oid) or its place among the new rows (seq).
-QString mapOf(const QString &table)
+QString mapOf(const SqlDialect &dialect, const QString &table)
 {
-    return QStringLiteral("temp.%1").arg(sqlName(QStringLiteral("objdb_import_map_") + table));
+    return dialect.temporarySchema() + QLatin1Char('.') + sqlName(QStringLiteral("objdb_import_map_") + table);
 }
 constexpr qint64 kChunk = 5000;
 
@@ -51,7 +51,7 @@ RowCopy::RowCopy(DataSource &source, DataSource &target, const QList<CarriedRows
         fail(QStringLiteral("L'archivio selezionato è quello aperto: non c'è nulla da importare."));
     if (m_target.inTransaction())
         fail(QStringLiteral("La copia delle righe va preparata fuori da una transazione."));
-    m_target.exec(QStringLiteral("ATTACH DATABASE ? AS ") + kSource, {sourceDb->path()});
+    m_target.engine().attach(sourceDb->path(), kSource);
     m_attached = true;
     try {
         const TableDef *table = target.context()->tableDef(target.TableName());
@@ -69,7 +69,7 @@ RowCopy::RowCopy(DataSource &source, DataSource &target, const QList<CarriedRows
         for (const auto &step : m_steps)
             refuseUniqueConflicts(step);
     } catch (...) {
-        m_target.exec(QStringLiteral("DETACH DATABASE ") + kSource);
+        m_target.engine().detach(kSource);
         m_attached = false;
         throw;
     }
@@ -82,8 +82,8 @@ RowCopy::~RowCopy()
     QSqlQuery q(m_target.sql());
     for (const auto &step : m_steps)
         if (!step.key.isEmpty())
-            q.exec(QStringLiteral("DROP TABLE IF EXISTS ") + mapOf(step.def->name));
-    q.exec(QStringLiteral("DETACH DATABASE ") + kSource);
+            q.exec(QStringLiteral("DROP TABLE IF EXISTS ") + mapOf(m_target.dialect(), step.def->name));
+    m_target.engine().detach(kSource);
 }
 
 qint64 RowCopy::rowsToCopy() const
@@ -117,8 +117,7 @@ const TableDef *RowCopy::definition(const QString &name) const
 
 bool RowCopy::sourceHasTable(const QString &name) const
 {
-    return scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1.sqlite_master WHERE type = 'table' AND name = ?").arg(kSource),
-                  {name}) > 0;
+    return m_target.engine().hasTable(name, kSource);
 }
 
 void RowCopy::addStep(const Step &step)
@@ -213,9 +212,8 @@ void RowCopy::checkSource() const
                             "l'importazione non è possibile.").arg(theirs, m_target.mainCurrency()));
     for (const auto &step : m_steps) {
         QSet<QString> present;
-        QSqlQuery q = m_target.exec(QStringLiteral("SELECT name FROM pragma_table_info(?, '%1')").arg(kSource), {step.def->name});
-        while (q.next())
-            present.insert(q.value(0).toString().toLower());
+        for (const QString &column : m_target.engine().columns(step.def->name, kSource))
+            present.insert(column.toLower());
         if (present.isEmpty())
             fail(QStringLiteral("L'archivio selezionato non contiene la tabella %1: è di un formato diverso.").arg(step.def->name));
         QStringList wanted;
@@ -237,17 +235,17 @@ QString RowCopy::sourceMatches(const Step &step) const
 {
     if (step.key.isEmpty())
         return QStringLiteral("0");
-    return QStringLiteral("EXISTS (SELECT 1 FROM main.%1 t WHERE t.%2 = s.%2)").arg(sqlName(step.def->name), sqlName(step.key));
+    return QStringLiteral("EXISTS (SELECT 1 FROM %1 t WHERE t.%2 = s.%2)").arg(sqlName(step.def->name), sqlName(step.key));
 }
 
 void RowCopy::mapStep(const Step &step)
 {
     const QString name = step.def->name;
-    const QString map = mapOf(name);
+    const QString map = mapOf(m_target.dialect(), name);
     m_target.exec(QStringLiteral("DROP TABLE IF EXISTS ") + map);
     m_target.exec(QStringLiteral("CREATE TABLE %1 (source_oid INTEGER PRIMARY KEY, target_oid INTEGER, seq INTEGER UNIQUE)").arg(map));
     m_target.exec(QStringLiteral("INSERT INTO %1 (source_oid, target_oid) SELECT s.OID, t.OID"
-                                 " FROM (SELECT OID, %4 FROM %2 s WHERE (%5)) s JOIN main.%3 t ON t.%4 = s.%4")
+                                 " FROM (SELECT OID, %4 FROM %2 s WHERE (%5)) s JOIN %3 t ON t.%4 = s.%4")
                       .arg(map, sourceTable(name), sqlName(name), sqlName(step.key), step.selection));
     m_target.exec(QStringLiteral("INSERT INTO %1 (source_oid, seq) SELECT s.OID, ROW_NUMBER() OVER (ORDER BY s.OID)"
                                  " FROM %2 s WHERE (%3) AND NOT %4")
@@ -261,7 +259,7 @@ void RowCopy::count()
         if (step.key.isEmpty()) {
             c.imported = scalar(m_target, QStringLiteral("SELECT COUNT(*) FROM %1 s WHERE (%2)").arg(sourceTable(step.def->name), step.selection));
         } else {
-            QSqlQuery q = m_target.exec(QStringLiteral("SELECT COUNT(seq), COUNT(target_oid) FROM ") + mapOf(step.def->name));
+            QSqlQuery q = m_target.exec(QStringLiteral("SELECT COUNT(seq), COUNT(target_oid) FROM ") + mapOf(m_target.dialect(), step.def->name));
             q.next();
             c.imported = q.value(0).toLongLong();
             c.skipped = q.value(1).toLongLong();
@@ -290,9 +288,9 @@ void RowCopy::refuseUniqueConflicts(const Step &step) const
             continue;
         const QString copied = step.key.isEmpty()
                                    ? QStringLiteral("(%1)").arg(step.selection)
-                                   : QStringLiteral("OID IN (SELECT source_oid FROM %1 WHERE seq IS NOT NULL)").arg(mapOf(step.def->name));
+                                   : QStringLiteral("OID IN (SELECT source_oid FROM %1 WHERE seq IS NOT NULL)").arg(mapOf(m_target.dialect(), step.def->name));
         QSqlQuery q = m_target.exec(QStringLiteral("SELECT s.OID, s.%1 FROM %2 s WHERE %3 AND s.%1 IS NOT NULL"
-                                                   " AND EXISTS (SELECT 1 FROM main.%4 t WHERE t.%1 = s.%1) LIMIT 1")
+                                                   " AND EXISTS (SELECT 1 FROM %4 t WHERE t.%1 = s.%1) LIMIT 1")
                                         .arg(sqlName(idx.column), sourceTable(step.def->name), copied, sqlName(step.def->name)));
         if (q.next())
             fail(QStringLiteral("Impossibile importare %1: %2 \"%3\" è già presente nell'archivio aperto.")
@@ -328,7 +326,7 @@ QString RowCopy::pointer(const QString &table, const QString &column) const
     if (m_offsets.contains(table))
         return QStringLiteral("s.%1 + %2").arg(sqlName(column)).arg(m_offsets.value(table));
     return QStringLiteral("(SELECT COALESCE(k.target_oid, %1) FROM %2 k WHERE k.source_oid = s.%3)")
-        .arg(newKey(table, QStringLiteral("k.")), mapOf(table), sqlName(column));
+        .arg(newKey(table, QStringLiteral("k.")), mapOf(m_target.dialect(), table), sqlName(column));
 }
 
 // The OID of a new row of a keyed table, over the key map's columns.
@@ -344,7 +342,7 @@ bool RowCopy::keepsSourceKeys(const Step &step, qint64 last) const
 {
     return scalar(m_target, QStringLiteral("SELECT COALESCE(MIN(source_oid), %1 + 1) FROM %2 WHERE seq IS NOT NULL")
                                 .arg(last)
-                                .arg(mapOf(step.def->name)))
+                                .arg(mapOf(m_target.dialect(), step.def->name)))
         > last;
 }
 
@@ -354,7 +352,7 @@ bool RowCopy::copiesWholeTable(const Step &step, qint64 last) const
 {
     const TableDef &def = *step.def;
     if (!step.family || step.selection != QLatin1String("1") || last != 0
-        || scalar(m_target, QStringLiteral("SELECT EXISTS (SELECT 1 FROM main.%1)").arg(sqlName(def.name))))
+        || scalar(m_target, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(sqlName(def.name))))
         return false;
     for (const auto &r : def.references)
         if (!m_keptKeys.contains(r.table))
@@ -366,11 +364,9 @@ bool RowCopy::copiesWholeTable(const Step &step, qint64 last) const
 
 bool RowCopy::sameDefinitionInSource(const QString &table) const
 {
-    const QString sql = QStringLiteral("SELECT group_concat(sql, ';') FROM (SELECT sql FROM %1.sqlite_master WHERE tbl_name = ?"
-                                       " ORDER BY type, name)");
-    QSqlQuery ours = m_target.exec(sql.arg(QStringLiteral("main")), {table});
-    QSqlQuery theirs = m_target.exec(sql.arg(kSource), {table});
-    return ours.next() && theirs.next() && ours.value(0).toString() == theirs.value(0).toString();
+    EngineConnection &engine = m_target.engine();
+    const QString ours = engine.tableDefinition(table, QString());
+    return !ours.isEmpty() && ours == engine.tableDefinition(table, kSource);
 }
 
 bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
@@ -379,17 +375,17 @@ bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
     const QString table = sqlName(def.name);
     const QString name = def.name;
     // The new rows take OIDs after the last one; the tables they point at are copied already.
-    const qint64 last = scalar(m_target, QStringLiteral("SELECT COALESCE(MAX(OID), 0) FROM main.") + table);
+    const qint64 last = scalar(m_target, QStringLiteral("SELECT COALESCE(MAX(OID), 0) FROM ") + table);
     const bool keyed = !step.key.isEmpty();
     if (keyed) {
         m_bases.insert(name, last);
         if (keepsSourceKeys(step, last)) {
             m_sourceKeys.insert(name);
-            if (!scalar(m_target, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE target_oid <> source_oid)").arg(mapOf(name))))
+            if (!scalar(m_target, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE target_oid <> source_oid)").arg(mapOf(m_target.dialect(), name))))
                 m_keptKeys.insert(name);
         }
     } else if (copiesWholeTable(step, last)) {
-        done += m_target.exec(QStringLiteral("INSERT INTO main.%1 SELECT * FROM %2").arg(table, sourceTable(name))).numRowsAffected();
+        done += m_target.exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(table, sourceTable(name))).numRowsAffected();
         m_offsets.insert(name, 0);
         m_keptKeys.insert(name);
         return pacer.step(int(qMin<qint64>(done, std::numeric_limits<int>::max())));
@@ -413,12 +409,14 @@ bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
     // Keyed rows are walked in the order of the map, the others by ranges of their source OIDs (no
     // index of the source table: the engine would walk the whole selection for every range).
     const QString insert =
-        keyed ? QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 m JOIN %5 s ON s.OID = m.source_oid"
+        keyed ? QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 m JOIN %5 s ON s.OID = m.source_oid"
                                " WHERE m.seq BETWEEN ? AND ?")
-                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), mapOf(name), sourceTable(name))
-              : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4 AS s NOT INDEXED WHERE (%5) AND s.OID BETWEEN ? AND ?")
-                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')), sourceTable(name), step.selection);
-    QSqlQuery range = keyed ? m_target.exec(QStringLiteral("SELECT 1, COUNT(seq) FROM ") + mapOf(name))
+                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')),
+                         mapOf(m_target.dialect(), name), sourceTable(name))
+              : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 WHERE (%5) AND s.OID BETWEEN ? AND ?")
+                    .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')),
+                         sourceTable(name) + QStringLiteral(" AS s") + m_target.dialect().keyScan(), step.selection);
+    QSqlQuery range = keyed ? m_target.exec(QStringLiteral("SELECT 1, COUNT(seq) FROM ") + mapOf(m_target.dialect(), name))
                             : m_target.exec(QStringLiteral("SELECT MIN(OID), MAX(OID) FROM ") + sourceTable(name));
     range.next();
     const qint64 from = range.value(0).toLongLong(), to = range.value(1).toLongLong();
@@ -434,7 +432,7 @@ bool RowCopy::copyStep(const Step &step, ProgressPacer &pacer, qint64 &done)
                     m_target.exec(insert, {at, at});
                 } catch (const Error &e) {
                     const qint64 sourceOid =
-                        keyed ? scalar(m_target, QStringLiteral("SELECT source_oid FROM %1 WHERE seq = ?").arg(mapOf(name)), {at})
+                        keyed ? scalar(m_target, QStringLiteral("SELECT source_oid FROM %1 WHERE seq = ?").arg(mapOf(m_target.dialect(), name)), {at})
                               : at;
                     fail(QStringLiteral("Impossibile importare %1: %2").arg(describe(step, sourceOid), e.description()));
                 }

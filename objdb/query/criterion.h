@@ -46,7 +46,7 @@ public:
     // Every literal becomes a '?' with its stored form (toStorage of the field it is compared with);
     // = and <> compare exactly, Like folds case and accents (SqlDialect::likeMatch, objdb_fold);
     // Month(f) = M And Year(f) = Y in one And-chain renders as the range f >= ? AND f < ?.
-    Sql render(const Resolver &resolver, const SqlDialect &dialect = SqlDialect::sqlite()) const;
+    Sql render(const Resolver &resolver, const SqlDialect &dialect) const;
     // The field names the criterion mentions, as written.
     QStringList fieldNames() const;
 
@@ -72,7 +72,7 @@ public:
     // Values of the placeholders in the returned sql are appended to `binds`; the result's own
     // binds stay empty. Throws objdb::Error for "*", an unknown or non-numeric field.
     static FieldInfo renderExpression(const SelectItem &item, const Resolver &resolver, QVariantList &binds,
-                                      const SqlDialect &dialect = SqlDialect::sqlite());
+                                      const SqlDialect &dialect);
 
 private:
     QList<SelectItem> m_items;

@@ -17,7 +17,7 @@ const QString kNotNow = QStringLiteral("Operazione non abilitata in questa fase"
 
 QString quoted(const QString &name)
 {
-    return SqlDialect::sqlite().quoteIdentifier(name);
+    return SqlDialect::quoteIdentifier(name);
 }
 
 bool sameName(const QString &a, const QString &b)

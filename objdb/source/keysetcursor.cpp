@@ -117,7 +117,7 @@ std::optional<qint64> KeysetCursor::firstKey() const
 {
     const query::Sql &where = m_clauses.where();
     QSqlQuery q = m_scope.database()->exec(QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text
-                                               + m_clauses.orderBy() + SqlDialect::sqlite().limitClause(1),
+                                               + m_clauses.orderBy() + m_scope.schema->dialect().limitClause(1),
                                            where.binds);
     if (q.next())
         return q.value(0).toLongLong();
@@ -128,7 +128,7 @@ bool KeysetCursor::isEmpty() const
 {
     const query::Sql &where = m_clauses.where();
     QSqlQuery q = m_scope.database()->exec(QStringLiteral("SELECT 1 FROM ") + m_scope.schema->fromClause() + where.text
-                                               + SqlDialect::sqlite().limitClause(1),
+                                               + m_scope.schema->dialect().limitClause(1),
                                            where.binds);
     return !q.next();
 }
@@ -174,7 +174,7 @@ KeyQuery KeysetCursor::findFirstQuery(const QString &criterion) const
 {
     const query::Sql where = m_clauses.whereAlso(criterion);
     return {QStringLiteral("SELECT t0.OID FROM ") + m_scope.schema->fromClause() + where.text + m_clauses.orderBy()
-                + SqlDialect::sqlite().limitClause(1),
+                + m_scope.schema->dialect().limitClause(1),
             where.binds};
 }
 
@@ -263,7 +263,7 @@ QList<KeyQuery> KeysetCursor::findQueries(const QString &criterion, std::optiona
     const query::Sql where = m_clauses.whereAlso(criterion);
     const QString whereAnd = where.text + (where.text.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "));
     const QString orderBy = m_clauses.orderBy();
-    const QString tail = orderBy + SqlDialect::sqlite().limitClause(1);
+    const QString tail = orderBy + m_scope.schema->dialect().limitClause(1);
     const QString from = QStringLiteral("SELECT t0.OID FROM ") + m_clauses.keyFrom(where.text + orderBy);
     QList<KeyQuery> queries{{from + whereAnd + bound + QLatin1Char('(') + after + QLatin1Char(')') + tail,
                              where.binds + (bound.isEmpty() ? QVariantList() : QVariantList{firstValue}) + afterBinds}};

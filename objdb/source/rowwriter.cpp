@@ -2,13 +2,13 @@
 
 #include "objdb/amount.h"
 #include "objdb/database.h"
+#include "objdb/engine/engine.h"
 #include "objdb/error.h"
 #include "objdb/source/editrow.h"
 #include "objdb/source/sourcescope.h"
 #include "objdb/sqldialect.h"
 #include "objdb/types.h"
 
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -33,12 +33,9 @@ void execWrite(Database &db, const QString &table, const QString &sql, const QVa
         q.addBindValue(b);
     if (q.exec())
         return;
-    const QString text = q.lastError().text();
-    static const QRegularExpression unique(QStringLiteral("UNIQUE constraint failed: (\\w+)\\.(\\w+)"));
-    const auto match = unique.match(text);
-    if (match.hasMatch())
+    if (const auto unique = db.uniqueRefusal(q.lastError()))
         fail(QStringLiteral("Impossibile salvare: in %1 esiste già una riga con lo stesso valore del campo %2.")
-                 .arg(match.captured(1), match.captured(2)));
+                 .arg(unique->table, unique->column));
     db.failEngine(QStringLiteral("Salvataggio non riuscito in %1").arg(table), q.lastError());
 }
 

@@ -78,7 +78,7 @@ query::Sql ViewClauses::renderWhere() const
     for (const QString &criterion : {m_baseFilter, m_filter, m_selection}) {
         if (criterion.trimmed().isEmpty())
             continue;
-        const auto rendered = query::Criterion::parse(criterion).render(resolver);
+        const auto rendered = query::Criterion::parse(criterion).render(resolver, m_schema->dialect());
         if (rendered.text.isEmpty())
             continue;
         parts.append(QLatin1Char('(') + rendered.text + QLatin1Char(')'));
@@ -109,7 +109,8 @@ QString ViewClauses::renderOrder()
 query::Sql ViewClauses::whereAlso(const QString &criterion) const
 {
     query::Sql where = m_where;
-    const auto rendered = query::Criterion::parse(criterion).render([this](const QString &n) { return resolve(n); });
+    const auto rendered = query::Criterion::parse(criterion).render([this](const QString &n) { return resolve(n); },
+                                                                 m_schema->dialect());
     if (!rendered.text.isEmpty()) {
         where.text += (where.text.isEmpty() ? QStringLiteral(" WHERE (") : QStringLiteral(" AND (")) + rendered.text
                       + QLatin1Char(')');

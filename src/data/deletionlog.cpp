@@ -58,9 +58,9 @@ namespace DeletionLog {
 
 QString AmountTextSql(const QString &expression)
 {
-    // (printf's own % signs rule out QString::arg here)
-    return QStringLiteral("CASE WHEN {c} IS NULL THEN '' ELSE printf('%s%d,%04d', CASE WHEN {c} < 0 THEN '-' "
-                          "ELSE '' END, abs({c}) / 10000, abs({c}) % 10000) END")
+    // Plain SQL that every engine speaks: the four decimals are the last four digits of 10000 + them.
+    return QStringLiteral("CASE WHEN {c} IS NULL THEN '' ELSE CASE WHEN {c} < 0 THEN '-' ELSE '' END "
+                          "|| CAST(abs({c}) / 10000 AS TEXT) || ',' || substr(CAST(10000 + abs({c}) % 10000 AS TEXT), 2) END")
         .replace(QStringLiteral("{c}"), expression);
 }
 

@@ -43,12 +43,13 @@ void refuseNameOfAnotherOperator(DataSource &ds)
     if (isNull(name))
         return;
     const QVariant oid = ds.GetField(QStringLiteral("OID"));
+    objdb::Database &database = *ds.context()->database();
     const QString compared = QStringLiteral("REPLACE(%1(%2), ' ', '')")
-                                 .arg(SqlDialect::sqlite().foldFunction(), sqlName(QStringLiteral("Nome")));
-    QSqlQuery other = ds.context()->database()->exec(
+                                 .arg(database.dialect().foldFunction(), sqlName(QStringLiteral("Nome")));
+    QSqlQuery other = database.exec(
         QStringLiteral("SELECT %1 FROM %2 WHERE %3 <> ? AND %4 = ?%5")
             .arg(sqlName(QStringLiteral("Nome")), sqlName(QStringLiteral("Operatori")), sqlName(QStringLiteral("OID")),
-                 compared, SqlDialect::sqlite().limitClause(1)),
+                 compared, database.dialect().limitClause(1)),
         {isNull(oid) ? 0 : oid.toLongLong(), foldText(name.toString()).remove(QLatin1Char(' '))});
     if (other.next())
         ds.CancelOperation(QStringLiteral("Esiste già l'operatore %1: i nomi degli operatori non possono differire "

@@ -94,7 +94,7 @@ private:
         return std::nullopt;
     }
 
-    Sql render(const QString &criterion) const { return Criterion::parse(criterion).render(m_resolver); }
+    Sql render(const QString &criterion) const { return Criterion::parse(criterion).render(m_resolver, TestSupport::archiveDialect()); }
 
     QList<qint64> select(const QString &criterion) const
     {
@@ -218,7 +218,7 @@ private slots:
 
         QVERIFY(Criterion::parse(QString()).isEmpty());
         QVERIFY(Criterion().isEmpty());
-        QCOMPARE(Criterion().render(m_resolver).text, QString());
+        QCOMPARE(Criterion().render(m_resolver, TestSupport::archiveDialect()).text, QString());
         QVERIFY(!Criterion::parse(QStringLiteral("False")).isEmpty());
     }
 
@@ -525,7 +525,7 @@ private slots:
         };
         QElapsedTimer timer;
         timer.start();
-        Renderer renderer(resolver, SqlDialect::sqlite(), QStringLiteral("nel criterio"));
+        Renderer renderer(resolver, TestSupport::archiveDialect(), QStringLiteral("nel criterio"));
         const Sql sql = renderer.predicate(*chain);
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(sql.binds.size(), 2 * kPairs);
@@ -536,7 +536,7 @@ private slots:
         mixed->children = {dateTerm("Month", "Data", "3"), dateTerm("Year", "Importo2", "2004"),
                            dateTerm("Year", "Data", "2005"), dateTerm("Month", "Data", "4"),
                            dateTerm("Year", "Data", "2006")};
-        const Sql pairs = Renderer(resolver, SqlDialect::sqlite(), QStringLiteral("nel criterio")).predicate(*mixed);
+        const Sql pairs = Renderer(resolver, TestSupport::archiveDialect(), QStringLiteral("nel criterio")).predicate(*mixed);
         QCOMPARE(pairs.binds, (QVariantList{QStringLiteral("2005-03-01"), QStringLiteral("2005-04-01"), qlonglong(2004),
                                             QStringLiteral("2006-04-01"), QStringLiteral("2006-05-01")}));
     }
@@ -578,7 +578,7 @@ private slots:
 
     void noResolverIsAnError()
     {
-        QVERIFY(errorOf([] { Criterion::parse(QStringLiteral("Codice = '07'")).render(Resolver()); })
+        QVERIFY(errorOf([] { Criterion::parse(QStringLiteral("Codice = '07'")).render(Resolver(), TestSupport::archiveDialect()); })
                     .contains(QStringLiteral("Campo sconosciuto nel criterio: Codice")));
     }
 
@@ -627,7 +627,7 @@ private slots:
             }
             Sql sql;
             try {
-                sql = Criterion::parse(text).render(m_resolver);
+                sql = Criterion::parse(text).render(m_resolver, TestSupport::archiveDialect());
             } catch (const Error &e) {
                 QVERIFY2(e.code() == kErrRefused && !e.description().isEmpty(), qPrintable(text));
                 continue;
@@ -679,7 +679,7 @@ private slots:
 
     void monthYearMatchesTheFunctionForm()
     {
-        const SqlDialect &d = SqlDialect::sqlite();
+        const SqlDialect &d = TestSupport::archiveDialect();
         const QString month = d.datePart(SqlDialect::DatePart::Month, QStringLiteral("m.Data"));
         const QString year = d.datePart(SqlDialect::DatePart::Year, QStringLiteral("m.Data"));
         for (int y = 2004; y <= 2006; ++y) {
@@ -773,7 +773,7 @@ private slots:
             for (const QString &form : {QStringLiteral("Nome = %1"), QStringLiteral("Nome Like %1")}) {
                 const QString criterion = form.arg(form.contains(QLatin1String("Like")) ? patternLiteral(values[i])
                                                                                         : literal(values[i], TypeText));
-                const Sql sql = Criterion::parse(criterion).render(resolver);
+                const Sql sql = Criterion::parse(criterion).render(resolver, TestSupport::archiveDialect());
                 QVariantList found = m_db->column(QStringLiteral("SELECT OID FROM Prova WHERE ") + sql.text, sql.binds);
                 QVariantList expected{i + 1};
                 if (form.contains(QLatin1String("Like")) && (values[i] == QStringLiteral("È") || values[i] == QStringLiteral("è")))

@@ -4,7 +4,6 @@
 #include "objdbtestsupport.h"
 
 #include "objdb/amount.h"
-#include "objdb/connection.h"
 #include "objdb/error.h"
 #include "objdb/types.h"
 
@@ -501,37 +500,6 @@ private slots:
         auto context = Application::Initialise(std::make_shared<Definition>(), "test", nullptr);
         context->Attach(db);
         QVERIFY(context->Tables().Item("Conti").OpenDataSource()->IsEmpty());
-    }
-
-    void bulkConversionRoundsAndKeepsNull()
-    {
-        auto accounts = open("Conti");
-        const char *values[] = {"100000", "1936.27", "-1", "0.0009"};
-        for (int i = 0; i < 4; ++i)
-            QVERIFY(accounts->AddRow({"Nome", QString::number(i), "Saldo", QVariant::fromValue(*Amount::parse(values[i]))}));
-        QVERIFY(accounts->AddRow({"Nome", "vuoto"}));
-        QVERIFY(accounts->SetField("Saldo", QVariant()));
-        accounts->SaveRow();
-        Connection connection(*m_db, *m_context);
-        connection.BeginTrans();
-        QCOMPARE(connection.Execute("UPDATE Conti SET Saldo=Saldo/1936.27"), 5);
-        connection.CommitTrans();
-        auto check = open("Conti");
-        QStringList results;
-        for (bool ok = check->MoveFirst(); ok; ok = check->MoveNext())
-            results.append(check->GetField("Nome").toString() + "=" +
-                           (check->GetField("Saldo").isNull() ? QString("Null") : check->GetField("Saldo").value<Amount>().toString()));
-        QCOMPARE(results, (QStringList{"0=51.6457", "1=1.0000", "2=-0.0005", "3=0.0000", "vuoto=Null"}));
-        QVERIFY_THROWS_EXCEPTION(Error, connection.Execute("DELETE FROM Conti"));
-        QVERIFY_THROWS_EXCEPTION(Error, connection.Execute("UPDATE Conti SET Nome=Nome/2"));
-        QVERIFY_THROWS_EXCEPTION(Error, connection.Execute("UPDATE Conti SET Saldo=Saldo/2; DROP TABLE Conti"));
-        QCOMPARE(open("Conti")->RecordCount(), 5);
-        // A rolled-back conversion leaves every amount as it was.
-        connection.BeginTrans();
-        connection.Execute("UPDATE Conti SET Saldo=Saldo*1936.27");
-        connection.RollbackTrans();
-        QVERIFY(check->FindFirst("Nome='1'"));
-        QCOMPARE(check->GetField("Saldo").value<Amount>(), Amount::fromInteger(1));
     }
 
     void transactionsRollBack()

@@ -49,7 +49,7 @@ private:
     {
         const FieldList list = FieldList::parse(fieldList);
         QVariantList binds;
-        const FieldInfo info = FieldList::renderExpression(list.items().at(index), &TstQueryLists::resolve, binds);
+        const FieldInfo info = FieldList::renderExpression(list.items().at(index), &TstQueryLists::resolve, binds, TestSupport::archiveDialect());
         if (type)
             *type = info.type;
         QVariantList values = m_db->column(
@@ -110,10 +110,10 @@ private slots:
         QCOMPARE(type, int(TypeAmount));
 
         QVariantList binds;
-        const FieldInfo info = FieldList::renderExpression(items[2], &TstQueryLists::resolve, binds);
+        const FieldInfo info = FieldList::renderExpression(items[2], &TstQueryLists::resolve, binds, TestSupport::archiveDialect());
         QCOMPARE(info.sql, QStringLiteral("(\"p\".\"Contanti\" + \"p\".\"Assegno\" + \"p\".\"Anticipo\")"));
         QVERIFY(binds.isEmpty());
-        const FieldInfo name = FieldList::renderExpression(items[1], &TstQueryLists::resolve, binds);
+        const FieldInfo name = FieldList::renderExpression(items[1], &TstQueryLists::resolve, binds, TestSupport::archiveDialect());
         QCOMPARE(name.sql, QStringLiteral("\"t\".\"TipoSospeso\""));
         QCOMPARE(name.type, int(TypeYesNo));
     }
@@ -172,7 +172,7 @@ private slots:
         // A number in an amount expression binds as ten-thousandths.
         QVariantList binds;
         const FieldInfo plus = FieldList::renderExpression(FieldList::parse(QStringLiteral("(Contanti + 1.5) AS X")).items()[0],
-                                                           &TstQueryLists::resolve, binds);
+                                                           &TstQueryLists::resolve, binds, TestSupport::archiveDialect());
         QCOMPARE(plus.type, int(TypeAmount));
         QCOMPARE(binds, QVariantList{qlonglong(15000)});
         QCOMPARE(evaluate(QStringLiteral("(Contanti + 1.5) AS X"), 0),
@@ -211,7 +211,7 @@ private slots:
         };
         const FieldList list = FieldList::parse(sum(kMaxTerms));
         QVariantList binds;
-        const FieldInfo info = FieldList::renderExpression(list.items()[0], &TstQueryLists::resolve, binds);
+        const FieldInfo info = FieldList::renderExpression(list.items()[0], &TstQueryLists::resolve, binds, TestSupport::archiveDialect());
         QCOMPARE(binds.size(), kMaxTerms / 2);
         QCOMPARE(info.type, int(TypeAmount));
         // Beyond what SQLite can compile, a sum is refused rather than rendered.
@@ -243,7 +243,7 @@ private slots:
         QFETCH(QString, message);
         const QString error = errorOf([&] {
             QVariantList binds;
-            FieldList::renderExpression(FieldList::parse(text).items()[0], &TstQueryLists::resolve, binds);
+            FieldList::renderExpression(FieldList::parse(text).items()[0], &TstQueryLists::resolve, binds, TestSupport::archiveDialect());
         });
         QVERIFY2(error.contains(message), qPrintable(error));
     }

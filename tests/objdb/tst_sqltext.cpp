@@ -80,7 +80,7 @@ private slots:
     // carrying a quote (or anything else) can never close the quotes and run as SQL.
     void onlyPlainIdentifiersAreQuoted()
     {
-        const SqlDialect &dialect = SqlDialect::sqlite();
+        const SqlDialect &dialect = TestSupport::archiveDialect();
         QCOMPARE(dialect.quoteIdentifier("OID_Movimenti"), QStringLiteral("\"OID_Movimenti\""));
         for (const char *name : {"Nome\"; DROP TABLE Voci; --", "Nome Cognome", "1Nome", "", "Città"})
             QVERIFY_THROWS_EXCEPTION(Error, dialect.quoteIdentifier(QString::fromUtf8(name)));

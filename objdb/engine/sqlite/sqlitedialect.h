@@ -8,6 +8,8 @@ namespace objdb {
 class SqliteDialect final : public SqlDialect {
 public:
     QString floatSum(const QString &expression) const override { return QStringLiteral("TOTAL(%1)").arg(expression); }
+    QString temporarySchema() const override { return QStringLiteral("temp"); }
+    QString keyScan() const override { return QStringLiteral(" NOT INDEXED"); }
 };
 
 } // namespace objdb

@@ -1,11 +1,13 @@
 #include "objdb/engine/sqlite/sqliteengine.h"
 
+#include "objdb/engine/sqlite/sqlitecompaction.h"
 #include "objdb/engine/sqlite/sqlitedialect.h"
 #include "objdb/engine/sqlite/sqliteerrors.h"
 #include "objdb/engine/sqlite/sqlitefunctions.h"
 #include "objdb/engine/sqlite/sqlitestatement.h"
 #include "objdb/error.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <sqlite3.h>
@@ -68,6 +70,12 @@ public:
 
     QSqlDatabase &sql() override { return m_db; }
 
+    // The archive itself is SQLite's "main".
+    static QString schema(const QString &archive)
+    {
+        return sqlName(archive.isEmpty() ? QStringLiteral("main") : archive);
+    }
+
     void close() override
     {
         if (!m_db.isValid())
@@ -109,10 +117,10 @@ public:
 
     qint64 lastInsertedKey() override { return m_handle ? sqlite3_last_insert_rowid(m_handle) : 0; }
 
-    bool hasTable(const QString &table) override
+    bool hasTable(const QString &table, const QString &archive) override
     {
         QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        q.prepare(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type = 'table' AND name = ?").arg(schema(archive)));
         q.addBindValue(table);
         if (!q.exec())
             failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), sqliteErrorCause(q.lastError()),
@@ -129,14 +137,38 @@ public:
         return names;
     }
 
-    QStringList columns(const QString &table) override
+    QStringList columns(const QString &table, const QString &archive) override
     {
-        QSqlQuery q = run(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(sqlName(table)));
+        QSqlQuery q = run(m_db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema(archive), sqlName(table)));
         QStringList names;
         while (q.next())
             names.append(q.value(1).toString());
         return names;
     }
+
+    QString tableDefinition(const QString &table, const QString &archive) override
+    {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral("SELECT group_concat(sql, ';') FROM (SELECT sql FROM %1.sqlite_master "
+                                 "WHERE tbl_name = ? ORDER BY type, name)").arg(schema(archive)));
+        q.addBindValue(table);
+        if (!q.exec())
+            failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), sqliteErrorCause(q.lastError()),
+                       q.lastError().text());
+        return q.next() ? q.value(0).toString() : QString();
+    }
+
+    void attach(const QString &path, const QString &as) override
+    {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + sqlName(as));
+        q.addBindValue(path);
+        if (!q.exec())
+            failEngine(QStringLiteral("Impossibile leggere l'archivio %1").arg(path), sqliteErrorCause(q.lastError()),
+                       q.lastError().text());
+    }
+
+    void detach(const QString &as) override { QSqlQuery(m_db).exec(QStringLiteral("DETACH DATABASE ") + sqlName(as)); }
 
     std::unique_ptr<EngineHold> bulkCache() override { return std::make_unique<CacheSize>(m_db); }
 
@@ -177,6 +209,20 @@ std::unique_ptr<EngineConnection> SqliteEngine::connection(const QString &connec
 int SqliteEngine::errorCause(const QSqlError &error) const
 {
     return sqliteErrorCause(error);
+}
+
+std::optional<UniqueRefusal> SqliteEngine::uniqueRefusal(const QSqlError &error) const
+{
+    static const QRegularExpression unique(QStringLiteral("UNIQUE constraint failed: (\\w+)\\.(\\w+)"));
+    const auto match = unique.match(error.text());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return UniqueRefusal{match.captured(1), match.captured(2)};
+}
+
+std::unique_ptr<EngineHold> SqliteEngine::compactedCopy(const QString &source, const QString &target) const
+{
+    return std::make_unique<SqliteCompactedCopy>(source, target);
 }
 
 bool SqliteEngine::isArchiveHeader(const QByteArray &firstBytes) const

@@ -11,6 +11,8 @@ public:
     const SqlDialect &dialect() const override;
     std::unique_ptr<EngineConnection> connection(const QString &connectionName) const override;
     int errorCause(const QSqlError &error) const override;
+    std::optional<UniqueRefusal> uniqueRefusal(const QSqlError &error) const override;
+    std::unique_ptr<EngineHold> compactedCopy(const QString &source, const QString &target) const override;
     bool isArchiveHeader(const QByteArray &firstBytes) const override;
     int headerSize() const override;
 };

@@ -1,6 +1,5 @@
 #include "objdb/engine/sqlite/sqlitefunctions.h"
 
-#include "objdb/amount.h"
 #include "objdb/error.h"
 #include "objdb/engine/sqlite/sqlitedialect.h"
 
@@ -43,34 +42,6 @@ void foldFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
-// objdb_amount_mul and objdb_amount_div; user data is non-null for the division.
-void amountScaleFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
-{
-    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    QString message;
-    if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER || sqlite3_value_type(argv[1]) != SQLITE_INTEGER) {
-        message = QStringLiteral("Calcolo di importi non valido: un valore non è un importo.");
-    } else {
-        try {
-            const Amount x = Amount::fromUnits(sqlite3_value_int64(argv[0]));
-            const Amount factor = Amount::fromUnits(sqlite3_value_int64(argv[1]));
-            const Amount result = sqlite3_user_data(context) ? x.dividedBy(factor) : x.multipliedBy(factor);
-            if (result.isAccepted()) {
-                sqlite3_result_int64(context, result.units());
-                return;
-            }
-            message = Amount::outOfRangeMessage();
-        } catch (const Error &e) {
-            message = e.description();
-        }
-    }
-    const QByteArray utf8 = message.toUtf8();
-    sqlite3_result_error(context, utf8.constData(), int(utf8.size()));
-}
-
 sqlite3 *sqliteHandle(QSqlDatabase &db)
 {
     if (!db.isValid() || !db.isOpen() || !db.driver())
@@ -94,25 +65,11 @@ void registerSqlFunctions(QSqlDatabase &db)
     flags |= SQLITE_INNOCUOUS;
 #endif
     const SqliteDialect dialect;
-    static int divide = 1; // any non-null user data
-    const struct {
-        QString name;
-        int arguments;
-        void (*function)(sqlite3_context *, int, sqlite3_value **);
-        void *userData;
-    } functions[] = {
-        {dialect.foldFunction(), 1, &foldFunction, nullptr},
-        {dialect.amountMultiplyFunction(), 2, &amountScaleFunction, nullptr},
-        {dialect.amountDivideFunction(), 2, &amountScaleFunction, &divide},
-    };
-    for (const auto &f : functions) {
-        const QByteArray name = f.name.toUtf8();
-        const int rc = sqlite3_create_function_v2(connection, name.constData(), f.arguments, flags, f.userData,
-                                                  f.function, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            fail(QStringLiteral("Impossibile registrare la funzione SQL %1: %2")
-                     .arg(f.name, QString::fromUtf8(sqlite3_errstr(rc))));
-    }
+    const QString name = dialect.foldFunction();
+    const int rc = sqlite3_create_function_v2(connection, name.toUtf8().constData(), 1, flags, nullptr, &foldFunction,
+                                              nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(QStringLiteral("Impossibile registrare la funzione SQL %1: %2").arg(name, QString::fromUtf8(sqlite3_errstr(rc))));
 }
 
 } // namespace objdb

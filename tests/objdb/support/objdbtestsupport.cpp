@@ -1,5 +1,7 @@
 #include "objdbtestsupport.h"
 
+#include "objdb/engine/engine.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
@@ -7,6 +9,11 @@
 #include <QStandardPaths>
 
 namespace TestSupport {
+
+const objdb::SqlDialect &archiveDialect()
+{
+    return objdb::engineFor(QStringLiteral("archive.mdb")).dialect();
+}
 
 void initEnvironment()
 {

@@ -9,6 +9,7 @@
 #include "objdb/definition.h"
 #include "objdb/error.h"
 #include "objdb/notify.h"
+#include "objdb/sqldialect.h"
 
 #include <memory>
 
@@ -24,6 +25,9 @@ namespace TestSupport {
 // names, the Italian locale.
 // Call first in initTestCase (or use COBRELLE_TEST_MAIN).
 void initEnvironment();
+
+// The SQL dialect of the archives the tests open, for rendering without an archive.
+const objdb::SqlDialect &archiveDialect();
 
 // A fresh folder for one test; the database path inside it.
 class TempWorkDir {
