@@ -18,31 +18,9 @@
 #include <QtTest>
 
 using namespace objdb;
+using TestSupport::onNextModal;
 
 namespace {
-
-// Runs `act` on the next modal dialog that opens (the same dialog shown again counts as well once
-// it was closed); rejects it after a while so no test can hang.
-void onNextModal(std::function<void(QWidget *)> act, QWidget *previous = nullptr)
-{
-    auto *timer = new QTimer(qApp);
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, previous, started] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal != previous) {
-            timer->deleteLater();
-            timer->stop();
-            act(modal);
-        } else if (started->elapsed() > 10000) {
-            timer->deleteLater();
-            timer->stop();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start(10);
-}
 
 // Picks an operator in the list, then types a password (and optionally a new one) and confirms.
 void answerLogin(const QString &operatorName, const QString &password, const QString &newPassword = QString())

@@ -2,17 +2,42 @@
 
 #include "objdb/engine/engine.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
 
 namespace TestSupport {
 
 const objdb::SqlDialect &archiveDialect()
 {
     return objdb::engineFor(QStringLiteral("archive.mdb")).dialect();
+}
+
+void onNextModal(std::function<void(QWidget *)> act, QWidget *previous, int patienceMs)
+{
+    auto *timer = new QTimer(qApp);
+    QElapsedTimer started;
+    started.start();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, previous, started, patienceMs] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != previous) {
+            timer->deleteLater();
+            timer->stop();
+            act(modal);
+        } else if (started.elapsed() > patienceMs) {
+            timer->deleteLater();
+            timer->stop();
+            if (modal)
+                modal->close();
+        }
+    });
+    timer->start(10);
 }
 
 void initEnvironment()

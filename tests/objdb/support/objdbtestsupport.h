@@ -11,6 +11,7 @@
 #include "objdb/notify.h"
 #include "objdb/sqldialect.h"
 
+#include <functional>
 #include <memory>
 
 #include <QList>
@@ -18,6 +19,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+class QWidget;
 
 namespace TestSupport {
 
@@ -28,6 +31,10 @@ void initEnvironment();
 
 // The SQL dialect of the archives the tests open, for rendering without an archive.
 const objdb::SqlDialect &archiveDialect();
+
+// Runs `act` on the next modal window that opens (the same window shown again counts once it was
+// closed); a window still not there or left open after patienceMs is closed, so no test hangs.
+void onNextModal(std::function<void(QWidget *)> act, QWidget *previous = nullptr, int patienceMs = 10000);
 
 // A fresh folder for one test; the database path inside it.
 class TempWorkDir {
