@@ -6,6 +6,7 @@
 
 #include "app/frmMain.h"
 #include "services/modGlobal.h"
+#include "views/currentview.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
@@ -75,10 +76,9 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
         return;
     modGlobal::g_objDatabase = database;
     modGlobal::g_objDataContext = bench.context;
-    modGlobal::UseDateSelection = false;
-    modGlobal::UseMonthSelection = false;
     {
         frmMain form;
+        form.view().setDateSelection(DateSelection::All);
         form.resize(1000, 700);
         form.show();
         form.SetTreeViewNodes();
@@ -142,7 +142,7 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
                         grid->currentIndex().isValid() ? grid->currentIndex().row() : -1);
             std::fflush(stdout);
             // Back to the order the next benchmark starts from.
-            form.m_objCurDS->SetSort(QStringLiteral("Data"));
+            form.view().m_objCurDS->SetSort(QStringLiteral("Data"));
             showScreen(grid);
         }
         if (headerTwice) {
@@ -156,8 +156,8 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
                 bench.raw.paymentKeys(QStringLiteral("t0.Data"));
             });
             // Every run clicked twice: the view is back in ascending date order, and nothing is selected.
-            if (form.m_objCurDS->Sort() != QLatin1String("Data") || grid->selectionModel()->hasSelection())
-                qWarning("grid_header_click_twice: the view ended sorted by \"%s\"%s", qPrintable(form.m_objCurDS->Sort()),
+            if (form.view().m_objCurDS->Sort() != QLatin1String("Data") || grid->selectionModel()->hasSelection())
+                qWarning("grid_header_click_twice: the view ended sorted by \"%s\"%s", qPrintable(form.view().m_objCurDS->Sort()),
                          grid->selectionModel()->hasSelection() ? " with a selection" : "");
         }
     }

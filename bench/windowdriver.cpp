@@ -1,8 +1,7 @@
 #include "windowdriver.h"
 
 #include "app/frmMain.h"
-#include "services/modGlobal.h"
-#include "views/datestep.h"
+#include "views/currentview.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
 
@@ -115,8 +114,8 @@ void WindowDriver::leavePayments()
 
 void WindowDriver::showPayments(DateSelection selection)
 {
-    modGlobal::SelectionDate = kReferenceDay.startOfDay();
-    SetCurrentDateSelection(selection);
+    m_form.view().setSelectionDate(kReferenceDay);
+    m_form.view().setDateSelection(selection);
     m_form.UpdateDateSelectionCaption();
     leavePayments();
     settle();

@@ -2,11 +2,11 @@
 
 #include "app/layout.h"
 #include "app/startup.h"
-#include "objdb/backgroundread.h"
 #include "services/busymark.h"
 #include "services/deferredcommand.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -123,21 +123,13 @@ void frmMain::createControls()
     sbRowCount->setObjectName(QStringLiteral("sbStatusBar_RowCount"));
     sbStatusBar->addPermanentWidget(sbRowCount);
     m_busyMark = new BusyMark(sbStatusBar);
-    connect(m_busyMark, &BusyMark::stopRequested, this, &frmMain::readsApartStopped);
     setStatusBar(sbStatusBar);
 
     tmFunc = new DeferredCommand(this);
     tmFunc->setObjectName(QStringLiteral("tmFunc"));
 
-    // A zero timer: the grid's first screen, already posted, is painted before the totals' query.
-    tmTotals = new QTimer(this);
-    tmTotals->setObjectName(QStringLiteral("tmTotals"));
-    tmTotals->setSingleShot(true);
-    tmTotals->setInterval(0);
-    connect(tmTotals, &QTimer::timeout, this, &frmMain::RefreshViewTotals);
-    m_totalsRead = std::make_unique<objdb::BackgroundRead>(this);
-    m_searchRead = std::make_unique<objdb::BackgroundRead>(this);
-    m_columnTotalRead = std::make_unique<objdb::BackgroundRead>(this);
+    m_view = new CurrentView(*dgView, *this, *this);
+    connectViewSignals();
 }
 
 void frmMain::createToolbar()

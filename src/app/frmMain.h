@@ -24,18 +24,15 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class BusyMark;
+class CurrentView;
 class DeferredCommand;
 class clsOSTNA;
-struct SectionViewRequest;
 struct ViewTotals;
 
 namespace objdb {
-class BackgroundRead;
 struct ColumnSummary;
 class DataSource;
 enum class RelationKind;
-class Filter;
-class GridSetting;
 }
 namespace output {
 struct ViewInfo;
@@ -48,11 +45,11 @@ public:
     ~frmMain() override;
 
     // The session and the current view, as the handlers and their callers know them. The grid
-    // shows m_objCurDS; m_blnRefreshing is set while RefreshDetailView runs.
+    // shows the view; m_blnRefreshing is set while RefreshDetailView runs.
     QString m_strOperatore;
     clsOSTNA *m_objTNA = nullptr;
-    std::shared_ptr<objdb::DataSource> m_objCurDS;
     bool m_blnRefreshing = false;
+    CurrentView &view() const { return *m_view; }
 
     // True while the hide-tree button shows the "show tree" arrow, i.e. the tree is hidden.
     bool cmdHideTreeShowsHidden() const;
@@ -163,7 +160,6 @@ public:
     void mnuFieldFilter_Click();
     void mnuFieldFilterCancel_Click();
     void mnuFieldFilterCancelAll_Click();
-    void ApplyComplexFilter();
     void mnuFilterComplex_Click();
     void mnuFilterComplexItems_Click(int Index);
     void RefreshComplexFilterItems();
@@ -172,7 +168,6 @@ public:
     void mnuDataSelCancel_Click();
 
     // ---- The detail view, the record commands and the command dispatch ----
-    void m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS);
     void dgView_DblClick();
     // A double click on a free area of the window: the editing panel on the data source's own
     // current row, whatever the grid shows as current.
@@ -248,13 +243,9 @@ private:
     QLabel *sbRowCount = nullptr;
     // Under the grid of a dated view: row count and sums of the amount columns.
     QLabel *lblTotals = nullptr;
-    // Runs the totals' query once the grid's first screen is painted.
-    QTimer *tmTotals = nullptr;
-    // The totals' query on a big archive runs on a thread of its own; the mark says so meanwhile.
-    std::unique_ptr<objdb::BackgroundRead> m_totalsRead;
-    std::unique_ptr<objdb::BackgroundRead> m_searchRead;
-    std::unique_ptr<objdb::BackgroundRead> m_columnTotalRead;
+    // The view's reads apart from the window come and go with the mark.
     BusyMark *m_busyMark = nullptr;
+    CurrentView *m_view = nullptr;
     DeferredCommand *tmFunc = nullptr;
 
     // Menus and their items. Item 0 of every array is a hidden template.
@@ -304,12 +295,6 @@ private:
     QMenu *mnuPopUp = nullptr;
     QAction *mnuActivate = nullptr, *mnuClose = nullptr;
 
-    std::shared_ptr<objdb::GridSetting> m_objGridSetting;
-    // The complex filter of the current table, made on first use.
-    std::shared_ptr<objdb::Filter> m_objComplexFilter;
-    // The predefined selection of the current section; its name is the section's node text.
-    std::shared_ptr<objdb::Filter> m_objCurSelection;
-
     // The toolbar action with the given key ("Find", "New", ...).
     QAction *toolbarAction(const QString &key) const;
     void setCmdHideTreeShowsHidden(bool hidden);
@@ -317,7 +302,6 @@ private:
     double splitterTwips() const;
     // Key and grid helpers of the current view.
     QString currentSectionKey() const;
-    qint64 currentGridBookmark() const;
     bool isViewBound() const;
 
     void createControls();
@@ -334,19 +318,10 @@ private:
     void connectClosingSummary();
     void connectSortCommands();
     void connectSearchCommands();
-    // Finds the first row meeting the criterion on field (after the grid's current row when next)
-    // and makes its cell of that field the grid's current cell, scrolled into view; false when
-    // there is none.
-    // Finds the criterion's first row (after the current one with next) apart from the window and
-    // moves the grid to it; notFound runs when there is none.
-    void findInGrid(const QString &criterion, bool next, const QString &field, std::function<void()> notFound);
-    // Deferred: the sort editor on the view's order.
-    void EditComplexOrder();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.
     int currentTotalItem() const;
     void clearFieldMenus();
-    // Lets the view go with everything made for it: its data source, the section's predefined
-    // selection and the complex filter; the grid is left without rows.
+    // Lets the view go with everything made for it; the grid is left without rows.
     void releaseView();
     void buildFieldMenus();
     void setDataCommandsEnabled(bool enabled);
@@ -364,20 +339,16 @@ private:
     void ShowAssociatedCommand(objdb::RelationKind kind, int n);
     // The grid layout commands act on a shown, bound grid; otherwise they only beep.
     bool gridLayoutApplies() const;
+    void connectViewSignals();
     // The check mark of mnuGridFldSequence: set while the grid setting holds a field sequence.
     void UpdateFieldSequenceMark();
     void connectFilterCommands();
     // The right-click filter commands; an empty value clears the column's condition.
     void filterCurrentColumn(const QString &value, bool cancelOnly);
-    // m_objComplexFilter made anew when missing or of another table.
-    objdb::Filter &complexFilterOfView();
     // Deferred: the editor on the complex filter.
     void EditComplexFilter();
-    // The section's predefined selection put into the request (asked first when one is stored);
-    // returns what the title adds of it ("  [selezioni impostate]"), or "".
-    QString applyPredefinedSelection(const QString &nodeText, SectionViewRequest &request);
-    // m_objCurSelection for the section with this node text, made from the current view when missing.
-    objdb::Filter &selectionOfSection(const QString &nodeText);
+    // The filter commands' marks: whether a filter is in force, and whether it is the complex one.
+    void ShowFilterMarks(bool filtered, bool complex);
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 
@@ -398,21 +369,13 @@ private:
     void restoreRememberedSelection();
     void selectRememberedSection();
     void storeRememberedPlace();
-    // The row count and the totals band of the current view, computed again on the next turn of
-    // the event loop; and that computation.
-    void queueViewTotals();
-    void RefreshViewTotals();
+    // The row count and the totals band of the current view, once the view has read them.
     void showViewTotals(const ViewTotals &totals);
-    // The grid's reads apart and the totals' come and go with the busy mark; its stop button ends them.
-    void watchGridBusy();
-    void stopReadsApart();
-    // The waiting window's stop button: the reads end, the status bar says so.
-    void readsApartStopped();
+    void showTotalsRefused(const QString &refusal);
     QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();
 
-    QMetaObject::Connection m_objCurDSEvents;
     OperatorLogin m_objLogin{this};
     bool m_blnMoving = false;
     bool m_blnUnloading = false;
@@ -420,6 +383,4 @@ private:
     bool m_blnKeyFilterInstalled = false;
     // Where the last mouse click on cmdDateSel was released; -1 for a click from the keyboard.
     int m_intDateClickX = -1;
-    // The selection moved to another date: stored, captions and view follow.
-    void moveSelectionTo(const QDate &date);
 };

@@ -6,9 +6,8 @@
 #include "data/associateddata.h"
 
 #include "objdb/datasource.h"
-#include "objdb/grid/gridmodel.h"
-#include "objdb/grid/viewutility.h"
 #include "objdb/relations/relations.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -108,7 +107,7 @@ void frmMain::mnuContItem_Click(int Index)
 
 void frmMain::AssociatedItem_Click(const QList<QAction *> &items, int Index)
 {
-    if (!m_objCurDS || m_objCurDS->IsEmpty() || Index < 1 || Index >= items.size())
+    if (!m_view->m_objCurDS || m_view->m_objCurDS->IsEmpty() || Index < 1 || Index >= items.size())
         return;
     const int number = items.at(Index)->property("tag").toString().toInt();
     const auto kind = objdb::RelationKind(items.first()->property("kind").toInt());
@@ -117,13 +116,12 @@ void frmMain::AssociatedItem_Click(const QList<QAction *> &items, int Index)
 
 void frmMain::ShowAssociatedCommand(objdb::RelationKind kind, int n)
 {
-    if (!m_objCurDS)
+    if (!m_view->m_objCurDS)
         return;
     // The row the user sees as current is the one whose related data is asked for.
-    if (const qint64 bookmark = currentGridBookmark(); bookmark != 0 && bookmark != m_objCurDS->Bookmark())
-        m_objCurDS->FindOID(bookmark);
+    m_view->followCurrentRow();
     // The related rows open in a window apart: the status bar goes on describing this window's view.
     const QString status = sbPanel1->text();
-    ShowAssociatedData(*m_objCurDS, kind, n, this);
+    ShowAssociatedData(*m_view->m_objCurDS, kind, n, this);
     SetStatusMsg(status);
 }

@@ -7,6 +7,7 @@
 #include "services/modGlobal.h"
 #include "app/startup.h"
 #include "objdb/datacontext.h"
+#include "views/currentview.h"
 
 #include <QAction>
 
@@ -24,15 +25,16 @@ void frmMain::mnuClosingSummary_Click()
     QDate from = QDate::currentDate();
     QDate to = from;
     const bool administrator = modGlobal::g_objDataContext->UserLevel == 1;
-    if (administrator && modGlobal::UseMonthSelection) {
-        const QDate date = modGlobal::SelectionDate.date();
+    const DateSelection selection = m_view->dateSelection();
+    const QDate date = m_view->selectionDate();
+    if (administrator && selection == DateSelection::Month) {
         from = QDate(date.year(), date.month(), 1);
         to = from.addMonths(1).addDays(-1);
-    } else if (administrator && modGlobal::UsePeriodSelection) {
-        from = modGlobal::SelectionDate.date();
-        to = modGlobal::SelectionPeriodEnd;
-    } else if (administrator && modGlobal::UseDateSelection) {
-        from = to = modGlobal::SelectionDate.date();
+    } else if (administrator && selection == DateSelection::Period) {
+        from = date;
+        to = m_view->selectionPeriodEnd();
+    } else if (administrator && selection == DateSelection::Day) {
+        from = to = date;
     }
     output::frmClosingSummary window(modGlobal::g_objDatabase, from, to, administrator, this);
     window.exec();

@@ -3,12 +3,9 @@
 
 #include "app/frmMain.h"
 
+#include "views/currentview.h"
 #include "views/sectiontree.h"
 
-#include "grid/frmSearchText.h"
-#include "grid/sortorder.h"
-
-#include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
 #include "app/layout.h"
@@ -16,11 +13,7 @@
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
-#include "objdb/grid/gridmodel.h"
-#include "objdb/grid/viewutility.h"
 #include "views/dateselectioncaption.h"
-#include "views/datestep.h"
-#include "views/frmFromDateToDate.h"
 #include "views/sectionview.h"
 
 #include <QAction>
@@ -55,11 +48,6 @@ QAction *addItem(QList<QAction *> &items, const QString &caption, const QString 
     return item;
 }
 
-QString gridSettingFile()
-{
-    return ProgramFolder() + QStringLiteral("/Cobrelle.INI");
-}
-
 // The title above the grid: the section, and the days its rows are limited to.
 QString viewTitleOf(const QString &nodeText, const SectionViewRequest &request)
 {
@@ -78,16 +66,9 @@ QString frmMain::currentSectionKey() const
     return SectionTree::KeyOf(node);
 }
 
-qint64 frmMain::currentGridBookmark() const
-{
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    const QModelIndex current = dgView->currentIndex();
-    return model && current.isValid() ? model->bookmarkAt(current.row()) : 0;
-}
-
 bool frmMain::isViewBound() const
 {
-    return m_objCurDS && m_objCurDSEvents && objdb::ViewUtility::modelOf(dgView);
+    return m_view->isBound();
 }
 
 void frmMain::clearFieldMenus()
@@ -109,18 +90,12 @@ void frmMain::clearFieldMenus()
 
 void frmMain::releaseView()
 {
-    stopReadsApart();
-    disconnect(m_objCurDSEvents);
-    m_objCurDSEvents = {};
-    objdb::ViewUtility::UnbindGrid(dgView);
-    m_objCurDS.reset();
-    m_objCurSelection.reset();
-    m_objComplexFilter.reset();
+    m_view->release();
 }
 
 void frmMain::buildFieldMenus()
 {
-    const FieldMenuEntries entries = FieldMenuEntriesFor(*m_objCurDS);
+    const FieldMenuEntries entries = FieldMenuEntriesFor(*m_view->m_objCurDS);
     QAction *find = toolbarAction(QStringLiteral("Find"));
     for (const FieldMenuEntry &entry : entries.search) {
         addItem(mnuSearchItems, entry.caption, entry.field);
@@ -179,7 +154,6 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
             mnuSelection->menuAction()->setVisible(false);
             lblTotals->hide();
             sbRowCount->clear();
-            tmTotals->stop();
         }
         setDataCommandsEnabled(!dgView->isHidden());
         UpdateFieldSequenceMark();
@@ -198,88 +172,24 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
 
 void frmMain::showView(const QString &key, const QString &nodeText, const QString &sortOrder)
 {
-    SectionViewRequest request;
-    request.query = SectionQueryFor(key);
-    if (key == QLatin1String("Mov. per Collaboratori")) {
-        QApplication::restoreOverrideCursor();
-        QVariant from, to;
-        const bool chosen = frmFromDateToDate::SetDate(from, to, -1, -1, this);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        if (chosen && from.toDate().isValid() && to.toDate().isValid()) {
-            request.periodFrom = from.toDate();
-            request.periodTo = to.toDate();
-            modGlobal::PeriodCaption = PeriodCaptionFor(from.toDate(), to.toDate());
-            SetStatusMsg(modGlobal::PeriodCaption);
-        }
-    }
-
-    // The same table shown again keeps its order and its current record.
-    request.sort = sortOrder;
-    QString sameTable;
-    qint64 currentOid = 0;
-    if (isViewBound() && m_objCurDS->TableName() == request.query.table) {
-        sameTable = m_objCurDS->TableName();
-        if (request.sort.isEmpty())
-            request.sort = m_objCurDS->Sort().isEmpty() ? m_objCurDS->DefaultSort() : m_objCurDS->Sort();
-        currentOid = currentGridBookmark();
-    }
-
-    const QString titleNote = applyPredefinedSelection(nodeText, request);
-    request.selection = CurrentDateSelection();
-    request.selectionDate = modGlobal::SelectionDate.date();
-    request.selectionEnd = modGlobal::SelectionPeriodEnd;
-    request.convertCurrency = modGlobal::CurrencyConversion;
-    request.notify = this;
-
+    QString titleNote;
+    const SectionViewRequest request = m_view->requestFor(*modGlobal::g_objDataContext, key, nodeText, sortOrder, titleNote);
+    mnuDataSelBeforeQuery->setChecked(m_view->selectionStored());
     // The library tells of the opening in the status bar; once the view is shown, the view's own
     // line comes back.
     const QString status = sbPanel1->text();
     frmMessage::instance()->ShowMsg(QStringLiteral("Lettura ") + nodeText + QStringLiteral("..."), this);
-    auto ds = OpenSectionView(*modGlobal::g_objDataContext, request);
-    disconnect(m_objCurDSEvents);
-    m_objCurDS = ds;
-    // The new view opens unfiltered: the complex filter of the one it replaces is gone with it.
-    m_objComplexFilter.reset();
+    m_view->open(*modGlobal::g_objDataContext, request);
     SetStatusMsg(status);
     lblTitle[1]->setText(viewTitleOf(nodeText, request) + titleNote);
 
-    if (m_objGridSetting && m_objGridSetting->TableName() != m_objCurDS->TableName()) {
-        m_objGridSetting->Save();
-        m_objGridSetting.reset();
-    }
-    if (!m_objGridSetting)
-        m_objGridSetting = objdb::ViewUtility::NewGridSetting(m_objCurDS->TableName(), gridSettingFile());
-    // Connected before the grid model is made, so that on every refresh the grid is bound again
-    // while the model still holds the rows chosen before it.
-    m_objCurDSEvents = connect(m_objCurDS.get(), &objdb::DataSource::OnRefreshRecordset, this,
-                               Guarded(this, &frmMain::m_objCurDSEvents_OnRefreshRecordset));
-    objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
-    watchGridBusy();
-    ShowSortMark(*dgView, *m_objCurDS);
-    dgView->clearSelection();
-
-    if (!sameTable.isEmpty() && sameTable == m_objCurDS->TableName() && m_objCurDS->Field(QStringLiteral("OID"))
-        && currentOid != 0) {
-        const int row = objdb::ViewUtility::modelOf(dgView)->rowOfBookmark(currentOid);
-        if (row >= 0)
-            dgView->setCurrentIndex(dgView->model()->index(row, qMax(0, dgView->currentIndex().column())));
-    }
-    // Another table: its search starts afresh.
-    if (sameTable.isEmpty())
-        frmSearchText::ForgetLastSearch();
-
-    lblTotals->setVisible(!request.query.dateField.isEmpty());
-    queueViewTotals();
-    if (!request.query.dateField.isEmpty()) {
-        cmdDateSel->show();
-        mnuSelection->menuAction()->setVisible(true);
-        cmdDateSel->setProperty("tag", request.query.dateField);
+    const QString dateField = m_view->dateField();
+    lblTotals->setVisible(!dateField.isEmpty());
+    cmdDateSel->setVisible(!dateField.isEmpty());
+    mnuSelection->menuAction()->setVisible(!dateField.isEmpty());
+    cmdDateSel->setProperty("tag", dateField);
+    if (!dateField.isEmpty())
         UpdateDateSelectionCaption();
-    } else {
-        cmdDateSel->hide();
-        mnuSelection->menuAction()->setVisible(false);
-        cmdDateSel->setProperty("tag", QString());
-    }
 
     LayoutMainWindow(float(splitterTwips()));
     dgView->show();
@@ -287,22 +197,11 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     cmdGridSetting->raise();
     frmMessage::closeInstance();
     buildFieldMenus();
-    BuildAssociatedMenus(m_objCurDS.get(), false);
+    BuildAssociatedMenus(m_view->m_objCurDS.get(), false);
     RefreshComplexFilterItems();
-}
-
-void frmMain::m_objCurDSEvents_OnRefreshRecordset(objdb::DataSource *p_objDS)
-{
-    if (!m_objCurDS || p_objDS != m_objCurDS.get())
-        return;
-    objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
-    watchGridBusy();
-    ShowSortMark(*dgView, *m_objCurDS);
-    queueViewTotals();
 }
 
 void frmMain::StoreGridLayout()
 {
-    if (m_objGridSetting)
-        m_objGridSetting->Save();
+    m_view->storeGridLayout();
 }

@@ -6,6 +6,7 @@
 #include "services/deferredcommand.h"
 #include "services/errorreport.h"
 #include "objdb/datasource.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QCursor>
@@ -34,7 +35,7 @@ void frmMain::tbToolBar_ButtonClick(const QString &key)
     } else if (key == QLatin1String("Filter")) {
         QAction *filter = toolbarAction(key);
         filter->setCheckable(true);
-        filter->setChecked(!m_objCurDS || !m_objCurDS->Filter().isEmpty());
+        filter->setChecked(!m_view->m_objCurDS || !m_view->m_objCurDS->Filter().isEmpty());
         mnuFilter->popup(QCursor::pos());
     } else if (key == QLatin1String("Print")) {
         mnuPrintFunc->popup(QCursor::pos());

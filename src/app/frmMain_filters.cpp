@@ -1,38 +1,19 @@
-// Column filters and the complex filter of the current view: the menu handlers hand over to the
-// simple-filter rules of src/grid and to the library's filter object.
+// Column filters and the complex filter of the current view: the menu items keep the column
+// filters in their captions and the marks of what is in force; the view applies them.
 
 #include "app/frmMain.h"
 
 #include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
-#include "objdb/datasource.h"
-#include "objdb/filter/filter.h"
-#include "objdb/filter/filtereditor.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QTableView>
-
-namespace {
-
-// The complex filter made of `filter`'s conditions put in force by apply; conditions that cannot be
-// applied are taken back to `before`, so that they never spoil the filters after them.
-void applyOrTakeBack(objdb::Filter &filter, const QList<objdb::FilterCondition> &before,
-                     const std::function<void()> &apply)
-{
-    try {
-        apply();
-    } catch (...) {
-        filter.setConditions(before);
-        throw;
-    }
-}
-
-} // namespace
 
 void frmMain::connectFilterCommands()
 {
@@ -51,11 +32,20 @@ void frmMain::connectFilterCommands()
     connect(mnuFieldFilter, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilter_Click));
     connect(mnuFieldFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancel_Click));
     connect(mnuFieldFilterCancelAll, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancelAll_Click));
+    connect(m_view, &CurrentView::filtersChanged, this, &frmMain::ShowFilterMarks);
+    connect(m_view, &CurrentView::complexFilterNamesChanged, this, &frmMain::RefreshComplexFilterItems);
+}
+
+void frmMain::ShowFilterMarks(bool filtered, bool complex)
+{
+    toolbarAction(QStringLiteral("Filter"))->setChecked(filtered);
+    mnuFilterComplex->setChecked(complex);
+    mnuFilterShort->menuAction()->setEnabled(!complex);
 }
 
 void frmMain::mnuFilterItems_Click(int Index)
 {
-    if (!m_objCurDS || Index < 1 || Index >= mnuFilterItems.size())
+    if (!m_view->m_objCurDS || Index < 1 || Index >= mnuFilterItems.size())
         return;
     QAction *item = mnuFilterItems.at(Index);
     const QString title = item->property("title").toString();
@@ -69,39 +59,23 @@ void frmMain::mnuFilterItems_Click(int Index)
         item->setText(title);
         item->setChecked(false);
     }
-    try {
-        QList<ColumnFilters::Item> items;
-        for (const QAction *column : mnuFilterItems.mid(1))
-            items.append({column->property("tag").toString(), column->text(), column->property("title").toString()});
-        const ColumnFilters::Combined combined = ColumnFilters::combine(items);
-        toolbarAction(QStringLiteral("Filter"))->setChecked(!combined.applied.isEmpty());
-        SetStatusMsg(ColumnFilters::statusText(combined));
-        m_objCurDS->SetFilter(combined.applied);
-    } catch (const std::exception &) {
-        const PendingError error = PendingError::current();
-        ShowErrorReport(QStringLiteral("Errore nell'impostazione del filtro: \n\n") + error.description, error);
-    }
+    QList<ColumnFilters::Item> items;
+    for (const QAction *column : mnuFilterItems.mid(1))
+        items.append({column->property("tag").toString(), column->text(), column->property("title").toString()});
+    m_view->applyColumnFilters(items);
 }
 
 void frmMain::mnuFilterCancel_Click()
 {
-    if (!m_objCurDS)
+    if (!m_view->m_objCurDS)
         return;
-    m_objCurDS->SetFilter(QString());
-    // The complex filter's conditions go too: the next filter starts from none.
-    m_objComplexFilter.reset();
+    m_view->cancelFilters();
     for (int i = 1; i < mnuFilterItems.size(); ++i) {
         QAction *item = mnuFilterItems.at(i);
         item->setText(item->property("title").toString());
         item->setChecked(false);
         item->setEnabled(true);
     }
-    objdb::ViewUtility::Binding(m_objCurDS).BindGrid(dgView, m_objGridSetting.get());
-    watchGridBusy();
-    mnuFilterComplex->setChecked(false);
-    mnuFilterShort->menuAction()->setEnabled(true);
-    toolbarAction(QStringLiteral("Filter"))->setChecked(false);
-    SetStatusMsg(QStringLiteral("Disattivato filtro"));
 }
 
 void frmMain::mnuFieldFilterCancelAll_Click()
@@ -113,14 +87,14 @@ void frmMain::mnuFieldFilter_Click()
 {
     auto *model = objdb::ViewUtility::modelOf(dgView);
     const QModelIndex cell = dgView->currentIndex();
-    if (!m_objCurDS || !model || !cell.isValid())
+    if (!m_view->m_objCurDS || !model || !cell.isValid())
         return;
     filterCurrentColumn(ColumnFilters::cellValueText(cell), false);
 }
 
 void frmMain::mnuFieldFilterCancel_Click()
 {
-    if (!m_objCurDS || !objdb::ViewUtility::modelOf(dgView) || !dgView->currentIndex().isValid())
+    if (!m_view->m_objCurDS || !objdb::ViewUtility::modelOf(dgView) || !dgView->currentIndex().isValid())
         return;
     filterCurrentColumn(QString(), true);
 }
@@ -139,38 +113,7 @@ void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
         }
     }
     // A complex filter in force, or a column with no item: the condition goes to the complex filter.
-    if (cancelOnly && !m_objComplexFilter)
-        return;
-    objdb::Filter &filter = complexFilterOfView();
-    const QList<objdb::FilterCondition> before = filter.conditions();
-    filter.RemoveConditions(field);
-    if (!cancelOnly && !value.isEmpty())
-        filter.AddCondition(field, value);
-    applyOrTakeBack(filter, before, [this] { ApplyComplexFilter(); });
-}
-
-objdb::Filter &frmMain::complexFilterOfView()
-{
-    if (!m_objComplexFilter || m_objComplexFilter->TableName() != m_objCurDS->TableName())
-        m_objComplexFilter = m_objCurDS->NewFilter();
-    return *m_objComplexFilter;
-}
-
-void frmMain::ApplyComplexFilter()
-{
-    const QString criterion = m_objComplexFilter ? m_objComplexFilter->Criterion() : QString();
-    QAction *button = toolbarAction(QStringLiteral("Filter"));
-    if (!criterion.isEmpty()) {
-        m_objCurDS->SetFilter(criterion);
-        mnuFilterShort->menuAction()->setEnabled(false);
-        button->setChecked(true);
-        mnuFilterComplex->setChecked(true);
-    } else {
-        mnuFilterShort->menuAction()->setEnabled(true);
-        m_objCurDS->SetFilter(QString());
-        button->setChecked(false);
-        mnuFilterComplex->setChecked(false);
-    }
+    m_view->filterInComplex(field, value, cancelOnly);
 }
 
 void frmMain::mnuFilterComplex_Click()
@@ -185,32 +128,15 @@ void frmMain::EditComplexFilter()
     // The tag of mnuFilter names the saved filter the editor opens on, when one was chosen.
     const QString savedName = mnuFilter->property("tag").toString();
     mnuFilter->setProperty("tag", QString());
-    if (!m_objCurDS)
-        return;
-    // The editor works on a draft: the filter in force changes only once the draft is applied.
-    objdb::Filter draft = complexFilterOfView();
-    if (!savedName.isEmpty() && !draft.Load(savedName, false)) {
-        MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
-                               QString(), this);
-        return;
-    }
-    // The view may have changed while the editor was open: the draft then belongs to none.
-    if (objdb::ViewUtility::FilterEditor(draft, this, objdb::FilterEditorDialog::complexTitle(), this) && m_objCurDS
-        && m_objCurDS->TableName() == draft.TableName()) {
-        objdb::Filter &filter = complexFilterOfView();
-        const QList<objdb::FilterCondition> before = filter.conditions();
-        filter.setConditions(draft.conditions());
-        applyOrTakeBack(filter, before, [this] { ApplyComplexFilter(); });
-    }
-    RefreshComplexFilterItems();
+    m_view->editComplexFilter(savedName);
 }
 
 void frmMain::mnuFilterComplexItems_Click(int Index)
 {
-    if (!m_objCurDS || Index < 1 || Index >= mnuFilterComplexItems.size())
+    if (!m_view->m_objCurDS || Index < 1 || Index >= mnuFilterComplexItems.size())
         return;
     const QString name = mnuFilterComplexItems.at(Index)->text();
-    if (!complexFilterOfView().Exists(name, false)) {
+    if (!m_view->complexFilterExists(name)) {
         MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
                                QString(), this);
         return;
@@ -223,13 +149,8 @@ void frmMain::RefreshComplexFilterItems()
 {
     while (mnuFilterComplexItems.size() > 1)
         delete mnuFilterComplexItems.takeLast();
-    if (!m_objCurDS)
-        return;
-    const QString names = complexFilterOfView().SavedNames();
-    if (names.isEmpty())
-        return;
     QAction *templ = mnuFilterComplexItems.first();
-    for (const QString &name : names.split(QLatin1Char('|'))) {
+    for (const QString &name : m_view->complexFilterNames()) {
         auto *item = new QAction(name, mnuFilter);
         item->setObjectName(QStringLiteral("mnuFilterComplexItems_%1").arg(mnuFilterComplexItems.size()));
         item->setProperty("index", int(mnuFilterComplexItems.size()));

@@ -1,15 +1,13 @@
 // The grid layout menu of the main window, also popped up by the button on the grid's corner.
 #include "app/frmMain.h"
 
-#include "grid/gridlayout.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
-#include "objdb/grid/viewutility.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableView>
 
 void frmMain::connectGridLayoutCommands()
 {
@@ -21,7 +19,7 @@ void frmMain::connectGridLayoutCommands()
 
 bool frmMain::gridLayoutApplies() const
 {
-    if (!dgView->isHidden() && isViewBound() && m_objGridSetting)
+    if (m_view->layoutApplies())
         return true;
     MessageService::beep();
     return false;
@@ -29,7 +27,7 @@ bool frmMain::gridLayoutApplies() const
 
 void frmMain::UpdateFieldSequenceMark()
 {
-    mnuGridFldSequence->setChecked(m_objGridSetting && !m_objGridSetting->FieldSequence().isEmpty());
+    mnuGridFldSequence->setChecked(m_view->hasFieldSequence());
 }
 
 void frmMain::cmdGridSetting_Click()
@@ -40,19 +38,19 @@ void frmMain::cmdGridSetting_Click()
 void frmMain::mnuGridFldAll_Click()
 {
     if (gridLayoutApplies())
-        ShowAllFieldsOnce(m_objCurDS, *dgView, *m_objGridSetting);
+        m_view->showAllFields();
 }
 
 void frmMain::mnuGridFldSequence_Click()
 {
     // Triggering has already inverted the check mark: it is put right before anything can fail.
     UpdateFieldSequenceMark();
-    if (gridLayoutApplies() && EditGridFieldSequence(m_objCurDS, *dgView, *m_objGridSetting, this))
+    if (gridLayoutApplies() && m_view->editFieldSequence())
         UpdateFieldSequenceMark();
 }
 
 void frmMain::mnuGridCancel_Click()
 {
-    if (gridLayoutApplies() && ResetGridLayout(m_objCurDS, *dgView, *m_objGridSetting, this))
+    if (gridLayoutApplies() && m_view->resetLayout())
         UpdateFieldSequenceMark();
 }

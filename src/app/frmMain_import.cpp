@@ -7,6 +7,7 @@
 #include "services/administratoronly.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
+#include "views/currentview.h"
 
 #include <QAction>
 
@@ -19,11 +20,11 @@ void frmMain::mnuImport_Click()
 {
     if (RefuseNonAdministrator(this))
         return;
-    if (!m_objCurDS) {
+    if (!m_view->m_objCurDS) {
         MessageService::beep();
         return;
     }
-    const QString caption = m_objCurDS->GetTable().Caption();
+    const QString caption = m_view->m_objCurDS->GetTable().Caption();
     if (!MessageService::askYesNo(QStringLiteral("Questa funzione permette di importare < ") + caption
                                       + QStringLiteral(" > nell'archivio corrente.\n\nATTENZIONE!\nL'operazione deve essere "
                                                        "guidata da personale tecnico!\n\nContinuare ?"),
@@ -32,6 +33,6 @@ void frmMain::mnuImport_Click()
     const QString fileName = ChooseArchiveToImport(this);
     if (fileName.isEmpty())
         return;
-    if (ImportArchive(fileName, m_objCurDS, this, this))
+    if (ImportArchive(fileName, m_view->m_objCurDS, this, this))
         RefreshDetailView(QString());
 }

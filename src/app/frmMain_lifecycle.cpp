@@ -127,7 +127,6 @@ void frmMain::Form_Load()
     ensureTrayObject();
     m_objTNA->IconStart(windowIcon(), windowTitle());
     SetAppTitle();
-    modGlobal::SelectionDate = QDateTime::currentDateTime();
     restoreRememberedSelection();
     // The layout appends the current item's name to this designed caption.
     lblTitle[1]->setProperty("tag", lblTitle[1]->text());
@@ -176,8 +175,7 @@ void frmMain::closeEvent(QCloseEvent *event)
             showMinimized();
         return;
     }
-    if (m_objGridSetting)
-        StoreGridLayout();
+    StoreGridLayout();
     Form_Unload();
     event->accept();
 }

@@ -15,6 +15,7 @@
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/viewer/datawindow.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QDate>
@@ -31,12 +32,13 @@ void frmMain::mnuDeletePayment_Click()
 {
     if (RefuseNonAdministrator(this))
         return;
-    if (!m_objCurDS) {
+    const auto &ds = m_view->m_objCurDS;
+    if (!ds) {
         MessageService::beep(); // no view open, as on a section's overview page
         return;
     }
     frmDeletePayment::SetDate(QDate::currentDate(), -1, -1, this);
-    if (m_objCurDS && m_objCurDS->GetTable().Name() == QLatin1String("Pagamenti"))
+    if (ds && ds->GetTable().Name() == QLatin1String("Pagamenti"))
         RefreshDetailView(QString());
 }
 
@@ -46,7 +48,7 @@ void frmMain::mnuVerifyArchive_Click()
         return;
     frmArchiveCheck::ShowCheck(this);
     // Ricalcola may have changed what the view shows.
-    if (m_objCurDS)
+    if (m_view->m_objCurDS)
         RefreshDetailView(QString());
 }
 
@@ -56,12 +58,13 @@ void frmMain::ConvertArchive()
         return;
     if (ConvertArchiveToEuro()) {
         // The amounts are in Euro now: shown as stored, with lire on offer.
-        modGlobal::CurrencyConversion = false;
+        m_view->setCurrencyConversion(false);
         modGlobal::g_objDataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*modGlobal::g_objDatabase));
         UpdateCurrencyMenu();
+        m_view->writeSettings();
         WriteConfiguration();
     }
-    if (m_objCurDS)
+    if (m_view->m_objCurDS)
         RefreshDetailView(QString());
 }
 
@@ -72,7 +75,7 @@ void frmMain::mnuDeletionLog_Click()
     objdb::OpenOptions options;
     options.readOnly = true;
     options.notify = this;
-    options.convertCurrency = modGlobal::CurrencyConversion;
+    options.convertCurrency = m_view->currencyConversion();
     auto log = modGlobal::g_objDataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
         QString(), QStringLiteral("Quando DESC"), options);
     objdb::ShowDataSource(log, QStringLiteral("sola lettura"));

@@ -11,8 +11,7 @@
 #include "output/viewinfo.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
-#include "views/datestep.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -32,8 +31,8 @@ output::ViewInfo frmMain::outputView() const
     output::ViewInfo view;
     view.title = selectedNodeText();
     if (currentSectionKey() == QLatin1String("Mov. per Collaboratori"))
-        view.period = modGlobal::PeriodCaption;
-    else if (!cmdDateSel->isHidden() && CurrentDateSelection() != DateSelection::All)
+        view.period = m_view->periodCaption();
+    else if (!cmdDateSel->isHidden() && m_view->dateSelection() != DateSelection::All)
         view.period = cmdDateSel->toolTip(); // "Dati del giorno 07/03/2005 relativi a Data"
     view.owner = const_cast<frmMain *>(this);
     view.openDocument = [](const QString &file) { return modOSWinUtil::ShellOpenDocument(file); };
@@ -52,45 +51,46 @@ void frmMain::PrintCurrentData(QObject *p_objSource, int p_Func, const QString &
 
 void frmMain::mnuPrint_Click()
 {
-    if (dgView->isHidden() || !m_objCurDS) {
+    if (dgView->isHidden() || !m_view->m_objCurDS) {
         MessageService::beep();
         return;
     }
-    PrintCurrentData(m_objCurDS.get(), output::PrintModePrint, currentSectionKey());
+    PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModePrint, currentSectionKey());
 }
 
 void frmMain::mnuPreview_Click()
 {
-    if (dgView->isHidden() || !m_objCurDS) {
+    if (dgView->isHidden() || !m_view->m_objCurDS) {
         MessageService::beep();
         return;
     }
-    PrintCurrentData(m_objCurDS.get(), output::PrintModePreview, currentSectionKey());
+    PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModePreview, currentSectionKey());
 }
 
 void frmMain::mnuPrintExport_Click()
 {
-    if (dgView->isHidden() || !m_objCurDS) {
+    if (dgView->isHidden() || !m_view->m_objCurDS) {
         MessageService::beep();
         return;
     }
-    PrintCurrentData(m_objCurDS.get(), output::PrintModeExport, currentSectionKey());
+    PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModeExport, currentSectionKey());
 }
 
 void frmMain::mnuViewWebBrowser_Click()
 {
-    if (dgView->isHidden() || !m_objCurDS) {
+    if (dgView->isHidden() || !m_view->m_objCurDS) {
         MessageService::beep();
         return;
     }
-    output::ShowInBrowser(*m_objCurDS, QString(), outputView());
+    output::ShowInBrowser(*m_view->m_objCurDS, QString(), outputView());
 }
 
 void frmMain::mnuSave_Click()
 {
-    if (dgView->isHidden() || !m_objCurDS) {
+    if (dgView->isHidden() || !m_view->m_objCurDS) {
         MessageService::beep();
         return;
     }
-    output::ExportData(*m_objCurDS, m_objGridSetting ? m_objGridSetting->FieldSequence() : QString(), outputView());
+    const objdb::GridSetting *setting = m_view->gridSetting();
+    output::ExportData(*m_view->m_objCurDS, setting ? setting->FieldSequence() : QString(), outputView());
 }

@@ -1,8 +1,7 @@
 // The place the operator left: section, date mode and date, restored at the next start.
 #include "app/frmMain.h"
 
-#include "services/modGlobal.h"
-#include "views/datestep.h"
+#include "views/currentview.h"
 #include "views/rememberedplace.h"
 #include "views/sectiontree.h"
 
@@ -10,13 +9,15 @@
 
 void frmMain::restoreRememberedSelection()
 {
+    // Today, unless the operator left another day.
+    m_view->setSelectionDate(QDate::currentDate());
     const RememberedPlace place = ReadRememberedPlace(QDate::currentDate());
     if (place.mode)
-        SetCurrentDateSelection(*place.mode);
+        m_view->setDateSelection(*place.mode);
     if (place.date.isValid())
-        modGlobal::SelectionDate = place.date.startOfDay();
+        m_view->setSelectionDate(place.date);
     if (place.periodEnd.isValid())
-        modGlobal::SelectionPeriodEnd = place.periodEnd;
+        m_view->setSelectionPeriodEnd(place.periodEnd);
     m_strRememberedSection = place.section;
 }
 
@@ -39,8 +40,8 @@ void frmMain::storeRememberedPlace()
     const QTreeWidgetItem *node = selectedNode();
     if (node)
         place.section = SectionTree::KeyOf(node).isEmpty() ? node->text(0) : SectionTree::KeyOf(node);
-    place.mode = CurrentDateSelection();
-    place.date = modGlobal::SelectionDate.date();
-    place.periodEnd = modGlobal::SelectionPeriodEnd;
+    place.mode = m_view->dateSelection();
+    place.date = m_view->selectionDate();
+    place.periodEnd = m_view->selectionPeriodEnd();
     WriteRememberedPlace(place, QDate::currentDate());
 }

@@ -5,14 +5,10 @@
 #include "services/administratoronly.h"
 #include "services/errorreport.h"
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
-#include "services/twips.h"
 #include "grid/recordcommands.h"
-#include "grid/sortorder.h"
-#include "objdb/datacontext.h"
 #include "objdb/datasource.h"
-#include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
+#include "views/currentview.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -50,36 +46,38 @@ void frmMain::connectRecordCommands()
 
 void frmMain::mnuFileNew_Click()
 {
-    if (dgView->isHidden() || !m_objCurDS || currentSectionKey() == kStatistics) {
+    const auto &ds = m_view->m_objCurDS;
+    if (dgView->isHidden() || !ds || currentSectionKey() == kStatistics) {
         MessageService::beep();
         return;
     }
     // A new payment carries the operator who records it.
     QVariantList presets;
-    if (m_objCurDS->TableName() == QLatin1String("Pagamenti"))
+    if (ds->TableName() == QLatin1String("Pagamenti"))
         presets = {QStringLiteral("Operatore"), m_strOperatore};
-    AddRecord(m_objCurDS, *dgView, m_objGridSetting.get(), presets, this);
+    AddRecord(ds, *dgView, m_view->gridSetting(), presets, this);
 }
 
 void frmMain::dgView_DblClick()
 {
     if (ColumnChosen(*dgView))
         return;
-    const qint64 bookmark = currentGridBookmark();
-    if (dgView->isHidden() || !m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
+    const qint64 bookmark = m_view->currentBookmark();
+    if (dgView->isHidden() || !m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
         MessageService::beep();
         return;
     }
-    EditRecord(m_objCurDS, bookmark, this);
+    EditRecord(m_view->m_objCurDS, bookmark, this);
 }
 
 void frmMain::Form_DblClick()
 {
-    if (dgView->isHidden() || !m_objCurDS || m_objCurDS->Bookmark() == 0 || currentSectionKey() == kStatistics) {
+    const auto &ds = m_view->m_objCurDS;
+    if (dgView->isHidden() || !ds || ds->Bookmark() == 0 || currentSectionKey() == kStatistics) {
         MessageService::beep();
         return;
     }
-    RunReportingFailures([&] { objdb::ViewUtility::Binding(m_objCurDS).EditCurrentRow({}, QString(), true, this); });
+    RunReportingFailures([&] { objdb::ViewUtility::Binding(ds).EditCurrentRow({}, QString(), true, this); });
 }
 
 void frmMain::mouseDoubleClickEvent(QMouseEvent *event)
@@ -101,11 +99,11 @@ void frmMain::mnuFileDelete_Click()
 {
     WaitCursor wait;
     RunReportingFailures([&] {
-        const qint64 bookmark = currentGridBookmark();
-        if (!m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
+        const qint64 bookmark = m_view->currentBookmark();
+        if (!m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
             MessageService::beep();
         } else if (!RefuseNonAdministrator(this)) {
-            DeleteChosenRows(*m_objCurDS, *dgView, bookmark, this);
+            DeleteChosenRows(*m_view->m_objCurDS, *dgView, bookmark, this);
         }
     });
 }
@@ -113,22 +111,13 @@ void frmMain::mnuFileDelete_Click()
 void frmMain::dgView_ColumnResize(int column, int, int newSize)
 {
     // Only the user's own drag is kept; widths set when the grid is bound are not.
-    if (QApplication::mouseButtons() == Qt::NoButton)
-        return;
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    if (!m_objGridSetting || !model || column < 0 || column >= model->columnCount())
-        return;
-    m_objGridSetting->SetColumnWidth(model->fieldAt(column), int(qRound(Twips::fromPixelsX(newSize, dgView))));
+    if (QApplication::mouseButtons() != Qt::NoButton)
+        m_view->storeColumnWidth(column, newSize);
 }
 
 void frmMain::dgView_HeadClick(int column)
 {
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    if (!m_objCurDS || !model || column < 0 || column >= model->columnCount())
-        return;
-    SetSortOrder(model->fieldAt(column), *m_objCurDS);
-    // The header flips its own mark on a click; the order in force decides it.
-    ShowSortMark(*dgView, *m_objCurDS);
+    m_view->sortByColumn(column);
 }
 
 void frmMain::dgView_MouseUpRight(const QPoint &pos)

@@ -1,23 +1,16 @@
 // Text search in a column of the grid: the column items of "Cerca", "Cerca successivo" and the
-// right-click "Cerca valore successivo"; the archive finds the match, the grid moves to it.
+// right-click "Cerca valore successivo"; the view finds the match and moves the grid to it.
 #include "app/frmMain.h"
 
 #include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
-#include "services/busymark.h"
-#include "services/errorreport.h"
-#include "services/messageservice.h"
-
-#include "objdb/datasource.h"
-#include "objdb/error.h"
 #include "objdb/grid/gridmodel.h"
 #include "objdb/grid/viewutility.h"
-#include "objdb/query/criterion.h"
+#include "services/errorreport.h"
+#include "views/currentview.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCursor>
-#include <QItemSelectionModel>
 #include <QMenu>
 #include <QTableView>
 
@@ -43,49 +36,10 @@ void frmMain::mnuSearchItems_Click(int Index)
 void frmMain::ExecuteSearch(int Index)
 {
     const QAction *item = mnuSearchItems.value(Index);
-    if (!m_objCurDS || !item || Index == 0)
+    if (!m_view->m_objCurDS || !item || Index == 0)
         return;
-    const QString text = frmSearchText::sSearchText;
-    const QString data = objdb::query::likeData(text);
-    const QString pattern = frmSearchText::bInternal ? QLatin1Char('*') + data + QLatin1Char('*') : data + QLatin1Char('*');
-    const QString field = item->property("tag").toString();
-    const QString criterion = field + QStringLiteral(" Like ") + objdb::query::patternLiteral(pattern);
     toolbarAction(QStringLiteral("Find"))->setProperty("tag", QString::number(Index));
-    const QString caption = item->text();
-    findInGrid(criterion, frmSearchText::bNext, field, [this, text, caption] {
-        MessageService::inform(QStringLiteral(" '") + text + QStringLiteral("' non trovato"), MessageService::Icon::Information,
-                               QStringLiteral("Ricerca in ") + caption, this);
-    });
-}
-
-void frmMain::findInGrid(const QString &criterion, bool next, const QString &field, std::function<void()> notFound)
-{
-    // The search continues from the row the user stands on.
-    const qint64 current = next ? currentGridBookmark() : 0;
-    // The match is shown in the column searched; a field the grid does not show keeps the column.
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    const int searched = model ? model->columnOfField(field) : -1;
-    const QString shownField = !model || (searched >= 0 && !dgView->isColumnHidden(searched))
-                                   ? field
-                                   : model->fieldAt(qMax(0, dgView->currentIndex().column()));
-    m_busyMark->set(QStringLiteral("search"), true);
-    m_objCurDS->FindApart(
-        *m_searchRead, criterion, current,
-        [this, shownField, notFound = std::move(notFound)](bool found) {
-            m_busyMark->set(QStringLiteral("search"), false);
-            if (!found) {
-                notFound();
-                return;
-            }
-            dgView->clearSelection();
-            objdb::ViewUtility::ShowRowWhenKnown(dgView, m_objCurDS->Bookmark(), shownField);
-        },
-        [this](const objdb::Error &error) {
-            m_busyMark->set(QStringLiteral("search"), false);
-            // The rows were read again meanwhile: the search was for a view no longer shown.
-            if (error.code() != objdb::kErrStopped)
-                ShowErrorReport(QString(), PendingError(error));
-        });
+    m_view->searchText(item->property("tag").toString(), item->text());
 }
 
 void frmMain::mnuSearchNext_Click()
@@ -108,7 +62,7 @@ void frmMain::mnuFieldSearchNext_Click()
 {
     auto *model = objdb::ViewUtility::modelOf(dgView);
     const QModelIndex current = dgView->currentIndex();
-    if (!m_objCurDS || !model || !current.isValid())
+    if (!m_view->m_objCurDS || !model || !current.isValid())
         return;
     const QString field = model->fieldAt(current.column());
     const QString cellText = ColumnFilters::cellValueText(current);
@@ -123,12 +77,7 @@ void frmMain::mnuFieldSearchNext_Click()
         return;
     }
     // A column without a search item: the next row holding the same value.
-    const objdb::FieldDef *def = m_objCurDS->Field(field);
-    const QString caption = def ? def->caption : field;
-    findInGrid(m_objCurDS->BuildCriterion(field, cellText, QStringLiteral("%")), true, field, [this, cellText, caption] {
-        MessageService::inform(QStringLiteral(" '") + cellText + QStringLiteral("' non trovato"), MessageService::Icon::Information,
-                               QStringLiteral("Ricerca in ") + caption, this);
-    });
+    m_view->searchSameValue(field, cellText);
     frmSearchText::sLastValue.clear();
     frmSearchText::sSearchText.clear();
 }

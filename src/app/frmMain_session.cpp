@@ -15,6 +15,7 @@
 #include "objdb/datasource.h"
 #include "objdb/grid/viewutility.h"
 #include "objdb/viewer/datawindow.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QTableView>
@@ -91,9 +92,10 @@ void frmMain::ReleaseDatabase()
 void frmMain::mnuViewCurrencyConversion_Click()
 {
     // Triggering the item has already inverted its check mark: the mark is the new choice.
-    modGlobal::CurrencyConversion = mnuViewCurrencyConversion->isChecked();
+    m_view->setCurrencyConversion(mnuViewCurrencyConversion->isChecked());
     RefreshDetailView();
-    mnuViewCurrencyConversion->setChecked(modGlobal::CurrencyConversion);
+    mnuViewCurrencyConversion->setChecked(m_view->currencyConversion());
+    m_view->writeSettings();
     WriteConfiguration();
 }
 
@@ -104,5 +106,5 @@ void frmMain::UpdateCurrencyMenu()
     if (!currency)
         return;
     mnuViewCurrencyConversion->setText(QStringLiteral("&Importi in ") + currency->Name(-1));
-    mnuViewCurrencyConversion->setChecked(modGlobal::CurrencyConversion);
+    mnuViewCurrencyConversion->setChecked(m_view->currencyConversion());
 }

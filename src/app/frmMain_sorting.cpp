@@ -2,15 +2,11 @@
 // the sort editor, or back to the view's own order; the sorted column's header carries the mark.
 #include "app/frmMain.h"
 
-#include "grid/sortorder.h"
 #include "services/errorreport.h"
-
-#include "objdb/datasource.h"
-#include "objdb/grid/sorteditor.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QTableView>
 
 void frmMain::connectSortCommands()
 {
@@ -25,31 +21,16 @@ void frmMain::connectSortCommands()
 
 void frmMain::mnuOrderItems_Click(int Index)
 {
-    if (m_objCurDS && Index > 0 && Index < mnuOrderItems.size())
-        SetSortOrder(mnuOrderItems.at(Index)->property("tag").toString(), *m_objCurDS);
+    if (Index > 0 && Index < mnuOrderItems.size())
+        m_view->sortBy(mnuOrderItems.at(Index)->property("tag").toString());
 }
 
 void frmMain::mnuOrderCancel_Click()
 {
-    if (m_objCurDS)
-        SetSortOrder(QString(), *m_objCurDS);
+    m_view->sortBy(QString());
 }
 
 void frmMain::mnuOrderComplex_Click()
 {
-    PostCommand([this] { EditComplexOrder(); });
-}
-
-void frmMain::EditComplexOrder()
-{
-    if (!m_objCurDS)
-        return;
-    QString expression = m_objCurDS->Sort();
-    if (!objdb::SortEditor(*m_objCurDS, QStringLiteral("Ordinamento Complesso"), expression, this))
-        return;
-    // The editor's result is a whole expression: one column alone is written with its direction,
-    // so that it is not taken for a column to reverse.
-    if (!expression.isEmpty() && !expression.contains(QLatin1Char(' ')) && !expression.contains(QLatin1Char(',')))
-        expression += QStringLiteral(" ASC");
-    SetSortOrder(expression, *m_objCurDS);
+    PostCommand([this] { m_view->editComplexOrder(); });
 }

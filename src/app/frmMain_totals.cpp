@@ -3,8 +3,8 @@
 #include "app/frmMain.h"
 
 #include "grid/columntotals.h"
-#include "services/busymark.h"
 #include "services/errorreport.h"
+#include "views/currentview.h"
 
 #include "objdb/datasource.h"
 #include "objdb/grid/gridmodel.h"
@@ -37,27 +37,26 @@ void frmMain::connectTotalCommands()
 
 void frmMain::CalculateTotalColumn(const QString &p_strColName, std::function<QString(const objdb::ColumnSummary &)> message)
 {
-    ShowColumnSummaryBox(*m_columnTotalRead, *m_objCurDS, p_strColName, std::move(message), this,
-                         [this](bool busy) { m_busyMark->set(QStringLiteral("columnTotal"), busy); });
+    m_view->showColumnSummary(p_strColName, std::move(message));
 }
 
 void frmMain::mnuTotalItems_Click(int Index)
 {
     const QAction *item = mnuTotalItems.value(Index);
-    if (!m_objCurDS || !item || Index == 0)
+    if (!m_view->m_objCurDS || !item || Index == 0)
         return;
     const QString field = item->property("tag").toString();
-    const QString name = item->text(), format = TotalFormatOf(*m_objCurDS->Field(field));
+    const QString name = item->text(), format = TotalFormatOf(*m_view->m_objCurDS->Field(field));
     CalculateTotalColumn(field, [name, format](const objdb::ColumnSummary &summary) { return TotalMessage(name, summary.sum, format); });
 }
 
 void frmMain::mnuAverageItems_Click(int Index)
 {
     const QAction *item = mnuAverageItems.value(Index);
-    if (!m_objCurDS || !item || Index == 0)
+    if (!m_view->m_objCurDS || !item || Index == 0)
         return;
     const QString field = item->property("tag").toString();
-    const QString name = item->text(), format = TotalFormatOf(*m_objCurDS->Field(field));
+    const QString name = item->text(), format = TotalFormatOf(*m_view->m_objCurDS->Field(field));
     CalculateTotalColumn(field, [name, format](const objdb::ColumnSummary &summary) { return AverageMessage(name, summary, format); });
 }
 

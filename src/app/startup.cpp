@@ -6,6 +6,7 @@
 #include "services/configuration.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
+#include "views/currentview.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -55,6 +56,7 @@ int modGlobal::Main(int argc, char **argv)
     ReadConfiguration();
 
     frmMain mainWindow;
+    mainWindow.view().readSettings();
     mainWindow.Form_Load();
     splash.reset();
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainWindow, &frmMain::mnuActivate_Click);

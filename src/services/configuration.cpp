@@ -24,29 +24,17 @@ QSettings openStore()
                      QString::fromLatin1(modGlobal::kProductName));
 }
 
-QString boolText(bool value)
-{
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
 } // namespace
 
 void ReadConfiguration()
 {
     modGlobal::RootDir = Settings::readText(kConfiguration, QStringLiteral("RootDir"),
                                             QCoreApplication::applicationDirPath());
-    modGlobal::UseDateSelection =
-        TextToBool(Settings::readText(kConfiguration, QStringLiteral("UseDateSelection"), boolText(true)));
-    modGlobal::CurrencyConversion =
-        TextToBool(Settings::readText(kConfiguration, QStringLiteral("CurrencyConversion"), boolText(false)));
 }
 
 void WriteConfiguration()
 {
     Settings::writeText(kConfiguration, QStringLiteral("RootDir"), modGlobal::RootDir);
-    Settings::writeText(kConfiguration, QStringLiteral("UseDateSelection"), boolText(modGlobal::UseDateSelection));
-    Settings::writeText(kConfiguration, QStringLiteral("CurrencyConversion"),
-                        boolText(modGlobal::CurrencyConversion));
 }
 
 bool TextToBool(const QVariant &text)

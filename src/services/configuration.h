@@ -4,9 +4,9 @@
 #include <QString>
 #include <QVariant>
 
-// Reads RootDir, UseDateSelection, CurrencyConversion of "Configuration" into modGlobal.
+// Reads RootDir of "Configuration" into modGlobal; the view reads its own keys there.
 void ReadConfiguration();
-// Writes the same three values back.
+// Writes it back.
 void WriteConfiguration();
 // "FALSE", "FALSO", "NO", "0" (any case, trimmed) are false; every other text is true.
 bool TextToBool(const QVariant &text);

@@ -6,13 +6,6 @@
 namespace modGlobal {
 
 QString RootDir;
-bool UseDateSelection = true;
-bool UseMonthSelection = false;
-bool UsePeriodSelection = false;
-bool CurrencyConversion = false;
-QDateTime SelectionDate;
-QDate SelectionPeriodEnd;
-QString PeriodCaption;
 qint32 DatabaseFormat = 3;
 QString OperatorName;
 

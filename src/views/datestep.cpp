@@ -1,23 +1,6 @@
 #include "views/datestep.h"
 
-#include "services/modGlobal.h"
-
 #include <QFontMetrics>
-
-DateSelection CurrentDateSelection()
-{
-    return modGlobal::UsePeriodSelection ? DateSelection::Period
-        : modGlobal::UseMonthSelection   ? DateSelection::Month
-        : modGlobal::UseDateSelection    ? DateSelection::Day
-                                         : DateSelection::All;
-}
-
-void SetCurrentDateSelection(DateSelection selection)
-{
-    modGlobal::UseDateSelection = selection == DateSelection::Day;
-    modGlobal::UseMonthSelection = selection == DateSelection::Month;
-    modGlobal::UsePeriodSelection = selection == DateSelection::Period;
-}
 
 QDate StepSelectionDate(DateSelection selection, const QDate &date, int steps)
 {

@@ -9,10 +9,6 @@
 
 class QFontMetrics;
 
-// The program-wide selection (modGlobal's three flags) as one value, and set from one.
-DateSelection CurrentDateSelection();
-void SetCurrentDateSelection(DateSelection selection);
-
 // The reference date moved by `steps` days (day selection) or months (month selection; a day past
 // the end of the new month becomes its last day). All dates have nothing to move: the date stays.
 QDate StepSelectionDate(DateSelection selection, const QDate &date, int steps);

@@ -3,6 +3,7 @@
 // administrator, the log read-only in the library's data window, the purge dialog over the current
 // view.
 #include "app/frmMain.h"
+#include "views/currentview.h"
 #include "maintenance/archivecheck.h"
 #include "maintenance/frmOptions.h"
 #include "objdb/datacontext.h"
@@ -90,7 +91,7 @@ private slots:
     void bulkCommandsAreTheAdministrators()
     {
         m_archive.context->UserLevel = 0;
-        form().m_objCurDS = m_archive.context->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
+        form().view().m_objCurDS = m_archive.context->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
         TestSupport::ScriptedMessages script;
         const int beeps = MessageService::beepCount();
         QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QString());
@@ -147,11 +148,11 @@ private slots:
     void thePurgeNeedsAView()
     {
         m_archive.context->UserLevel = 1;
-        form().m_objCurDS.reset();
+        form().view().m_objCurDS.reset();
         const int beeps = MessageService::beepCount();
         QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QString());
         QCOMPARE(MessageService::beepCount(), beeps + 1);
-        form().m_objCurDS = m_archive.context->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
+        form().view().m_objCurDS = m_archive.context->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
         QCOMPARE(modalOpenedBy(item("mnuDeletePayment")), QStringLiteral("frmDeletePayment"));
     }
 };

@@ -1,6 +1,7 @@
 // The main window driven by its controls' names: layout, splitter, view toggles, keys,
 // library notifications.
 #include "app/frmMain.h"
+#include "views/currentview.h"
 #include "app/layout.h"
 #include "desktop/modOSWinUtil.h"
 #include "maintenance/archiveimport.h"
@@ -64,8 +65,8 @@ private:
         form().SetTreeViewNodes();
         tree()->setCurrentItem(form().nodeByIndex(8));
         form().RefreshDetailView();
-        QCOMPARE(form().m_objCurDS->TableName(), QStringLiteral("Compagnie"));
-        QCOMPARE(form().m_objCurDS->RecordCount(), 1);
+        QCOMPARE(form().view().m_objCurDS->TableName(), QStringLiteral("Compagnie"));
+        QCOMPARE(form().view().m_objCurDS->RecordCount(), 1);
         auto *model = objdb::ViewUtility::modelOf(grid());
         QVERIFY(model);
         grid()->setCurrentIndex(model->index(0, 0));
@@ -330,7 +331,7 @@ private slots:
         QCOMPARE(script.seen().first().icon, MessageService::Icon::Exclamation);
         QCOMPARE(script.seen().first().defaultAnswer, MessageService::Answer::No);
         QCOMPARE(script.texts().last(), QStringLiteral("OPERAZIONE COMPLETATA."));
-        QCOMPARE(form().m_objCurDS->RecordCount(), 2);
+        QCOMPARE(form().view().m_objCurDS->RecordCount(), 2);
         // The archive is shared by the tests of this window: the imported company goes again.
         modGlobal::g_objDatabase->exec(QStringLiteral("DELETE FROM Compagnie WHERE Codice = 'C2'"));
     }
@@ -361,13 +362,13 @@ private slots:
         QVERIFY(script.seen().isEmpty());
         QCOMPARE(MessageService::beepCount(), beeps);
         // Refused and cancelled, nothing changed.
-        QCOMPARE(form().m_objCurDS->RecordCount(), 1);
+        QCOMPARE(form().view().m_objCurDS->RecordCount(), 1);
     }
 
     void doubleClickOnAFreeAreaEditsTheSourcesCurrentRow()
     {
         showOneCompany();
-        QVERIFY(form().m_objCurDS->FindFirst(QStringLiteral("Codice='C1'")));
+        QVERIFY(form().view().m_objCurDS->FindFirst(QStringLiteral("Codice='C1'")));
         QWidget *client = form().centralWidget();
         QPoint free(-1, -1);
         for (int y = client->height() - 1; y >= 0 && free.x() < 0; y -= 4)
@@ -383,7 +384,7 @@ private slots:
         }
         // Without a current row there is nothing to open.
         showOneCompany();
-        form().m_objCurDS->SetFilter(QStringLiteral("Codice='nessuno'"));
+        form().view().m_objCurDS->SetFilter(QStringLiteral("Codice='nessuno'"));
         QCOMPARE(panelOpenedBy([&] { QTest::mouseDClick(client, Qt::LeftButton, {}, free); }), QString());
     }
 
@@ -507,7 +508,7 @@ private slots:
         showOneCompany();
         script.clear();
         script.push(Answer::No);
-        form().OnReportRequest(form().m_objCurDS.get(), 1, QStringLiteral("Compagnie"), QString());
+        form().OnReportRequest(form().view().m_objCurDS.get(), 1, QStringLiteral("Compagnie"), QString());
         QCOMPARE(script.seen().size(), 1);
         QVERIFY(script.seen()[0].text.startsWith(QStringLiteral("Non sono disponibili Report personalizzati")));
     }

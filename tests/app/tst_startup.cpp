@@ -1,6 +1,7 @@
 // Start-up and shutdown: placement kept in the settings, close box against "Chiudi",
 // first activation without a database, single running copy, splash texts.
 #include "app/frmMain.h"
+#include "views/currentview.h"
 #include "app/frmSplash.h"
 #include "app/startup.h"
 #include "services/modGlobal.h"
@@ -99,7 +100,7 @@ private slots:
                                    std::max(Twips::toPixelsY(stored.at(3)), form->minimumHeight())));
         }
         QCOMPARE(widget<QWidget>(*form, "imgSplitter")->x(), Twips::toPixelsX(split > 0 ? split : 3500));
-        QVERIFY(modGlobal::SelectionDate.secsTo(QDateTime::currentDateTime()) < 5);
+        QCOMPARE(form->view().selectionDate(), QDate::currentDate());
     }
 
     // The default window of a first start cuts no label: the tree's, the title bar's, the date button's.
@@ -250,7 +251,7 @@ private slots:
         QVERIFY(script.texts()[0].startsWith(QStringLiteral("Inizializzazione database fallita: ")));
         QVERIFY(!modGlobal::IsDatabaseReady());
         QVERIFY(!form->findChild<frmSelectOper *>());
-        QVERIFY(!form->m_objCurDS);
+        QVERIFY(!form->view().m_objCurDS);
         QVERIFY(!objdb::ViewUtility::modelOf(widget<QTableView>(*form, "dgView")));
         QVERIFY(stored("MainState") != kMissing);
     }
@@ -383,7 +384,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QCOMPARE(modGlobal::g_objDatabase.get(), database);
         // Nor is the view shown again.
-        QVERIFY(!form->m_objCurDS);
+        QVERIFY(!form->view().m_objCurDS);
         QVERIFY(items<QPushButton>(*form, "acmdSectionItem").isEmpty());
         QVERIFY(!widget<QLabel>(*form, "sbStatusBar_Panel1")->text().startsWith(QStringLiteral("Sezione:")));
         QVERIFY(!form->nodeByIndex(1)); // the tree is built by the first activation only

@@ -96,12 +96,8 @@ private slots:
     void firstStartGivesDefaultsAndWritesNothing()
     {
         modGlobal::RootDir = QStringLiteral("/elsewhere");
-        modGlobal::UseDateSelection = false;
-        modGlobal::CurrencyConversion = true;
         ReadConfiguration();
         QCOMPARE(modGlobal::RootDir, QCoreApplication::applicationDirPath());
-        QCOMPARE(modGlobal::UseDateSelection, true);
-        QCOMPARE(modGlobal::CurrencyConversion, false);
 
         QCOMPARE(Settings::readNumber(QStringLiteral("MainLeft"), 1000), 1000.0);
         QCOMPARE(Settings::readNumber(QStringLiteral("MainTop"), 1000), 1000.0);
@@ -114,39 +110,13 @@ private slots:
         QVERIFY(s.allKeys().isEmpty());
     }
 
-    void storedBooleanWords()
-    {
-        Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("UseDateSelection"), QString());
-        Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConversion"),
-                            QStringLiteral(" vero "));
-        ReadConfiguration();
-        QCOMPARE(modGlobal::UseDateSelection, true);
-        QCOMPARE(modGlobal::CurrencyConversion, true);
-
-        Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("UseDateSelection"),
-                            QStringLiteral("falso"));
-        ReadConfiguration();
-        QCOMPARE(modGlobal::UseDateSelection, false);
-    }
-
     void writeReadRoundTrip()
     {
         modGlobal::RootDir = QStringLiteral("/srv/cassa, dati");
-        modGlobal::UseDateSelection = false;
-        modGlobal::CurrencyConversion = true;
         WriteConfiguration();
-        QCOMPARE(Settings::readText(QStringLiteral("Configuration"), QStringLiteral("UseDateSelection")),
-                 QStringLiteral("False"));
-        QCOMPARE(Settings::readText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConversion")),
-                 QStringLiteral("True"));
-
         modGlobal::RootDir.clear();
-        modGlobal::UseDateSelection = true;
-        modGlobal::CurrencyConversion = false;
         ReadConfiguration();
         QCOMPARE(modGlobal::RootDir, QStringLiteral("/srv/cassa, dati"));
-        QCOMPARE(modGlobal::UseDateSelection, false);
-        QCOMPARE(modGlobal::CurrencyConversion, true);
     }
 
     void numbersAreWrittenShortInTheLocale()

@@ -18,15 +18,15 @@ using namespace ViewsFixture;
 class DayByDayTest : public MainWindowTest {
     Q_OBJECT
 
-    QString shownCondition() { return form().m_objCurDS->BaseFilter(); }
+    QString shownCondition() { return form().view().m_objCurDS->BaseFilter(); }
     QPushButton *dateButton() { return widget<QPushButton>("cmdDateSel"); }
 
     // The payments shown to the administrator, limited by the given selection of `date`.
     void showPayments(bool month, const QDate &date)
     {
         modGlobal::g_objDataContext->UserLevel = 1;
-        SetCurrentDateSelection(month ? DateSelection::Month : DateSelection::Day);
-        modGlobal::SelectionDate = date.startOfDay();
+        form().view().setDateSelection(month ? DateSelection::Month : DateSelection::Day);
+        form().view().setSelectionDate(date);
         showWithTree();
         form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form()));
@@ -38,8 +38,8 @@ class DayByDayTest : public MainWindowTest {
     void showPeriod(const QDate &from, const QDate &to)
     {
         showPayments(false, from);
-        modGlobal::SelectionPeriodEnd = to;
-        SetCurrentDateSelection(DateSelection::Period);
+        form().view().setSelectionPeriodEnd(to);
+        form().view().setDateSelection(DateSelection::Period);
         select(QStringLiteral("Pagamenti"));
     }
 
@@ -103,10 +103,10 @@ private slots:
         QFETCH(int, key);
         showPayments(month, start);
         QTest::keyClick(grid(), Qt::Key(key), Qt::AltModifier);
-        QTEST(modGlobal::SelectionDate.date(), "reached");
+        QTEST(form().view().selectionDate(), "reached");
         QTEST(dateButton()->text(), "caption");
         QTEST(shownCondition(), "condition");
-        QCOMPARE(modGlobal::UseMonthSelection, month);
+        QCOMPARE(form().view().dateSelection() == DateSelection::Month, month);
     }
 
     void periodWalksByItsLength_data()
@@ -145,8 +145,8 @@ private slots:
         showPeriod(from, to);
         QCOMPARE(widget<QAction>("mnuSelNext")->text(), QStringLiteral("Periodo &successivo\tAlt+Destra"));
         QTest::keyClick(grid(), Qt::Key(key), Qt::AltModifier);
-        QCOMPARE(modGlobal::SelectionDate.date(), reachedFrom);
-        QCOMPARE(modGlobal::SelectionPeriodEnd, reachedTo);
+        QCOMPARE(form().view().selectionDate(), reachedFrom);
+        QCOMPARE(form().view().selectionPeriodEnd(), reachedTo);
         QTEST(shownCondition(), "condition");
         const QString shown = reachedFrom.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" - ")
             + reachedTo.toString(QStringLiteral("dd/MM/yyyy"));
@@ -155,27 +155,27 @@ private slots:
         // The button's arrows walk it too; "Periodo corrente" holds today.
         clickDateButton(-2);
         clickDateButton(2);
-        QCOMPARE(modGlobal::SelectionDate.date(), reachedFrom);
+        QCOMPARE(form().view().selectionDate(), reachedFrom);
         widget<QAction>("mnuSelToday")->trigger();
-        QVERIFY(modGlobal::UsePeriodSelection);
-        QVERIFY(modGlobal::SelectionDate.date() <= QDate::currentDate());
-        QVERIFY(modGlobal::SelectionPeriodEnd >= QDate::currentDate());
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Period));
+        QVERIFY(form().view().selectionDate() <= QDate::currentDate());
+        QVERIFY(form().view().selectionPeriodEnd() >= QDate::currentDate());
     }
 
     void arrowsOfTheButtonMoveAndItsDateOpensTheMenu()
     {
         showPayments(false, QDate(2005, 3, 7));
         clickDateButton(2);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 6));
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 3, 6));
         clickDateButton(-2);
         clickDateButton(-2);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 8));
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 3, 8));
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #03/08/2005# AND Data < #03/09/2005#"));
         QVERIFY(!widget<QMenu>("mnuSelection")->isVisible());
         clickDateButton(dateButton()->width() / 2);
         QTRY_VERIFY(widget<QMenu>("mnuSelection")->isVisible());
         widget<QMenu>("mnuSelection")->hide();
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 8));
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 3, 8));
     }
 
     void menuItemsFollowTheModeAndTodayReturns()
@@ -188,28 +188,28 @@ private slots:
         widget<QAction>("mnuSelPrevious")->trigger();
         QCOMPARE(shownCondition(), QStringLiteral("Month(Data) = 2 AND Year(Data) = 2005"));
         QTest::keyClick(grid(), Qt::Key_Home, Qt::AltModifier);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate::currentDate());
-        QVERIFY(modGlobal::UseMonthSelection);
+        QCOMPARE(form().view().selectionDate(), QDate::currentDate());
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Month));
     }
 
     void allDatesHaveNoDayToMoveFrom()
     {
         showPayments(false, QDate(2005, 3, 7));
-        modGlobal::UseDateSelection = false;
+        form().view().setDateSelection(DateSelection::All);
         form().UpdateDateSelectionCaption();
         QVERIFY(!widget<QAction>("mnuSelNext")->isEnabled());
         const int beeps = MessageService::beepCount();
         QTest::keyClick(grid(), Qt::Key_Right, Qt::AltModifier);
         QCOMPARE(MessageService::beepCount(), beeps + 1);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 7));
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 3, 7));
         // "< tutti >" has no arrows: a click on its "<" opens the menu.
         clickDateButton(2);
         QTRY_VERIFY(widget<QMenu>("mnuSelection")->isVisible());
         widget<QMenu>("mnuSelection")->hide();
         // Today selects today's day.
         widget<QAction>("mnuSelToday")->trigger();
-        QVERIFY(modGlobal::UseDateSelection);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate::currentDate());
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Day));
+        QCOMPARE(form().view().selectionDate(), QDate::currentDate());
     }
 
     void sectionsWithoutDatesOnlyBeep()
@@ -219,7 +219,7 @@ private slots:
         const int beeps = MessageService::beepCount();
         QTest::keyClick(grid(), Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(MessageService::beepCount(), beeps + 1);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 3, 7));
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 3, 7));
     }
 
     void placeSurvivesARestart_data()
@@ -258,21 +258,20 @@ private slots:
         QFETCH(QString, section);
         QFETCH(bool, nextDay);
         showPayments(false, from);
-        SetCurrentDateSelection(DateSelection(mode));
-        modGlobal::SelectionPeriodEnd = to;
+        form().view().setDateSelection(DateSelection(mode));
+        form().view().setSelectionPeriodEnd(to);
         select(section);
         widget<QAction>("mnuFileClose")->trigger();
         if (nextDay) // left yesterday
             Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDay"),
                                 QDate::currentDate().addDays(-1).toString(Qt::ISODate));
 
-        SetCurrentDateSelection(DateSelection::Day);
-        modGlobal::SelectionPeriodEnd = QDate();
+        // The new window starts from nothing but what was stored.
         auto next = restarted();
-        QCOMPARE(int(CurrentDateSelection()), mode);
-        QTEST(modGlobal::SelectionDate.date(), "reachedFrom");
+        QCOMPARE(int(next->view().dateSelection()), mode);
+        QTEST(next->view().selectionDate(), "reachedFrom");
         if (mode == int(DateSelection::Period))
-            QTEST(modGlobal::SelectionPeriodEnd, "reachedTo");
+            QTEST(next->view().selectionPeriodEnd(), "reachedTo");
         QCOMPARE(next->selectedNodeKey(), section);
         closeWindowAndArchive();
         m_form = std::move(next);
@@ -299,11 +298,10 @@ private slots:
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDate"), date);
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastSection"), QStringLiteral("Nessuna"));
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDay"), QDate::currentDate().toString(Qt::ISODate));
-        SetCurrentDateSelection(DateSelection::Day);
         modGlobal::g_objDataContext->UserLevel = 1;
         auto next = restarted();
-        QTEST(modGlobal::UseMonthSelection, "month");
-        QTEST(modGlobal::SelectionDate.date(), "reached");
+        QTEST(next->view().dateSelection() == DateSelection::Month, "month");
+        QTEST(next->view().selectionDate(), "reached");
         // A section no longer in the tree leaves the tree's first node.
         QCOMPARE(next->selectedNode(), next->nodeByIndex(1));
     }

@@ -271,7 +271,7 @@ private slots:
         QVERIFY(stayed);
         QCOMPARE(messages.texts(),
                  QStringList{"Il testo contiene un carattere non ammesso (NUL): correggerlo e riprovare."});
-        QCOMPARE(m_form->m_objCurDS->Filter(), QString());
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QString());
         QCOMPARE(grid()->currentIndex().row(), 3);
     }
 

@@ -32,8 +32,8 @@ private slots:
     {
         m_archive = std::make_unique<OpenArchive>();
         // The reference date of the date selection, as loading the window sets it.
-        modGlobal::SelectionDate = QDateTime::currentDateTime();
         m_form = std::make_unique<frmMain>();
+        form().view().setSelectionDate(QDate::currentDate());
     }
 
     void cleanup() { closeWindowAndArchive(); }
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(!form().selectedNode());
         QVERIFY(form().selectedNodeKey().isEmpty());
         // The caller refreshes the view, not the tree: nothing was opened.
-        QVERIFY(!form().m_objCurDS);
+        QVERIFY(!form().view().m_objCurDS);
         QVERIFY(!objdb::ViewUtility::modelOf(grid()));
     }
 
@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(form().selectedNodeKey(), QStringLiteral("Sospesi"));
         // The unpaid payments are shown.
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
-        QCOMPARE(form().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
+        QCOMPARE(form().view().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
 
         // A grouping node shows its page in place of the grid.
         QTreeWidgetItem *archive = form().nodeByIndex(5);
@@ -147,15 +147,15 @@ private slots:
         });
         form().tvTreeView_Click();
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
-        QCOMPARE(form().m_objCurDS->BaseFilter(),
+        QCOMPARE(form().view().m_objCurDS->BaseFilter(),
                  QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'And Data >= #02/01/2005# AND Data < #03/01/2005#"));
-        QCOMPARE(modGlobal::PeriodCaption, QStringLiteral("Da data: 01/02/2005 A Data: 28/02/2005"));
+        QCOMPARE(form().view().periodCaption(), QStringLiteral("Da data: 01/02/2005 A Data: 28/02/2005"));
 
         // Cancelled, the section shows every period.
         whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) { dialog->reject(); });
         form().tvTreeView_Click();
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
-        QCOMPARE(form().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'"));
+        QCOMPARE(form().view().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'"));
     }
 
     void sectionButtonTagIsAnIndexOrAKey_data()

@@ -2,7 +2,7 @@
 // following the date selection and the filter, after the grid's first screen; the closing summary
 // of the period shown.
 #include "viewsfixture.h"
-#include "knowndays.h"
+#include "../views/knowndays.h"
 #include "output/frmClosingSummary.h"
 #include "views/datestep.h"
 #include "views/viewquery.h"
@@ -22,9 +22,9 @@ class TotalsBandTest : public MainWindowTest {
 
     void showPayments(DateSelection selection, const QDate &date, const QDate &periodEnd = QDate())
     {
-        SetCurrentDateSelection(selection);
-        modGlobal::SelectionDate = date.startOfDay();
-        modGlobal::SelectionPeriodEnd = periodEnd;
+        form().view().setDateSelection(selection);
+        form().view().setSelectionDate(date);
+        form().view().setSelectionPeriodEnd(periodEnd);
         select(QStringLiteral("Pagamenti"));
     }
 
@@ -83,7 +83,7 @@ private slots:
         QFETCH(QString, filter);
         showPayments(DateSelection(selection), date, periodEnd);
         if (!filter.isEmpty())
-            form().m_objCurDS->SetFilter(filter);
+            form().view().m_objCurDS->SetFilter(filter);
         QFETCH(QString, expected);
         QFETCH(QString, count);
         QVERIFY(!band()->isHidden());

@@ -2,8 +2,9 @@
 // Shared set-up of the views tests: a main window over a fresh archive, its controls found by name,
 // and the driving of the modal dialogs it opens.
 
-#include "../app/windowtestsupport.h"
+#include "windowtestsupport.h"
 #include "app/frmMain.h"
+#include "views/currentview.h"
 #include "services/modGlobal.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/viewutility.h"
@@ -59,8 +60,8 @@ struct OpenArchive {
 // The grid is shown and bound to a data source of `table`.
 inline bool showsTable(const frmMain &form, const QString &table)
 {
-    return !grid(form)->isHidden() && objdb::ViewUtility::modelOf(grid(form)) && form.m_objCurDS
-        && form.m_objCurDS->TableName() == table;
+    return !grid(form)->isHidden() && objdb::ViewUtility::modelOf(grid(form)) && form.view().m_objCurDS
+        && form.view().m_objCurDS->TableName() == table;
 }
 
 // A grouping node is shown: its section page in place of the grid.

@@ -208,7 +208,7 @@ private slots:
 
         const QString shown = "Descrizione = 'aff*' AND Compagnia = 'nessuna*'";
         QCOMPARE(status(), "Attivato filtro (" + shown + ")");
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Descrizione Like 'aff*' AND Compagnia Like 'nessuna*'"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Descrizione Like 'aff*' AND Compagnia Like 'nessuna*'"));
         QVERIFY(filterButton()->isChecked());
         QCOMPARE(filterItem("Descrizione")->text(), QStringLiteral("Descrizione = 'aff*'"));
         QVERIFY(filterItem("Descrizione")->isChecked());
@@ -228,22 +228,21 @@ private slots:
         QCOMPARE(m_prompts.last(), QStringLiteral("Descrizione:aff"));
         QCOMPARE(status(), QStringLiteral("Nessun filtro"));
         QVERIFY(!filterButton()->isChecked());
-        QCOMPARE(m_form->m_objCurDS->Filter(), QString());
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QString());
         QCOMPARE(rows(), 8);
     }
 
     // A column whose caption is not its name: asked, shown and told by caption, applied by name.
     void aColumnIsFilteredByItsCaption()
     {
-        modGlobal::UseDateSelection = false; // every payment, without asking for a day
-        modGlobal::UseMonthSelection = false;
+        form().view().setDateSelection(DateSelection::All); // every payment, without asking for a day
         select("Pagamenti");
         answer("Inc");
         m_form->mnuFilterItems_Click(indexOf("TipoOperazione"));
         QCOMPARE(m_prompts, QStringList{"Tipo Operazione:"});
         QCOMPARE(filterItem("TipoOperazione")->text(), QStringLiteral("Tipo Operazione = 'Inc*'"));
         QCOMPARE(status(), QStringLiteral("Attivato filtro (Tipo Operazione = 'Inc*')"));
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("TipoOperazione Like 'Inc*'"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("TipoOperazione Like 'Inc*'"));
         m_form->mnuFilterCancel_Click();
         QCOMPARE(filterItem("TipoOperazione")->text(), QStringLiteral("Tipo Operazione"));
     }
@@ -265,7 +264,7 @@ private slots:
         // " = " inside the value stays " = ": only the operator after the field becomes Like.
         answer("Perché = s", false);
         m_form->mnuFilterItems_Click(indexOf("Descrizione"));
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Descrizione Like 'Perché = s*'"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Descrizione Like 'Perché = s*'"));
         QCOMPARE(shownDescriptions(), QStringList{"Perché = sì"});
 
         const QList<QPair<QString, QStringList>> cases = {
@@ -310,7 +309,7 @@ private slots:
         setCurrentCell("Importo", "Bollo auto");
         m_form->mnuFieldFilter_Click();
         QVERIFY(m_prompts.isEmpty());
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Importo = 30"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Importo = 30"));
         QCOMPARE(shownDescriptions(), QStringList{"Bollo auto"});
         QVERIFY(action("mnuFilterComplex")->isChecked());
         QVERIFY(!m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled());
@@ -320,12 +319,12 @@ private slots:
         setCurrentCell("Descrizione", "Bollo auto");
         m_form->mnuFieldFilter_Click();
         QVERIFY(m_prompts.isEmpty());
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Importo = 30 And Descrizione = 'Bollo auto'"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Importo = 30 And Descrizione = 'Bollo auto'"));
 
         m_form->mnuFieldFilterCancel_Click();
         setCurrentCell("Importo", "Bollo auto");
         m_form->mnuFieldFilterCancel_Click();
-        QCOMPARE(m_form->m_objCurDS->Filter(), QString());
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QString());
         QVERIFY(!action("mnuFilterComplex")->isChecked());
         QVERIFY(m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled());
         QCOMPARE(rows(), 8);
@@ -350,8 +349,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, field);
         QFETCH(QString, condition);
-        modGlobal::UseDateSelection = false;
-        modGlobal::UseMonthSelection = false;
+        form().view().setDateSelection(DateSelection::All);
         const qint64 rent = addPayment("Affitto", 3, 2);
         const qint64 carTax = addPayment("Bollo auto", 30, 0); // pays it off
         QVERIFY(rent && carTax);
@@ -362,13 +360,13 @@ private slots:
         filterByTheCell(carTax, "Contanti");
         filterByTheCell(carTax, field);
         QCOMPARE(messages.texts().join("|"), QString());
-        QCOMPARE(m_form->m_objCurDS->Filter(), "Contanti = 30 And " + condition);
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), "Contanti = 30 And " + condition);
         QCOMPARE(rows(), 1);
 
         action("mnuFieldFilterCancelAll")->trigger();
         QCOMPARE(rows(), 2);
         filterByTheCell(rent, "Contanti");
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Contanti = 3"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Contanti = 3"));
         QCOMPARE(ViewUtility::modelOf(grid())->bookmarkAt(0), rent);
         QCOMPARE(rows(), 1);
     }
@@ -403,7 +401,7 @@ private slots:
 
         setCurrentCell("ImportoInSospeso", "Affitto");
         action("mnuFieldFilter")->trigger();
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("ImportoInSospeso = 10"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("ImportoInSospeso = 10"));
         QCOMPARE(shownDescriptions(), QStringList{"Affitto"});
         QCOMPARE(messages.texts().join("|"), QString());
     }
@@ -420,7 +418,7 @@ private slots:
         driveEditor("Importo", ">", "45", "Grandi");
         action("mnuFilterComplex")->trigger();
         QTRY_VERIFY(action("mnuFilterComplex")->isChecked());
-        QCOMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Importo > 45"));
+        QCOMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Importo > 45"));
         QCOMPARE(rows(), 4);
         QVERIFY(filterButton()->isChecked());
         QVERIFY(!m_form->findChild<QMenu *>("mnuFilterShort")->menuAction()->isEnabled());
@@ -433,7 +431,7 @@ private slots:
         QCOMPARE(savedFilterItems(), QStringList{"Grandi"});
         driveEditor("Descrizione", "Like", "*X*", QString());
         ViewsFixture::items<QAction>(*m_form, QStringLiteral("mnuFilterComplexItems")).first()->trigger();
-        QTRY_COMPARE(m_form->m_objCurDS->Filter(), QStringLiteral("Importo > 45 And Descrizione Like '*X*'"));
+        QTRY_COMPARE(m_form->view().m_objCurDS->Filter(), QStringLiteral("Importo > 45 And Descrizione Like '*X*'"));
         QCOMPARE(shownDescriptions(), (QStringList{"axb", "c:\\x*"}));
 
         m_form->mnuFilterCancel_Click();
@@ -442,7 +440,7 @@ private slots:
         QCOMPARE(rows(), 8);
 
         // A name deleted meanwhile is told, and no editor opens.
-        QVERIFY(m_form->m_objCurDS->NewFilter()->Delete(QStringLiteral("Grandi"), false));
+        QVERIFY(m_form->view().m_objCurDS->NewFilter()->Delete(QStringLiteral("Grandi"), false));
         QStringList told;
         MessageService::setScript([&told](const MessageService::Request &r) {
             told.append(r.text);

@@ -105,9 +105,8 @@ private slots:
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
         modGlobal::g_objDataContext->UserLevel = 1;
-        modGlobal::UseDateSelection = false;
-        modGlobal::UseMonthSelection = false;
         m_form = std::make_unique<frmMain>();
+        form().view().setDateSelection(DateSelection::All);
         m_form->m_strOperatore = QStringLiteral("Amministratore");
         showWithTree();
     }
@@ -127,7 +126,7 @@ private slots:
             type(p, "Codice", "K1");
             type(p, "Nome", "Rossi");
         });
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 2);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 2);
 
         select("Movimenti");
         newRecord([](EditPanelDialog *p) {
@@ -154,7 +153,7 @@ private slots:
         QCOMPARE(payments->GetField("Operatore").toString(), QStringLiteral("Amministratore"));
 
         select("Sospesi");
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 1);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 1);
 
         select("Pagamenti");
         payWith({{"Contanti", "10"}});
@@ -163,9 +162,9 @@ private slots:
         QCOMPARE(ViewUtility::modelOf(grid())->rowCount(), 2);
 
         select("Sospesi");
-        QVERIFY(m_form->m_objCurDS->IsEmpty());
+        QVERIFY(m_form->view().m_objCurDS->IsEmpty());
         select("Statistiche");
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 2);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 2);
         QVERIFY(messages.seen().isEmpty());
     }
 
@@ -212,7 +211,7 @@ private slots:
         m_form->mnuFileDelete_Click();
         QCOMPARE(messages.texts(), QStringList{"Operazione consentita solo all'Amministratore"});
         QCOMPARE(MessageService::beepCount(), beeps + 1);
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 1);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 1);
     }
 
     void statisticsIsReadOnly()
@@ -232,10 +231,10 @@ private slots:
         messages.push(MessageService::Answer::No);
         m_form->mnuFileDelete_Click();
         QCOMPARE(messages.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?"});
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 1);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 1);
         messages.push(MessageService::Answer::Yes);
         m_form->mnuFileDelete_Click();
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 0);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 0);
     }
 };
 

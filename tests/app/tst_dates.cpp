@@ -53,11 +53,11 @@ class DatesTest : public QObject {
     frmMain &form() { return *m_form; }
     template <class T>
     T *widget(const char *name) { return ViewsFixture::widget<T>(form(), QLatin1String(name)); }
-    QString shownCondition() { return form().m_objCurDS->BaseFilter(); }
+    QString shownCondition() { return form().view().m_objCurDS->BaseFilter(); }
 
     void selectState(bool day, bool month)
     {
-        SetCurrentDateSelection(day ? DateSelection::Day : month ? DateSelection::Month : DateSelection::All);
+        form().view().setDateSelection(day ? DateSelection::Day : month ? DateSelection::Month : DateSelection::All);
         form().UpdateDateSelectionCaption();
     }
 
@@ -78,8 +78,8 @@ private slots:
     {
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"))
             .clear();
-        modGlobal::SelectionDate = kMarch7.startOfDay();
         m_form = std::make_unique<frmMain>();
+        form().view().setSelectionDate(kMarch7);
     }
 
     void cleanup()
@@ -118,9 +118,9 @@ private slots:
     void captionNamesTheDateField()
     {
         OpenArchive archive;
-        form().m_objCurDS = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
+        form().view().m_objCurDS = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
         widget<QPushButton>("cmdDateSel")->setProperty("tag", QStringLiteral("DataCopertura"));
-        QCOMPARE(form().m_objCurDS->Field(QStringLiteral("DataCopertura"))->caption, QStringLiteral("Data Copertura"));
+        QCOMPARE(form().view().m_objCurDS->Field(QStringLiteral("DataCopertura"))->caption, QStringLiteral("Data Copertura"));
         selectState(true, false);
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("Copertura  < 07 mar 2005 >"));
         QCOMPARE(widget<QPushButton>("cmdDateSel")->toolTip(),
@@ -133,13 +133,12 @@ private slots:
         selectState(false, true);
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< marzo 2005 >"));
         QCOMPARE(widget<QPushButton>("cmdDateSel")->toolTip(), QStringLiteral("Dati del mese 03/2005 relativi a Data"));
-        form().m_objCurDS.reset();
+        form().view().m_objCurDS.reset();
     }
 
     void loadingTheWindowShowsTheSelection()
     {
-        modGlobal::UseDateSelection = true;
-        modGlobal::UseMonthSelection = false;
+        form().view().setDateSelection(DateSelection::Day);
         form().Form_Load();
         QVERIFY(widget<QAction>("mnuSelDate")->isChecked());
         QVERIFY(widget<QPushButton>("cmdDateSel")->text().startsWith(QStringLiteral("< ")));
@@ -149,11 +148,11 @@ private slots:
     void allWhenAlreadyCheckedDoesNothing()
     {
         showPayments(false, false);
-        const objdb::DataSource *shown = form().m_objCurDS.get();
+        const objdb::DataSource *shown = form().view().m_objCurDS.get();
         widget<QAction>("mnuSelAll")->trigger();
         QCOMPARE(storedSelection(), QStringLiteral("(none)"));
         // Not even read again.
-        QCOMPARE(form().m_objCurDS.get(), shown);
+        QCOMPARE(form().view().m_objCurDS.get(), shown);
         QVERIFY(widget<QAction>("mnuSelAll")->isChecked());
     }
 
@@ -162,7 +161,7 @@ private slots:
         showPayments(true, false);
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
         widget<QAction>("mnuSelAll")->trigger();
-        QVERIFY(!modGlobal::UseDateSelection && !modGlobal::UseMonthSelection);
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::All));
         QCOMPARE(storedSelection(), QStringLiteral("False"));
         QVERIFY(showsTable(form(), QStringLiteral("Pagamenti")));
         QCOMPARE(shownCondition(), QString());
@@ -174,7 +173,7 @@ private slots:
     void cancellingTheMonthDialogChangesNothing()
     {
         showPayments(true, false);
-        const objdb::DataSource *shown = form().m_objCurDS.get();
+        const objdb::DataSource *shown = form().view().m_objCurDS.get();
         const QString caption = widget<QPushButton>("cmdDateSel")->text();
         whenDialogOpens<frmDateSetting>([](frmDateSetting *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Impostazione della data"));
@@ -182,14 +181,14 @@ private slots:
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         widget<QAction>("mnuSelMonth")->trigger();
-        QVERIFY(modGlobal::UseDateSelection);
-        QVERIFY(!modGlobal::UseMonthSelection);
-        QCOMPARE(modGlobal::SelectionDate.date(), kMarch7);
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Day));
+        QVERIFY(form().view().dateSelection() != DateSelection::Month);
+        QCOMPARE(form().view().selectionDate(), kMarch7);
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), caption);
         QVERIFY(widget<QAction>("mnuSelDate")->isChecked());
         QVERIFY(!widget<QAction>("mnuSelMonth")->isChecked());
         QCOMPARE(storedSelection(), QStringLiteral("(none)"));
-        QCOMPARE(form().m_objCurDS.get(), shown);
+        QCOMPARE(form().view().m_objCurDS.get(), shown);
     }
 
     void monthChosenOnTheDialog()
@@ -200,9 +199,9 @@ private slots:
             QTest::mouseClick(dialog->cmdSetting, Qt::LeftButton);
         });
         widget<QAction>("mnuSelMonth")->trigger();
-        QVERIFY(!modGlobal::UseDateSelection);
-        QVERIFY(modGlobal::UseMonthSelection);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2006, 4, 18));
+        QVERIFY(form().view().dateSelection() != DateSelection::Day);
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Month));
+        QCOMPARE(form().view().selectionDate(), QDate(2006, 4, 18));
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< aprile 2006 >"));
         QVERIFY(widget<QAction>("mnuSelMonth")->isChecked());
         QCOMPARE(storedSelection(), QStringLiteral("False"));
@@ -217,9 +216,9 @@ private slots:
             clickSelectedDay(dialog->calTimeSetting, true);
         });
         widget<QAction>("mnuSelDate")->trigger();
-        QVERIFY(modGlobal::UseDateSelection);
-        QVERIFY(!modGlobal::UseMonthSelection);
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 12, 31));
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Day));
+        QVERIFY(form().view().dateSelection() != DateSelection::Month);
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 12, 31));
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 31 dic 2005 >"));
         QCOMPARE(storedSelection(), QStringLiteral("True"));
         QCOMPARE(shownCondition(), QStringLiteral("Data >= #12/31/2005# AND Data < #01/01/2006#"));
@@ -248,9 +247,9 @@ private slots:
         widget<QAction>("mnuSelPeriod")->trigger();
         QCOMPARE(opened, 2);
         QCOMPARE(script.texts(), QStringList{"La data di fine periodo precede la data di inizio."});
-        QCOMPARE(int(CurrentDateSelection()), int(DateSelection::Period));
-        QCOMPARE(modGlobal::SelectionDate.date(), QDate(2005, 2, 28));
-        QCOMPARE(modGlobal::SelectionPeriodEnd, QDate(2005, 3, 6));
+        QCOMPARE(int(form().view().dateSelection()), int(DateSelection::Period));
+        QCOMPARE(form().view().selectionDate(), QDate(2005, 2, 28));
+        QCOMPARE(form().view().selectionPeriodEnd(), QDate(2005, 3, 6));
         QVERIFY(widget<QAction>("mnuSelPeriod")->isChecked());
         QVERIFY(!widget<QAction>("mnuSelDate")->isChecked());
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 28/02/2005 - 06/03/2005 >"));
@@ -283,9 +282,9 @@ private slots:
         m_archive = std::make_unique<OpenArchive>();
         modGlobal::g_objDataContext->UserLevel = 1;
         form().SetTreeViewNodes();
-        modGlobal::SelectionDate = QDate(2024, 6, 12).startOfDay();
-        modGlobal::SelectionPeriodEnd = QDate(2024, 6, 18);
-        SetCurrentDateSelection(DateSelection(mode));
+        form().view().setSelectionDate(QDate(2024, 6, 12));
+        form().view().setSelectionPeriodEnd(QDate(2024, 6, 18));
+        form().view().setDateSelection(DateSelection(mode));
         // A message of an earlier operation does not stay once the view has changed.
         form().SetStatusMsg(QStringLiteral("Salvataggio <Pagamenti>..."));
         QVERIFY(openSection(form(), section));

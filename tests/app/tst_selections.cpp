@@ -88,7 +88,7 @@ private slots:
         nextEditor(QString(), QString(), QString());
         select("Compagnie");
         QCOMPARE(m_editors.size(), 2);
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("(RagioneSociale Like 'al*')"));
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(), QStringLiteral("(RagioneSociale Like 'al*')"));
         QCOMPARE(rows(), 2);
         QCOMPARE(title(), QStringLiteral("Compagnie  [selezioni impostate]"));
         QVERIFY(beforeQuery()->isChecked());
@@ -129,10 +129,10 @@ private slots:
 
     void sectionsOfOneTableKeepTheirOwn()
     {
-        modGlobal::UseMonthSelection = true;
-        modGlobal::SelectionDate = QDateTime(QDate(2005, 3, 10), QTime());
+        form().view().setDateSelection(DateSelection::Month);
+        form().view().setSelectionDate(QDate(2005, 3, 10));
         select("Pagamenti");
-        QVERIFY(m_form->m_objCurDS->BaseFilter().contains("Month(Data)"));
+        QVERIFY(m_form->view().m_objCurDS->BaseFilter().contains("Month(Data)"));
         nextEditor("Data", ">=", "01/01/2005");
         beforeQuery()->trigger();
         QVERIFY(beforeQuery()->isChecked());
@@ -145,8 +145,7 @@ private slots:
         nextEditor(QString(), QString(), QString());
         select("Pagamenti");
         QCOMPARE(m_editors.size(), 2);
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("(Data >= #01/01/2005#)"));
-        modGlobal::UseMonthSelection = false;
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(), QStringLiteral("(Data >= #01/01/2005#)"));
     }
 };
 

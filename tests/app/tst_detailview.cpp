@@ -58,10 +58,9 @@ private slots:
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
         modGlobal::g_objDataContext->UserLevel = 1;
-        modGlobal::UseDateSelection = true;
-        modGlobal::UseMonthSelection = false;
-        modGlobal::SelectionDate = QDateTime(QDate(2005, 3, 7), QTime(10, 0));
         m_form = std::make_unique<frmMain>();
+        form().view().setDateSelection(DateSelection::Day);
+        form().view().setSelectionDate(QDate(2005, 3, 7));
         showWithTree();
     }
 
@@ -71,17 +70,17 @@ private slots:
     {
         addCompanies(30);
         select("Compagnie");
-        m_form->m_objCurDS->SetSort("Codice DESC");
+        m_form->view().m_objCurDS->SetSort("Codice DESC");
         grid()->setCurrentIndex(grid()->model()->index(5, 1));
         const QString code = currentCode();
         QCOMPARE(code, QStringLiteral("C024"));
         m_form->mnuViewRefresh_Click();
-        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
+        QCOMPARE(m_form->view().m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
         QCOMPARE(currentCode(), code);
         // Another section, then back: the default order again.
         select("Collaboratori");
         select("Compagnie");
-        QCOMPARE(m_form->m_objCurDS->Sort(), m_form->m_objCurDS->DefaultSort());
+        QCOMPARE(m_form->view().m_objCurDS->Sort(), m_form->view().m_objCurDS->DefaultSort());
     }
 
     void groupingNodeShowsThePageAndDisablesDataCommands()
@@ -112,16 +111,15 @@ private slots:
     void paymentsFollowTheDateSelection()
     {
         select("Pagamenti");
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(), QStringLiteral("Data >= #03/07/2005# AND Data < #03/08/2005#"));
         QVERIFY(!widget<QPushButton>("cmdDateSel")->isHidden());
         QCOMPARE(widget<QPushButton>("cmdDateSel")->property("tag").toString(), QStringLiteral("Data"));
         QCOMPARE(widget<QPushButton>("cmdDateSel")->text(), QStringLiteral("< 07 mar 2005 >"));
-        modGlobal::UseDateSelection = false;
-        modGlobal::UseMonthSelection = true;
+        form().view().setDateSelection(DateSelection::Month);
         select("Statistiche");
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Month(Data) = 3 AND Year(Data) = 2005"));
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(), QStringLiteral("Month(Data) = 3 AND Year(Data) = 2005"));
         select("Sospesi");
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= False"));
         QVERIFY(widget<QPushButton>("cmdDateSel")->isHidden());
     }
 
@@ -129,7 +127,7 @@ private slots:
     void amountsInTheConversionCurrency()
     {
         modGlobal::g_objDataContext->SetConversionCurrency(std::make_shared<CurrencyLire>());
-        modGlobal::UseDateSelection = false;
+        form().view().setDateSelection(DateSelection::All);
         auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
         QVERIFY(payments->AddRow({"Contanti", QVariant::fromValue(Amount::fromInteger(50))}));
         select("Pagamenti");
@@ -140,13 +138,13 @@ private slots:
         QCOMPARE(cash(), QStringLiteral("50,00"));
 
         widget<QAction>("mnuViewCurrencyConversion")->trigger();
-        QVERIFY(modGlobal::CurrencyConversion);
+        QVERIFY(form().view().currencyConversion());
         QVERIFY(widget<QAction>("mnuViewCurrencyConversion")->isChecked());
         QCOMPARE(cash(), QStringLiteral("96.814")); // 50 x 1936,27, in whole lire
         QVERIFY(TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
 
         widget<QAction>("mnuViewCurrencyConversion")->trigger();
-        QVERIFY(!modGlobal::CurrencyConversion);
+        QVERIFY(!form().view().currencyConversion());
         QCOMPARE(cash(), QStringLiteral("50,00"));
         QVERIFY(!TextToBool(Settings::readText("Configuration", "CurrencyConversion")));
         // Nothing stored changed.
@@ -162,13 +160,13 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton *>("cmdSet"), Qt::LeftButton);
         });
         select("Mov. per Collaboratori");
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(),
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(),
                  QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'And Data >= #01/01/2005# AND Data < #02/01/2005#"));
-        QCOMPARE(modGlobal::PeriodCaption, QStringLiteral("Da data: 01/01/2005 A Data: 31/01/2005"));
+        QCOMPARE(form().view().periodCaption(), QStringLiteral("Da data: 01/01/2005 A Data: 31/01/2005"));
         // Cancelled: all dates.
         ViewsFixture::whenDialogOpens<frmFromDateToDate>([](frmFromDateToDate *dialog) { dialog->reject(); });
         m_form->mnuViewRefresh_Click();
-        QCOMPARE(m_form->m_objCurDS->BaseFilter(), QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'"));
+        QCOMPARE(m_form->view().m_objCurDS->BaseFilter(), QStringLiteral("Pagato= True and Collaboratori.Codice <> '00'"));
     }
 
     void fieldMenusFollowTheView()
@@ -197,7 +195,7 @@ private slots:
         select("Compagnie");
         tree()->setFocus();
         QTest::keyClick(tree(), Qt::Key_Down);
-        QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Collaboratori"));
+        QTRY_COMPARE(m_form->view().m_objCurDS->TableName(), QStringLiteral("Collaboratori"));
     }
 
     // From the tree, Tab reaches the grid on its first row, and Return opens that record.
@@ -209,7 +207,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         tree()->setFocus();
         QTest::keyClick(tree(), Qt::Key_Up);
-        QTRY_COMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Compagnie"));
+        QTRY_COMPARE(m_form->view().m_objCurDS->TableName(), QStringLiteral("Compagnie"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), grid());
         QCOMPARE(grid()->currentIndex().row(), 0);
@@ -229,7 +227,7 @@ private slots:
     {
         addCompanies(3);
         select("Compagnie");
-        auto stored = m_form->m_objCurDS->GetTable().NewFilter();
+        auto stored = m_form->view().m_objCurDS->GetTable().NewFilter();
         stored->AddCondition("Codice", "C001");
         QVERIFY(stored->Save(m_form->selectedNodeText(), true, true));
         ViewsFixture::whenDialogOpens<FilterEditorDialog>([](FilterEditorDialog *editor) { editor->accept(); });
@@ -238,7 +236,7 @@ private slots:
         QPointer<QAbstractItemModel> model(grid()->model());
         m_form->ReloadDatabase();
         QVERIFY(!modGlobal::g_objDatabase && !modGlobal::g_objDataContext);
-        QVERIFY(!m_form->m_objCurDS);
+        QVERIFY(!m_form->view().m_objCurDS);
         QVERIFY(!grid()->model());
         QVERIFY(model.isNull());
         QVERIFY(!widget<QAction>("mnuFileNew")->isEnabled());
@@ -258,7 +256,7 @@ private slots:
         select("Compagnie");
         m_form->m_blnRefreshing = true;
         select("Collaboratori");
-        QCOMPARE(m_form->m_objCurDS->TableName(), QStringLiteral("Compagnie"));
+        QCOMPARE(m_form->view().m_objCurDS->TableName(), QStringLiteral("Compagnie"));
         m_form->m_blnRefreshing = false;
     }
 };

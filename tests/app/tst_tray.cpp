@@ -3,7 +3,7 @@
 #include "desktop/clsOSTNA.h"
 #include "services/modGlobal.h"
 #include "testsupport.h"
-#include "../app/windowtestsupport.h"
+#include "windowtestsupport.h"
 
 #include <QAction>
 #include <QMenu>

@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(messages.seen().first().icon, MessageService::Icon::None);
 
         // The filter in force limits the rows; the grid keeps its current row.
-        m_form->m_objCurDS->SetFilter("Importo < 50");
+        m_form->view().m_objCurDS->SetFilter("Importo < 50");
         grid()->setCurrentIndex(grid()->model()->index(1, columnOf("Importo")));
         const QModelIndex current = grid()->currentIndex();
         messages.clear();
@@ -115,8 +115,7 @@ private slots:
         QFETCH(QString, array);
         QFETCH(QString, field);
         QFETCH(QString, caption);
-        modGlobal::UseDateSelection = false; // every payment, without asking for a day
-        modGlobal::UseMonthSelection = false;
+        form().view().setDateSelection(DateSelection::All); // every payment, without asking for a day
         select("Pagamenti");
         QStringList captions;
         for (QAction *item : ViewsFixture::items<QAction>(form(), array))
@@ -140,7 +139,7 @@ private slots:
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
         widget<QAction>("mnuOrderCancel")->trigger();
-        QCOMPARE(m_form->m_objCurDS->Sort(), m_form->m_objCurDS->DefaultSort());
+        QCOMPARE(m_form->view().m_objCurDS->Sort(), m_form->view().m_objCurDS->DefaultSort());
         QCOMPARE(descriptionsShown(), (QStringList{"Alfa", "Beta", "Gamma"}));
         QCOMPARE(header->sortIndicatorSection(), columnOf("Descrizione"));
         QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
@@ -157,7 +156,7 @@ private slots:
         });
         widget<QAction>("mnuOrderComplex")->trigger();
         QTRY_COMPARE(title, QStringLiteral("Ordinamento Complesso"));
-        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Descrizione"));
+        QCOMPARE(m_form->view().m_objCurDS->Sort(), QStringLiteral("Descrizione"));
         QCOMPARE(descriptionsShown(), (QStringList{"Alfa", "Beta", "Gamma"}));
 
         ViewsFixture::whenDialogOpens<SortEditorDialog>([](SortEditorDialog *dialog) {
@@ -169,7 +168,7 @@ private slots:
             dialog->accept();
         });
         widget<QAction>("mnuOrderComplex")->trigger();
-        QTRY_COMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Importo DESC, Descrizione"));
+        QTRY_COMPARE(m_form->view().m_objCurDS->Sort(), QStringLiteral("Importo DESC, Descrizione"));
         QCOMPARE(descriptionsShown(), (QStringList{"Beta", "Gamma", "Alfa"}));
         QCOMPARE(grid()->horizontalHeader()->sortIndicatorSection(), columnOf("Importo"));
     }

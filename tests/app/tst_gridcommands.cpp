@@ -90,7 +90,7 @@ private slots:
         const int code = columnOf("Codice");
         QHeaderView *header = grid()->horizontalHeader();
         clickHeader(code);
-        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice"));
+        QCOMPARE(m_form->view().m_objCurDS->Sort(), QStringLiteral("Codice"));
         // The sorted column's header carries the mark, with the direction.
         QVERIFY(header->isSortIndicatorShown());
         QCOMPARE(header->sortIndicatorSection(), code);
@@ -99,13 +99,13 @@ private slots:
         QCOMPARE(chosenCodes(), (QStringList{"C002", "C004"}));
 
         clickHeader(code);
-        QCOMPARE(m_form->m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
+        QCOMPARE(m_form->view().m_objCurDS->Sort(), QStringLiteral("Codice DESC"));
         QCOMPARE(header->sortIndicatorSection(), code);
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         QVERIFY(grid()->selectionModel()->selectedColumns().isEmpty());
         // Now at the end of the view, beyond the first screen: chosen again once the keys are in.
         QTRY_COMPARE(chosenCodes(), (QStringList{"C004", "C002"}));
-        QCOMPARE(model()->bookmarkAt(0), m_form->m_objCurDS->keys().first());
+        QCOMPARE(model()->bookmarkAt(0), m_form->view().m_objCurDS->keys().first());
     }
 
     void deleteActsOnRowsChosenAsRows()
@@ -120,7 +120,7 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(MessageService::beepCount(), beeps + 1);
         QVERIFY(messages.seen().isEmpty());
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 150);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 150);
 
         // Two rows chosen: the count on a second line, and Enter (No) deletes nothing.
         clickRowHeader(3);
@@ -128,7 +128,7 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(messages.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?\nRighe da eliminare: 2"});
         QCOMPARE(messages.seen().last().defaultAnswer, Answer::No);
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 150);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 150);
         messages.push(Answer::Yes);
         QTest::keyClick(grid, Qt::Key_Delete);
         auto remaining = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
@@ -145,7 +145,7 @@ private slots:
         messages.push(Answer::Yes);
         QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(messages.texts(), QStringList{"Confermi l'eliminazione dei dati selezionati ?"});
-        QCOMPARE(m_form->m_objCurDS->RecordCount(), 147);
+        QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 147);
         QVERIFY(!remaining->FindFirst("Codice='" + current.first() + "'"));
     }
 
@@ -162,7 +162,7 @@ private slots:
     {
         QFETCH(QString, command);
         grid()->setCurrentIndex(model()->index(3, 0));
-        const std::weak_ptr<DataSource> shown = m_form->m_objCurDS;
+        const std::weak_ptr<DataSource> shown = m_form->view().m_objCurDS;
         select("Archivio");
         QVERIFY(shown.expired());
         TestSupport::ScriptedMessages messages;

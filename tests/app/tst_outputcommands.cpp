@@ -1,9 +1,10 @@
 // The output commands of the main window, found by their names: they beep without a view and hand
 // the current view, its node key and its title to the printing, the browser page and the export.
 
-#include "outputfixture.h"
+#include "../output/outputfixture.h"
 
 #include "app/frmMain.h"
+#include "views/currentview.h"
 #include "desktop/modOSWinUtil.h"
 #include "services/configuration.h"
 #include "services/modGlobal.h"
@@ -50,10 +51,9 @@ private slots:
         modGlobal::g_objDatabase = m_data->archive.database;
         modGlobal::g_objDataContext = m_data->archive.context;
         modGlobal::g_objDataContext->UserLevel = 1;
-        modGlobal::UseDateSelection = false; // every date
-        modGlobal::UseMonthSelection = false;
-        modGlobal::SelectionDate = QDateTime(QDate(2005, 3, 1), QTime());
         m_form = std::make_unique<frmMain>();
+        m_form->view().setDateSelection(DateSelection::All); // every date
+        m_form->view().setSelectionDate(QDate(2005, 3, 1));
         m_form->resize(900, 600);
         m_form->show();
         m_form->SetTreeViewNodes();

@@ -117,9 +117,8 @@ private slots:
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
         modGlobal::g_objDataContext->UserLevel = 1;
-        modGlobal::UseDateSelection = false;
-        modGlobal::UseMonthSelection = false;
         m_form = std::make_unique<frmMain>();
+        form().view().setDateSelection(DateSelection::All);
         m_messages = std::make_unique<TestSupport::ScriptedMessages>();
         showWithTree();
     }
@@ -232,7 +231,7 @@ private slots:
         QCOMPARE(DataWindow::instance().windowTitle(), title);
         QCOMPARE(shownRows(shownField), shown);
         // The main view stays as it was.
-        QCOMPARE(form().m_objCurDS->TableName(), section);
+        QCOMPARE(form().view().m_objCurDS->TableName(), section);
     }
 
     void theStatusBarKeepsDescribingTheView()
@@ -270,8 +269,8 @@ private slots:
         select("Movimenti");
         makeCurrent("Descrizione", "M1");
         TestSupport::ScriptedMessages &messages = *m_messages;
-        QVERIFY(form().m_objCurDS->FindFirst("Descrizione='M1'"));
-        QVERIFY(form().m_objCurDS->SetField("Descrizione", "M1 cambiato"));
+        QVERIFY(form().view().m_objCurDS->FindFirst("Descrizione='M1'"));
+        QVERIFY(form().view().m_objCurDS->SetField("Descrizione", "M1 cambiato"));
         item("mnuRefItem_1")->trigger();
         QTRY_COMPARE(messages.texts(), QStringList{"Operazione non abilitata in questa fase"});
         QCOMPARE(messages.seen().first().icon, MessageService::Icon::Information);
@@ -312,7 +311,7 @@ private slots:
     void anEmptyViewPostsNothing()
     {
         select("Compagnie");
-        QVERIFY(form().m_objCurDS->IsEmpty());
+        QVERIFY(form().view().m_objCurDS->IsEmpty());
         QCOMPARE(menuEntries(), (QStringList{"< Associati >", "< Riferimenti >", "Compagnia (Movimenti) [1] -",
                                              "< Contenitori >"}));
         form().mnuRefItem_Click(1);
