@@ -5,25 +5,19 @@
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
-#include "app/startup.h"
 #include "objdb/datacontext.h"
 
 #include <QAction>
 
-void frmMain::connectClosingSummary()
-{
-    connect(mnuClosingSummary, &QAction::triggered, this, Guarded(this, &frmMain::mnuClosingSummary_Click));
-}
-
 void frmMain::mnuClosingSummary_Click()
 {
-    if (!modGlobal::IsDatabaseReady()) {
+    if (!m_objSession.isReady()) {
         MessageService::beep();
         return;
     }
     QDate from = QDate::currentDate();
     QDate to = from;
-    const bool administrator = modGlobal::g_objDataContext->UserLevel == 1;
+    const bool administrator = m_objSession.dataContext->UserLevel == 1;
     if (administrator && modGlobal::UseMonthSelection) {
         const QDate date = modGlobal::SelectionDate.date();
         from = QDate(date.year(), date.month(), 1);
@@ -34,6 +28,6 @@ void frmMain::mnuClosingSummary_Click()
     } else if (administrator && modGlobal::UseDateSelection) {
         from = to = modGlobal::SelectionDate.date();
     }
-    output::frmClosingSummary window(modGlobal::g_objDatabase, from, to, administrator, this);
+    output::frmClosingSummary window(m_objSession.database, from, to, administrator, this);
     window.exec();
 }

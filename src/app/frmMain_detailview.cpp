@@ -235,7 +235,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     // line comes back.
     const QString status = sbPanel1->text();
     frmMessage::instance()->ShowMsg(QStringLiteral("Lettura ") + nodeText + QStringLiteral("..."), this);
-    auto ds = OpenSectionView(*modGlobal::g_objDataContext, request);
+    auto ds = OpenSectionView(*m_objSession.dataContext, request);
     disconnect(m_objCurDSEvents);
     m_objCurDS = ds;
     // The new view opens unfiltered: the complex filter of the one it replaces is gone with it.
@@ -281,7 +281,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
         cmdDateSel->setProperty("tag", QString());
     }
 
-    LayoutMainWindow(float(splitterTwips()));
+    LayoutMainWindow(*this, float(splitterTwips()));
     dgView->show();
     cmdGridSetting->show();
     cmdGridSetting->raise();

@@ -23,7 +23,7 @@ QString frmMain::applyPredefinedSelection(const QString &nodeText, SectionViewRe
     if (m_objCurSelection && m_objCurSelection->Name() != nodeText)
         m_objCurSelection.reset();
     if (!m_objCurSelection)
-        m_objCurSelection = modGlobal::g_objDataContext->Tables().Item(request.query.table).NewFilter();
+        m_objCurSelection = m_objSession.dataContext->Tables().Item(request.query.table).NewFilter();
     if (m_objCurSelection->Exists(nodeText, true)) {
         mnuDataSelBeforeQuery->setChecked(true);
         if (m_objCurSelection->Name() != nodeText)

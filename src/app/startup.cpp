@@ -6,6 +6,7 @@
 #include "services/configuration.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
+#include "services/session.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -14,7 +15,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-frmMain *modGlobal::g_frmMain = nullptr;
+Session &modGlobal::AppSession()
+{
+    static Session session;
+    return session;
+}
 
 // The program's pictures are compiled into a static library, whose resource table the linker
 // leaves out unless something asks for it by name.

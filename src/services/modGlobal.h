@@ -3,13 +3,6 @@
 
 #include <QDateTime>
 #include <QString>
-#include <memory>
-
-class DeskMark;
-namespace objdb {
-class Database;
-class DataContext;
-}
 
 namespace modGlobal {
 
@@ -22,11 +15,6 @@ extern QDateTime SelectionDate;    // reference date of the date selection; a pe
 extern QDate SelectionPeriodEnd;   // the last day of the period selection, included
 extern QString PeriodCaption;      // period of "Mov. per Collaboratori", printed by the reports
 extern qint32 DatabaseFormat;      // always 3
-extern QString OperatorName;       // the operator logged in; the deletion log records it
-
-extern std::shared_ptr<objdb::Database> g_objDatabase;
-extern std::shared_ptr<objdb::DataContext> g_objDataContext;
-extern std::unique_ptr<DeskMark> g_objDeskMark; // this desk's use of the open archive
 
 inline const char *kProductName = "Cobrelle";
 inline const char *kDatabaseFileName = "Cobrelle.mdb";

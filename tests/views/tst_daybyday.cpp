@@ -24,7 +24,7 @@ class DayByDayTest : public MainWindowTest {
     // The payments shown to the administrator, limited by the given selection of `date`.
     void showPayments(bool month, const QDate &date)
     {
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         SetCurrentDateSelection(month ? DateSelection::Month : DateSelection::Day);
         modGlobal::SelectionDate = date.startOfDay();
         showWithTree();
@@ -300,7 +300,7 @@ private slots:
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastSection"), QStringLiteral("Nessuna"));
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDay"), QDate::currentDate().toString(Qt::ISODate));
         SetCurrentDateSelection(DateSelection::Day);
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         auto next = restarted();
         QTEST(modGlobal::UseMonthSelection, "month");
         QTEST(modGlobal::SelectionDate.date(), "reached");

@@ -1,4 +1,6 @@
-// The place the operator left: section, date mode and date, restored at the next start.
+// The place the operator left the main window, read and stored with the settings.
+#include "app/rememberedselection.h"
+
 #include "app/frmMain.h"
 
 #include "services/modGlobal.h"
@@ -8,7 +10,7 @@
 
 #include <QTreeWidget>
 
-void frmMain::restoreRememberedSelection()
+void RememberedSelection::restore(frmMain &form)
 {
     const RememberedPlace place = ReadRememberedPlace(QDate::currentDate());
     if (place.mode)
@@ -17,26 +19,26 @@ void frmMain::restoreRememberedSelection()
         modGlobal::SelectionDate = place.date.startOfDay();
     if (place.periodEnd.isValid())
         modGlobal::SelectionPeriodEnd = place.periodEnd;
-    m_strRememberedSection = place.section;
+    form.m_strRememberedSection = place.section;
 }
 
-void frmMain::selectRememberedSection()
+void RememberedSelection::selectSection(frmMain &form)
 {
-    const QString remembered = std::exchange(m_strRememberedSection, QString());
-    QTreeWidgetItem *node = SectionTree::NodeByKey(tvTreeView, remembered);
+    const QString remembered = std::exchange(form.m_strRememberedSection, QString());
+    QTreeWidgetItem *node = SectionTree::NodeByKey(form.tvTreeView, remembered);
     // A grouping node has no key and is known by its text. A section this operator may not see
     // leaves the tree's own choice.
-    for (int i = 1; !node && !remembered.isEmpty() && nodeByIndex(i); ++i)
-        if (SectionTree::KeyOf(nodeByIndex(i)).isEmpty() && nodeByIndex(i)->text(0) == remembered)
-            node = nodeByIndex(i);
+    for (int i = 1; !node && !remembered.isEmpty() && form.nodeByIndex(i); ++i)
+        if (SectionTree::KeyOf(form.nodeByIndex(i)).isEmpty() && form.nodeByIndex(i)->text(0) == remembered)
+            node = form.nodeByIndex(i);
     if (node)
-        tvTreeView->setCurrentItem(node);
+        form.tvTreeView->setCurrentItem(node);
 }
 
-void frmMain::storeRememberedPlace()
+void RememberedSelection::store(const frmMain &form)
 {
     RememberedPlace place;
-    const QTreeWidgetItem *node = selectedNode();
+    const QTreeWidgetItem *node = form.selectedNode();
     if (node)
         place.section = SectionTree::KeyOf(node).isEmpty() ? node->text(0) : SectionTree::KeyOf(node);
     place.mode = CurrentDateSelection();
