@@ -6,6 +6,7 @@
 #include "windowdriver.h"
 
 #include "app/frmMain.h"
+#include "app/startup.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
@@ -310,8 +311,8 @@ void runStallBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Dat
     const QList<Interaction> all = interactions(bench.raw);
     if (std::none_of(all.cbegin(), all.cend(), [&](const Interaction &i) { return bench.wanted(i.name); }))
         return;
-    modGlobal::g_objDatabase = database;
-    modGlobal::g_objDataContext = bench.context;
+    modGlobal::AppSession().database = database;
+    modGlobal::AppSession().dataContext = bench.context;
     // The administrator: the closing summary is of the selected day.
     const int userLevel = bench.context->UserLevel;
     bench.context->UserLevel = 1;
@@ -342,6 +343,6 @@ void runStallBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Dat
     }
     MessageService::clearScript();
     bench.context->UserLevel = userLevel;
-    modGlobal::g_objDataContext.reset();
-    modGlobal::g_objDatabase.reset();
+    modGlobal::AppSession().dataContext.reset();
+    modGlobal::AppSession().database.reset();
 }

@@ -5,6 +5,7 @@
 #include "timing.h"
 
 #include "app/frmMain.h"
+#include "app/startup.h"
 #include "services/modGlobal.h"
 #include "views/currentview.h"
 #include "objdb/datacontext.h"
@@ -74,8 +75,8 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
     const bool sortFirstScreen = bench.wanted("grid_sort_first_screen");
     if (!headerTwice && !sortFirstScreen)
         return;
-    modGlobal::g_objDatabase = database;
-    modGlobal::g_objDataContext = bench.context;
+    modGlobal::AppSession().database = database;
+    modGlobal::AppSession().dataContext = bench.context;
     {
         frmMain form;
         form.view().setDateSelection(DateSelection::All);
@@ -161,6 +162,6 @@ void runWindowBenchmarks(const GridBench &bench, const std::shared_ptr<objdb::Da
                          grid->selectionModel()->hasSelection() ? " with a selection" : "");
         }
     }
-    modGlobal::g_objDataContext.reset();
-    modGlobal::g_objDatabase.reset();
+    modGlobal::AppSession().dataContext.reset();
+    modGlobal::AppSession().database.reset();
 }

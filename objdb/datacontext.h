@@ -93,6 +93,8 @@ public:
     const QString &programName() const { return m_programName; }
 
     int UserLevel = 0;
+    // The operator logged in, as the program names him: the logs kept in the archive write it.
+    QString UserName;
 
     const Currency &mainCurrency() const { return *m_mainCurrency; }
     void SetConversionCurrency(std::shared_ptr<Currency> currency) { m_conversion = std::move(currency); }

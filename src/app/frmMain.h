@@ -1,8 +1,10 @@
 #pragma once
 // The main window: section tree, data grid, title bar, toolbar, status bar and menus.
-// Its member functions are spread over the frmMain_*.cpp files, one concern each.
+// Its handlers are spread over the frmMain_*.cpp files, one concern each; the making of its parts,
+// the wiring of its commands, its layout, placement and keys are units of their own (friends below).
 
 #include "objdb/notify.h"
+#include "services/session.h"
 #include "users/operatorlogin.h"
 
 #include <QHash>
@@ -47,6 +49,8 @@ public:
     // The session and the current view, as the handlers and their callers know them. The grid
     // shows the view; m_blnRefreshing is set while RefreshDetailView runs.
     QString m_strOperatore;
+    // This run's archive, its data context, the desk's mark and the operator, as start-up made them.
+    Session &m_objSession;
     clsOSTNA *m_objTNA = nullptr;
     bool m_blnRefreshing = false;
     CurrentView &view() const { return *m_view; }
@@ -222,8 +226,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // The layout routine places the window's controls.
-    friend void LayoutMainWindow(float p_sngX);
+    // The units that make, place and size the window's parts, and its keys.
+    friend struct AssociatedMenus;
+    friend struct MainWindowCommands;
+    friend struct MainWindowControls;
+    friend struct MainWindowToolbar;
+    friend struct MainWindowMenus;
+    friend struct MainWindowPlacement;
+    friend struct RememberedSelection;
+    friend class SplitterDrag;
+    friend void LayoutMainWindow(frmMain &form, float p_sngX);
+    friend void UpdateMainWindowMinimumSize(frmMain &form, double splitTwips);
+    friend bool MainWindowKeyDown(frmMain &form, int key, Qt::KeyboardModifiers modifiers);
 
     // Controls; every one carries its name as objectName, as do the menus and items below.
     QToolBar *tbToolBar = nullptr;
@@ -304,18 +318,7 @@ private:
     QString currentSectionKey() const;
     bool isViewBound() const;
 
-    void createControls();
-    void createToolbar();
-    void createMenus();
-    void createDataMenus();
-    void createToolMenus();
-    void connectHandlers();
-    void connectSessionCommands();
-    void connectMaintenanceCommands();
-    void connectRecordCommands();
-    void connectCommandDispatch();
     void connectTotalCommands();
-    void connectClosingSummary();
     void connectSortCommands();
     void connectSearchCommands();
     // The item of mnuTotalItems for the grid's current column; 0 when it has none.
@@ -326,13 +329,9 @@ private:
     void buildFieldMenus();
     void setDataCommandsEnabled(bool enabled);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
-    void connectViewCommands();
-    void connectOutputCommands();
-    void connectImportCommand();
     // What the output commands need of the current view and of this window.
     output::ViewInfo outputView() const;
     void connectGridLayoutCommands();
-    void connectAssociatedCommands();
     // An item of one of the associated-data lists: posts its command with the item's number.
     void AssociatedItem_Click(const QList<QAction *> &items, int Index);
     // The deferred command of an associated-data item.
@@ -352,32 +351,17 @@ private:
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 
-    // Splitter drag on imgSplitter.
-    bool splitterMouseEvent(QEvent *event);
     // Window-wide keys; true when the key is consumed.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void restorePlacement();
-    // The placement of a window that has none stored.
-    QRect FirstStartPlacement() const;
-    // The smallest size at which no label of the tree, the title bar or the section page is cut, with
-    // the splitter at splitTwips (the tree keeps that width, or more when a label needs it).
-    void updateMinimumSize(double splitTwips);
-    // The heading of a section's overview page.
-    static QString SectionHeading(const QString &section);
-    // The date mode and date the operator left, restored at load; the section when the tree is
-    // first built; all three stored at unload.
-    void restoreRememberedSelection();
-    void selectRememberedSection();
-    void storeRememberedPlace();
     // The row count and the totals band of the current view, once the view has read them.
     void showViewTotals(const ViewTotals &totals);
     void showTotalsRefused(const QString &refusal);
+    // The section the operator left, until the first tree of the run is built.
     QString m_strRememberedSection;
     void Form_Unload();
     void ensureTrayObject();
 
     OperatorLogin m_objLogin{this};
-    bool m_blnMoving = false;
     bool m_blnUnloading = false;
     bool m_blnActivating = false;
     bool m_blnKeyFilterInstalled = false;

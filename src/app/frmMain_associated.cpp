@@ -1,8 +1,9 @@
-// The menu "Dati associati": its three lists rebuilt for every view, and their commands, which run
-// one tick later through tmFunc and show the related rows of the current row in the data window.
+// The commands of the menu "Dati associati", which run one tick later through tmFunc and show the
+// related rows of the current row in the data window.
 
 #include "app/frmMain.h"
 
+#include "app/associatedmenus.h"
 #include "data/associateddata.h"
 
 #include "objdb/datasource.h"
@@ -15,79 +16,9 @@
 #include <QMenu>
 #include <QTableView>
 
-namespace {
-
-// Header captions and relations of the three lists, in menu order.
-struct AssociatedList {
-    QList<QAction *> frmMain::*items;
-    const char *header;
-    objdb::RelationKind kind;
-};
-
-} // namespace
-
-void frmMain::connectAssociatedCommands()
-{
-    static const AssociatedList lists[] = {
-        {&frmMain::mnuReferencedItem, "< Associati >", objdb::RelationKind::References},
-        {&frmMain::mnuRefItem, "< Riferimenti >", objdb::RelationKind::Referencing},
-        {&frmMain::mnuContItem, "< Contenitori >", objdb::RelationKind::Containers},
-    };
-    for (const AssociatedList &list : lists) {
-        QAction *header = (this->*list.items).first();
-        header->setText(QString::fromUtf8(list.header));
-        header->setEnabled(false);
-        header->setProperty("kind", QVariant::fromValue(int(list.kind)));
-    }
-    connect(mnuAssociation, &QMenu::triggered, this, [this](QAction *item) {
-        for (QList<QAction *> *items : {&mnuReferencedItem, &mnuRefItem, &mnuContItem}) {
-            const int index = int(items->indexOf(item));
-            if (index > 0)
-                AssociatedItem_Click(*items, index);
-        }
-    });
-    // A right click on a row's number chooses the row and offers its associated data.
-    dgView->verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(dgView->verticalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QHeaderView *rows = dgView->verticalHeader();
-        const int row = rows->logicalIndexAt(pos);
-        if (row < 0 || !dgView->model())
-            return;
-        dgView->setCurrentIndex(dgView->model()->index(row, qMax(0, dgView->currentIndex().column())));
-        mnuAssociation->popup(rows->viewport()->mapToGlobal(pos));
-    });
-    BuildAssociatedMenus(nullptr, true);
-}
-
 void frmMain::BuildAssociatedMenus(const objdb::DataSource *p_objDS, bool p_blnClearOnly)
 {
-    for (QList<QAction *> *items : {&mnuReferencedItem, &mnuRefItem, &mnuContItem}) {
-        items->first()->setVisible(true);
-        while (items->size() > 1)
-            delete items->takeLast();
-    }
-    if (!p_blnClearOnly && p_objDS) {
-        const AssociatedItems built = AssociatedItemsFor(*p_objDS);
-        const QList<std::pair<QList<QAction *> *, const QList<AssociatedItem> *>> lists{
-            {&mnuReferencedItem, &built.referenced}, {&mnuRefItem, &built.references}, {&mnuContItem, &built.containers}};
-        for (int l = 0; l < lists.size(); ++l) {
-            QList<QAction *> &items = *lists.at(l).first;
-            // Each list's items go between its header and the next list's.
-            QAction *before = l + 1 < lists.size() ? lists.at(l + 1).first->first() : nullptr;
-            const QString array = items.first()->objectName().section(QLatin1Char('_'), 0, -2);
-            for (const AssociatedItem &entry : *lists.at(l).second) {
-                auto *item = new QAction(entry.caption, mnuAssociation);
-                item->setObjectName(array + QStringLiteral("_%1").arg(items.size()));
-                item->setProperty("tag", QString::number(entry.tag));
-                item->setEnabled(entry.enabled);
-                mnuAssociation->insertAction(before, item);
-                items.append(item);
-            }
-        }
-    }
-    if (mnuReferencedItem.size() == 1 && mnuRefItem.size() == 1 && mnuContItem.size() == 1)
-        for (QList<QAction *> *items : {&mnuReferencedItem, &mnuRefItem, &mnuContItem})
-            items->first()->setVisible(false);
+    AssociatedMenus::build(*this, p_blnClearOnly ? nullptr : p_objDS);
 }
 
 void frmMain::mnuReferencedItem_Click(int Index)

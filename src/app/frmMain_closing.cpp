@@ -5,26 +5,20 @@
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
-#include "app/startup.h"
 #include "objdb/datacontext.h"
 #include "views/currentview.h"
 
 #include <QAction>
 
-void frmMain::connectClosingSummary()
-{
-    connect(mnuClosingSummary, &QAction::triggered, this, Guarded(this, &frmMain::mnuClosingSummary_Click));
-}
-
 void frmMain::mnuClosingSummary_Click()
 {
-    if (!modGlobal::IsDatabaseReady()) {
+    if (!m_objSession.isReady()) {
         MessageService::beep();
         return;
     }
     QDate from = QDate::currentDate();
     QDate to = from;
-    const bool administrator = modGlobal::g_objDataContext->UserLevel == 1;
+    const bool administrator = m_objSession.dataContext->UserLevel == 1;
     const DateSelection selection = m_view->dateSelection();
     const QDate date = m_view->selectionDate();
     if (administrator && selection == DateSelection::Month) {
@@ -36,6 +30,6 @@ void frmMain::mnuClosingSummary_Click()
     } else if (administrator && selection == DateSelection::Day) {
         from = to = date;
     }
-    output::frmClosingSummary window(modGlobal::g_objDatabase, from, to, administrator, this);
+    output::frmClosingSummary window(m_objSession.database, from, to, administrator, this);
     window.exec();
 }

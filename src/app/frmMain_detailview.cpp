@@ -173,13 +173,13 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
 void frmMain::showView(const QString &key, const QString &nodeText, const QString &sortOrder)
 {
     QString titleNote;
-    const SectionViewRequest request = m_view->requestFor(*modGlobal::g_objDataContext, key, nodeText, sortOrder, titleNote);
+    const SectionViewRequest request = m_view->requestFor(*m_objSession.dataContext, key, nodeText, sortOrder, titleNote);
     mnuDataSelBeforeQuery->setChecked(m_view->selectionStored());
     // The library tells of the opening in the status bar; once the view is shown, the view's own
     // line comes back.
     const QString status = sbPanel1->text();
     frmMessage::instance()->ShowMsg(QStringLiteral("Lettura ") + nodeText + QStringLiteral("..."), this);
-    m_view->open(*modGlobal::g_objDataContext, request);
+    m_view->open(*m_objSession.dataContext, request);
     SetStatusMsg(status);
     lblTitle[1]->setText(viewTitleOf(nodeText, request) + titleNote);
 
@@ -191,7 +191,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     if (!dateField.isEmpty())
         UpdateDateSelectionCaption();
 
-    LayoutMainWindow(float(splitterTwips()));
+    LayoutMainWindow(*this, float(splitterTwips()));
     dgView->show();
     cmdGridSetting->show();
     cmdGridSetting->raise();

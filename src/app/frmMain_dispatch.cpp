@@ -13,16 +13,6 @@
 #include <QMenu>
 #include <QToolBar>
 
-void frmMain::connectCommandDispatch()
-{
-    for (QAction *action : tbToolBar->actions()) {
-        const QString key = action->property("key").toString();
-        if (!key.isEmpty())
-            connect(action, &QAction::triggered, this, [this, key] { RunReportingFailures([&] { tbToolBar_ButtonClick(key); }); });
-    }
-    connect(toolbarAction(QStringLiteral("Find"))->menu(), &QMenu::triggered, this, Guarded(this, &frmMain::tbToolBar_ButtonMenuClick));
-}
-
 void frmMain::tbToolBar_ButtonClick(const QString &key)
 {
     if (key == QLatin1String("Find")) {

@@ -11,14 +11,9 @@
 
 #include <QAction>
 
-void frmMain::connectImportCommand()
-{
-    connect(mnuImport, &QAction::triggered, this, Guarded(this, &frmMain::mnuImport_Click));
-}
-
 void frmMain::mnuImport_Click()
 {
-    if (RefuseNonAdministrator(this))
+    if (RefuseNonAdministrator(m_objSession, this))
         return;
     if (!m_view->m_objCurDS) {
         MessageService::beep();

@@ -20,33 +20,25 @@
 #include <QAction>
 #include <QDate>
 
-void frmMain::connectMaintenanceCommands()
-{
-    connect(mnuDeletePayment, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletePayment_Click));
-    connect(mnuVerifyArchive, &QAction::triggered, this, Guarded(this, &frmMain::mnuVerifyArchive_Click));
-    connect(mnuDeletionLog, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletionLog_Click));
-    connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
-}
-
 void frmMain::mnuDeletePayment_Click()
 {
-    if (RefuseNonAdministrator(this))
+    if (RefuseNonAdministrator(m_objSession, this))
         return;
     const auto &ds = m_view->m_objCurDS;
     if (!ds) {
         MessageService::beep(); // no view open, as on a section's overview page
         return;
     }
-    frmDeletePayment::SetDate(QDate::currentDate(), -1, -1, this);
+    frmDeletePayment::SetDate(*m_objSession.dataContext, QDate::currentDate(), -1, -1, this);
     if (ds && ds->GetTable().Name() == QLatin1String("Pagamenti"))
         RefreshDetailView(QString());
 }
 
 void frmMain::mnuVerifyArchive_Click()
 {
-    if (RefuseNonAdministrator(this))
+    if (RefuseNonAdministrator(m_objSession, this))
         return;
-    frmArchiveCheck::ShowCheck(this);
+    frmArchiveCheck::ShowCheck(*m_objSession.dataContext, this);
     // Ricalcola may have changed what the view shows.
     if (m_view->m_objCurDS)
         RefreshDetailView(QString());
@@ -54,12 +46,12 @@ void frmMain::mnuVerifyArchive_Click()
 
 void frmMain::ConvertArchive()
 {
-    if (RefuseNonAdministrator(this))
+    if (RefuseNonAdministrator(m_objSession, this))
         return;
-    if (ConvertArchiveToEuro()) {
+    if (ConvertArchiveToEuro(*m_objSession.dataContext)) {
         // The amounts are in Euro now: shown as stored, with lire on offer.
         m_view->setCurrencyConversion(false);
-        modGlobal::g_objDataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*modGlobal::g_objDatabase));
+        m_objSession.dataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*m_objSession.database));
         UpdateCurrencyMenu();
         m_view->writeSettings();
         WriteConfiguration();
@@ -70,13 +62,13 @@ void frmMain::ConvertArchive()
 
 void frmMain::mnuDeletionLog_Click()
 {
-    if (RefuseNonAdministrator(this))
+    if (RefuseNonAdministrator(m_objSession, this))
         return;
     objdb::OpenOptions options;
     options.readOnly = true;
     options.notify = this;
     options.convertCurrency = m_view->currencyConversion();
-    auto log = modGlobal::g_objDataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
+    auto log = m_objSession.dataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
         QString(), QStringLiteral("Quando DESC"), options);
     objdb::ShowDataSource(log, QStringLiteral("sola lettura"));
 }

@@ -17,15 +17,6 @@
 #include <QPushButton>
 #include <QTableView>
 
-void frmMain::connectOutputCommands()
-{
-    connect(mnuPrint, &QAction::triggered, this, Guarded(this, &frmMain::mnuPrint_Click));
-    connect(mnuPreview, &QAction::triggered, this, Guarded(this, &frmMain::mnuPreview_Click));
-    connect(mnuPrintExport, &QAction::triggered, this, Guarded(this, &frmMain::mnuPrintExport_Click));
-    connect(mnuViewWebBrowser, &QAction::triggered, this, Guarded(this, &frmMain::mnuViewWebBrowser_Click));
-    connect(mnuSave, &QAction::triggered, this, Guarded(this, &frmMain::mnuSave_Click));
-}
-
 output::ViewInfo frmMain::outputView() const
 {
     output::ViewInfo view;

@@ -28,22 +28,6 @@ struct WaitCursor {
 
 } // namespace
 
-void frmMain::connectRecordCommands()
-{
-    connect(dgView, &QTableView::doubleClicked, this, [this] { dgView_DblClick(); });
-    connect(dgView->horizontalHeader(), &QHeaderView::sectionResized, this, &frmMain::dgView_ColumnResize);
-    connect(dgView->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmMain::dgView_HeadClick);
-    // A header click sorts and selects nothing: the view's own choice of the column on a header
-    // press (and on a drag over the headers) is let go.
-    disconnect(dgView->horizontalHeader(), &QHeaderView::sectionPressed, dgView, nullptr);
-    disconnect(dgView->horizontalHeader(), &QHeaderView::sectionEntered, dgView, nullptr);
-    dgView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(dgView, &QWidget::customContextMenuRequested, this, &frmMain::dgView_MouseUpRight);
-    dgView->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(dgView->horizontalHeader(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { mnuOrder->popup(dgView->horizontalHeader()->mapToGlobal(pos)); });
-}
-
 void frmMain::mnuFileNew_Click()
 {
     const auto &ds = m_view->m_objCurDS;
@@ -102,7 +86,7 @@ void frmMain::mnuFileDelete_Click()
         const qint64 bookmark = m_view->currentBookmark();
         if (!m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
             MessageService::beep();
-        } else if (!RefuseNonAdministrator(this)) {
+        } else if (!RefuseNonAdministrator(m_objSession, this)) {
             DeleteChosenRows(*m_view->m_objCurDS, *dgView, bookmark, this);
         }
     });

@@ -4,7 +4,6 @@
 #include "app/frmMain.h"
 
 #include "services/configuration.h"
-#include "services/deskmark.h"
 #include "services/modGlobal.h"
 #include "services/errorreport.h"
 #include "desktop/frmAbout.h"
@@ -20,20 +19,9 @@
 #include <QAction>
 #include <QTableView>
 
-void frmMain::connectSessionCommands()
-{
-    connect(mnuToolsOptions, &QAction::triggered, this, Guarded(this, &frmMain::mnuToolsOptions_Click));
-    connect(mnuChangeUser, &QAction::triggered, this, Guarded(this, &frmMain::mnuChangeUser_Click));
-    connect(mnuChangePwd, &QAction::triggered, this, Guarded(this, &frmMain::mnuChangePwd_Click));
-    connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
-    connect(mnuHelpSearchForHelpOn, &QAction::triggered, this, &frmMain::mnuHelpSearchForHelpOn_Click);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
-    connect(mnuViewCurrencyConversion, &QAction::triggered, this, Guarded(this, &frmMain::mnuViewCurrencyConversion_Click));
-}
-
 void frmMain::mnuToolsOptions_Click()
 {
-    ShowOptionsDialog(this, [this] { ReloadDatabase(); }, {[this] { ReleaseDatabase(); }, this, {}, true});
+    ShowOptionsDialog(this, [this] { ReloadDatabase(); }, {[this] { ReleaseDatabase(); }, this, {}, &m_objSession});
 }
 
 void frmMain::mnuChangeUser_Click()
@@ -82,11 +70,7 @@ void frmMain::ReleaseDatabase()
     BuildAssociatedMenus(nullptr, true);
     setDataCommandsEnabled(false);
     objdb::ReleaseDataWindow();
-    modGlobal::g_objDataContext.reset();
-    if (modGlobal::g_objDatabase)
-        modGlobal::g_objDatabase->Close();
-    modGlobal::g_objDatabase.reset();
-    modGlobal::g_objDeskMark.reset();
+    m_objSession.close();
 }
 
 void frmMain::mnuViewCurrencyConversion_Click()
@@ -101,7 +85,7 @@ void frmMain::mnuViewCurrencyConversion_Click()
 
 void frmMain::UpdateCurrencyMenu()
 {
-    const auto currency = modGlobal::g_objDataContext ? modGlobal::g_objDataContext->ConversionCurrency() : nullptr;
+    const auto currency = m_objSession.dataContext ? m_objSession.dataContext->ConversionCurrency() : nullptr;
     mnuViewCurrencyConversion->setVisible(currency != nullptr);
     if (!currency)
         return;

@@ -3,7 +3,7 @@
 
 #include "services/configuration.h"
 #include "services/deskmark.h"
-#include "app/frmMain.h"
+#include "services/session.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "data/DB.h"
@@ -29,7 +29,7 @@ QString databasePath()
 
 // A file of no bytes is most often a copy or a restore of the real archive that failed: an archive
 // is made in it only when the user says so.
-bool usableArchivePath(const QString &path)
+bool usableArchivePath(const QString &path, QWidget *parent)
 {
     if (!modOSWinUtil::FileExists(path, 0))
         return false;
@@ -38,50 +38,51 @@ bool usableArchivePath(const QString &path)
     frmMessage::closeInstance();
     return MessageService::askYesNo(
         QStringLiteral("Il file %1 è vuoto. Creare un nuovo archivio?").arg(QDir::toNativeSeparators(path)),
-        MessageService::Icon::Question, MessageService::Answer::No, QString(), g_frmMain);
+        MessageService::Icon::Question, MessageService::Answer::No, QString(), parent);
 }
 
 } // namespace
 
-bool InitDatabase()
+bool InitDatabase(Session &session, QWidget *parent, objdb::itfNotifyEvent *notify)
 {
     frmMessage *message = frmMessage::instance();
-    message->ShowMsg(QStringLiteral("Inizializzazione del database..."), g_frmMain);
+    message->ShowMsg(QStringLiteral("Inizializzazione del database..."), parent);
     QString path = databasePath();
-    if (!usableArchivePath(path)) {
+    if (!usableArchivePath(path, parent)) {
         frmMessage::closeInstance();
         // A folder without an archive gets a new one; an empty file is asked about again.
         do {
-            if (!RunOptionsDialog(g_frmMain))
+            if (!RunOptionsDialog(parent))
                 return false;
             path = databasePath();
-        } while (modOSWinUtil::FileExists(path, 0) && !usableArchivePath(path));
-        message->ShowMsg(QStringLiteral("Inizializzazione del database..."), g_frmMain);
+        } while (modOSWinUtil::FileExists(path, 0) && !usableArchivePath(path, parent));
+        message->ShowMsg(QStringLiteral("Inizializzazione del database..."), parent);
     }
     try {
-        g_objDataContext = objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(),
-                                                          g_frmMain, {});
+        session.dataContext =
+            objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(), notify, {});
         DatabaseFormat = objdb::kDatabaseFormat;
-        g_objDatabase = objdb::Database::create();
+        session.database = objdb::Database::create();
         if (!modOSWinUtil::FileExists(path, 0)) {
             // A folder chosen in the options may not exist yet, as the one a first start proposes.
             QDir().mkpath(RootDir);
-            g_objDatabase->Create(DatabaseFormat, path);
+            session.database->Create(DatabaseFormat, path);
         }
-        g_objDatabase->Open(DatabaseFormat, path, nullptr, 5);
-        g_objDataContext->Attach(g_objDatabase, true);
-        g_objDeskMark = std::make_unique<DeskMark>(path, OperatorName);
+        session.database->Open(DatabaseFormat, path, nullptr, 5);
+        session.dataContext->Attach(session.database, true);
+        session.deskMark = std::make_unique<DeskMark>(path, session.operatorName);
+        session.dataContext->UserName = session.operatorName;
         // The archive says whether its amounts are in lire or Euro, once the file is open.
-        ArchiveFacts::AdoptConversionSetting(*g_objDatabase);
-        g_objDataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*g_objDatabase));
+        ArchiveFacts::AdoptConversionSetting(*session.database);
+        session.dataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*session.database));
     } catch (const objdb::Error &e) {
         frmMessage::closeInstance();
-        g_objDataContext.reset();
-        g_objDatabase.reset();
-        g_objDeskMark.reset();
+        session.dataContext.reset();
+        session.database.reset();
+        session.deskMark.reset();
         MessageService::ask({QStringLiteral("Inizializzazione database fallita: \n\n") + e.description(), QString(),
                              MessageService::Icon::Critical, MessageService::Buttons::Ok, MessageService::Answer::Ok,
-                             g_frmMain});
+                             parent});
         return false;
     }
     frmMessage::closeInstance();
@@ -90,7 +91,7 @@ bool InitDatabase()
 
 bool IsDatabaseReady()
 {
-    return g_objDatabase && g_objDataContext && g_objDataContext->State() == 5;
+    return AppSession().isReady();
 }
 
 } // namespace modGlobal

@@ -1,8 +1,6 @@
 #include "app/layout.h"
 
 #include "app/frmMain.h"
-#include "app/startup.h"
-#include "services/modGlobal.h"
 #include "services/twips.h"
 
 #include <QLabel>
@@ -33,10 +31,10 @@ void placeTwips(QWidget *widget, double left, double top, double width, double h
 
 } // namespace
 
-void LayoutMainWindow(float p_sngX)
+void LayoutMainWindow(frmMain &window, float p_sngX)
 {
-    frmMain *form = modGlobal::g_frmMain;
-    if (!form || !form->isVisible() || form->isMinimized())
+    frmMain *form = &window;
+    if (!form->isVisible() || form->isMinimized())
         return;
     using namespace Layout;
 
@@ -69,7 +67,7 @@ void LayoutMainWindow(float p_sngX)
     if (x != 0 && x != -1) {
         if (x <= kTreeHideLimit) {
             if (!form->cmdHideTreeShowsHidden()) {
-                LayoutMainWindow(0);
+                LayoutMainWindow(window, 0);
                 return;
             }
             x = g_sngRememberedSplit;

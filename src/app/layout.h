@@ -25,6 +25,8 @@ constexpr double kGridMinWidth = 1000;    // room kept right of the splitter
 constexpr double kDragMargin = 500;       // the dragged bar stays this far from both edges
 } // namespace Layout
 
+class frmMain;
+
 // Places tree, splitter, grid and title bar of the main window for the requested splitter position:
 // 0 hides the tree, -1 restores the position remembered when it was hidden.
-void LayoutMainWindow(float p_sngX);
+void LayoutMainWindow(frmMain &form, float p_sngX);

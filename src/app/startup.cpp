@@ -7,6 +7,7 @@
 #include "services/messageservice.h"
 #include "services/modGlobal.h"
 #include "views/currentview.h"
+#include "services/session.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,7 +16,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-frmMain *modGlobal::g_frmMain = nullptr;
+Session &modGlobal::AppSession()
+{
+    static Session session;
+    return session;
+}
 
 // The program's pictures are compiled into a static library, whose resource table the linker
 // leaves out unless something asks for it by name.

@@ -1,20 +1,25 @@
 #pragma once
 // Start-up of the process and of the archive: the top of the program, which knows every subsystem.
 
-class frmMain;
+class QWidget;
+struct Session;
+namespace objdb {
+class itfNotifyEvent;
+}
 
 namespace modGlobal {
 
-// The one main window, set while it exists.
-extern frmMain *g_frmMain;
+// This run's session: start-up owns it, the main window hands it on to the subsystems.
+Session &AppSession();
 
 // Process entry: single-instance test, splash, configuration, main window.
 int Main(int argc, char **argv);
 
-// Creates or opens Cobrelle.mdb in RootDir. False when the user gave up choosing a working
-// directory or the archive could not be opened (the user has been told); the objects stay empty.
-bool InitDatabase();
-// True when both library objects exist and the data context is ready (state 5).
+// Creates or opens Cobrelle.mdb in RootDir into the session, the dialogs over parent, the library's
+// notifications to notify. False when the user gave up choosing a working directory or the archive
+// could not be opened (the user has been told); the session then holds no archive.
+bool InitDatabase(Session &session, QWidget *parent, objdb::itfNotifyEvent *notify);
+// True when this run's session is ready (Session::isReady).
 bool IsDatabaseReady();
 
 } // namespace modGlobal

@@ -48,10 +48,10 @@ ConversionMark Conversion(objdb::Database &database)
     return {true, storedTime(q.value(1)), q.value(2).toString()};
 }
 
-void RecordConversion(objdb::Database &database)
+void RecordConversion(objdb::Database &database, const QString &operatorName)
 {
     database.exec(QStringLiteral("UPDATE %1 SET Convertito = 1, ConvertitoIl = ?, ConvertitoDa = ?").arg(sqlName(kFactsTable)),
-                  {DeletionLog::now(), DeletionLog::operatorName()});
+                  {DeletionLog::now(), operatorName});
 }
 
 void AdoptConversionSetting(objdb::Database &database)
@@ -81,13 +81,13 @@ std::optional<ImportRecord> LastImportFrom(objdb::Database &database, const QStr
     return ImportRecord{storedTime(q.value(0)), q.value(1).toString(), q.value(2).toString(), q.value(3).toLongLong()};
 }
 
-void RecordImport(objdb::Database &database, const QString &sourceIdentity, const QString &sourceFile,
-                  const QString &tableCaption, qint64 rows, const QString &counts)
+void RecordImport(objdb::Database &database, const QString &operatorName, const QString &sourceIdentity,
+                  const QString &sourceFile, const QString &tableCaption, qint64 rows, const QString &counts)
 {
     database.exec(QStringLiteral("INSERT INTO %1 (Quando, Operatore, Origine, FileOrigine, Tabella, Righe, Dettaglio) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?)")
                       .arg(sqlName(kImportsTable)),
-                  {DeletionLog::now(), DeletionLog::operatorName(), sourceIdentity, sourceFile, tableCaption, rows, counts});
+                  {DeletionLog::now(), operatorName, sourceIdentity, sourceFile, tableCaption, rows, counts});
 }
 
 } // namespace ArchiveFacts

@@ -30,8 +30,8 @@ struct ConversionMark {
     QString who;
 };
 ConversionMark Conversion(objdb::Database &database);
-// Marks the archive converted, now, by the operator logged in; inside the conversion's transaction.
-void RecordConversion(objdb::Database &database);
+// Marks the archive converted, now, by the operator; inside the conversion's transaction.
+void RecordConversion(objdb::Database &database, const QString &operatorName);
 // An archive converted by an older program is known by a per-user setting of the desk that
 // converted it: the mark goes into the archive open on that desk, and the setting goes away.
 void AdoptConversionSetting(objdb::Database &database);
@@ -47,8 +47,8 @@ struct ImportRecord {
 };
 // The last import from the archive of the given identity; none when it was never imported.
 std::optional<ImportRecord> LastImportFrom(objdb::Database &database, const QString &sourceIdentity);
-// Records an import inside its transaction: what was imported from which archive, now, by whom.
-void RecordImport(objdb::Database &database, const QString &sourceIdentity, const QString &sourceFile,
-                  const QString &tableCaption, qint64 rows, const QString &counts);
+// Records an import inside its transaction: what was imported from which archive, now, by the operator.
+void RecordImport(objdb::Database &database, const QString &operatorName, const QString &sourceIdentity,
+                  const QString &sourceFile, const QString &tableCaption, qint64 rows, const QString &counts);
 
 } // namespace ArchiveFacts

@@ -1,8 +1,8 @@
 #include "data/deletionlog.h"
 
 #include "data/outstandingrule.h"
-#include "services/modGlobal.h"
 #include "objdb/database.h"
+#include "objdb/datacontext.h"
 #include "objdb/definition.h"
 #include "objdb/sqldialect.h"
 #include "objdb/types.h"
@@ -74,12 +74,7 @@ QString now()
     return QDateTime::currentDateTime().toString(Qt::ISODate);
 }
 
-QString operatorName()
-{
-    return modGlobal::OperatorName;
-}
-
-int LogRows(Database &database, const TableDef &table, const QString &command, const QString &condition,
+int LogRows(DataContext &context, const TableDef &table, const QString &command, const QString &condition,
             const QVariantList &binds)
 {
     QStringList columns{QStringLiteral("Quando"), QStringLiteral("Operatore"), QStringLiteral("Comando"),
@@ -96,7 +91,7 @@ int LogRows(Database &database, const TableDef &table, const QString &command, c
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 AS t WHERE %5")
                             .arg(sqlName(kTable), columns.join(QStringLiteral(", ")),
                                  values.join(QStringLiteral(", ")), sqlName(table.name), condition);
-    QSqlQuery q = database.exec(sql, QVariantList{now(), operatorName(), command, table.name} + binds);
+    QSqlQuery q = context.database()->exec(sql, QVariantList{now(), context.UserName, command, table.name} + binds);
     return q.numRowsAffected();
 }
 

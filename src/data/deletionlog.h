@@ -8,7 +8,7 @@
 #include <QVariantList>
 
 namespace objdb {
-class Database;
+class DataContext;
 struct TableDef;
 }
 
@@ -21,8 +21,9 @@ inline const QString kPurgeCommand = QStringLiteral("Eliminazione pagamenti sald
 inline const QString kRecalculateCommand = QStringLiteral("Ricalcola");
 
 // Logs the rows of `table` (aliased t in `condition`) that `condition` selects, in one statement,
-// under the current operator and time. `binds` are the condition's. Returns how many rows were logged.
-int LogRows(objdb::Database &database, const objdb::TableDef &table, const QString &command,
+// under the context's operator and the current time. `binds` are the condition's. Returns how many
+// rows were logged.
+int LogRows(objdb::DataContext &context, const objdb::TableDef &table, const QString &command,
             const QString &condition, const QVariantList &binds);
 
 // SQL text of an amount expression (integer ten-thousandths) and of a yes/no expression as the log
@@ -30,8 +31,7 @@ int LogRows(objdb::Database &database, const objdb::TableDef &table, const QStri
 QString AmountTextSql(const QString &expression);
 QString FlagTextSql(const QString &expression);
 
-// The time and operator a log row is written with.
+// The time a log row is written with.
 QString now();
-QString operatorName();
 
 } // namespace DeletionLog

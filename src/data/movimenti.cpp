@@ -38,7 +38,7 @@ void UpdatePaidFlag(DataSource &p_objDS)
 
 void LogDeletedRow(DataSource &p_objDS)
 {
-    DeletionLog::LogRows(*p_objDS.context()->database(), p_objDS.tableDef(), DeletionLog::kRecordCommand,
+    DeletionLog::LogRows(*p_objDS.context(), p_objDS.tableDef(), DeletionLog::kRecordCommand,
                          QStringLiteral("t.OID = ?"), {p_objDS.Bookmark()});
 }
 

@@ -133,7 +133,7 @@ int Recalculate(objdb::DataContext &context)
                       DeletionLog::AmountTextSql(QStringLiteral("x.Atteso")),
                       DeletionLog::FlagTextSql(QStringLiteral("x.Pagato")),
                       DeletionLog::FlagTextSql(QStringLiteral("x.PagatoAtteso"))),
-             QVariantList{DeletionLog::now(), DeletionLog::operatorName(), DeletionLog::kRecalculateCommand}
+             QVariantList{DeletionLog::now(), context.UserName, DeletionLog::kRecalculateCommand}
                  + Outstanding::binds(kAllFirst, kAllLast));
     const int changed = db->exec(Outstanding::updateSql(), Outstanding::binds(kAllFirst, kAllLast)).numRowsAffected();
     transaction.commit();

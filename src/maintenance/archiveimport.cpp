@@ -199,8 +199,9 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
         message->ShowMsg(QStringLiteral("Importazione <") + caption + QStringLiteral(" > in corso..."), owner);
         objdb::TransactionGuard transaction(database);
         if (copy->CopyRowsTo(message)) {
-            ArchiveFacts::RecordImport(database, source, QFileInfo(fileName).absoluteFilePath(), caption,
-                                       copy->rowsToCopy(), countsText(*copy));
+            ArchiveFacts::RecordImport(database, target->context()->UserName, source,
+                                       QFileInfo(fileName).absoluteFilePath(), caption, copy->rowsToCopy(),
+                                       countsText(*copy));
             transaction.commit();
             imported = true;
         }

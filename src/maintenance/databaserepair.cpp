@@ -82,7 +82,7 @@ private:
 
 bool RepairDatabase(const QString &directory, QWidget *owner, const RepairEnvironment &environment)
 {
-    if (environment.administratorOnly && RefuseNonAdministrator(owner))
+    if (environment.session && RefuseNonAdministrator(*environment.session, owner))
         return false;
     const QString archive = BuildFilePath(directory, QString::fromLatin1(modGlobal::kDatabaseFileName), QString());
     if (RefuseWhileOtherDesksIn(archive, owner))

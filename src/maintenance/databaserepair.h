@@ -8,6 +8,7 @@
 #include <functional>
 
 class QWidget;
+struct Session;
 
 namespace objdb {
 class itfNotifyEvent;
@@ -21,8 +22,8 @@ struct RepairEnvironment {
     objdb::itfNotifyEvent *notify = nullptr;   // sink of the reopened archive's findings
     std::function<void(RepairStep)> afterStep; // told after each step (may be empty)
     // In an operator's session the repair is the administrator's. Before the login (the start-up's
-    // options, the archive perhaps damaged) anyone at the desk may repair.
-    bool administratorOnly = false;
+    // options, the archive perhaps damaged: no session given) anyone at the desk may repair.
+    const Session *session = nullptr;
 };
 
 // Asks, repairs the archive in `directory` and tells the outcome. Returns true when it ended with

@@ -2,7 +2,6 @@
 
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
 #include "services/errorreport.h"
 
 #include <QApplication>
@@ -15,7 +14,7 @@
 #include <QTextStream>
 #include <QVBoxLayout>
 
-frmArchiveCheck::frmArchiveCheck(QWidget *parent) : QDialog(parent)
+frmArchiveCheck::frmArchiveCheck(objdb::DataContext &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmArchiveCheck"));
     setWindowTitle(QStringLiteral("Verifica archivio"));
@@ -45,9 +44,9 @@ frmArchiveCheck::frmArchiveCheck(QWidget *parent) : QDialog(parent)
     connect(cmdClose, &QPushButton::clicked, this, &frmArchiveCheck::accept);
 }
 
-void frmArchiveCheck::ShowCheck(QWidget *owner)
+void frmArchiveCheck::ShowCheck(objdb::DataContext &context, QWidget *owner)
 {
-    frmArchiveCheck dialog(owner);
+    frmArchiveCheck dialog(context, owner);
     dialog.runCheck();
     dialog.exec();
 }
@@ -60,7 +59,7 @@ void frmArchiveCheck::runCheck()
         QApplication::restoreOverrideCursor();
     });
     frmMessage::instance()->ShowMsg(QStringLiteral("Verifica archivio..."), parentWidget());
-    const ArchiveCheck::Report report = ArchiveCheck::Run(*modGlobal::g_objDataContext);
+    const ArchiveCheck::Report report = ArchiveCheck::Run(m_context);
     lstResult->clear();
     lstResult->addItems(report.lines);
     cmdRecalculate->setEnabled(report.movementMismatches > 0);
@@ -76,7 +75,7 @@ void frmArchiveCheck::cmdRecalculate_Click()
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        changed = ArchiveCheck::Recalculate(*modGlobal::g_objDataContext);
+        changed = ArchiveCheck::Recalculate(m_context);
     }
     MessageService::inform(QStringLiteral("Movimenti ricalcolati: %1.").arg(changed), MessageService::Icon::Information,
                            QString(), this);

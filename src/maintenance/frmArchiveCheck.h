@@ -5,16 +5,20 @@
 
 class QListWidget;
 class QPushButton;
+namespace objdb {
+class DataContext;
+}
 
 // The findings of the archive check, to read and export; Ricalcola mends the movements' outstanding
 // amounts when they differ from the payments.
 class frmArchiveCheck : public QDialog {
     Q_OBJECT
 public:
-    explicit frmArchiveCheck(QWidget *parent = nullptr);
+    // Checks the archive of `context`, which outlives the window.
+    explicit frmArchiveCheck(objdb::DataContext &context, QWidget *parent = nullptr);
 
-    // Checks the program's archive (with the message window) and shows the findings modally.
-    static void ShowCheck(QWidget *owner);
+    // Checks the archive (with the message window) and shows the findings modally.
+    static void ShowCheck(objdb::DataContext &context, QWidget *owner);
 
     // Checks the archive again and lists what it found.
     void runCheck();
@@ -29,4 +33,6 @@ public:
 private:
     void cmdRecalculate_Click();
     void cmdExport_Click();
+
+    objdb::DataContext &m_context;
 };

@@ -4,9 +4,9 @@
 #include "services/deskmark.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
 #include "services/twips.h"
 #include "objdb/database.h"
+#include "objdb/datacontext.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -38,7 +38,8 @@ QDate parseDate(const QString &text)
 
 } // namespace
 
-frmDeletePayment::frmDeletePayment(QWidget *parent) : QDialog(parent)
+frmDeletePayment::frmDeletePayment(objdb::DataContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmDeletePayment"));
     setWindowTitle(QStringLiteral("Eliminazione dei pagamenti"));
@@ -71,9 +72,10 @@ frmDeletePayment::frmDeletePayment(QWidget *parent) : QDialog(parent)
     connect(cmdSetting, &QPushButton::clicked, this, &frmDeletePayment::cmdSetting_Click);
 }
 
-QVariant frmDeletePayment::SetDate(const QVariant &p_vntDate, int p_nYPos, int p_nXPos, QWidget *owner)
+QVariant frmDeletePayment::SetDate(objdb::DataContext &context, const QVariant &p_vntDate, int p_nYPos, int p_nXPos,
+                                   QWidget *owner)
 {
-    frmDeletePayment dialog(owner);
+    frmDeletePayment dialog(context, owner);
     dialog.adjustSize();
     const QScreen *screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -92,7 +94,7 @@ void frmDeletePayment::calTimeSetting_Click()
 
 void frmDeletePayment::cmdSetting_Click()
 {
-    if (modGlobal::g_objDatabase && RefuseWhileOtherDesksIn(modGlobal::g_objDatabase->path(), this))
+    if (const auto database = m_context.database(); database && RefuseWhileOtherDesksIn(database->path(), this))
         return;
     const QDate upTo = parseDate(txtData->text());
     if (!upTo.isValid()) {
@@ -134,7 +136,7 @@ frmDeletePayment::Result frmDeletePayment::purge(const QDate &upTo, QString &fai
     bool started = false;
     try {
         const SettledPurge::Outcome outcome =
-            SettledPurge::Run(*modGlobal::g_objDataContext, upTo, [&](int done, int total) {
+            SettledPurge::Run(m_context, upTo, [&](int done, int total) {
                 if (!started) {
                     progress->StartProgress(total, true);
                     started = true;

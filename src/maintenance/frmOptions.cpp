@@ -81,7 +81,7 @@ frmOptions::frmOptions(WorkDirAccess access, QWidget *parent)
 void frmOptions::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    cmdRepairDB->setEnabled(!repairEnvironment.administratorOnly || IsAdministrator());
+    cmdRepairDB->setEnabled(!repairEnvironment.session || IsAdministrator(*repairEnvironment.session));
 }
 
 void frmOptions::onSelWorkDir()

@@ -6,7 +6,6 @@
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
 #include "objdb/amount.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
@@ -91,7 +90,7 @@ Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step)
         if (!step(i + 1, int(work.size())))
             return {true};
     }
-    ArchiveFacts::RecordConversion(*db);
+    ArchiveFacts::RecordConversion(*db, context.UserName);
     transaction.commit();
     return {};
 }
@@ -113,13 +112,13 @@ QString alreadyConvertedQuestion(const ArchiveFacts::ConversionMark &mark)
 
 } // namespace
 
-bool ConvertArchiveToEuro()
+bool ConvertArchiveToEuro(objdb::DataContext &context)
 {
     const QString title = QStringLiteral("Conversione Valuta");
     QWidget *window = QApplication::activeWindow();
-    if (RefuseWhileOtherDesksIn(modGlobal::g_objDatabase->path(), window))
+    objdb::Database &database = *context.database();
+    if (RefuseWhileOtherDesksIn(database.path(), window))
         return false;
-    objdb::Database &database = *modGlobal::g_objDataContext->database();
     ArchiveFacts::AdoptConversionSetting(database);
     const ArchiveFacts::ConversionMark mark = ArchiveFacts::Conversion(database);
     const QString question = mark.converted ? alreadyConvertedQuestion(mark) : QStringLiteral("Confermi?");
@@ -132,7 +131,7 @@ bool ConvertArchiveToEuro()
     bool started = false;
     EuroConversion::Outcome outcome;
     try {
-        outcome = EuroConversion::Convert(*modGlobal::g_objDataContext, [&](int done, int total) {
+        outcome = EuroConversion::Convert(context, [&](int done, int total) {
             if (!started) {
                 progress->StartProgress(total, true);
                 started = true;

@@ -22,6 +22,6 @@ Outcome Convert(objdb::DataContext &context, const KeyRanges::Step &step);
 
 } // namespace EuroConversion
 
-// Asks (warning when the archive is marked converted already) and converts with the progress window.
-// True once a conversion was committed.
-bool ConvertArchiveToEuro();
+// Asks (warning when the archive is marked converted already) and converts the archive of `context`
+// with the progress window. True once a conversion was committed.
+bool ConvertArchiveToEuro(objdb::DataContext &context);

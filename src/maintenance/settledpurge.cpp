@@ -27,7 +27,7 @@ Outcome Run(objdb::DataContext &context, const QDate &upTo, const KeyRanges::Ste
         QSqlQuery last = database->exec(QStringLiteral("SELECT coalesce(MAX(OID), 0) FROM Eliminazioni"));
         last.next();
         const qint64 lastLogged = last.value(0).toLongLong();
-        DeletionLog::LogRows(*database, *payments, DeletionLog::kPurgeCommand, condition,
+        DeletionLog::LogRows(context, *payments, DeletionLog::kPurgeCommand, condition,
                              {ranges[i].first, ranges[i].last, day});
         outcome.deleted += database
                                ->exec(QStringLiteral("DELETE FROM Pagamenti WHERE OID IN "

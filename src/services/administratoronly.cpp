@@ -1,20 +1,20 @@
 #include "services/administratoronly.h"
 
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
+#include "services/session.h"
 #include "objdb/datacontext.h"
 
-bool IsAdministrator()
+bool IsAdministrator(const Session &session)
 {
-    return modGlobal::g_objDataContext && modGlobal::g_objDataContext->UserLevel >= 1;
+    return session.dataContext && session.dataContext->UserLevel >= 1;
 }
 
-bool RefuseNonAdministrator(QWidget *owner)
+bool RefuseNonAdministrator(const Session &session, QWidget *owner)
 {
-    if (IsAdministrator())
+    if (IsAdministrator(session))
         return false;
     MessageService::beep();
-    if (modGlobal::g_objDataContext) // without an archive there is nothing to explain
+    if (session.dataContext) // without an archive there is nothing to explain
         MessageService::inform(QStringLiteral("Operazione consentita solo all'Amministratore"),
                                MessageService::Icon::Exclamation, QString(), owner);
     return true;

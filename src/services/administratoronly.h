@@ -4,10 +4,11 @@
 // log) are the administrator's.
 
 class QWidget;
+struct Session;
 
-// True when an archive is open and its operator logged in is the administrator.
-bool IsAdministrator();
+// True when the session has an archive open and its operator logged in is the administrator.
+bool IsAdministrator(const Session &session);
 
 // Refuses a command reserved to the administrator: a beep, and with an archive open the message
 // "Operazione consentita solo all'Amministratore". True when the command was refused.
-bool RefuseNonAdministrator(QWidget *owner);
+bool RefuseNonAdministrator(const Session &session, QWidget *owner);

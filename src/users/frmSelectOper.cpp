@@ -1,6 +1,6 @@
 #include "users/frmSelectOper.h"
 
-#include "services/modGlobal.h"
+#include "objdb/error.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/listmodel.h"
@@ -50,7 +50,9 @@ void frmSelectOper::Form_Load()
     try {
         objdb::OpenOptions options;
         options.readOnly = true;
-        auto &table = modGlobal::g_objDataContext->Tables().Item(m_strTableName);
+        if (!m_objDataContext)
+            objdb::fail(QStringLiteral("Il database non è aperto."));
+        auto &table = m_objDataContext->Tables().Item(m_strTableName);
         m_objDS = table.OpenDataSource(QString(), QStringLiteral("Nome"), options);
         auto list = std::make_unique<objdb::ListModel>(m_objDS, QStringLiteral("Nome"));
         CmbOperatore->setModel(list.get());

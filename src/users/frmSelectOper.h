@@ -6,6 +6,7 @@
 class QComboBox;
 class QPushButton;
 namespace objdb {
+class DataContext;
 class DataSource;
 class ListModel;
 }
@@ -24,6 +25,8 @@ public:
     QVariant m_vntOID_Operatore;
     // The table that lists the operators; empty means "Operatori".
     QString m_strTableName;
+    // In: the open archive's context, which lists them; none leaves the list empty.
+    objdb::DataContext *m_objDataContext = nullptr;
 
     // Loads the list and shows the dialog modally.
     int exec() override;

@@ -30,6 +30,7 @@ bool OperatorLogin::Run(objdb::DataContext &context, QString &operatorName, bool
         if (chooseOperator) {
             if (!m_frmSelectOper)
                 m_frmSelectOper = new frmSelectOper(m_owner);
+            m_frmSelectOper->m_objDataContext = &context;
             if (m_frmSelectOper->exec() != QDialog::Accepted)
                 return false;
             candidate = m_frmSelectOper->m_strOperatore;

@@ -28,8 +28,8 @@ class AssociatedDataTest : public ViewsFixture::MainWindowTest {
     // M3 (company B).
     void addData()
     {
-        auto &tables = modGlobal::g_objDataContext->Tables();
-        TransactionGuard transaction(*modGlobal::g_objDatabase);
+        auto &tables = modGlobal::AppSession().dataContext->Tables();
+        TransactionGuard transaction(*modGlobal::AppSession().database);
         auto companies = tables.Item("Compagnie").OpenDataSource();
         QVERIFY(companies->AddRow({"Codice", "A", "RagioneSociale", "Alfa"}));
         QVERIFY(companies->AddRow({"Codice", "B", "RagioneSociale", "Beta"}));
@@ -92,9 +92,9 @@ class AssociatedDataTest : public ViewsFixture::MainWindowTest {
     {
         form().ReleaseDatabase();
         const TestSupport::Archive archive = TestSupport::openArchive(m_archive->folder.databasePath(), &form());
-        modGlobal::g_objDatabase = archive.database;
-        modGlobal::g_objDataContext = archive.context;
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().database = archive.database;
+        modGlobal::AppSession().dataContext = archive.context;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
     }
 
     QString status() { return widget<QLabel>("sbStatusBar_Panel1")->text(); }
@@ -116,7 +116,7 @@ private slots:
     void init()
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         form().view().setDateSelection(DateSelection::All);
         m_messages = std::make_unique<TestSupport::ScriptedMessages>();

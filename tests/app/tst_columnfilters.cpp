@@ -65,7 +65,7 @@ class ColumnFiltersTest : public ViewsFixture::MainWindowTest {
 
     void addMovements(const QList<QPair<QString, qint64>> &rows)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Movimenti").OpenDataSource();
         for (const auto &[text, whole] : rows)
             QVERIFY(ds->AddRow({"Descrizione", text, "Importo", QVariant::fromValue(Amount::fromInteger(whole))}));
     }
@@ -142,8 +142,8 @@ class ColumnFiltersTest : public ViewsFixture::MainWindowTest {
     // A payment of the movement with that description, in cash and by bank; its OID, 0 when refused.
     qint64 addPayment(const QString &movement, qint64 cash, qint64 bank)
     {
-        auto movements = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
-        auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
+        auto movements = modGlobal::AppSession().dataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto payments = modGlobal::AppSession().dataContext->Tables().Item("Pagamenti").OpenDataSource();
         if (!movements->FindFirst("Descrizione = '" + movement + "'") || !payments->AddNew()
             || !payments->SetParent(movements->Bookmark())
             || !payments->SetField("Contanti", QVariant::fromValue(Amount::fromInteger(cash)))
@@ -183,7 +183,7 @@ private slots:
         connect(&m_answerer, &QTimer::timeout, this, &ColumnFiltersTest::answerOpenBox, Qt::UniqueConnection);
         m_answerer.start();
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1; // the movements are shown to the administrator
+        modGlobal::AppSession().dataContext->UserLevel = 1; // the movements are shown to the administrator
         m_form = std::make_unique<frmMain>();
         showWithTree();
         addMovements({{"Affitto", 10}, {"affitto box", 20}, {"Bollo auto", 30}, {"Perché = sì", 40},

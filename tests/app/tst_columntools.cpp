@@ -26,7 +26,7 @@ class ColumnToolsTest : public ViewsFixture::MainWindowTest {
 
     void addMovement(const QString &description, qint64 units)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Movimenti").OpenDataSource();
         QVERIFY(ds->AddRow({"Descrizione", description, "Importo", QVariant::fromValue(Amount::fromUnits(units))}));
     }
 
@@ -55,7 +55,7 @@ private slots:
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         showWithTree();
         addMovement("Beta", 1'000'000);  // 100,00

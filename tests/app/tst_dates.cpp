@@ -65,7 +65,7 @@ class DatesTest : public QObject {
     void showPayments(bool day, bool month)
     {
         m_archive = std::make_unique<OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         form().SetTreeViewNodes();
         tree(form())->setCurrentItem(form().nodeByIndex(6));
         selectState(day, month);
@@ -118,7 +118,7 @@ private slots:
     void captionNamesTheDateField()
     {
         OpenArchive archive;
-        form().view().m_objCurDS = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
+        form().view().m_objCurDS = modGlobal::AppSession().dataContext->Tables().Item(QStringLiteral("Pagamenti")).OpenDataSource();
         widget<QPushButton>("cmdDateSel")->setProperty("tag", QStringLiteral("DataCopertura"));
         QCOMPARE(form().view().m_objCurDS->Field(QStringLiteral("DataCopertura"))->caption, QStringLiteral("Data Copertura"));
         selectState(true, false);
@@ -280,7 +280,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(int, mode);
         m_archive = std::make_unique<OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         form().SetTreeViewNodes();
         form().view().setSelectionDate(QDate(2024, 6, 12));
         form().view().setSelectionPeriodEnd(QDate(2024, 6, 18));

@@ -24,7 +24,7 @@ class DayByDayTest : public MainWindowTest {
     // The payments shown to the administrator, limited by the given selection of `date`.
     void showPayments(bool month, const QDate &date)
     {
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         form().view().setDateSelection(month ? DateSelection::Month : DateSelection::Day);
         form().view().setSelectionDate(date);
         showWithTree();
@@ -298,7 +298,7 @@ private slots:
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDate"), date);
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastSection"), QStringLiteral("Nessuna"));
         Settings::writeText(QStringLiteral("Settings"), QStringLiteral("LastDay"), QDate::currentDate().toString(Qt::ISODate));
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         auto next = restarted();
         QTEST(next->view().dateSelection() == DateSelection::Month, "month");
         QTEST(next->view().selectionDate(), "reached");

@@ -31,7 +31,7 @@ class DetailViewTest : public ViewsFixture::MainWindowTest {
 
     void addCompanies(int count)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Compagnie").OpenDataSource();
         for (int i = 0; i < count; ++i)
             QVERIFY(ds->AddRow({"Codice", QString("C%1").arg(i, 3, 10, QChar('0')), "RagioneSociale",
                                 QString("Compagnia %1").arg(char('A' + i % 26))}));
@@ -41,7 +41,7 @@ class DetailViewTest : public ViewsFixture::MainWindowTest {
     {
         auto *model = ViewUtility::modelOf(grid());
         const qint64 oid = model->bookmarkAt(grid()->currentIndex().row());
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Compagnie").OpenDataSource();
         return ds->FindOID(oid) ? ds->GetField("Codice").toString() : QString();
     }
 
@@ -57,7 +57,7 @@ private slots:
     void init()
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         form().view().setDateSelection(DateSelection::Day);
         form().view().setSelectionDate(QDate(2005, 3, 7));
@@ -126,9 +126,9 @@ private slots:
     // The conversion-currency item shows the view's amounts converted, and back; the choice is kept.
     void amountsInTheConversionCurrency()
     {
-        modGlobal::g_objDataContext->SetConversionCurrency(std::make_shared<CurrencyLire>());
+        modGlobal::AppSession().dataContext->SetConversionCurrency(std::make_shared<CurrencyLire>());
         form().view().setDateSelection(DateSelection::All);
-        auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
+        auto payments = modGlobal::AppSession().dataContext->Tables().Item("Pagamenti").OpenDataSource();
         QVERIFY(payments->AddRow({"Contanti", QVariant::fromValue(Amount::fromInteger(50))}));
         select("Pagamenti");
         auto cash = [&] {
@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(grid()->model()->rowCount(), 1);
         QPointer<QAbstractItemModel> model(grid()->model());
         m_form->ReloadDatabase();
-        QVERIFY(!modGlobal::g_objDatabase && !modGlobal::g_objDataContext);
+        QVERIFY(!modGlobal::AppSession().database && !modGlobal::AppSession().dataContext);
         QVERIFY(!m_form->view().m_objCurDS);
         QVERIFY(!grid()->model());
         QVERIFY(model.isNull());
@@ -243,7 +243,7 @@ private slots:
 
         m_archive.reset();
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         TestSupport::ScriptedMessages messages;
         select("Compagnie");
         QCOMPARE(messages.texts().join("|"), QString());

@@ -24,8 +24,8 @@ class GridCommandsTest : public ViewsFixture::MainWindowTest {
     // Companies "C000".. with names "Compagnia 000".., so that both columns sort alike.
     void addCompanies(int count)
     {
-        TransactionGuard transaction(*modGlobal::g_objDatabase);
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        TransactionGuard transaction(*modGlobal::AppSession().database);
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Compagnie").OpenDataSource();
         for (int i = 0; i < count; ++i)
             QVERIFY(ds->AddRow({"Codice", QString("C%1").arg(i, 3, 10, QChar('0')), "RagioneSociale",
                                 QString("Compagnia %1").arg(i, 3, 10, QChar('0'))}));
@@ -57,7 +57,7 @@ class GridCommandsTest : public ViewsFixture::MainWindowTest {
 
     QStringList codesOf(const QList<qint64> &oids)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Compagnie").OpenDataSource();
         QStringList codes;
         for (const qint64 oid : oids)
             codes.append(ds->FindOID(oid) ? ds->GetField("Codice").toString() : QStringLiteral("?"));
@@ -70,7 +70,7 @@ private slots:
     void init()
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         showWithTree();
         addCompanies(150);
@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(m_form->view().m_objCurDS->RecordCount(), 150);
         messages.push(Answer::Yes);
         QTest::keyClick(grid, Qt::Key_Delete);
-        auto remaining = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        auto remaining = modGlobal::AppSession().dataContext->Tables().Item("Compagnie").OpenDataSource();
         QCOMPARE(remaining->RecordCount(), 148);
         QVERIFY(!remaining->FindFirst("Codice='C003'"));
         QVERIFY(!remaining->FindFirst("Codice='C005'"));

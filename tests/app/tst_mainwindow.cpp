@@ -52,13 +52,13 @@ private:
     {
         return widget<QPushButton>("cmdHideTree")->palette().color(QPalette::Button) == QColor(255, 255, 192);
     }
-    void layoutAt(double twips) { LayoutMainWindow(float(twips)); }
+    void layoutAt(double twips) { LayoutMainWindow(*m_form, float(twips)); }
 
     // The companies' grid with its only record current, shown to the administrator.
     void showOneCompany()
     {
-        modGlobal::g_objDataContext->UserLevel = 1;
-        auto &companies = modGlobal::g_objDataContext->Tables().Item(QStringLiteral("Compagnie"));
+        modGlobal::AppSession().dataContext->UserLevel = 1;
+        auto &companies = modGlobal::AppSession().dataContext->Tables().Item(QStringLiteral("Compagnie"));
         if (companies.OpenDataSource()->IsEmpty())
             QVERIFY(companies.OpenDataSource()->AddRow(
                 {QStringLiteral("Codice"), QStringLiteral("C1"), QStringLiteral("RagioneSociale"), QStringLiteral("Alfa")}));
@@ -307,7 +307,7 @@ private slots:
 
     void importTakesTheChosenArchiveIntoTheView()
     {
-        modGlobal::g_objDataContext->UserLevel = 1; // the import is the administrator's
+        modGlobal::AppSession().dataContext->UserLevel = 1; // the import is the administrator's
         TestSupport::ScriptedMessages script;
         const int beeps = MessageService::beepCount();
         widget<QAction>("mnuImport")->trigger();
@@ -333,7 +333,7 @@ private slots:
         QCOMPARE(script.texts().last(), QStringLiteral("OPERAZIONE COMPLETATA."));
         QCOMPARE(form().view().m_objCurDS->RecordCount(), 2);
         // The archive is shared by the tests of this window: the imported company goes again.
-        modGlobal::g_objDatabase->exec(QStringLiteral("DELETE FROM Compagnie WHERE Codice = 'C2'"));
+        modGlobal::AppSession().database->exec(QStringLiteral("DELETE FROM Compagnie WHERE Codice = 'C2'"));
     }
 
     void recordKeysReachTheirCommands()

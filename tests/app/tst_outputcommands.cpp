@@ -5,6 +5,7 @@
 
 #include "app/frmMain.h"
 #include "views/currentview.h"
+#include "app/startup.h"
 #include "desktop/modOSWinUtil.h"
 #include "services/configuration.h"
 #include "services/modGlobal.h"
@@ -48,9 +49,9 @@ private slots:
     {
         m_data = std::make_unique<SmallArchive>(45);
         modGlobal::RootDir = m_data->folder.path();
-        modGlobal::g_objDatabase = m_data->archive.database;
-        modGlobal::g_objDataContext = m_data->archive.context;
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().database = m_data->archive.database;
+        modGlobal::AppSession().dataContext = m_data->archive.context;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         m_form->view().setDateSelection(DateSelection::All); // every date
         m_form->view().setSelectionDate(QDate(2005, 3, 1));
@@ -69,8 +70,8 @@ private slots:
     {
         modOSWinUtil::setUrlOpener({});
         m_form.reset();
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
+        modGlobal::AppSession().dataContext.reset();
+        modGlobal::AppSession().database.reset();
         m_data.reset();
         QFile::remove(QDir(ProgramFolder()).filePath("TableData.htm"));
     }

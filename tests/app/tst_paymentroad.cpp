@@ -70,13 +70,13 @@ class PaymentRoadTest : public ViewsFixture::MainWindowTest {
 
     Amount outstanding(const QString &description)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Movimenti").OpenDataSource();
         return ds->FindFirst("Descrizione='" + description + "'") ? ds->GetField("ImportoInSospeso").value<Amount>() : Amount();
     }
 
     bool paid(const QString &description)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Movimenti").OpenDataSource();
         return ds->FindFirst("Descrizione='" + description + "'") && ds->GetField("Pagato").toBool();
     }
 
@@ -104,7 +104,7 @@ private slots:
     void init()
     {
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         form().view().setDateSelection(DateSelection::All);
         m_form->m_strOperatore = QStringLiteral("Amministratore");
@@ -148,7 +148,7 @@ private slots:
         auto *model = ViewUtility::modelOf(grid());
         QVERIFY(model);
         QCOMPARE(model->rowCount(), 1);
-        auto payments = modGlobal::g_objDataContext->Tables().Item("Pagamenti").OpenDataSource();
+        auto payments = modGlobal::AppSession().dataContext->Tables().Item("Pagamenti").OpenDataSource();
         QVERIFY(payments->MoveFirst());
         QCOMPARE(payments->GetField("Operatore").toString(), QStringLiteral("Amministratore"));
 
@@ -199,7 +199,7 @@ private slots:
     {
         select("Collaboratori");
         grid()->setCurrentIndex(grid()->model()->index(0, 0));
-        modGlobal::g_objDataContext->UserLevel = 0;
+        modGlobal::AppSession().dataContext->UserLevel = 0;
         m_form->SetTreeViewNodes();
         QCOMPARE(ViewsFixture::nodeKeys(*m_form).size(), 10);
         QVERIFY(!ViewsFixture::nodeKeys(*m_form).contains("Movimenti"));

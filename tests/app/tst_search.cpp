@@ -28,7 +28,7 @@ class SearchTest : public ViewsFixture::MainWindowTest {
 
     void addMovement(const QString &description, qint64 units)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Movimenti").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Movimenti").OpenDataSource();
         QVERIFY(ds->AddRow({"Descrizione", description, "Importo", QVariant::fromValue(Amount::fromUnits(units))}));
     }
 
@@ -64,7 +64,7 @@ private slots:
     {
         frmSearchText::ForgetLastSearch();
         m_archive = std::make_unique<ViewsFixture::OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         showWithTree();
         for (const auto &[description, units] : {std::pair{"Alfa", 10'000}, {"Beta", 20'000}, {"O'Neil", 10'000},

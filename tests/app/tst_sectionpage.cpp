@@ -38,12 +38,12 @@ private slots:
     void init()
     {
         m_archive = std::make_unique<OpenArchive>();
-        modGlobal::g_objDataContext->UserLevel = 0;
+        modGlobal::AppSession().dataContext->UserLevel = 0;
         m_form = std::make_unique<frmMain>();
         m_form->resize(900, 700);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        LayoutMainWindow(3000);
+        LayoutMainWindow(*m_form, 3000);
         m_form->SetTreeViewNodes();
     }
 
@@ -148,7 +148,7 @@ private slots:
     {
         select(5);
         form().BuildSectionPage();
-        LayoutMainWindow(4000);
+        LayoutMainWindow(*m_form, 4000);
         QCOMPARE(page().size(), 6);
         QCOMPARE(page()[1]->x(), Twips::toPixelsX(4000) + Twips::toPixelsX(400));
         QCOMPARE(pageButtonsAlive(), 5);

@@ -39,7 +39,7 @@ class SelectionsTest : public ViewsFixture::MainWindowTest {
 
     void addCompanies(const QStringList &names)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Compagnie").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Compagnie").OpenDataSource();
         int code = 0;
         for (const QString &name : names)
             QVERIFY(ds->AddRow({"Codice", QString("C%1").arg(++code), "RagioneSociale", name}));

@@ -106,8 +106,8 @@ private slots:
     // The default window of a first start cuts no label: the tree's, the title bar's, the date button's.
     void firstStartCutsNoLabel()
     {
-        modGlobal::g_objDataContext = m_archive.context;
-        modGlobal::g_objDataContext->UserLevel = 1;
+        modGlobal::AppSession().dataContext = m_archive.context;
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         auto form = loadedWindow();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -237,8 +237,8 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not an archive, just text");
         file.close();
-        modGlobal::g_objDatabase.reset();
-        modGlobal::g_objDataContext.reset();
+        modGlobal::AppSession().database.reset();
+        modGlobal::AppSession().dataContext.reset();
         modGlobal::RootDir = broken.path();
 
         TestSupport::ScriptedMessages script;
@@ -290,8 +290,8 @@ private slots:
         }
         if (archive == QLatin1String("setting"))
             Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"), QStringLiteral("True"));
-        modGlobal::g_objDatabase.reset();
-        modGlobal::g_objDataContext.reset();
+        modGlobal::AppSession().database.reset();
+        modGlobal::AppSession().dataContext.reset();
         modGlobal::RootDir = folder.path();
 
         TestSupport::ScriptedMessages script;
@@ -304,7 +304,7 @@ private slots:
                 modal->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
         });
         options.start(20);
-        const bool initialised = modGlobal::InitDatabase();
+        const bool initialised = modGlobal::InitDatabase(modGlobal::AppSession(), nullptr, nullptr);
         options.stop();
         QCOMPARE(initialised, opened);
         if (archive == QLatin1String("empty")) {
@@ -315,19 +315,19 @@ private slots:
         } else {
             QCOMPARE(script.texts(), QStringList());
         }
-        const auto currency = modGlobal::g_objDataContext ? modGlobal::g_objDataContext->ConversionCurrency() : nullptr;
+        const auto currency = modGlobal::AppSession().dataContext ? modGlobal::AppSession().dataContext->ConversionCurrency() : nullptr;
         QCOMPARE(currency ? currency->Name(0) : QString(), offered);
         if (opened)
-            QCOMPARE(ArchiveFacts::Conversion(*modGlobal::g_objDatabase).converted, offered == QLatin1String("Lire"));
+            QCOMPARE(ArchiveFacts::Conversion(*modGlobal::AppSession().database).converted, offered == QLatin1String("Lire"));
         QCOMPARE(Settings::readText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted")), QString());
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
+        modGlobal::AppSession().dataContext.reset();
+        modGlobal::AppSession().database.reset();
     }
 
     void firstActivationLogsInAndBuildsTheTree()
     {
-        modGlobal::g_objDatabase.reset();
-        modGlobal::g_objDataContext.reset();
+        modGlobal::AppSession().database.reset();
+        modGlobal::AppSession().dataContext.reset();
         m_archive = {};
         modGlobal::RootDir = m_folder.path();
 
@@ -365,24 +365,24 @@ private slots:
         QVERIFY(operatorChosen && passwordAsked);
         QVERIFY(modGlobal::IsDatabaseReady());
         QCOMPARE(form->m_strOperatore, QStringLiteral("Amministratore"));
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 1);
         // The administrator's tree, with the first node selected.
         QVERIFY(form->nodeByIndex(12));
         QCOMPARE(form->selectedNodeText(), QStringLiteral("Stampe"));
 
         // The next tests share this archive.
-        m_archive = {modGlobal::g_objDatabase, modGlobal::g_objDataContext};
+        m_archive = {modGlobal::AppSession().database, modGlobal::AppSession().dataContext};
         widget<QAction>(*form, "mnuFileClose")->trigger();
     }
 
     void activationWithADatabaseDoesNotInitialiseAgain()
     {
-        const objdb::Database *database = modGlobal::g_objDatabase.get();
+        const objdb::Database *database = modGlobal::AppSession().database.get();
         auto form = loadedWindow();
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        QCOMPARE(modGlobal::g_objDatabase.get(), database);
+        QCOMPARE(modGlobal::AppSession().database.get(), database);
         // Nor is the view shown again.
         QVERIFY(!form->view().m_objCurDS);
         QVERIFY(items<QPushButton>(*form, "acmdSectionItem").isEmpty());

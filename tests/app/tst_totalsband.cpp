@@ -33,8 +33,8 @@ private slots:
     {
         WindowTest::clearStoredSettings();
         m_archive = std::make_unique<OpenArchive>();
-        KnownDays::fill(*modGlobal::g_objDatabase);
-        modGlobal::g_objDataContext->UserLevel = 1;
+        KnownDays::fill(*modGlobal::AppSession().database);
+        modGlobal::AppSession().dataContext->UserLevel = 1;
         m_form = std::make_unique<frmMain>();
         showWithTree();
     }

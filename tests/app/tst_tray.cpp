@@ -73,8 +73,8 @@ private slots:
         // With an open archive, showing the window asks for nothing.
         TestSupport::TempWorkDir folder;
         const TestSupport::Archive archive = TestSupport::openArchive(folder.databasePath());
-        modGlobal::g_objDatabase = archive.database;
-        modGlobal::g_objDataContext = archive.context;
+        modGlobal::AppSession().database = archive.database;
+        modGlobal::AppSession().dataContext = archive.context;
         frmMain form;
         form.Form_Load();
         QVERIFY(form.m_objTNA && form.m_objTNA->isStarted());
@@ -87,8 +87,8 @@ private slots:
 
         widget<QAction>(form, "mnuClose")->trigger();
         QVERIFY(!form.m_objTNA->isStarted());
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
+        modGlobal::AppSession().dataContext.reset();
+        modGlobal::AppSession().database.reset();
     }
 
     void popUpItemsHaveTheirCaptions()

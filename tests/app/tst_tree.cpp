@@ -19,12 +19,12 @@ class TreeTest : public MainWindowTest {
 
     void rebuildAs(int userLevel)
     {
-        modGlobal::g_objDataContext->UserLevel = userLevel;
+        modGlobal::AppSession().dataContext->UserLevel = userLevel;
         form().SetTreeViewNodes();
     }
     QString caption(const char *table)
     {
-        return modGlobal::g_objDataContext->Tables().Item(QLatin1String(table)).Caption();
+        return modGlobal::AppSession().dataContext->Tables().Item(QLatin1String(table)).Caption();
     }
 
 private slots:
@@ -105,7 +105,7 @@ private slots:
     void rebuildWithoutArchiveIsReported()
     {
         TestSupport::ScriptedMessages script;
-        modGlobal::g_objDataContext.reset();
+        modGlobal::AppSession().dataContext.reset();
         form().SetTreeViewNodes();
         QCOMPARE(script.seen().size(), 1);
         QCOMPARE(script.seen()[0].icon, MessageService::Icon::Critical);
@@ -118,7 +118,7 @@ private slots:
         form().resize(800, 600);
         form().show();
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        LayoutMainWindow(3000);
+        LayoutMainWindow(*m_form, 3000);
         QTreeWidgetItem *node = form().nodeByIndex(3);
         const QRect rect = tree()->visualItemRect(node);
         QVERIFY(rect.isValid());

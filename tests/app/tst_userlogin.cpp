@@ -3,6 +3,8 @@
 #include "testsupport.h"
 
 #include "app/frmMain.h"
+#include "app/startup.h"
+#include "objdb/datacontext.h"
 #include "services/modGlobal.h"
 #include "data/storedpassword.h"
 #include "users/passwordcheck.h"
@@ -56,7 +58,7 @@ class TestUserLogin : public QObject {
 
     QString storedPassword(const QString &name)
     {
-        auto &t = modGlobal::g_objDataContext->Tables().Item("Operatori");
+        auto &t = modGlobal::AppSession().dataContext->Tables().Item("Operatori");
         auto ds = t.OpenDataSource("Nome=" + t.Literal("Nome", name));
         const QVariant v = ds->GetField("Password");
         return v.isNull() ? QString() : v.toString();
@@ -64,14 +66,14 @@ class TestUserLogin : public QObject {
 
     void addOperator(const QString &name, const QVariant &password)
     {
-        auto ds = modGlobal::g_objDataContext->Tables().Item("Operatori").OpenDataSource();
+        auto ds = modGlobal::AppSession().dataContext->Tables().Item("Operatori").OpenDataSource();
         QVERIFY(ds->AddRow({"Nome", name, "Password", password}));
     }
 
     // A row as an archive of an earlier version may hold it, past today's rules.
     void addStoredOperator(const QString &name, const QString &storedPassword)
     {
-        modGlobal::g_objDatabase->exec("INSERT INTO Operatori (Nome, Password) VALUES (?, ?)", {name, storedPassword});
+        modGlobal::AppSession().database->exec("INSERT INTO Operatori (Nome, Password) VALUES (?, ?)", {name, storedPassword});
     }
 
     // Logs the administrator in, as at start-up.
@@ -79,7 +81,7 @@ class TestUserLogin : public QObject {
     {
         answerLogin("Amministratore", QString());
         QVERIFY(m_form->UserLogin(true, false));
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 1);
     }
 
 private slots:
@@ -87,16 +89,16 @@ private slots:
     {
         m_dir = std::make_unique<TestSupport::TempWorkDir>();
         const auto archive = TestSupport::openArchive(m_dir->databasePath());
-        modGlobal::g_objDatabase = archive.database;
-        modGlobal::g_objDataContext = archive.context;
+        modGlobal::AppSession().database = archive.database;
+        modGlobal::AppSession().dataContext = archive.context;
         m_form = std::make_unique<frmMain>();
     }
 
     void cleanup()
     {
         m_form.reset();
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
+        modGlobal::AppSession().dataContext.reset();
+        modGlobal::AppSession().database.reset();
         m_dir.reset();
     }
 
@@ -107,7 +109,7 @@ private slots:
         QVERIFY(m_form->UserLogin(true, false));
         QCOMPARE(m_form->m_strOperatore, QStringLiteral("Amministratore"));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Cobrelle  [ Amministratore ]"));
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 1);
     }
 
     void otherOperatorsAreOrdinary()
@@ -118,16 +120,16 @@ private slots:
         TestSupport::ScriptedMessages messages;
         answerLogin("amministratore", QString());
         QVERIFY(m_form->UserLogin(true, false));
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 0);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 0);
         answerLogin(" Amministratore", QString());
         QVERIFY(m_form->UserLogin(true, false));
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 0);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 0);
     }
 
     // With no archive open there is nobody to log in: refused, never a dereference of nothing.
     void loginWithoutArchiveIsRefused()
     {
-        modGlobal::g_objDataContext.reset();
+        modGlobal::AppSession().dataContext.reset();
         TestSupport::ScriptedMessages messages;
         QVERIFY(!m_form->UserLogin(false, false));
     }
@@ -214,9 +216,11 @@ private slots:
         m_form->mnuChangeUser_Click();
         QVERIFY(m_form->isVisible());
         QCOMPARE(m_form->m_strOperatore, QStringLiteral("Amministratore"));
-        QCOMPARE(modGlobal::OperatorName, QStringLiteral("Amministratore"));
+        // The logs in the archive go on naming him.
+        QCOMPARE(modGlobal::AppSession().operatorName, QStringLiteral("Amministratore"));
+        QCOMPARE(modGlobal::AppSession().dataContext->UserName, QStringLiteral("Amministratore"));
         QCOMPARE(m_form->windowTitle(), title);
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 1);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 1);
         if (atPassword)
             QCOMPARE(titleWhileAsked, title);
 
@@ -224,7 +228,8 @@ private slots:
         answerLogin("Mario", "pw2");
         m_form->mnuChangeUser_Click();
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Cobrelle  [ Mario ]"));
-        QCOMPARE(modGlobal::g_objDataContext->UserLevel, 0);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 0);
+        QCOMPARE(modGlobal::AppSession().dataContext->UserName, QStringLiteral("Mario"));
         // His menus offer none of the administrator's bulk commands.
         for (const char *item : {"mnuDeletePayment", "mnuImport", "mnuVerifyArchive", "mnuDeletionLog"})
             QVERIFY2(!m_form->findChild<QAction *>(item)->isEnabled(), item);
@@ -264,7 +269,7 @@ private slots:
     // archive of an earlier version), an operator removed by another desk while the list was open.
     void failedLoginSaysWhyAndOffersTheListAgain()
     {
-        modGlobal::g_objDatabase->exec("INSERT INTO Operatori (Nome, Password) VALUES ('  ', '')");
+        modGlobal::AppSession().database->exec("INSERT INTO Operatori (Nome, Password) VALUES ('  ', '')");
         addOperator("Bruno", QString(""));
         TestSupport::ScriptedMessages messages;
         onNextModal([&](QWidget *list) {
@@ -274,7 +279,7 @@ private slots:
             onNextModal([&](QWidget *again) {
                 auto *names = again->findChild<QComboBox *>("CmbOperatore");
                 names->setCurrentIndex(names->findText("Bruno"));
-                modGlobal::g_objDatabase->exec("DELETE FROM Operatori WHERE Nome = 'Bruno'");
+                modGlobal::AppSession().database->exec("DELETE FROM Operatori WHERE Nome = 'Bruno'");
                 QTest::mouseClick(again->findChild<QPushButton *>("cmdConfirm"), Qt::LeftButton);
                 answerLogin("Amministratore", QString());
             });
@@ -294,7 +299,7 @@ private slots:
         TestSupport::ScriptedMessages messages;
         bool listAgain = false;
         onNextModal([&](QWidget *list) {
-            modGlobal::g_objDatabase->Close();
+            modGlobal::AppSession().database->Close();
             QTest::mouseClick(list->findChild<QPushButton *>("cmdConfirm"), Qt::LeftButton);
             onNextModal([&](QWidget *again) {
                 listAgain = true;

@@ -47,13 +47,13 @@ struct OpenArchive {
     {
         modGlobal::RootDir = folder.path();
         archive = TestSupport::openArchive(folder.databasePath());
-        modGlobal::g_objDatabase = archive.database;
-        modGlobal::g_objDataContext = archive.context;
+        modGlobal::AppSession().database = archive.database;
+        modGlobal::AppSession().dataContext = archive.context;
     }
     ~OpenArchive()
     {
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
+        modGlobal::AppSession().dataContext.reset();
+        modGlobal::AppSession().database.reset();
     }
 };
 

@@ -2,7 +2,9 @@
 // The program-wide state the main window reads at start (the stored settings and the open
 // archive), and the window's controls found as the user knows them: by name.
 
+#include "app/startup.h"
 #include "services/modGlobal.h"
+#include "services/session.h"
 #include "testsupport.h"
 
 #include <QMap>
@@ -19,19 +21,19 @@ inline void clearStoredSettings()
         .clear();
 }
 
-// Makes the archive the program's own, with its files in folder, as after a successful opening.
+// Makes the archive the session's, with its files in folder, as after a successful opening.
 inline void useArchive(const TestSupport::TempWorkDir &folder, const TestSupport::Archive &archive)
 {
     modGlobal::RootDir = folder.path();
-    modGlobal::g_objDatabase = archive.database;
-    modGlobal::g_objDataContext = archive.context;
+    modGlobal::AppSession().database = archive.database;
+    modGlobal::AppSession().dataContext = archive.context;
 }
 
 // Lets go of the program's archive and closes it, context first.
 inline void closeArchive(TestSupport::Archive &archive)
 {
-    modGlobal::g_objDataContext.reset();
-    modGlobal::g_objDatabase.reset();
+    modGlobal::AppSession().dataContext.reset();
+    modGlobal::AppSession().database.reset();
     archive = {};
 }
 

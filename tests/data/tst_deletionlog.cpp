@@ -4,7 +4,7 @@
 #include "testsupport.h"
 
 #include "data/deletionlog.h"
-#include "services/modGlobal.h"
+#include "objdb/datacontext.h"
 #include "objdb/amount.h"
 
 #include <QSqlQuery>
@@ -61,14 +61,13 @@ private slots:
         m_dir = std::make_unique<TestSupport::TempWorkDir>();
         m_sink = std::make_unique<TestSupport::RecordingSink>();
         m_archive = TestSupport::openArchive(m_dir->databasePath(), m_sink.get());
-        modGlobal::OperatorName = QStringLiteral("Rossi");
+        m_archive.context->UserName = QStringLiteral("Rossi");
     }
 
     void cleanup()
     {
         m_archive = {};
         m_dir.reset();
-        modGlobal::OperatorName.clear();
     }
 
     void archiveOfThePreviousVersionGainsTheLog()

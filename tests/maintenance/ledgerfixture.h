@@ -1,11 +1,11 @@
 #pragma once
-// An archive of movements and payments for the maintenance tests, installed as the program's
-// archive, with the few queries the tests compare.
+// An archive of movements and payments for the maintenance tests, with an operator logged in on its
+// data context, and the few queries the tests compare.
 
 #include "testsupport.h"
 
-#include "services/modGlobal.h"
 #include "objdb/amount.h"
+#include "objdb/datacontext.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -16,21 +16,14 @@ public:
     LedgerFixture()
     {
         m_archive = TestSupport::openArchive(m_dir.databasePath(), &m_sink);
-        modGlobal::g_objDatabase = m_archive.database;
-        modGlobal::g_objDataContext = m_archive.context;
-        modGlobal::OperatorName = QStringLiteral("Verdi");
-    }
-    ~LedgerFixture()
-    {
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
-        modGlobal::OperatorName.clear();
+        m_archive.context->UserName = QStringLiteral("Verdi");
     }
 
     static QVariant money(const QString &text) { return QVariant::fromValue(*objdb::Amount::parse(text)); }
 
     objdb::Table &table(const QString &name) { return m_archive.context->Tables().Item(name); }
     objdb::Database &database() { return *m_archive.database; }
+    objdb::DataContext &context() { return *m_archive.context; }
     TestSupport::RecordingSink &sink() { return m_sink; }
     QString path() const { return m_dir.databasePath(); }
 

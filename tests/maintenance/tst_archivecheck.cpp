@@ -21,7 +21,7 @@ class TestArchiveCheck : public QObject {
 
     std::unique_ptr<LedgerFixture> m_f;
 
-    ArchiveCheck::Report check() { return ArchiveCheck::Run(*modGlobal::g_objDataContext); }
+    ArchiveCheck::Report check() { return ArchiveCheck::Run(m_f->context()); }
 
     // Movements in every state the rules leave: settled, partly paid, overpaid beyond a cent, empty amount,
     // one whose payments were purged, one whose payment was deleted by the record command.
@@ -34,7 +34,7 @@ class TestArchiveCheck : public QObject {
         m_f->movement("");
         const qint64 purged = m_f->movement("77,7777");
         m_f->payment(purged, day, "70", "7,7777");
-        SettledPurge::Run(*modGlobal::g_objDataContext, day, [](int, int) { return true; });
+        SettledPurge::Run(m_f->context(), day, [](int, int) { return true; });
         const qint64 payment = m_f->payment(m_f->movement("30"), day, "30");
         QCOMPARE(m_f->table("Pagamenti").OpenDataSource()->DeleteRows({payment}), 1);
     }
@@ -99,7 +99,7 @@ private slots:
     {
         fillArchive();
         m_f->database().exec("UPDATE Movimenti SET ImportoInSospeso = 5, Pagato = 0 WHERE OID IN (1, 3)");
-        frmArchiveCheck window;
+        frmArchiveCheck window(m_f->context());
         window.runCheck();
         QCOMPARE(window.lstResult->count(), 2);
         QVERIFY(window.cmdRecalculate->isEnabled());
@@ -128,7 +128,7 @@ private slots:
     {
         fillArchive();
         m_f->database().exec("UPDATE Movimenti SET ImportoInSospeso = 5 WHERE OID = 1");
-        frmArchiveCheck window;
+        frmArchiveCheck window(m_f->context());
         window.runCheck();
         TestSupport::ScriptedMessages script;
         script.push(Answer::No);

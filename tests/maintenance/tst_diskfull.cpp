@@ -116,27 +116,19 @@ private:
     QList<MessageService::Request> m_seen;
 };
 
-// The archive installed as the program's for the commands that work on the open archive, with the
-// engine's page limit set just above its size when asked.
+// The archive the commands work on, with an operator logged in and the engine's page limit set just
+// above its size when asked.
 class ProgramArchive {
 public:
     ProgramArchive(const QString &path, bool limitPages)
     {
         m_archive = TestSupport::openArchive(path);
-        modGlobal::g_objDatabase = m_archive.database;
-        modGlobal::g_objDataContext = m_archive.context;
-        modGlobal::OperatorName = QStringLiteral("Verdi");
+        m_archive.context->UserName = QStringLiteral("Verdi");
         if (limitPages) {
             QSqlQuery pages = m_archive.database->exec(QStringLiteral("PRAGMA page_count"));
             pages.next();
             m_archive.database->exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages.value(0).toLongLong() + 2));
         }
-    }
-    ~ProgramArchive()
-    {
-        modGlobal::g_objDataContext.reset();
-        modGlobal::g_objDatabase.reset();
-        modGlobal::OperatorName.clear();
     }
     objdb::DataContext &context() { return *m_archive.context; }
 
@@ -150,12 +142,12 @@ void run(Operation operation, const QString &archivePath, const QString &otherAr
     case Operation::Conversion: {
         ProgramArchive program(archivePath, limitPages);
         Settings::writeText(QStringLiteral("Configuration"), QStringLiteral("CurrencyConverted"), QStringLiteral("False"));
-        ConvertArchiveToEuro();
+        ConvertArchiveToEuro(program.context());
         break;
     }
     case Operation::Purge: {
         ProgramArchive program(archivePath, limitPages);
-        frmDeletePayment dialog;
+        frmDeletePayment dialog(program.context());
         dialog.txtData->setText(QStringLiteral("31/12/2025"));
         dialog.cmdSetting->click();
         break;

@@ -71,7 +71,7 @@ private slots:
         QFETCH(QString, lire);
         QFETCH(qint64, euroUnits);
         const qint64 movement = m_f->movement(lire);
-        QVERIFY(!EuroConversion::Convert(*modGlobal::g_objDataContext, always).stopped);
+        QVERIFY(!EuroConversion::Convert(m_f->context(), always).stopped);
         QCOMPARE(m_f->number("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}), euroUnits);
         QCOMPARE(m_f->outstanding(movement), euroUnits);
     }
@@ -80,7 +80,7 @@ private slots:
     {
         const qint64 movement = m_f->movement(QString());
         m_f->database().exec("UPDATE Movimenti SET ScontoPrivato = NULL");
-        EuroConversion::Convert(*modGlobal::g_objDataContext, always);
+        EuroConversion::Convert(m_f->context(), always);
         QVERIFY(m_f->value("SELECT Importo FROM Movimenti WHERE OID = ?", {movement}).isNull());
         QVERIFY(m_f->value("SELECT ScontoPrivato FROM Movimenti WHERE OID = ?", {movement}).isNull());
     }
@@ -103,13 +103,13 @@ private slots:
                 m_f->payment(movement, day.addDays(5),
                              objdb::Amount::fromUnits(m_f->outstanding(movement)).toDisplayString(4).remove('.'));
         }
-        SettledPurge::Run(*modGlobal::g_objDataContext, day.addDays(10), always);
+        SettledPurge::Run(m_f->context(), day.addDays(10), always);
         QVERIFY(m_f->number("SELECT COUNT(*) FROM Eliminazioni") > 10);
-        QCOMPARE(ArchiveCheck::Run(*modGlobal::g_objDataContext).lines, QStringList{ArchiveCheck::kCleanLine});
+        QCOMPARE(ArchiveCheck::Run(m_f->context()).lines, QStringList{ArchiveCheck::kCleanLine});
         const qint64 loggedBefore = m_f->number("SELECT SUM(Contanti) FROM Eliminazioni");
 
-        QVERIFY(!EuroConversion::Convert(*modGlobal::g_objDataContext, always).stopped);
-        const auto report = ArchiveCheck::Run(*modGlobal::g_objDataContext);
+        QVERIFY(!EuroConversion::Convert(m_f->context(), always).stopped);
+        const auto report = ArchiveCheck::Run(m_f->context());
         QVERIFY2(report.clean, qPrintable(report.lines.mid(0, 5).join('\n')));
         // The log's amounts were converted with the rest.
         QVERIFY(qAbs(m_f->number("SELECT SUM(Contanti) FROM Eliminazioni") * 19362700 / 10000 - loggedBefore)
@@ -122,7 +122,7 @@ private slots:
             m_f->payment(m_f->movement("3872,54"), QDate(2001, 1, 1), "1936,27");
         const qint64 before = fingerprint();
         int steps = 0;
-        const auto outcome = EuroConversion::Convert(*modGlobal::g_objDataContext, [&](int done, int total) {
+        const auto outcome = EuroConversion::Convert(m_f->context(), [&](int done, int total) {
             ++steps;
             return done < total; // stopped at the very end, after every statement ran
         });
@@ -146,7 +146,7 @@ private slots:
             }
             return r.text == QLatin1String("Confermi l'interruzione ?") ? Answer::Yes : r.defaultAnswer;
         });
-        ConvertArchiveToEuro();
+        ConvertArchiveToEuro(m_f->context());
         MessageService::clearScript();
         QVERIFY(texts.contains(QStringLiteral("Confermi l'interruzione ?")));
         QCOMPARE(texts.last(), QStringLiteral("Conversione interrotta: l'archivio non è stato modificato."));
@@ -189,7 +189,7 @@ private slots:
         const qint64 movement = m_f->movement("1936,27");
         TestSupport::ScriptedMessages script;
         script.push(Answer(answer));
-        QCOMPARE(ConvertArchiveToEuro(), converts);
+        QCOMPARE(ConvertArchiveToEuro(m_f->context()), converts);
         QCOMPARE(script.seen().first().text, question);
         QCOMPARE(script.seen().first().title, QStringLiteral("Conversione Valuta"));
         QCOMPARE(int(script.seen().first().defaultAnswer), defaultAnswer);

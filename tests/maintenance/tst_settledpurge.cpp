@@ -44,7 +44,7 @@ private slots:
         QVERIFY(m_f->paid(settled));
         QVERIFY(!m_f->paid(open));
 
-        const auto outcome = SettledPurge::Run(*modGlobal::g_objDataContext, kDay, never);
+        const auto outcome = SettledPurge::Run(m_f->context(), kDay, never);
         QCOMPARE(outcome.deleted, 2);
         QVERIFY(!outcome.stopped);
         QVERIFY(!m_f->exists("Pagamenti", first));
@@ -81,7 +81,7 @@ private slots:
         QFETCH(int, daysAfter);
         QFETCH(bool, deleted);
         const qint64 payment = m_f->payment(m_f->movement("10"), kDay.addDays(daysAfter), "10");
-        SettledPurge::Run(*modGlobal::g_objDataContext, kDay, never);
+        SettledPurge::Run(m_f->context(), kDay, never);
         QCOMPARE(!m_f->exists("Pagamenti", payment), deleted);
     }
 
@@ -90,7 +90,7 @@ private slots:
         const qint64 movement = m_f->movement("10");
         const qint64 payment = m_f->payment(movement, kDay, "10");
         int asked = 0;
-        const auto outcome = SettledPurge::Run(*modGlobal::g_objDataContext, kDay, [&](int, int) {
+        const auto outcome = SettledPurge::Run(m_f->context(), kDay, [&](int, int) {
             ++asked;
             return false;
         });
@@ -124,7 +124,7 @@ private slots:
         const qint64 payment = m_f->payment(m_f->movement("10"), kDay, "10");
         TestSupport::ScriptedMessages script;
         script.push(Answer(answer));
-        frmDeletePayment dialog;
+        frmDeletePayment dialog(m_f->context());
         dialog.show();
         dialog.calTimeSetting->setSelectedDate(QDate(2005, 3, 31));
         QCOMPARE(dialog.txtData->text(), QDate::currentDate().toString("dd/MM/yyyy"));
