@@ -1,12 +1,20 @@
-// The maintenance commands of the tools menu: the work is the maintenance subsystem's.
+// The tools menu's commands on the archive: the maintenance subsystem's work (deleting payments,
+// the archive check, the deletion log, the conversion to Euro, the import of another archive's rows)
+// and the closing summary of the day at the cash desk, or of the month or period the administrator
+// selected.
 
 #include "app/frmMain.h"
 
+#include "app/commandtable.h"
+#include "app/startup.h"
+#include "maintenance/archiveimport.h"
+#include "maintenance/deletionlogwindow.h"
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
+#include "output/closingperiod.h"
+#include "output/frmClosingSummary.h"
 #include "data/archivefacts.h"
-#include "data/deletionlog.h"
 #include "services/administratoronly.h"
 #include "services/configuration.h"
 #include "services/errorreport.h"
@@ -14,7 +22,6 @@
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
-#include "objdb/viewer/datawindow.h"
 #include "views/currentview.h"
 
 #include <QAction>
@@ -22,10 +29,20 @@
 
 void frmMain::connectMaintenanceCommands()
 {
-    connect(mnuDeletePayment, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletePayment_Click));
-    connect(mnuVerifyArchive, &QAction::triggered, this, Guarded(this, &frmMain::mnuVerifyArchive_Click));
-    connect(mnuDeletionLog, &QAction::triggered, this, Guarded(this, &frmMain::mnuDeletionLog_Click));
+    ConnectCommands(this, {{mnuDeletePayment, &frmMain::mnuDeletePayment_Click},
+                           {mnuVerifyArchive, &frmMain::mnuVerifyArchive_Click},
+                           {mnuDeletionLog, &frmMain::mnuDeletionLog_Click}});
     connect(this, &frmMain::currencyConversionRequested, this, Guarded(this, &frmMain::ConvertArchive));
+}
+
+void frmMain::connectImportCommand()
+{
+    ConnectCommands(this, {{mnuImport, &frmMain::mnuImport_Click}});
+}
+
+void frmMain::connectClosingSummary()
+{
+    ConnectCommands(this, {{mnuClosingSummary, &frmMain::mnuClosingSummary_Click}});
 }
 
 void frmMain::mnuDeletePayment_Click()
@@ -38,7 +55,7 @@ void frmMain::mnuDeletePayment_Click()
         return;
     }
     frmDeletePayment::SetDate(QDate::currentDate(), -1, -1, this);
-    if (ds && ds->GetTable().Name() == QLatin1String("Pagamenti"))
+    if (ds->GetTable().Name() == QLatin1String("Pagamenti"))
         RefreshDetailView(QString());
 }
 
@@ -70,13 +87,29 @@ void frmMain::ConvertArchive()
 
 void frmMain::mnuDeletionLog_Click()
 {
+    if (!RefuseNonAdministrator(this))
+        ShowDeletionLog(*modGlobal::g_objDataContext, this, m_view->currencyConversion());
+}
+
+void frmMain::mnuImport_Click()
+{
     if (RefuseNonAdministrator(this))
         return;
-    objdb::OpenOptions options;
-    options.readOnly = true;
-    options.notify = this;
-    options.convertCurrency = m_view->currencyConversion();
-    auto log = modGlobal::g_objDataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
-        QString(), QStringLiteral("Quando DESC"), options);
-    objdb::ShowDataSource(log, QStringLiteral("sola lettura"));
+    if (!m_view->m_objCurDS)
+        MessageService::beep();
+    else if (ImportIntoView(m_view->m_objCurDS, this, this))
+        RefreshDetailView(QString());
+}
+
+void frmMain::mnuClosingSummary_Click()
+{
+    if (!modGlobal::IsDatabaseReady()) {
+        MessageService::beep();
+        return;
+    }
+    const bool administrator = modGlobal::g_objDataContext->UserLevel == 1;
+    const auto [from, to] = output::ClosingPeriodFor(administrator, m_view->dateSelection(), m_view->selectionDate(),
+                                                     m_view->selectionPeriodEnd(), QDate::currentDate());
+    output::frmClosingSummary window(modGlobal::g_objDatabase, from, to, administrator, this);
+    window.exec();
 }
