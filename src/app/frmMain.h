@@ -28,6 +28,7 @@ class QTreeWidgetItem;
 class BusyMark;
 class CurrentView;
 class DeferredCommand;
+struct FieldMenus;
 class clsOSTNA;
 struct ViewTotals;
 
@@ -317,6 +318,9 @@ private:
     // Key and grid helpers of the current view.
     QString currentSectionKey() const;
     bool isViewBound() const;
+    // The record commands act on the rows of a view, never on the computed statistics, and on a
+    // current row when bookmark says which (-1: none is needed); otherwise they only beep.
+    bool recordCommandApplies(bool needsGrid, qint64 bookmark) const;
 
     void connectTotalCommands();
     void connectSortCommands();
@@ -326,11 +330,17 @@ private:
     void clearFieldMenus();
     // Lets the view go with everything made for it; the grid is left without rows.
     void releaseView();
-    void buildFieldMenus();
+    // The column menus of the current view, as one.
+    FieldMenus fieldMenus();
     void setDataCommandsEnabled(bool enabled);
+    // The body of RefreshDetailView: the view of the selected node shown, or hidden for a grouping node.
+    void refreshView(const QString &sortOrder);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
+    void hideView(const QTreeWidgetItem *node);
     // What the output commands need of the current view and of this window.
     output::ViewInfo outputView() const;
+    // The output commands act on a shown view; otherwise they only beep.
+    bool outputApplies() const;
     void connectGridLayoutCommands();
     // An item of one of the associated-data lists: posts its command with the item's number.
     void AssociatedItem_Click(const QList<QAction *> &items, int Index);
@@ -348,6 +358,8 @@ private:
     void EditComplexFilter();
     // The filter commands' marks: whether a filter is in force, and whether it is the complex one.
     void ShowFilterMarks(bool filtered, bool complex);
+    // One day (month, period) back or on, or a beep where the selection cannot move.
+    void stepDateSelection(int step);
     // Shows the conversion-currency item when the archive has a conversion currency.
     void UpdateCurrencyMenu();
 

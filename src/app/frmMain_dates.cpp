@@ -26,14 +26,10 @@ void frmMain::UpdateDateSelectionCaption()
     cmdDateSel->setToolTip(caption.toolTip);
     mnuSelection->setTitle(caption.menuTitle);
 
-    const QString unit = selection == DateSelection::Month  ? QStringLiteral("Mese")
-                       : selection == DateSelection::Period ? QStringLiteral("Periodo")
-                                                            : QStringLiteral("Giorno");
-    mnuSelPrevious->setText(unit + QStringLiteral(" p&recedente\tAlt+Sinistra"));
-    mnuSelNext->setText(unit + QStringLiteral(" &successivo\tAlt+Destra"));
-    mnuSelToday->setText((selection == DateSelection::Day || selection == DateSelection::All ? QStringLiteral("&Oggi")
-                                                                                               : unit + QStringLiteral(" &corrente"))
-                         + QStringLiteral("\tAlt+Home"));
+    const DateStepCaptions steps = StepCaptionsFor(selection);
+    mnuSelPrevious->setText(steps.previous);
+    mnuSelNext->setText(steps.next);
+    mnuSelToday->setText(steps.current);
     // All dates have no day to move from; "Oggi" selects today's day then.
     mnuSelPrevious->setEnabled(selection != DateSelection::All);
     mnuSelNext->setEnabled(selection != DateSelection::All);
@@ -77,18 +73,20 @@ void frmMain::cmdDateSel_Click()
 
 void frmMain::mnuSelPrevious_Click()
 {
-    if (cmdDateSel->isHidden() || m_view->dateSelection() == DateSelection::All)
-        MessageService::beep();
-    else
-        m_view->stepSelection(-1);
+    stepDateSelection(-1);
 }
 
 void frmMain::mnuSelNext_Click()
 {
+    stepDateSelection(1);
+}
+
+void frmMain::stepDateSelection(int step)
+{
     if (cmdDateSel->isHidden() || m_view->dateSelection() == DateSelection::All)
         MessageService::beep();
     else
-        m_view->stepSelection(1);
+        m_view->stepSelection(step);
 }
 
 void frmMain::mnuSelToday_Click()

@@ -1,11 +1,16 @@
 // The detail view: the query of the selected section opened, bound to the grid, and the menus
-// that depend on its fields rebuilt.
+// that depend on its fields rebuilt; and what the view tells the window: its totals kept in sight
+// (the row count in the status bar and the band under a dated view's grid), its status messages,
+// its reads apart on the busy mark and a date selection moved.
 
 #include "app/frmMain.h"
 
 #include "views/currentview.h"
 #include "views/sectiontree.h"
 
+#include "grid/viewtotals.h"
+#include "services/busymark.h"
+#include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
 #include "app/layout.h"
@@ -14,6 +19,7 @@
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "views/dateselectioncaption.h"
+#include "views/fieldmenus.h"
 #include "views/sectionview.h"
 
 #include <QAction>
@@ -23,42 +29,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
-
-namespace {
-
-// Removes every item of a menu-item array but its template, item 0.
-void clearItems(QList<QAction *> &items)
-{
-    while (items.size() > 1)
-        delete items.takeLast();
-}
-
-QAction *addItem(QList<QAction *> &items, const QString &caption, const QString &tag)
-{
-    QAction *templ = items.first();
-    auto *item = new QAction(caption, templ->parent());
-    // Named after the array as the template is: "mnuSearchItems_0", "mnuSearchItems_1", ...
-    const QString array = templ->objectName().section(QLatin1Char('_'), 0, -2);
-    item->setObjectName(array + QStringLiteral("_%1").arg(items.size()));
-    item->setProperty("tag", tag);
-    item->setProperty("index", int(items.size()));
-    if (auto *menu = qobject_cast<QMenu *>(templ->parent()))
-        menu->addAction(item);
-    items.append(item);
-    return item;
-}
-
-// The title above the grid: the section, and the days its rows are limited to.
-QString viewTitleOf(const QString &nodeText, const SectionViewRequest &request)
-{
-    if (request.periodFrom && request.periodTo)
-        return ViewTitle(nodeText, DateSelection::Period, *request.periodFrom, *request.periodTo);
-    if (request.query.dateField.isEmpty())
-        return ViewTitle(nodeText);
-    return ViewTitle(nodeText, request.selection, request.selectionDate, request.selectionEnd);
-}
-
-} // namespace
+#include <optional>
 
 QString frmMain::currentSectionKey() const
 {
@@ -73,47 +44,22 @@ bool frmMain::isViewBound() const
 
 void frmMain::clearFieldMenus()
 {
-    for (QList<QAction *> *items : {&mnuSearchItems, &mnuOrderItems, &mnuTotalItems, &mnuAverageItems, &mnuFilterItems,
-                                    &mnuFilterComplexItems})
-        clearItems(*items);
-    QAction *find = toolbarAction(QStringLiteral("Find"));
-    find->menu()->clear();
-    find->setProperty("tag", QString());
-    QAction *filter = toolbarAction(QStringLiteral("Filter"));
-    filter->setCheckable(true);
-    filter->setChecked(false);
-    mnuFilterComplex->setChecked(false);
-    mnuFilterShort->menuAction()->setEnabled(true);
+    fieldMenus().clear();
+    toolbarAction(QStringLiteral("Filter"))->setCheckable(true);
+    ShowFilterMarks(false, false);
     mnuFilter->setProperty("tag", QString());
     mnuDataSelBeforeQuery->setChecked(false);
+}
+
+FieldMenus frmMain::fieldMenus()
+{
+    return {mnuSearchItems, mnuFilterItems, mnuOrderItems, mnuTotalItems, mnuAverageItems, mnuFilterComplexItems,
+            toolbarAction(QStringLiteral("Find"))};
 }
 
 void frmMain::releaseView()
 {
     m_view->release();
-}
-
-void frmMain::buildFieldMenus()
-{
-    const FieldMenuEntries entries = FieldMenuEntriesFor(*m_view->m_objCurDS);
-    QAction *find = toolbarAction(QStringLiteral("Find"));
-    for (const FieldMenuEntry &entry : entries.search) {
-        addItem(mnuSearchItems, entry.caption, entry.field);
-        QAction *item = find->menu()->addAction(entry.caption);
-        item->setObjectName(QStringLiteral("tbToolBar_Find_") + entry.field);
-        item->setProperty("key", entry.field);
-        item->setProperty("index", int(mnuSearchItems.size() - 1));
-    }
-    // A filtered column's caption carries its condition after the title it returns to.
-    for (const FieldMenuEntry &entry : entries.filter)
-        addItem(mnuFilterItems, entry.caption, entry.field)->setProperty("title", entry.caption);
-    for (const FieldMenuEntry &entry : entries.order)
-        addItem(mnuOrderItems, entry.caption, entry.field);
-    for (const FieldMenuEntry &entry : entries.total) {
-        addItem(mnuTotalItems, entry.caption, entry.field);
-        addItem(mnuAverageItems, entry.caption, entry.field);
-    }
-    find->setProperty("tag", entries.findDefault > 0 ? QString::number(entries.findDefault) : QString());
 }
 
 void frmMain::setDataCommandsEnabled(bool enabled)
@@ -134,40 +80,47 @@ void frmMain::RefreshDetailView(const QString &p_strSortOrder)
     m_blnRefreshing = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents();
+    std::optional<PendingError> failure;
     try {
-        clearFieldMenus();
-        BuildAssociatedMenus(nullptr, true);
-        QTreeWidgetItem *node = tvTreeView->currentItem();
-        if (node)
-            SetStatusMsg(lblTitle.at(0)->text() + QStringLiteral(" <") + node->text(0) + QLatin1Char('>'));
-        const QString key = SectionTree::KeyOf(node);
-        if (!key.isEmpty()) {
-            showView(key, node->text(0), p_strSortOrder);
-        } else {
-            // A grouping node: the section page takes the grid's place, and no command may reach
-            // the view it hides.
-            lblTitle[1]->setText(node ? ViewTitle(node->text(0)) : lblTitle[1]->property("tag").toString());
-            releaseView();
-            dgView->hide();
-            cmdGridSetting->hide();
-            cmdDateSel->hide();
-            mnuSelection->menuAction()->setVisible(false);
-            lblTotals->hide();
-            sbRowCount->clear();
-        }
-        setDataCommandsEnabled(!dgView->isHidden());
-        UpdateFieldSequenceMark();
-        BuildSectionPage();
+        refreshView(p_strSortOrder);
     } catch (const std::exception &) {
-        const PendingError error = PendingError::current();
+        failure = PendingError::current();
         frmMessage::closeInstance();
-        m_blnRefreshing = false;
-        QApplication::restoreOverrideCursor();
-        ShowErrorReport(QStringLiteral("Visualizzazione dati fallita: \n\n") + error.description, error);
-        return;
     }
     m_blnRefreshing = false;
     QApplication::restoreOverrideCursor();
+    if (failure)
+        ShowErrorReport(QStringLiteral("Visualizzazione dati fallita: \n\n") + failure->description, *failure);
+}
+
+void frmMain::refreshView(const QString &sortOrder)
+{
+    clearFieldMenus();
+    BuildAssociatedMenus(nullptr, true);
+    QTreeWidgetItem *node = tvTreeView->currentItem();
+    if (node)
+        SetStatusMsg(lblTitle.at(0)->text() + QStringLiteral(" <") + node->text(0) + QLatin1Char('>'));
+    if (const QString key = SectionTree::KeyOf(node); !key.isEmpty())
+        showView(key, node->text(0), sortOrder);
+    else
+        hideView(node);
+    setDataCommandsEnabled(!dgView->isHidden());
+    UpdateFieldSequenceMark();
+    BuildSectionPage();
+}
+
+void frmMain::hideView(const QTreeWidgetItem *node)
+{
+    // A grouping node: the section page takes the grid's place, and no command may reach the view
+    // it hides.
+    lblTitle[1]->setText(node ? ViewTitle(node->text(0)) : lblTitle[1]->property("tag").toString());
+    releaseView();
+    dgView->hide();
+    cmdGridSetting->hide();
+    cmdDateSel->hide();
+    mnuSelection->menuAction()->setVisible(false);
+    lblTotals->hide();
+    sbRowCount->clear();
 }
 
 void frmMain::showView(const QString &key, const QString &nodeText, const QString &sortOrder)
@@ -181,7 +134,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     frmMessage::instance()->ShowMsg(QStringLiteral("Lettura ") + nodeText + QStringLiteral("..."), this);
     m_view->open(*m_objSession.dataContext, request);
     SetStatusMsg(status);
-    lblTitle[1]->setText(viewTitleOf(nodeText, request) + titleNote);
+    lblTitle[1]->setText(SectionViewTitle(nodeText, request) + titleNote);
 
     const QString dateField = m_view->dateField();
     lblTotals->setVisible(!dateField.isEmpty());
@@ -196,7 +149,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     cmdGridSetting->show();
     cmdGridSetting->raise();
     frmMessage::closeInstance();
-    buildFieldMenus();
+    fieldMenus().build(FieldMenuEntriesFor(*m_view->m_objCurDS));
     BuildAssociatedMenus(m_view->m_objCurDS.get(), false);
     RefreshComplexFilterItems();
 }
@@ -204,4 +157,33 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
 void frmMain::StoreGridLayout()
 {
     m_view->storeGridLayout();
+}
+
+void frmMain::connectViewSignals()
+{
+    connect(m_view, &CurrentView::statusMessage, this, &frmMain::SetStatusMsg);
+    connect(m_view, &CurrentView::busyChanged, m_busyMark, &BusyMark::set);
+    connect(m_busyMark, &BusyMark::stopRequested, m_view, &CurrentView::readsApartStopped);
+    connect(m_view, &CurrentView::totalsShown, this, &frmMain::showViewTotals);
+    connect(m_view, &CurrentView::totalsRefused, this, &frmMain::showTotalsRefused);
+    // A new date selection is stored and shown.
+    connect(m_view, &CurrentView::dateSelectionChanged, this, [this] {
+        UpdateDateSelectionCaption();
+        WriteConfiguration();
+        RefreshDetailView(QString());
+    });
+}
+
+void frmMain::showViewTotals(const ViewTotals &totals)
+{
+    sbRowCount->setText(RowCountText(selectedNodeText(), totals.rows));
+    lblTotals->setText(TotalsBandText(totals));
+    // The whole line, should the grid be narrower than the band's text.
+    lblTotals->setToolTip(lblTotals->text());
+}
+
+void frmMain::showTotalsRefused(const QString &refusal)
+{
+    sbRowCount->clear();
+    lblTotals->setText(refusal);
 }

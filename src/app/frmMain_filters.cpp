@@ -1,8 +1,10 @@
-// Column filters and the complex filter of the current view: the menu items keep the column
-// filters in their captions and the marks of what is in force; the view applies them.
+// Column filters, the complex filter and the predefined selections of the current view: the menu
+// items keep the column filters in their captions and the marks of what is in force, the check mark
+// of mnuDataSelBeforeQuery whether a selection is stored; the view applies and keeps them.
 
 #include "app/frmMain.h"
 
+#include "app/commandtable.h"
 #include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
 #include "objdb/grid/gridmodel.h"
@@ -10,6 +12,7 @@
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "views/currentview.h"
+#include "views/fieldmenus.h"
 
 #include <QAction>
 #include <QMenu>
@@ -25,13 +28,13 @@ void frmMain::connectFilterCommands()
         if (const int index = int(mnuFilterComplexItems.indexOf(item)); index > 0)
             RunReportingFailures([&] { mnuFilterComplexItems_Click(index); });
     });
-    connect(mnuFilterComplex, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterComplex_Click));
-    connect(mnuDataSelBeforeQuery, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelBeforeQuery_Click));
-    connect(mnuDataSelCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuDataSelCancel_Click));
-    connect(mnuFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFilterCancel_Click));
-    connect(mnuFieldFilter, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilter_Click));
-    connect(mnuFieldFilterCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancel_Click));
-    connect(mnuFieldFilterCancelAll, &QAction::triggered, this, Guarded(this, &frmMain::mnuFieldFilterCancelAll_Click));
+    ConnectCommands(this, {{mnuFilterComplex, &frmMain::mnuFilterComplex_Click},
+                           {mnuDataSelBeforeQuery, &frmMain::mnuDataSelBeforeQuery_Click},
+                           {mnuDataSelCancel, &frmMain::mnuDataSelCancel_Click},
+                           {mnuFilterCancel, &frmMain::mnuFilterCancel_Click},
+                           {mnuFieldFilter, &frmMain::mnuFieldFilter_Click},
+                           {mnuFieldFilterCancel, &frmMain::mnuFieldFilterCancel_Click},
+                           {mnuFieldFilterCancelAll, &frmMain::mnuFieldFilterCancelAll_Click}});
     connect(m_view, &CurrentView::filtersChanged, this, &frmMain::ShowFilterMarks);
     connect(m_view, &CurrentView::complexFilterNamesChanged, this, &frmMain::RefreshComplexFilterItems);
 }
@@ -47,22 +50,10 @@ void frmMain::mnuFilterItems_Click(int Index)
 {
     if (!m_view->m_objCurDS || Index < 1 || Index >= mnuFilterItems.size())
         return;
-    QAction *item = mnuFilterItems.at(Index);
-    const QString title = item->property("title").toString();
-    frmSearchText::GetFilterText(this, title);
-    const QString text = frmSearchText::sSearchText; // empty also when left with Esc
-    item->setCheckable(true);
-    if (!text.isEmpty()) {
-        item->setText(ColumnFilters::filteredCaption(title, text, frmSearchText::bInternal));
-        item->setChecked(true);
-    } else {
-        item->setText(title);
-        item->setChecked(false);
-    }
-    QList<ColumnFilters::Item> items;
-    for (const QAction *column : mnuFilterItems.mid(1))
-        items.append({column->property("tag").toString(), column->text(), column->property("title").toString()});
-    m_view->applyColumnFilters(items);
+    frmSearchText::GetFilterText(this, mnuFilterItems.at(Index)->property("title").toString());
+    // The text is empty also when the dialog was left with Esc.
+    MarkFilterItem(mnuFilterItems.at(Index), frmSearchText::sSearchText, frmSearchText::bInternal);
+    m_view->applyColumnFilters(FilterItemsOf(mnuFilterItems));
 }
 
 void frmMain::mnuFilterCancel_Click()
@@ -70,12 +61,7 @@ void frmMain::mnuFilterCancel_Click()
     if (!m_view->m_objCurDS)
         return;
     m_view->cancelFilters();
-    for (int i = 1; i < mnuFilterItems.size(); ++i) {
-        QAction *item = mnuFilterItems.at(i);
-        item->setText(item->property("title").toString());
-        item->setChecked(false);
-        item->setEnabled(true);
-    }
+    ResetFilterItems(mnuFilterItems);
 }
 
 void frmMain::mnuFieldFilterCancelAll_Click()
@@ -102,15 +88,11 @@ void frmMain::mnuFieldFilterCancel_Click()
 void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
 {
     const QString field = objdb::ViewUtility::modelOf(dgView)->fieldAt(dgView->currentIndex().column());
-    if (!mnuFilterComplex->isChecked()) {
-        for (int i = 1; i < mnuFilterItems.size(); ++i) {
-            if (mnuFilterItems.at(i)->property("tag").toString() == field) {
-                frmSearchText::sLastName = mnuFilterItems.at(i)->property("title").toString();
-                frmSearchText::sLastValue = value;
-                mnuFilterItems_Click(i);
-                return;
-            }
-        }
+    if (const int index = MenuItems::indexOfField(mnuFilterItems, field); index > 0 && !mnuFilterComplex->isChecked()) {
+        frmSearchText::sLastName = mnuFilterItems.at(index)->property("title").toString();
+        frmSearchText::sLastValue = value;
+        mnuFilterItems_Click(index);
+        return;
     }
     // A complex filter in force, or a column with no item: the condition goes to the complex filter.
     m_view->filterInComplex(field, value, cancelOnly);
@@ -147,14 +129,21 @@ void frmMain::mnuFilterComplexItems_Click(int Index)
 
 void frmMain::RefreshComplexFilterItems()
 {
-    while (mnuFilterComplexItems.size() > 1)
-        delete mnuFilterComplexItems.takeLast();
-    QAction *templ = mnuFilterComplexItems.first();
-    for (const QString &name : m_view->complexFilterNames()) {
-        auto *item = new QAction(name, mnuFilter);
-        item->setObjectName(QStringLiteral("mnuFilterComplexItems_%1").arg(mnuFilterComplexItems.size()));
-        item->setProperty("index", int(mnuFilterComplexItems.size()));
-        mnuFilter->insertAction(templ, item);
-        mnuFilterComplexItems.append(item);
-    }
+    MenuItems::replaceByNames(mnuFilterComplexItems, mnuFilter, m_view->complexFilterNames());
+}
+
+void frmMain::mnuDataSelBeforeQuery_Click()
+{
+    // The check mark tells whether a selection is stored, not that the item was chosen.
+    mnuDataSelBeforeQuery->setChecked(!mnuDataSelBeforeQuery->isChecked());
+    if (m_view->m_objCurDS && m_view->editPredefinedSelection(selectedNodeText()))
+        mnuDataSelBeforeQuery->setChecked(true);
+}
+
+void frmMain::mnuDataSelCancel_Click()
+{
+    if (!m_view->m_objCurDS)
+        return;
+    m_view->deletePredefinedSelection(selectedNodeText());
+    mnuDataSelBeforeQuery->setChecked(false);
 }

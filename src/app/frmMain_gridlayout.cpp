@@ -1,7 +1,7 @@
 // The grid layout menu of the main window, also popped up by the button on the grid's corner.
 #include "app/frmMain.h"
 
-#include "services/errorreport.h"
+#include "app/commandtable.h"
 #include "services/messageservice.h"
 #include "views/currentview.h"
 
@@ -12,9 +12,9 @@
 void frmMain::connectGridLayoutCommands()
 {
     connect(cmdGridSetting, &QPushButton::clicked, this, &frmMain::cmdGridSetting_Click);
-    connect(mnuGridFldAll, &QAction::triggered, this, Guarded(this, &frmMain::mnuGridFldAll_Click));
-    connect(mnuGridFldSequence, &QAction::triggered, this, Guarded(this, &frmMain::mnuGridFldSequence_Click));
-    connect(mnuGridCancel, &QAction::triggered, this, Guarded(this, &frmMain::mnuGridCancel_Click));
+    ConnectCommands(this, {{mnuGridFldAll, &frmMain::mnuGridFldAll_Click},
+                           {mnuGridFldSequence, &frmMain::mnuGridFldSequence_Click},
+                           {mnuGridCancel, &frmMain::mnuGridCancel_Click}});
 }
 
 bool frmMain::gridLayoutApplies() const

@@ -1,12 +1,20 @@
-// The maintenance commands of the tools menu: the work is the maintenance subsystem's.
+// The tools menu's commands on the archive: the maintenance subsystem's work (deleting payments,
+// the archive check, the deletion log, the conversion to Euro, the import of another archive's rows)
+// and the closing summary of the day at the cash desk, or of the month or period the administrator
+// selected.
 
 #include "app/frmMain.h"
 
+#include "app/commandtable.h"
+#include "app/startup.h"
+#include "maintenance/archiveimport.h"
+#include "maintenance/deletionlogwindow.h"
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
+#include "output/closingperiod.h"
+#include "output/frmClosingSummary.h"
 #include "data/archivefacts.h"
-#include "data/deletionlog.h"
 #include "services/administratoronly.h"
 #include "services/configuration.h"
 #include "services/errorreport.h"
@@ -14,7 +22,6 @@
 #include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
-#include "objdb/viewer/datawindow.h"
 #include "views/currentview.h"
 
 #include <QAction>
@@ -62,13 +69,29 @@ void frmMain::ConvertArchive()
 
 void frmMain::mnuDeletionLog_Click()
 {
+    if (!RefuseNonAdministrator(m_objSession, this))
+        ShowDeletionLog(*m_objSession.dataContext, this, m_view->currencyConversion());
+}
+
+void frmMain::mnuImport_Click()
+{
     if (RefuseNonAdministrator(m_objSession, this))
         return;
-    objdb::OpenOptions options;
-    options.readOnly = true;
-    options.notify = this;
-    options.convertCurrency = m_view->currencyConversion();
-    auto log = m_objSession.dataContext->Tables().Item(DeletionLog::kTable).OpenDataSource(
-        QString(), QStringLiteral("Quando DESC"), options);
-    objdb::ShowDataSource(log, QStringLiteral("sola lettura"));
+    if (!m_view->m_objCurDS)
+        MessageService::beep();
+    else if (ImportIntoView(m_view->m_objCurDS, this, this))
+        RefreshDetailView(QString());
+}
+
+void frmMain::mnuClosingSummary_Click()
+{
+    if (!m_objSession.isReady()) {
+        MessageService::beep();
+        return;
+    }
+    const bool administrator = m_objSession.dataContext->UserLevel == 1;
+    const auto [from, to] = output::ClosingPeriodFor(administrator, m_view->dateSelection(), m_view->selectionDate(),
+                                                     m_view->selectionPeriodEnd(), QDate::currentDate());
+    output::frmClosingSummary window(m_objSession.database, from, to, administrator, this);
+    window.exec();
 }

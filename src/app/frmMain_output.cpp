@@ -2,6 +2,7 @@
 // the data export.
 #include "app/frmMain.h"
 
+#include "app/commandtable.h"
 #include "desktop/modOSWinUtil.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/viewutility.h"
@@ -9,7 +10,6 @@
 #include "output/dataexport.h"
 #include "output/printcurrentdata.h"
 #include "output/viewinfo.h"
-#include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "views/currentview.h"
 
@@ -19,69 +19,55 @@
 
 output::ViewInfo frmMain::outputView() const
 {
-    output::ViewInfo view;
-    view.title = selectedNodeText();
-    if (currentSectionKey() == QLatin1String("Mov. per Collaboratori"))
-        view.period = m_view->periodCaption();
-    else if (!cmdDateSel->isHidden() && m_view->dateSelection() != DateSelection::All)
-        view.period = cmdDateSel->toolTip(); // "Dati del giorno 07/03/2005 relativi a Data"
-    view.owner = const_cast<frmMain *>(this);
-    view.openDocument = [](const QString &file) { return modOSWinUtil::ShellOpenDocument(file); };
-    return view;
+    const QString dateTip = cmdDateSel->isHidden() ? QString() : cmdDateSel->toolTip();
+    return {selectedNodeText(), output::ViewPeriodOf(*m_view, currentSectionKey(), dateTip), const_cast<frmMain *>(this),
+            [](const QString &file) { return modOSWinUtil::ShellOpenDocument(file); }};
+}
+
+bool frmMain::outputApplies() const
+{
+    if (!dgView->isHidden() && m_view->m_objCurDS)
+        return true;
+    MessageService::beep();
+    return false;
 }
 
 void frmMain::PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle)
 {
-    auto *ds = qobject_cast<objdb::DataSource *>(p_objSource);
-    if (!ds) {
+    if (auto *ds = qobject_cast<objdb::DataSource *>(p_objSource))
+        output::PrintCurrentData(*ds, p_Func, p_sTitle, outputView());
+    else
         MessageService::beep();
-        return;
-    }
-    output::PrintCurrentData(*ds, p_Func, p_sTitle, outputView());
 }
 
 void frmMain::mnuPrint_Click()
 {
-    if (dgView->isHidden() || !m_view->m_objCurDS) {
-        MessageService::beep();
-        return;
-    }
-    PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModePrint, currentSectionKey());
+    if (outputApplies())
+        PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModePrint, currentSectionKey());
 }
 
 void frmMain::mnuPreview_Click()
 {
-    if (dgView->isHidden() || !m_view->m_objCurDS) {
-        MessageService::beep();
-        return;
-    }
-    PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModePreview, currentSectionKey());
+    if (outputApplies())
+        PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModePreview, currentSectionKey());
 }
 
 void frmMain::mnuPrintExport_Click()
 {
-    if (dgView->isHidden() || !m_view->m_objCurDS) {
-        MessageService::beep();
-        return;
-    }
-    PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModeExport, currentSectionKey());
+    if (outputApplies())
+        PrintCurrentData(m_view->m_objCurDS.get(), output::PrintModeExport, currentSectionKey());
 }
 
 void frmMain::mnuViewWebBrowser_Click()
 {
-    if (dgView->isHidden() || !m_view->m_objCurDS) {
-        MessageService::beep();
-        return;
-    }
-    output::ShowInBrowser(*m_view->m_objCurDS, QString(), outputView());
+    if (outputApplies())
+        output::ShowInBrowser(*m_view->m_objCurDS, QString(), outputView());
 }
 
 void frmMain::mnuSave_Click()
 {
-    if (dgView->isHidden() || !m_view->m_objCurDS) {
-        MessageService::beep();
+    if (!outputApplies())
         return;
-    }
     const objdb::GridSetting *setting = m_view->gridSetting();
     output::ExportData(*m_view->m_objCurDS, setting ? setting->FieldSequence() : QString(), outputView());
 }

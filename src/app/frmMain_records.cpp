@@ -28,40 +28,34 @@ struct WaitCursor {
 
 } // namespace
 
+bool frmMain::recordCommandApplies(bool needsGrid, qint64 bookmark) const
+{
+    if ((needsGrid && dgView->isHidden()) || !m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
+        MessageService::beep();
+        return false;
+    }
+    return true;
+}
+
 void frmMain::mnuFileNew_Click()
 {
-    const auto &ds = m_view->m_objCurDS;
-    if (dgView->isHidden() || !ds || currentSectionKey() == kStatistics) {
-        MessageService::beep();
-        return;
-    }
-    // A new payment carries the operator who records it.
-    QVariantList presets;
-    if (ds->TableName() == QLatin1String("Pagamenti"))
-        presets = {QStringLiteral("Operatore"), m_strOperatore};
-    AddRecord(ds, *dgView, m_view->gridSetting(), presets, this);
+    if (recordCommandApplies(true, -1))
+        AddRecord(m_view->m_objCurDS, *dgView, m_view->gridSetting(), NewRecordPresets(*m_view->m_objCurDS, m_strOperatore), this);
 }
 
 void frmMain::dgView_DblClick()
 {
     if (ColumnChosen(*dgView))
         return;
-    const qint64 bookmark = m_view->currentBookmark();
-    if (dgView->isHidden() || !m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
-        MessageService::beep();
-        return;
-    }
-    EditRecord(m_view->m_objCurDS, bookmark, this);
+    if (const qint64 bookmark = m_view->currentBookmark(); recordCommandApplies(true, bookmark))
+        EditRecord(m_view->m_objCurDS, bookmark, this);
 }
 
 void frmMain::Form_DblClick()
 {
     const auto &ds = m_view->m_objCurDS;
-    if (dgView->isHidden() || !ds || ds->Bookmark() == 0 || currentSectionKey() == kStatistics) {
-        MessageService::beep();
-        return;
-    }
-    RunReportingFailures([&] { objdb::ViewUtility::Binding(ds).EditCurrentRow({}, QString(), true, this); });
+    if (recordCommandApplies(true, ds ? ds->Bookmark() : 0))
+        RunReportingFailures([&] { objdb::ViewUtility::Binding(ds).EditCurrentRow({}, QString(), true, this); });
 }
 
 void frmMain::mouseDoubleClickEvent(QMouseEvent *event)
@@ -84,11 +78,8 @@ void frmMain::mnuFileDelete_Click()
     WaitCursor wait;
     RunReportingFailures([&] {
         const qint64 bookmark = m_view->currentBookmark();
-        if (!m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
-            MessageService::beep();
-        } else if (!RefuseNonAdministrator(m_objSession, this)) {
+        if (recordCommandApplies(false, bookmark) && !RefuseNonAdministrator(m_objSession, this))
             DeleteChosenRows(*m_view->m_objCurDS, *dgView, bookmark, this);
-        }
     });
 }
 

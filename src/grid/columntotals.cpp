@@ -23,6 +23,15 @@ QString AverageMessage(const QString &name, const objdb::ColumnSummary &summary,
            + FormatNumber(summary.mean(FormatDecimals(format)), format);
 }
 
+std::function<QString(const objdb::ColumnSummary &)> ColumnSummaryMessage(const objdb::DataSource &ds, const QString &field,
+                                                                          const QString &name, bool average)
+{
+    const QString format = TotalFormatOf(*ds.Field(field));
+    if (average)
+        return [name, format](const objdb::ColumnSummary &summary) { return AverageMessage(name, summary, format); };
+    return [name, format](const objdb::ColumnSummary &summary) { return TotalMessage(name, summary.sum, format); };
+}
+
 void ShowTotalBox(const std::function<QString()> &message, QWidget *parent)
 {
     QString text;

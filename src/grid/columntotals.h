@@ -21,6 +21,9 @@ QString TotalFormatOf(const objdb::FieldDef &field);
 QString TotalMessage(const QString &name, const QVariant &total, const QString &format);
 // "Media Contanti: 411,50": the exact mean rounded once to the format's decimals.
 QString AverageMessage(const QString &name, const objdb::ColumnSummary &summary, const QString &format);
+// The message of the column's total, or of its mean, under the name the menu gives the column.
+std::function<QString(const objdb::ColumnSummary &)> ColumnSummaryMessage(const objdb::DataSource &ds, const QString &field,
+                                                                          const QString &name, bool average);
 // Shows the message the function makes, without icon; a total the library refuses (one beyond the
 // limits of the computation) is told with its reason instead.
 void ShowTotalBox(const std::function<QString()> &message, QWidget *parent);

@@ -77,6 +77,14 @@ void frmSearchText::ForgetLastSearch()
     sSearchText.clear();
 }
 
+void frmSearchText::SearchNextValue(const QString &field, const QString &value)
+{
+    sLastName = field;
+    sLastValue = value;
+    sSearchText = value;
+    bNext = true;
+}
+
 void frmSearchText::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

@@ -31,6 +31,8 @@ public:
     static bool GetFilterText(QWidget *p_objParentForm, const QString &p_strFieldName);
     // Forgets the last search, as for a view of another table.
     static void ForgetLastSearch();
+    // A cell's value searched for in its field as if confirmed with "Successivo" on the dialog.
+    static void SearchNextValue(const QString &field, const QString &value);
     // A character typed before the dialog opened: its next use starts with it as the first input.
     static void TypeAhead(const QString &text) { s_typedAhead = text; }
 

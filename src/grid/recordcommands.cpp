@@ -10,6 +10,13 @@
 #include <QLocale>
 #include <QTableView>
 
+QVariantList NewRecordPresets(const objdb::DataSource &source, const QString &operatorName)
+{
+    if (source.TableName() == QLatin1String("Pagamenti"))
+        return {QStringLiteral("Operatore"), operatorName};
+    return {};
+}
+
 bool ColumnChosen(const QTableView &grid)
 {
     const QItemSelectionModel *selection = grid.selectionModel();

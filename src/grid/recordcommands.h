@@ -17,6 +17,9 @@ class GridSetting;
 // model keeps a selection over an empty one.
 bool ColumnChosen(const QTableView &grid);
 
+// The preset values of a new row: a new payment carries the operator who records it.
+QVariantList NewRecordPresets(const objdb::DataSource &source, const QString &operatorName);
+
 // Opens the editing panel for a new row with the preset column values (alternating names and
 // values). A saved row is read back into the view, the setting applied to the grid again, and the
 // new row made current when the view holds it.

@@ -225,3 +225,15 @@ bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSou
     other->Close();
     return imported;
 }
+
+bool ImportIntoView(const std::shared_ptr<objdb::DataSource> &target, QWidget *owner, objdb::itfNotifyEvent *notify)
+{
+    const QString caption = target->GetTable().Caption();
+    if (!MessageService::askYesNo(QStringLiteral("Questa funzione permette di importare < ") + caption
+                                      + QStringLiteral(" > nell'archivio corrente.\n\nATTENZIONE!\nL'operazione deve essere "
+                                                       "guidata da personale tecnico!\n\nContinuare ?"),
+                                  MessageService::Icon::Exclamation, MessageService::Answer::No, QString(), owner))
+        return false;
+    const QString fileName = ChooseArchiveToImport(owner);
+    return !fileName.isEmpty() && ImportArchive(fileName, target, owner, notify);
+}

@@ -25,3 +25,7 @@ void setImportFilePicker(ImportFilePicker picker);
 // a failure or a stop rolls back. Returns true when rows were imported and committed.
 bool ImportArchive(const QString &fileName, const std::shared_ptr<objdb::DataSource> &target, QWidget *owner,
                    objdb::itfNotifyEvent *notify);
+
+// The whole command on the table of the current view: warns that the import is a technician's work
+// and asks to go on, chooses the archive and imports it. True when rows were imported.
+bool ImportIntoView(const std::shared_ptr<objdb::DataSource> &target, QWidget *owner, objdb::itfNotifyEvent *notify);

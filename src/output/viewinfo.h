@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+class CurrentView;
 class QWidget;
 
 namespace output {
@@ -15,5 +16,9 @@ struct ViewInfo {
     // Hands a written page to the user's browser; true when the desktop took it.
     std::function<bool(const QString &file)> openDocument;
 };
+
+// The period the output of a view names: the collaborators' period for their section, otherwise the
+// date selection as the date button's tip tells it ("" for a hidden button), none with all dates.
+QString ViewPeriodOf(const CurrentView &view, const QString &sectionKey, const QString &dateButtonTip);
 
 } // namespace output

@@ -104,3 +104,13 @@ QString ViewTitle(const QString &section, DateSelection selection, const QDate &
     }
     return section + QStringLiteral(" — ") + shown;
 }
+
+DateStepCaptions StepCaptionsFor(DateSelection selection)
+{
+    const QString unit = selection == DateSelection::Month  ? QStringLiteral("Mese")
+                       : selection == DateSelection::Period ? QStringLiteral("Periodo")
+                                                            : QStringLiteral("Giorno");
+    const bool day = selection == DateSelection::Day || selection == DateSelection::All;
+    return {unit + QStringLiteral(" p&recedente\tAlt+Sinistra"), unit + QStringLiteral(" &successivo\tAlt+Destra"),
+            (day ? QStringLiteral("&Oggi") : unit + QStringLiteral(" &corrente")) + QStringLiteral("\tAlt+Home")};
+}

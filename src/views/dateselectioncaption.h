@@ -18,6 +18,15 @@ struct DateSelectionCaption {
 DateSelectionCaption CaptionForDateSelection(DateSelection selection, const QDate &date, const QString &fieldCaption,
                                              const QDate &periodEnd = QDate());
 
+// The items that step the selection, with their accelerators and keys: "Giorno p&recedente",
+// "Mese &successivo", "Periodo &corrente"; a day's or all dates' current item is "&Oggi".
+struct DateStepCaptions {
+    QString previous;
+    QString next;
+    QString current;
+};
+DateStepCaptions StepCaptionsFor(DateSelection selection);
+
 // The title above the grid: the section ("Sospesi"), and for a dated view what it shows of the
 // dates ("Pagamenti — 12/06/2024", "Pagamenti — giugno 2024",
 // "Pagamenti — dal 10/06/2024 al 16/06/2024", "Pagamenti — tutte le date").

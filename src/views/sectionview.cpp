@@ -1,5 +1,7 @@
 #include "views/sectionview.h"
 
+#include "views/dateselectioncaption.h"
+
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "objdb/types.h"
@@ -44,4 +46,13 @@ FieldMenuEntries FieldMenuEntriesFor(const objdb::DataSource &ds)
     if (entries.findDefault == 0 && !entries.search.isEmpty())
         entries.findDefault = 1;
     return entries;
+}
+
+QString SectionViewTitle(const QString &nodeText, const SectionViewRequest &request)
+{
+    if (request.periodFrom && request.periodTo)
+        return ViewTitle(nodeText, DateSelection::Period, *request.periodFrom, *request.periodTo);
+    if (request.query.dateField.isEmpty())
+        return ViewTitle(nodeText);
+    return ViewTitle(nodeText, request.selection, request.selectionDate, request.selectionEnd);
 }

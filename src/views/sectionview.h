@@ -27,6 +27,9 @@ struct SectionViewRequest {
     objdb::itfNotifyEvent *notify = nullptr;
 };
 
+// The title above the grid: the section, and the days its rows are limited to.
+QString SectionViewTitle(const QString &nodeText, const SectionViewRequest &request);
+
 // Opens the section's data source through the data context; throws what the library throws.
 std::shared_ptr<objdb::DataSource> OpenSectionView(objdb::DataContext &context, const SectionViewRequest &request);
 

@@ -6,6 +6,7 @@
 
 #include "grid/viewtotals.h"
 #include "maintenance/settledpurge.h"
+#include "output/closingperiod.h"
 #include "output/closingsummary.h"
 #include "output/frmClosingSummary.h"
 #include "views/sectionview.h"
@@ -143,6 +144,31 @@ private slots:
                                 << "Chiusura del periodo dal 28/02/2005 al 06/03/2005";
         QTest::newRow("a month and a day") << QDate(2005, 3, 1) << QDate(2005, 4, 1)
                                            << "Chiusura del periodo dal 01/03/2005 al 01/04/2005";
+    }
+
+    void periodFollowsTheSelection_data()
+    {
+        QTest::addColumn<bool>("administrator");
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        const QDate today(2005, 3, 9);
+        QTest::newRow("an operator, whatever is selected") << false << int(DateSelection::Month) << today << today;
+        QTest::newRow("the administrator's day") << true << int(DateSelection::Day) << QDate(2005, 2, 14) << QDate(2005, 2, 14);
+        QTest::newRow("his month") << true << int(DateSelection::Month) << QDate(2005, 2, 1) << QDate(2005, 2, 28);
+        QTest::newRow("his period") << true << int(DateSelection::Period) << QDate(2005, 2, 14) << QDate(2005, 3, 2);
+        QTest::newRow("all dates: today") << true << int(DateSelection::All) << today << today;
+    }
+
+    // The selected day is the 14th of February, a period's last day the 2nd of March.
+    void periodFollowsTheSelection()
+    {
+        QFETCH(bool, administrator);
+        QFETCH(int, selection);
+        const auto [from, to] = output::ClosingPeriodFor(administrator, DateSelection(selection), QDate(2005, 2, 14),
+                                                         QDate(2005, 3, 2), QDate(2005, 3, 9));
+        QTEST(from, "from");
+        QTEST(to, "to");
     }
 
     // The window and the printed heading name the day, the month or the period.

@@ -3,6 +3,7 @@
 
 #include "testsupport.h"
 
+#include "views/dateselectioncaption.h"
 #include "views/sectionview.h"
 #include "views/viewquery.h"
 
@@ -193,6 +194,29 @@ private slots:
         QFETCH(QDate, date);
         auto view = section(key, {DateSelection(kind), date});
         QTEST(rows(*view, {"Descrizione"}), "expected");
+    }
+
+    void stepItemsNameTheUnitOfTheSelection_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("captions"); // previous, next, current
+        QTest::newRow("a day") << int(DateSelection::Day)
+                               << QStringList{"Giorno p&recedente\tAlt+Sinistra", "Giorno &successivo\tAlt+Destra", "&Oggi\tAlt+Home"};
+        QTest::newRow("all dates") << int(DateSelection::All)
+                                   << QStringList{"Giorno p&recedente\tAlt+Sinistra", "Giorno &successivo\tAlt+Destra", "&Oggi\tAlt+Home"};
+        QTest::newRow("a month") << int(DateSelection::Month)
+                                 << QStringList{"Mese p&recedente\tAlt+Sinistra", "Mese &successivo\tAlt+Destra",
+                                                "Mese &corrente\tAlt+Home"};
+        QTest::newRow("a period") << int(DateSelection::Period)
+                                  << QStringList{"Periodo p&recedente\tAlt+Sinistra", "Periodo &successivo\tAlt+Destra",
+                                                 "Periodo &corrente\tAlt+Home"};
+    }
+
+    void stepItemsNameTheUnitOfTheSelection()
+    {
+        QFETCH(int, kind);
+        const DateStepCaptions steps = StepCaptionsFor(DateSelection(kind));
+        QTEST((QStringList{steps.previous, steps.next, steps.current}), "captions");
     }
 
     // Paid movements of the collaborators other than the agency's own "00", within the period
