@@ -2,8 +2,12 @@
 
 #include "app/frmMain.h"
 #include "data/associateddata.h"
+#include "objdb/datasource.h"
+#include "objdb/relations/relations.h"
+#include "views/currentview.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 
 void AssociatedMenus::build(frmMain &form, const objdb::DataSource *dataSource)
@@ -36,4 +40,24 @@ void AssociatedMenus::build(frmMain &form, const objdb::DataSource *dataSource)
     if (form.mnuReferencedItem.size() == 1 && form.mnuRefItem.size() == 1 && form.mnuContItem.size() == 1)
         for (QList<QAction *> *items : all)
             items->first()->setVisible(false);
+}
+
+void AssociatedMenus::choose(frmMain &form, const QList<QAction *> &items, int index)
+{
+    const auto &ds = form.view().m_objCurDS;
+    if (!ds || ds->IsEmpty() || index < 1 || index >= items.size())
+        return;
+    const int number = items.at(index)->property("tag").toString().toInt();
+    const auto kind = objdb::RelationKind(items.first()->property("kind").toInt());
+    form.PostCommand([&form, kind, number] {
+        const auto &source = form.view().m_objCurDS;
+        if (!source)
+            return;
+        // The row the user sees as current is the one whose related data is asked for.
+        form.view().followCurrentRow();
+        // The related rows open in a window apart: the status bar goes on describing this window's view.
+        const QString status = form.sbPanel1->text();
+        ShowAssociatedData(*source, kind, number, &form);
+        form.SetStatusMsg(status);
+    });
 }

@@ -1,9 +1,13 @@
+// The main window made, its small helpers, the toolbar routed to the menu commands, and the
+// deferred command of tmFunc: commands that rebuild the very menus that raised them run one tick later.
+
 #include "app/frmMain.h"
 
 #include "app/mainwindowcommands.h"
 #include "app/mainwindowcontrols.h"
 #include "app/splitterdrag.h"
 #include "app/startup.h"
+#include "services/deferredcommand.h"
 #include "services/modGlobal.h"
 #include "services/twips.h"
 #include "views/currentview.h"
@@ -63,4 +67,19 @@ void frmMain::SetAppTitle()
 {
     setWindowTitle(QLatin1String(modGlobal::kProductName) + QStringLiteral("  [ ") + m_strOperatore
                    + QStringLiteral(" ]"));
+}
+
+void frmMain::tbToolBar_ButtonClick(const QString &key)
+{
+    MainWindowToolbar::runButton(*this, key);
+}
+
+void frmMain::tbToolBar_ButtonMenuClick(QAction *item)
+{
+    MainWindowToolbar::triggerSearchItem(*this, item->property("index").toInt());
+}
+
+void frmMain::PostCommand(std::function<void()> command)
+{
+    tmFunc->post(std::move(command));
 }

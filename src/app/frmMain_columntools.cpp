@@ -1,22 +1,19 @@
 // The column commands of the grid: text search in a column ("Cerca", "Cerca successivo", the
 // right-click "Cerca valore successivo"), sorting by one column, by several in the sort editor or back
 // to the view's own order, and the totals and averages of a column. The view does the work.
+
 #include "app/frmMain.h"
 
-#include "app/commandtable.h"
-#include "grid/columnfilters.h"
 #include "grid/columntotals.h"
 #include "grid/frmSearchText.h"
-#include "objdb/datasource.h"
-#include "objdb/grid/gridmodel.h"
-#include "objdb/grid/viewutility.h"
+#include "services/messageservice.h"
 #include "views/currentview.h"
 #include "views/fieldmenus.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
-#include <QTableView>
+#include <QPushButton>
 
 namespace {
 
@@ -28,31 +25,6 @@ void showColumnSummary(frmMain &window, const QAction *item, bool average)
 }
 
 } // namespace
-
-void frmMain::connectSearchCommands()
-{
-    ConnectNumberedItems(mnuSearch, this, &frmMain::mnuSearchItems_Click);
-    ConnectCommands(this, {{mnuSearchNext, &frmMain::mnuSearchNext_Click}, {mnuFieldSearchNext, &frmMain::mnuFieldSearchNext_Click}});
-}
-
-void frmMain::connectSortCommands()
-{
-    ConnectNumberedItems(mnuOrderShort, this, &frmMain::mnuOrderItems_Click);
-    ConnectCommands(this, {{mnuOrderCancel, &frmMain::mnuOrderCancel_Click}, {mnuOrderComplex, &frmMain::mnuOrderComplex_Click}});
-}
-
-void frmMain::connectTotalCommands()
-{
-    ConnectNumberedItems(mnuToolsTotal, this, &frmMain::mnuTotalItems_Click);
-    ConnectNumberedItems(mnuToolsAverage, this, &frmMain::mnuAverageItems_Click);
-    ConnectCommands(this, {{mnuFieldTotal, &frmMain::mnuFieldTotal_Click}, {mnuFieldAverage, &frmMain::mnuFieldAverage_Click}});
-    // The current column's total is offered only when the column has one.
-    connect(mnuFieldFuncs, &QMenu::aboutToShow, this, [this] {
-        const bool totalled = currentTotalItem() > 0;
-        mnuFieldTotal->setEnabled(totalled);
-        mnuFieldAverage->setEnabled(totalled);
-    });
-}
 
 void frmMain::mnuSearchItems_Click(int Index)
 {
@@ -89,19 +61,16 @@ void frmMain::mnuSearchNext_Click()
 
 void frmMain::mnuFieldSearchNext_Click()
 {
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    const QModelIndex current = dgView->currentIndex();
-    if (!m_view->m_objCurDS || !model || !current.isValid())
+    const auto cell = m_view->currentCell();
+    if (!cell)
         return;
-    const QString field = model->fieldAt(current.column());
-    const QString cellText = ColumnFilters::cellValueText(current);
-    if (const int index = MenuItems::indexOfField(mnuSearchItems, field); index > 0) {
-        frmSearchText::SearchNextValue(field, cellText);
+    if (const int index = MenuItems::indexOfField(mnuSearchItems, cell->field); index > 0) {
+        frmSearchText::SearchNextValue(cell->field, cell->text);
         ExecuteSearch(index);
         return;
     }
     // A column without a search item: the next row holding the same value.
-    m_view->searchSameValue(field, cellText);
+    m_view->searchSameValue(cell->field, cell->text);
     frmSearchText::sLastValue.clear();
     frmSearchText::sSearchText.clear();
 }
@@ -141,11 +110,8 @@ void frmMain::mnuAverageItems_Click(int Index)
 
 int frmMain::currentTotalItem() const
 {
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    const QModelIndex current = dgView->currentIndex();
-    if (!model || !current.isValid())
-        return 0;
-    return MenuItems::indexOfField(mnuTotalItems, model->fieldAt(current.column()));
+    const auto cell = m_view->currentCell();
+    return cell ? MenuItems::indexOfField(mnuTotalItems, cell->field) : 0;
 }
 
 void frmMain::mnuFieldTotal_Click()
@@ -156,4 +122,39 @@ void frmMain::mnuFieldTotal_Click()
 void frmMain::mnuFieldAverage_Click()
 {
     mnuAverageItems_Click(currentTotalItem());
+}
+
+bool frmMain::gridLayoutApplies() const
+{
+    return MessageService::appliesOrBeep(m_view->layoutApplies());
+}
+
+void frmMain::UpdateFieldSequenceMark()
+{
+    mnuGridFldSequence->setChecked(m_view->hasFieldSequence());
+}
+
+void frmMain::cmdGridSetting_Click()
+{
+    mnuGridSetting->popup(cmdGridSetting->mapToGlobal(QPoint(0, cmdGridSetting->height())));
+}
+
+void frmMain::mnuGridFldAll_Click()
+{
+    if (gridLayoutApplies())
+        m_view->showAllFields();
+}
+
+void frmMain::mnuGridFldSequence_Click()
+{
+    // Triggering has already inverted the check mark: it is put right before anything can fail.
+    UpdateFieldSequenceMark();
+    if (gridLayoutApplies() && m_view->editFieldSequence())
+        UpdateFieldSequenceMark();
+}
+
+void frmMain::mnuGridCancel_Click()
+{
+    if (gridLayoutApplies() && m_view->resetLayout())
+        UpdateFieldSequenceMark();
 }

@@ -5,34 +5,19 @@
 #include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "views/currentview.h"
-#include "views/dateselectioncaption.h"
+#include "views/dateselectioncontrols.h"
 #include "views/datestep.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
 #include <QPushButton>
+#include <utility>
 
 void frmMain::UpdateDateSelectionCaption()
 {
-    const DateSelection selection = m_view->dateSelection();
-    mnuSelAll->setChecked(selection == DateSelection::All);
-    mnuSelDate->setChecked(selection == DateSelection::Day);
-    mnuSelMonth->setChecked(selection == DateSelection::Month);
-    mnuSelPeriod->setChecked(selection == DateSelection::Period);
-
-    const DateSelectionCaption caption = m_view->selectionCaption(cmdDateSel->property("tag").toString());
-    cmdDateSel->setText(caption.text);
-    cmdDateSel->setToolTip(caption.toolTip);
-    mnuSelection->setTitle(caption.menuTitle);
-
-    const DateStepCaptions steps = StepCaptionsFor(selection);
-    mnuSelPrevious->setText(steps.previous);
-    mnuSelNext->setText(steps.next);
-    mnuSelToday->setText(steps.current);
-    // All dates have no day to move from; "Oggi" selects today's day then.
-    mnuSelPrevious->setEnabled(selection != DateSelection::All);
-    mnuSelNext->setEnabled(selection != DateSelection::All);
+    ShowDateSelection(*m_view, {cmdDateSel, mnuSelection, mnuSelAll, mnuSelDate, mnuSelMonth, mnuSelPeriod,
+                                mnuSelPrevious, mnuSelNext, mnuSelToday});
 }
 
 void frmMain::mnuSelAll_Click()
@@ -58,8 +43,7 @@ void frmMain::mnuSelPeriod_Click()
 
 void frmMain::cmdDateSel_Click()
 {
-    const int x = m_intDateClickX;
-    m_intDateClickX = -1;
+    const int x = std::exchange(m_intDateClickX, -1);
     const DateButtonPart part = x < 0 ? DateButtonPart::Menu
                                       : DateButtonPartAt(x, cmdDateSel->width(), cmdDateSel->text(),
                                                          cmdDateSel->fontMetrics(), m_view->dateSelection());
@@ -83,16 +67,12 @@ void frmMain::mnuSelNext_Click()
 
 void frmMain::stepDateSelection(int step)
 {
-    if (cmdDateSel->isHidden() || m_view->dateSelection() == DateSelection::All)
-        MessageService::beep();
-    else
+    if (MessageService::appliesOrBeep(!cmdDateSel->isHidden() && m_view->dateSelection() != DateSelection::All))
         m_view->stepSelection(step);
 }
 
 void frmMain::mnuSelToday_Click()
 {
-    if (cmdDateSel->isHidden())
-        MessageService::beep();
-    else
+    if (MessageService::appliesOrBeep(!cmdDateSel->isHidden()))
         m_view->selectToday();
 }

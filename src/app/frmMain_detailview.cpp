@@ -1,24 +1,17 @@
 // The detail view: the query of the selected section opened, bound to the grid, and the menus
-// that depend on its fields rebuilt; and what the view tells the window: its totals kept in sight
-// (the row count in the status bar and the band under a dated view's grid), its status messages,
-// its reads apart on the busy mark and a date selection moved.
+// that depend on its fields rebuilt; or, for a grouping node, the section page in its place.
 
 #include "app/frmMain.h"
 
 #include "views/currentview.h"
-#include "views/sectiontree.h"
+#include "views/dateselectioncaption.h"
 
-#include "grid/viewtotals.h"
-#include "services/busymark.h"
-#include "services/configuration.h"
 #include "services/errorreport.h"
 #include "services/frmMessage.h"
 #include "app/layout.h"
-#include "app/startup.h"
-#include "services/modGlobal.h"
+#include "app/mainwindowcommands.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
-#include "views/dateselectioncaption.h"
 #include "views/fieldmenus.h"
 #include "views/sectionview.h"
 
@@ -33,13 +26,7 @@
 
 QString frmMain::currentSectionKey() const
 {
-    const QTreeWidgetItem *node = tvTreeView->currentItem();
-    return SectionTree::KeyOf(node);
-}
-
-bool frmMain::isViewBound() const
-{
-    return m_view->isBound();
+    return SectionTree::KeyOf(tvTreeView->currentItem());
 }
 
 void frmMain::clearFieldMenus()
@@ -57,25 +44,9 @@ FieldMenus frmMain::fieldMenus()
             toolbarAction(QStringLiteral("Find"))};
 }
 
-void frmMain::releaseView()
-{
-    m_view->release();
-}
-
-void frmMain::setDataCommandsEnabled(bool enabled)
-{
-    mnuOrder->menuAction()->setEnabled(enabled);
-    for (const char *key : {"New", "Properties", "Delete", "Refresh", "Find", "Filter", "Print"})
-        toolbarAction(QString::fromLatin1(key))->setEnabled(enabled);
-    for (QAction *item : {mnuFileNew, mnuFileProperties, mnuFileDelete, mnuViewRefresh})
-        item->setEnabled(enabled);
-    for (QMenu *menu : {mnuSearch, mnuFilter, mnuPrintFunc, mnuFieldFuncs, mnuDataSelection})
-        menu->menuAction()->setEnabled(enabled);
-}
-
 void frmMain::RefreshDetailView(const QString &p_strSortOrder)
 {
-    if (!modGlobal::IsDatabaseReady() || m_blnRefreshing)
+    if (!m_objSession.isReady() || m_blnRefreshing)
         return;
     m_blnRefreshing = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -104,7 +75,7 @@ void frmMain::refreshView(const QString &sortOrder)
         showView(key, node->text(0), sortOrder);
     else
         hideView(node);
-    setDataCommandsEnabled(!dgView->isHidden());
+    MainWindowCommands::enableDataCommands(*this, !dgView->isHidden());
     UpdateFieldSequenceMark();
     BuildSectionPage();
 }
@@ -114,7 +85,7 @@ void frmMain::hideView(const QTreeWidgetItem *node)
     // A grouping node: the section page takes the grid's place, and no command may reach the view
     // it hides.
     lblTitle[1]->setText(node ? ViewTitle(node->text(0)) : lblTitle[1]->property("tag").toString());
-    releaseView();
+    m_view->release();
     dgView->hide();
     cmdGridSetting->hide();
     cmdDateSel->hide();
@@ -157,33 +128,4 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
 void frmMain::StoreGridLayout()
 {
     m_view->storeGridLayout();
-}
-
-void frmMain::connectViewSignals()
-{
-    connect(m_view, &CurrentView::statusMessage, this, &frmMain::SetStatusMsg);
-    connect(m_view, &CurrentView::busyChanged, m_busyMark, &BusyMark::set);
-    connect(m_busyMark, &BusyMark::stopRequested, m_view, &CurrentView::readsApartStopped);
-    connect(m_view, &CurrentView::totalsShown, this, &frmMain::showViewTotals);
-    connect(m_view, &CurrentView::totalsRefused, this, &frmMain::showTotalsRefused);
-    // A new date selection is stored and shown.
-    connect(m_view, &CurrentView::dateSelectionChanged, this, [this] {
-        UpdateDateSelectionCaption();
-        WriteConfiguration();
-        RefreshDetailView(QString());
-    });
-}
-
-void frmMain::showViewTotals(const ViewTotals &totals)
-{
-    sbRowCount->setText(RowCountText(selectedNodeText(), totals.rows));
-    lblTotals->setText(TotalsBandText(totals));
-    // The whole line, should the grid be narrower than the band's text.
-    lblTotals->setToolTip(lblTotals->text());
-}
-
-void frmMain::showTotalsRefused(const QString &refusal)
-{
-    sbRowCount->clear();
-    lblTotals->setText(refusal);
 }

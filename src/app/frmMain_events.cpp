@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <utility>
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
@@ -35,46 +36,32 @@ void frmMain::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange)
         return;
-    if (isActiveWindow() && !m_blnKeyFilterInstalled) {
-        qApp->installEventFilter(this);
-        m_blnKeyFilterInstalled = true;
-    } else if (!isActiveWindow() && m_blnKeyFilterInstalled) {
-        qApp->removeEventFilter(this);
-        m_blnKeyFilterInstalled = false;
-    }
+    // The window sees the keys first only while it is the active one.
+    if (std::exchange(m_blnKeyFilterInstalled, isActiveWindow()) != isActiveWindow())
+        isActiveWindow() ? qApp->installEventFilter(this) : qApp->removeEventFilter(this);
     if (isActiveWindow())
         Form_Activate();
 }
 
-void frmMain::OnEvent(int action, QObject *source, const QString &detail)
+void frmMain::OnEvent(int action, QObject *, const QString &detail)
 {
-    Q_UNUSED(source);
-    QString message = objdb::Application::ActionText(action);
-    if (!detail.isEmpty())
-        message += QStringLiteral(" <") + detail + QStringLiteral(">...");
-    SetStatusMsg(message);
+    const QString text = objdb::Application::ActionText(action);
+    SetStatusMsg(detail.isEmpty() ? text : text + QStringLiteral(" <") + detail + QStringLiteral(">..."));
 }
 
-void frmMain::OnInternalMessage(QObject *source, const QString &detail)
+void frmMain::OnInternalMessage(QObject *, const QString &detail)
 {
-    Q_UNUSED(source);
     MessageService::inform(detail, MessageService::Icon::Exclamation, QString(), this);
 }
 
-void frmMain::OnQueryMessage(QObject *source, int type, const QString &text, bool &cancel)
+void frmMain::OnQueryMessage(QObject *, int type, const QString &text, bool &cancel)
 {
-    Q_UNUSED(source);
-    MessageService::Request request;
-    request.text = text;
-    request.icon = type == 3 ? MessageService::Icon::Exclamation : MessageService::Icon::Question;
-    request.buttons = MessageService::Buttons::OkCancel;
-    request.defaultAnswer = cancel ? MessageService::Answer::Cancel : MessageService::Answer::Ok;
-    request.parent = this;
-    cancel = MessageService::ask(request) != MessageService::Answer::Ok;
+    using namespace MessageService;
+    const Icon icon = type == 3 ? Icon::Exclamation : Icon::Question;
+    cancel = ask({text, QString(), icon, Buttons::OkCancel, cancel ? Answer::Cancel : Answer::Ok, this}) != Answer::Ok;
 }
 
-void frmMain::OnReportRequest(QObject *source, int func, const QString &title, const QString &details)
+void frmMain::OnReportRequest(QObject *source, int func, const QString &title, const QString &)
 {
-    Q_UNUSED(details);
     PrintCurrentData(source, func, title);
 }

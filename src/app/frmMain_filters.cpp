@@ -4,40 +4,14 @@
 
 #include "app/frmMain.h"
 
-#include "app/commandtable.h"
 #include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
-#include "objdb/grid/gridmodel.h"
-#include "objdb/grid/viewutility.h"
-#include "services/errorreport.h"
 #include "services/messageservice.h"
 #include "views/currentview.h"
 #include "views/fieldmenus.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QTableView>
-
-void frmMain::connectFilterCommands()
-{
-    connect(mnuFilterShort, &QMenu::triggered, this, [this](QAction *item) {
-        if (const int index = int(mnuFilterItems.indexOf(item)); index > 0)
-            RunReportingFailures([&] { mnuFilterItems_Click(index); });
-    });
-    connect(mnuFilter, &QMenu::triggered, this, [this](QAction *item) {
-        if (const int index = int(mnuFilterComplexItems.indexOf(item)); index > 0)
-            RunReportingFailures([&] { mnuFilterComplexItems_Click(index); });
-    });
-    ConnectCommands(this, {{mnuFilterComplex, &frmMain::mnuFilterComplex_Click},
-                           {mnuDataSelBeforeQuery, &frmMain::mnuDataSelBeforeQuery_Click},
-                           {mnuDataSelCancel, &frmMain::mnuDataSelCancel_Click},
-                           {mnuFilterCancel, &frmMain::mnuFilterCancel_Click},
-                           {mnuFieldFilter, &frmMain::mnuFieldFilter_Click},
-                           {mnuFieldFilterCancel, &frmMain::mnuFieldFilterCancel_Click},
-                           {mnuFieldFilterCancelAll, &frmMain::mnuFieldFilterCancelAll_Click}});
-    connect(m_view, &CurrentView::filtersChanged, this, &frmMain::ShowFilterMarks);
-    connect(m_view, &CurrentView::complexFilterNamesChanged, this, &frmMain::RefreshComplexFilterItems);
-}
 
 void frmMain::ShowFilterMarks(bool filtered, bool complex)
 {
@@ -71,23 +45,18 @@ void frmMain::mnuFieldFilterCancelAll_Click()
 
 void frmMain::mnuFieldFilter_Click()
 {
-    auto *model = objdb::ViewUtility::modelOf(dgView);
-    const QModelIndex cell = dgView->currentIndex();
-    if (!m_view->m_objCurDS || !model || !cell.isValid())
-        return;
-    filterCurrentColumn(ColumnFilters::cellValueText(cell), false);
+    if (const auto cell = m_view->currentCell())
+        filterCurrentColumn(cell->field, cell->text, false);
 }
 
 void frmMain::mnuFieldFilterCancel_Click()
 {
-    if (!m_view->m_objCurDS || !objdb::ViewUtility::modelOf(dgView) || !dgView->currentIndex().isValid())
-        return;
-    filterCurrentColumn(QString(), true);
+    if (const auto cell = m_view->currentCell())
+        filterCurrentColumn(cell->field, QString(), true);
 }
 
-void frmMain::filterCurrentColumn(const QString &value, bool cancelOnly)
+void frmMain::filterCurrentColumn(const QString &field, const QString &value, bool cancelOnly)
 {
-    const QString field = objdb::ViewUtility::modelOf(dgView)->fieldAt(dgView->currentIndex().column());
     if (const int index = MenuItems::indexOfField(mnuFilterItems, field); index > 0 && !mnuFilterComplex->isChecked()) {
         frmSearchText::sLastName = mnuFilterItems.at(index)->property("title").toString();
         frmSearchText::sLastValue = value;

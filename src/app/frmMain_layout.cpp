@@ -3,6 +3,7 @@
 
 #include "app/layout.h"
 #include "services/messageservice.h"
+#include "views/currentview.h"
 
 #include <QAction>
 #include <QStatusBar>
@@ -47,8 +48,6 @@ void frmMain::cmdHideTree_Click()
 
 void frmMain::mnuViewRefresh_Click()
 {
-    if (!dgView->isHidden() && isViewBound())
+    if (MessageService::appliesOrBeep(!dgView->isHidden() && m_view->isBound()))
         RefreshDetailView(QString());
-    else
-        MessageService::beep();
 }

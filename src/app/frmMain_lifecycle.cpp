@@ -1,26 +1,22 @@
-// Load, first activation, close and unload of the main window, and its tray icon.
+// Load, first activation, close and unload of the main window.
 #include "app/frmMain.h"
 
 #include "app/rememberedselection.h"
 #include "app/startup.h"
 #include "app/windowplacement.h"
-#include "services/modGlobal.h"
 #include "services/errorreport.h"
+#include "app/mainwindowtray.h"
 #include "desktop/clsOSTNA.h"
+#include "desktop/modOSWinUtil.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
-#include <QPushButton>
 #include <QTableView>
 
 void frmMain::Form_Load()
 {
-    ensureTrayObject();
-    m_objTNA->IconStart(windowIcon(), windowTitle());
+    MainWindowTray::icon(*this).IconStart(windowIcon(), windowTitle());
     SetAppTitle();
     RememberedSelection::restore(*this);
     // The layout appends the current item's name to this designed caption.
@@ -64,7 +60,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         // The close box keeps the program running behind its tray icon. Without a notification
         // area the icon could never bring it back, so the window is minimised instead.
         event->ignore();
-        if (QSystemTrayIcon::isSystemTrayAvailable() && m_objTNA && m_objTNA->isStarted())
+        if (MainWindowTray::canHide(*this))
             hide();
         else
             showMinimized();
@@ -80,34 +76,10 @@ void frmMain::Form_Unload()
     MainWindowPlacement::store(*this);
     RememberedSelection::store(*this);
 
-    ensureTrayObject();
-    m_objTNA->IconStop();
-
-    // Most recently opened first; the main window ends last.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        QWidget *window = *it;
-        if (window != this && window->isWindow() && !qobject_cast<QMenu *>(window) && window->isVisible())
-            window->close();
-    }
+    MainWindowTray::icon(*this).IconStop();
+    // The main window ends last.
+    modOSWinUtil::CloseOtherWindows(*this);
     QCoreApplication::quit();
-}
-
-void frmMain::ensureTrayObject()
-{
-    if (m_objTNA)
-        return;
-    m_objTNA = new clsOSTNA(this);
-    // The icon shows the menu itself on a right click: several desktops reach a tray menu only so.
-    m_objTNA->trayIcon()->setContextMenu(mnuPopUp);
-    connect(m_objTNA, &clsOSTNA::notification, this, &frmMain::OnTrayNotification);
-}
-
-void frmMain::OnTrayNotification(int code)
-{
-    // A single click is all many desktops report; a double click starts with one.
-    if ((clsOSTNA::IsLeftButton(code) || clsOSTNA::IsDoubleClick(code)) && (!isVisible() || isMinimized()))
-        mnuActivate_Click();
 }
 
 void frmMain::mnuActivate_Click()

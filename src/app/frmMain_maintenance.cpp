@@ -5,39 +5,31 @@
 
 #include "app/frmMain.h"
 
-#include "app/commandtable.h"
-#include "app/startup.h"
 #include "maintenance/archiveimport.h"
 #include "maintenance/deletionlogwindow.h"
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
 #include "output/closingperiod.h"
-#include "output/frmClosingSummary.h"
 #include "data/archivefacts.h"
 #include "services/administratoronly.h"
-#include "services/configuration.h"
-#include "services/errorreport.h"
 #include "services/messageservice.h"
-#include "services/modGlobal.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "views/currentview.h"
 
-#include <QAction>
 #include <QDate>
 
 void frmMain::mnuDeletePayment_Click()
 {
     if (RefuseNonAdministrator(m_objSession, this))
         return;
+    // No view open, as on a section's overview page: nothing to delete from.
     const auto &ds = m_view->m_objCurDS;
-    if (!ds) {
-        MessageService::beep(); // no view open, as on a section's overview page
+    if (!MessageService::appliesOrBeep(ds != nullptr))
         return;
-    }
     frmDeletePayment::SetDate(*m_objSession.dataContext, QDate::currentDate(), -1, -1, this);
-    if (ds && ds->GetTable().Name() == QLatin1String("Pagamenti"))
+    if (ds->GetTable().Name() == QLatin1String("Pagamenti"))
         RefreshDetailView(QString());
 }
 
@@ -61,7 +53,6 @@ void frmMain::ConvertArchive()
         m_objSession.dataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*m_objSession.database));
         UpdateCurrencyMenu();
         m_view->writeSettings();
-        WriteConfiguration();
     }
     if (m_view->m_objCurDS)
         RefreshDetailView(QString());
@@ -77,21 +68,13 @@ void frmMain::mnuImport_Click()
 {
     if (RefuseNonAdministrator(m_objSession, this))
         return;
-    if (!m_view->m_objCurDS)
-        MessageService::beep();
-    else if (ImportIntoView(m_view->m_objCurDS, this, this))
+    if (MessageService::appliesOrBeep(m_view->m_objCurDS != nullptr) && ImportIntoView(m_view->m_objCurDS, this, this))
         RefreshDetailView(QString());
 }
 
 void frmMain::mnuClosingSummary_Click()
 {
-    if (!m_objSession.isReady()) {
-        MessageService::beep();
-        return;
-    }
-    const bool administrator = m_objSession.dataContext->UserLevel == 1;
-    const auto [from, to] = output::ClosingPeriodFor(administrator, m_view->dateSelection(), m_view->selectionDate(),
-                                                     m_view->selectionPeriodEnd(), QDate::currentDate());
-    output::frmClosingSummary window(m_objSession.database, from, to, administrator, this);
-    window.exec();
+    if (MessageService::appliesOrBeep(m_objSession.isReady()))
+        output::ShowClosingSummary(m_objSession.database, IsAdministrator(m_objSession), m_view->dateSelection(),
+                                   m_view->selectionDate(), m_view->selectionPeriodEnd(), this);
 }

@@ -2,7 +2,6 @@
 // the data export.
 #include "app/frmMain.h"
 
-#include "app/commandtable.h"
 #include "desktop/modOSWinUtil.h"
 #include "objdb/datasource.h"
 #include "objdb/grid/viewutility.h"
@@ -13,7 +12,6 @@
 #include "services/messageservice.h"
 #include "views/currentview.h"
 
-#include <QAction>
 #include <QPushButton>
 #include <QTableView>
 
@@ -26,10 +24,7 @@ output::ViewInfo frmMain::outputView() const
 
 bool frmMain::outputApplies() const
 {
-    if (!dgView->isHidden() && m_view->m_objCurDS)
-        return true;
-    MessageService::beep();
-    return false;
+    return MessageService::appliesOrBeep(!dgView->isHidden() && m_view->m_objCurDS);
 }
 
 void frmMain::PrintCurrentData(QObject *p_objSource, int p_Func, const QString &p_sTitle)

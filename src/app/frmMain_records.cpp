@@ -11,30 +11,15 @@
 #include "views/currentview.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTableView>
 
-namespace {
-
-const QString kStatistics = QStringLiteral("Statistiche");
-
-// Restores the pointer however the command ends.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
-
 bool frmMain::recordCommandApplies(bool needsGrid, qint64 bookmark) const
 {
-    if ((needsGrid && dgView->isHidden()) || !m_view->m_objCurDS || bookmark == 0 || currentSectionKey() == kStatistics) {
-        MessageService::beep();
-        return false;
-    }
-    return true;
+    // The statistics are computed, not rows of a table.
+    return MessageService::appliesOrBeep((!needsGrid || !dgView->isHidden()) && m_view->m_objCurDS && bookmark != 0
+                                         && currentSectionKey() != QLatin1String("Statistiche"));
 }
 
 void frmMain::mnuFileNew_Click()
@@ -75,7 +60,6 @@ void frmMain::mnuFileProperties_Click()
 
 void frmMain::mnuFileDelete_Click()
 {
-    WaitCursor wait;
     RunReportingFailures([&] {
         const qint64 bookmark = m_view->currentBookmark();
         if (recordCommandApplies(false, bookmark) && !RefuseNonAdministrator(m_objSession, this))

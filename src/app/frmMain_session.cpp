@@ -1,23 +1,19 @@
-// The session commands of the main window: options, change of operator and password, the
-// dropping of the open archive, help.
+// The session commands of the main window: the login of the operator and the change of his
+// password, options, the dropping of the open archive, the currency shown, help.
 
 #include "app/frmMain.h"
 
-#include "services/configuration.h"
-#include "services/modGlobal.h"
-#include "services/errorreport.h"
+#include "app/mainwindowcommands.h"
 #include "desktop/frmAbout.h"
 #include "desktop/helpguide.h"
 #include "maintenance/optionslauncher.h"
-#include "objdb/database.h"
 #include "objdb/datacontext.h"
-#include "objdb/datasource.h"
-#include "objdb/grid/viewutility.h"
 #include "objdb/viewer/datawindow.h"
+#include "services/administratoronly.h"
 #include "views/currentview.h"
 
 #include <QAction>
-#include <QTableView>
+#include <QCoreApplication>
 
 void frmMain::mnuToolsOptions_Click()
 {
@@ -65,10 +61,10 @@ void frmMain::ReloadDatabase()
 void frmMain::ReleaseDatabase()
 {
     // Nothing made over the archive may outlive it: the next view would read a closed archive.
-    releaseView();
+    m_view->release();
     clearFieldMenus();
     BuildAssociatedMenus(nullptr, true);
-    setDataCommandsEnabled(false);
+    MainWindowCommands::enableDataCommands(*this, false);
     objdb::ReleaseDataWindow();
     m_objSession.close();
 }
@@ -80,7 +76,6 @@ void frmMain::mnuViewCurrencyConversion_Click()
     RefreshDetailView();
     mnuViewCurrencyConversion->setChecked(m_view->currencyConversion());
     m_view->writeSettings();
-    WriteConfiguration();
 }
 
 void frmMain::UpdateCurrencyMenu()
@@ -91,4 +86,23 @@ void frmMain::UpdateCurrencyMenu()
         return;
     mnuViewCurrencyConversion->setText(QStringLiteral("&Importi in ") + currency->Name(-1));
     mnuViewCurrencyConversion->setChecked(m_view->currencyConversion());
+}
+
+bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
+{
+    QCoreApplication::processEvents();
+    // A change cancelled or refused keeps the operator, his title and his rights.
+    if (!m_objLogin.Run(m_objSession, p_blnChangeUser, p_blnChangePwd))
+        return false;
+    m_strOperatore = m_objSession.operatorName;
+    SetAppTitle();
+    UpdateAdministratorCommands();
+    return true;
+}
+
+void frmMain::UpdateAdministratorCommands()
+{
+    const bool administrator = IsAdministrator(m_objSession);
+    for (QAction *item : {mnuDeletePayment, mnuVerifyArchive, mnuDeletionLog, mnuImport})
+        item->setEnabled(administrator);
 }

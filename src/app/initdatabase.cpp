@@ -89,9 +89,4 @@ bool InitDatabase(Session &session, QWidget *parent, objdb::itfNotifyEvent *noti
     return true;
 }
 
-bool IsDatabaseReady()
-{
-    return AppSession().isReady();
-}
-
 } // namespace modGlobal

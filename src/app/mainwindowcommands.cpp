@@ -1,5 +1,6 @@
 #include "app/mainwindowcommands.h"
 
+#include "app/associatedmenus.h"
 #include "app/frmMain.h"
 #include "services/errorreport.h"
 #include "views/treekeynavigation.h"
@@ -27,13 +28,9 @@ void MainWindowCommands::connect(frmMain &form)
     QObject::connect(form.cmdHideTree, &QPushButton::clicked, &form, &frmMain::cmdHideTree_Click);
     connectGrid(form);
     connectToolbar(form);
-    form.connectTotalCommands();
-    form.connectSortCommands();
-    form.connectSearchCommands();
+    connectViewCommands(form);
     connectTree(form);
     connectDateSelection(form);
-    form.connectGridLayoutCommands();
-    form.connectFilterCommands();
     connectAssociatedData(form);
 #if QT_CONFIG(sessionmanager)
     // The session ending closes the program for real, like "Chiudi".
@@ -171,7 +168,7 @@ void MainWindowCommands::connectAssociatedData(frmMain &form)
         for (QList<QAction *> *items : {&form.mnuReferencedItem, &form.mnuRefItem, &form.mnuContItem}) {
             const int index = int(items->indexOf(item));
             if (index > 0)
-                form.AssociatedItem_Click(*items, index);
+                AssociatedMenus::choose(form, *items, index);
         }
     });
     // A right click on a row's number chooses the row and offers its associated data.

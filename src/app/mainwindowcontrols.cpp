@@ -103,5 +103,4 @@ void MainWindowControls::create(frmMain &form)
     form.tmFunc->setObjectName(QStringLiteral("tmFunc"));
 
     form.m_view = new CurrentView(*form.dgView, form, form);
-    form.connectViewSignals();
 }

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <QString>
 // The making of the main window's parts: its controls, status bar and timers; its toolbar; its menu
 // bar and pop-up menus. Each fills the window's members of the same names, as their objectName.
 
@@ -10,6 +12,10 @@ struct MainWindowControls {
 
 struct MainWindowToolbar {
     static void create(frmMain &form);
+    // What the button of the key does: most buttons run a menu command, some pop up their menu.
+    static void runButton(frmMain &form, const QString &key);
+    // Triggers the numbered item of the search menu; false when there is no such item.
+    static bool triggerSearchItem(frmMain &form, int index);
 };
 
 struct MainWindowMenus {

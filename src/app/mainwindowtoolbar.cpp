@@ -2,8 +2,12 @@
 #include "app/mainwindowcontrols.h"
 
 #include "app/frmMain.h"
+#include "views/currentview.h"
+#include "objdb/datasource.h"
 
 #include <QAction>
+#include <QCursor>
+#include <QHash>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
@@ -49,4 +53,39 @@ void MainWindowToolbar::create(frmMain &form)
         button->setObjectName(QStringLiteral("tbToolBar_FindButton"));
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
+}
+
+bool MainWindowToolbar::triggerSearchItem(frmMain &form, int index)
+{
+    if (index <= 0 || index >= form.mnuSearchItems.size())
+        return false;
+    form.mnuSearchItems.at(index)->trigger();
+    return true;
+}
+
+void MainWindowToolbar::runButton(frmMain &form, const QString &key)
+{
+    const QHash<QString, std::function<void()>> buttons{
+        {QStringLiteral("Find"), [&form] {
+             if (!triggerSearchItem(form, form.toolbarAction(QStringLiteral("Find"))->property("tag").toInt()))
+                 form.mnuSearch->popup(QCursor::pos());
+         }},
+        {QStringLiteral("Filter"), [&form] {
+             // The button's mark tells whether a filter is in force, whatever the click made of it.
+             QAction *filter = form.toolbarAction(QStringLiteral("Filter"));
+             const auto &ds = form.view().m_objCurDS;
+             filter->setCheckable(true);
+             filter->setChecked(!ds || !ds->Filter().isEmpty());
+             form.mnuFilter->popup(QCursor::pos());
+         }},
+        {QStringLiteral("Print"), [&form] { form.mnuPrintFunc->popup(QCursor::pos()); }},
+        {QStringLiteral("Delete"), [&form] { form.mnuFileDelete_Click(); }},
+        {QStringLiteral("New"), [&form] { form.mnuFileNew_Click(); }},
+        {QStringLiteral("Properties"), [&form] { form.mnuFileProperties_Click(); }},
+        {QStringLiteral("Refresh"), [&form] { form.mnuViewRefresh_Click(); }},
+        {QStringLiteral("Help"), [&form] { form.mnuHelpContents_Click(); }},
+        {QStringLiteral("Log"), [&form] { form.mnuChangeUser_Click(); }},
+    };
+    if (const auto button = buttons.value(key))
+        button();
 }

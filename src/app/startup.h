@@ -19,7 +19,5 @@ int Main(int argc, char **argv);
 // notifications to notify. False when the user gave up choosing a working directory or the archive
 // could not be opened (the user has been told); the session then holds no archive.
 bool InitDatabase(Session &session, QWidget *parent, objdb::itfNotifyEvent *notify);
-// True when this run's session is ready (Session::isReady).
-bool IsDatabaseReady();
 
 } // namespace modGlobal

@@ -1,8 +1,11 @@
 #include "desktop/modOSWinUtil.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QWidget>
 
 namespace modOSWinUtil {
 
@@ -79,6 +82,16 @@ bool ShellOpenDocument(const QString &document, const QString &verb, const QStri
 void setUrlOpener(UrlOpener opener)
 {
     urlOpener() = std::move(opener);
+}
+
+void CloseOtherWindows(const QWidget &main)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QWidget *window = *it;
+        if (window != &main && window->isWindow() && !qobject_cast<QMenu *>(window) && window->isVisible())
+            window->close();
+    }
 }
 
 } // namespace modOSWinUtil

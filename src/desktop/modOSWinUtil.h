@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace modOSWinUtil {
 
 // Attribute bits understood by FileExists, as the program's callers know them.
@@ -31,5 +33,8 @@ bool ShellOpenDocument(const QString &document, const QString &verb = QStringLit
 // QDesktopServices::openUrl.
 using UrlOpener = std::function<bool(const QUrl &)>;
 void setUrlOpener(UrlOpener opener);
+
+// Closes every visible top-level window of the program but main, most recently opened first.
+void CloseOtherWindows(const QWidget &main);
 
 } // namespace modOSWinUtil

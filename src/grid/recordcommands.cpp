@@ -7,7 +7,9 @@
 #include "objdb/grid/viewutility.h"
 
 #include <QItemSelectionModel>
+#include <QApplication>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTableView>
 
 QVariantList NewRecordPresets(const objdb::DataSource &source, const QString &operatorName)
@@ -71,6 +73,9 @@ void DeleteChosenRows(objdb::DataSource &source, QTableView &grid, qint64 bookma
         if (!MessageService::askYesNo(question, MessageService::Icon::Question, MessageService::Answer::No, QString(),
                                       owner))
             return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The pointer comes back however the deletion ends.
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         source.FindOID(bookmark);
         source.DeleteRows(rows);
     });

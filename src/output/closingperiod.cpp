@@ -1,5 +1,7 @@
 #include "output/closingperiod.h"
 
+#include "output/frmClosingSummary.h"
+
 namespace output {
 
 std::pair<QDate, QDate> ClosingPeriodFor(bool administrator, DateSelection selection, const QDate &date,
@@ -20,6 +22,14 @@ std::pair<QDate, QDate> ClosingPeriodFor(bool administrator, DateSelection selec
         break;
     }
     return {today, today};
+}
+
+void ShowClosingSummary(std::shared_ptr<objdb::Database> database, bool administrator, DateSelection selection,
+                        const QDate &date, const QDate &periodEnd, QWidget *owner)
+{
+    const auto [from, to] = ClosingPeriodFor(administrator, selection, date, periodEnd, QDate::currentDate());
+    frmClosingSummary window(std::move(database), from, to, administrator, owner);
+    window.exec();
 }
 
 } // namespace output

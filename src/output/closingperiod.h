@@ -5,12 +5,22 @@
 #include "views/viewquery.h"
 
 #include <QDate>
+#include <memory>
 #include <utility>
+
+class QWidget;
+namespace objdb {
+class Database;
+}
 
 namespace output {
 
 // From and to, both included.
 std::pair<QDate, QDate> ClosingPeriodFor(bool administrator, DateSelection selection, const QDate &date,
                                          const QDate &periodEnd, const QDate &today);
+
+// The closing summary of today's period for that selection, shown over owner until closed.
+void ShowClosingSummary(std::shared_ptr<objdb::Database> database, bool administrator, DateSelection selection,
+                        const QDate &date, const QDate &periodEnd, QWidget *owner);
 
 } // namespace output

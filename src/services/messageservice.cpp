@@ -98,6 +98,13 @@ void beep()
         QApplication::beep();
 }
 
+bool appliesOrBeep(bool applies)
+{
+    if (!applies)
+        beep();
+    return applies;
+}
+
 QString commonTitle()
 {
     return QStringLiteral("Cobrelle");

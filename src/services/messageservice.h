@@ -32,6 +32,8 @@ bool askYesNo(const QString &text, Icon icon = Icon::Question, Answer defaultAns
 
 // The system beep.
 void beep();
+// A command that does not apply where it was given only beeps: applies itself, after a beep when false.
+bool appliesOrBeep(bool applies);
 
 // The common message title of the program's boxes.
 QString commonTitle();

@@ -2,6 +2,7 @@
 
 #include "services/errorreport.h"
 #include "services/messageservice.h"
+#include "services/session.h"
 #include "objdb/datacontext.h"
 #include "objdb/datasource.h"
 #include "users/frmPassword.h"
@@ -43,6 +44,17 @@ bool OperatorLogin::Run(objdb::DataContext &context, QString &operatorName, bool
         if (result == Attempt::Cancelled || !chooseOperator)
             return false;
     }
+}
+
+bool OperatorLogin::Run(Session &session, bool chooseOperator, bool changePassword)
+{
+    // Held for the whole login, which waits on dialogs.
+    const std::shared_ptr<objdb::DataContext> context = session.dataContext;
+    QString name = session.operatorName;
+    if (!context || !Run(*context, name, chooseOperator, changePassword))
+        return false;
+    session.setOperator(name);
+    return true;
 }
 
 OperatorLogin::Attempt OperatorLogin::refuse(const QString &why)

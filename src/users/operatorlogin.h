@@ -5,6 +5,7 @@
 #include <QString>
 
 class QWidget;
+struct Session;
 class frmPassword;
 class frmSelectOper;
 namespace objdb {
@@ -22,6 +23,9 @@ public:
     // True when he is logged in; operatorName is then the operator's name. A login cancelled or
     // refused leaves operatorName and the context's user level as they were.
     bool Run(objdb::DataContext &context, QString &operatorName, bool chooseOperator, bool changePassword);
+    // The same over the session's archive, starting from its operator; a login that succeeds makes
+    // the operator the session's. False without an archive: nobody to log in against.
+    bool Run(Session &session, bool chooseOperator, bool changePassword);
 
 private:
     enum class Attempt { LoggedIn, Cancelled, Failed };

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QTableView;
 class QTimer;
@@ -110,6 +111,12 @@ public:
     void deletePredefinedSelection(const QString &nodeText);
 
     // ---- Sorting and grid layout (currentview_grid.cpp) ----
+    // The grid's current cell: its field and its value as text; none without a view or a current cell.
+    struct Cell {
+        QString field;
+        QString text;
+    };
+    std::optional<Cell> currentCell() const;
     void sortBy(const QString &order);
     void sortByColumn(int column);
     void editComplexOrder();

@@ -2,6 +2,7 @@
 // click, by several in the sort editor; the column widths, the field sequence, the defaults.
 #include "views/currentview.h"
 
+#include "grid/columnfilters.h"
 #include "grid/gridlayout.h"
 #include "grid/sortorder.h"
 #include "objdb/datasource.h"
@@ -73,4 +74,13 @@ bool CurrentView::editFieldSequence()
 bool CurrentView::resetLayout()
 {
     return ResetGridLayout(m_objCurDS, m_grid, *m_objGridSetting, &m_owner);
+}
+
+std::optional<CurrentView::Cell> CurrentView::currentCell() const
+{
+    auto *model = objdb::ViewUtility::modelOf(&m_grid);
+    const QModelIndex current = m_grid.currentIndex();
+    if (!m_objCurDS || !model || !current.isValid())
+        return std::nullopt;
+    return Cell{model->fieldAt(current.column()), ColumnFilters::cellValueText(current)};
 }

@@ -1,6 +1,8 @@
 // The section tree's nodes: reports, archive tables and configuration, by operator level.
 #include "views/sectiontree.h"
 
+#include "objdb/error.h"
+
 #include "objdb/datacontext.h"
 
 #include <QApplication>
@@ -130,6 +132,29 @@ QTreeWidgetItem *SelectedNode(const QTreeWidget *tree)
 {
     const QList<QTreeWidgetItem *> selected = tree->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void Refill(QTreeWidget *tree, objdb::DataContext *context)
+{
+    const QTreeWidgetItem *selected = SelectedNode(tree);
+    const int selectedIndex = selected ? IndexOf(selected) : 1;
+    tree->clear();
+    if (!context)
+        objdb::fail(QStringLiteral("Il database non è aperto."));
+    Fill(tree, *context, context->UserLevel == 1);
+    if (QTreeWidgetItem *node = NodeByIndex(tree, selectedIndex)) {
+        tree->setCurrentItem(node);
+    } else {
+        tree->setCurrentItem(nullptr);
+        tree->clearSelection();
+    }
+}
+
+QTreeWidgetItem *NodeByTag(const QTreeWidget *tree, const QString &tag)
+{
+    bool numeric = false;
+    const int index = tag.toInt(&numeric);
+    return numeric ? NodeByIndex(tree, index) : NodeByKey(tree, tag);
 }
 
 } // namespace SectionTree

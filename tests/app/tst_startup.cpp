@@ -249,7 +249,7 @@ private slots:
         // The initialisation ran once and told why; nobody was asked to log in.
         QCOMPARE(script.texts().size(), 1);
         QVERIFY(script.texts()[0].startsWith(QStringLiteral("Inizializzazione database fallita: ")));
-        QVERIFY(!modGlobal::IsDatabaseReady());
+        QVERIFY(!modGlobal::AppSession().isReady());
         QVERIFY(!form->findChild<frmSelectOper *>());
         QVERIFY(!form->view().m_objCurDS);
         QVERIFY(!objdb::ViewUtility::modelOf(widget<QTableView>(*form, "dgView")));
@@ -363,7 +363,7 @@ private slots:
                  QStringLiteral("VOCI PRINCIPALI PER LA SEZIONE STAMPE :"));
         QCOMPARE(widget<QLabel>(*form, "sbStatusBar_Panel1")->text(), QStringLiteral("Sezione: <Stampe>"));
         QVERIFY(operatorChosen && passwordAsked);
-        QVERIFY(modGlobal::IsDatabaseReady());
+        QVERIFY(modGlobal::AppSession().isReady());
         QCOMPARE(form->m_strOperatore, QStringLiteral("Amministratore"));
         QCOMPARE(modGlobal::AppSession().dataContext->UserLevel, 1);
         // The administrator's tree, with the first node selected.
