@@ -65,8 +65,7 @@ void frmMain::SetStatusMsg(const QString &sMsg)
 
 void frmMain::SetAppTitle()
 {
-    setWindowTitle(QLatin1String(modGlobal::kProductName) + QStringLiteral("  [ ") + m_strOperatore
-                   + QStringLiteral(" ]"));
+    setWindowTitle(QLatin1String(modGlobal::kProductName) + QStringLiteral("  [ ") + m_strOperatore + QStringLiteral(" ]"));
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString &key)

@@ -40,7 +40,6 @@ public:
     clsOSTNA *m_objTNA = nullptr;
     // Set while RefreshDetailView runs.
     bool m_blnRefreshing = false;
-    // The view the grid shows.
     CurrentView &view() const { return *m_view; }
     // True while the hide-tree button shows the "show tree" arrow, i.e. the tree is hidden.
     bool cmdHideTreeShowsHidden() const;
@@ -237,6 +236,8 @@ private:
     void refreshView(const QString &sortOrder);
     void showView(const QString &key, const QString &nodeText, const QString &sortOrder);
     void hideView(const QTreeWidgetItem *node);
+    // The date button, its menu and the totals band, shown for a view with a date field only.
+    void showDateControls(const QString &dateField);
     // The column menus of the current view, as one.
     FieldMenus fieldMenus();
     void clearFieldMenus();
@@ -261,5 +262,7 @@ private:
     void UpdateCurrencyMenu();
     // Window-wide keys; true when the key is consumed.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The first activation opens the archive and logs the operator in; false when either failed.
+    bool openSession();
     void Form_Unload();
 };

@@ -45,18 +45,16 @@ void frmMain::ExecuteSearch(int Index)
 
 void frmMain::mnuSearchNext_Click()
 {
-    bool numeric = false;
-    const int index = toolbarAction(QStringLiteral("Find"))->property("tag").toString().toInt(&numeric);
-    if (!numeric) {
+    // The "Find" button keeps the item of the last search.
+    const int index = toolbarAction(QStringLiteral("Find"))->property("tag").toInt();
+    if (index <= 0) {
         mnuSearch->popup(QCursor::pos());
-        return;
-    }
-    if (frmSearchText::sSearchText.isEmpty()) {
+    } else if (frmSearchText::sSearchText.isEmpty()) {
         mnuSearchItems_Click(index);
-        return;
+    } else {
+        frmSearchText::bNext = true;
+        ExecuteSearch(index);
     }
-    frmSearchText::bNext = true;
-    ExecuteSearch(index);
 }
 
 void frmMain::mnuFieldSearchNext_Click()
@@ -71,8 +69,6 @@ void frmMain::mnuFieldSearchNext_Click()
     }
     // A column without a search item: the next row holding the same value.
     m_view->searchSameValue(cell->field, cell->text);
-    frmSearchText::sLastValue.clear();
-    frmSearchText::sSearchText.clear();
 }
 
 void frmMain::mnuOrderItems_Click(int Index)

@@ -88,9 +88,7 @@ void frmMain::hideView(const QTreeWidgetItem *node)
     m_view->release();
     dgView->hide();
     cmdGridSetting->hide();
-    cmdDateSel->hide();
-    mnuSelection->menuAction()->setVisible(false);
-    lblTotals->hide();
+    showDateControls(QString());
     sbRowCount->clear();
 }
 
@@ -107,14 +105,7 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
     SetStatusMsg(status);
     lblTitle[1]->setText(SectionViewTitle(nodeText, request) + titleNote);
 
-    const QString dateField = m_view->dateField();
-    lblTotals->setVisible(!dateField.isEmpty());
-    cmdDateSel->setVisible(!dateField.isEmpty());
-    mnuSelection->menuAction()->setVisible(!dateField.isEmpty());
-    cmdDateSel->setProperty("tag", dateField);
-    if (!dateField.isEmpty())
-        UpdateDateSelectionCaption();
-
+    showDateControls(m_view->dateField());
     LayoutMainWindow(*this, float(splitterTwips()));
     dgView->show();
     cmdGridSetting->show();
@@ -128,4 +119,14 @@ void frmMain::showView(const QString &key, const QString &nodeText, const QStrin
 void frmMain::StoreGridLayout()
 {
     m_view->storeGridLayout();
+}
+
+void frmMain::showDateControls(const QString &dateField)
+{
+    lblTotals->setVisible(!dateField.isEmpty());
+    cmdDateSel->setVisible(!dateField.isEmpty());
+    mnuSelection->menuAction()->setVisible(!dateField.isEmpty());
+    cmdDateSel->setProperty("tag", dateField);
+    if (!dateField.isEmpty())
+        UpdateDateSelectionCaption();
 }

@@ -6,7 +6,6 @@
 
 #include "grid/columnfilters.h"
 #include "grid/frmSearchText.h"
-#include "services/messageservice.h"
 #include "views/currentview.h"
 #include "views/fieldmenus.h"
 
@@ -87,11 +86,8 @@ void frmMain::mnuFilterComplexItems_Click(int Index)
     if (!m_view->m_objCurDS || Index < 1 || Index >= mnuFilterComplexItems.size())
         return;
     const QString name = mnuFilterComplexItems.at(Index)->text();
-    if (!m_view->complexFilterExists(name)) {
-        MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
-                               QString(), this);
+    if (!m_view->complexFilterExists(name))
         return;
-    }
     mnuFilter->setProperty("tag", name);
     PostCommand([this] { EditComplexFilter(); });
 }

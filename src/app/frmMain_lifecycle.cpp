@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 void frmMain::Form_Load()
@@ -31,27 +32,30 @@ void frmMain::Form_Activate()
     // A dialog opened from here (options, login) re-activates the window when it closes.
     if (m_blnActivating || m_blnUnloading)
         return;
-    m_blnActivating = true;
-    bool close = false;
-    // A failure is reported; the window stays as it was.
-    RunReportingFailures([&] {
-        if (!m_objSession.database && !m_objSession.dataContext) {
-            modGlobal::InitDatabase(m_objSession, this, this);
-            // Without a usable database nothing can work: end rather than ask for an operator
-            // and fail again on every activation.
-            if (!m_objSession.isReady() || !UserLogin(true, false)) {
-                close = true;
-                return;
-            }
-            SetTreeViewNodes();
-            RefreshDetailView(QString());
-            UpdateCurrencyMenu();
-        }
-        dgView->viewport()->update();
-    });
-    m_blnActivating = false;
-    if (close)
+    bool usable = true;
+    {
+        const QScopedValueRollback activating(m_blnActivating, true);
+        // A failure is reported; the window stays as it was.
+        RunReportingFailures([&] {
+            usable = m_objSession.database || m_objSession.dataContext || openSession();
+            dgView->viewport()->update();
+        });
+    }
+    if (!usable)
         mnuFileClose_Click();
+}
+
+bool frmMain::openSession()
+{
+    modGlobal::InitDatabase(m_objSession, this, this);
+    // Without a usable database nothing can work: end rather than ask for an operator and fail
+    // again on every activation.
+    if (!m_objSession.isReady() || !UserLogin(true, false))
+        return false;
+    SetTreeViewNodes();
+    RefreshDetailView(QString());
+    UpdateCurrencyMenu();
+    return true;
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -104,6 +104,7 @@ public:
     void filterInComplex(const QString &field, const QString &value, bool cancelOnly);
     // The editor on the complex filter, opened on the saved filter of that name when one is given.
     void editComplexFilter(const QString &savedName);
+    // Whether a filter of that name is saved; when not, the user is told so.
     bool complexFilterExists(const QString &name);
     QStringList complexFilterNames();
     // The predefined selection of the section with this node text edited and stored; true when stored.

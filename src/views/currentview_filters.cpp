@@ -107,7 +107,11 @@ void CurrentView::editComplexFilter(const QString &savedName)
 
 bool CurrentView::complexFilterExists(const QString &name)
 {
-    return complexFilter().Exists(name, false);
+    if (complexFilter().Exists(name, false))
+        return true;
+    MessageService::inform(QStringLiteral("Un filtro con questo nome non è presente!"), MessageService::Icon::None,
+                           QString(), &m_owner);
+    return false;
 }
 
 QStringList CurrentView::complexFilterNames()

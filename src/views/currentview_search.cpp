@@ -30,6 +30,9 @@ void CurrentView::searchText(const QString &field, const QString &caption)
 
 void CurrentView::searchSameValue(const QString &field, const QString &cellText)
 {
+    // "Cerca successivo" does not go on with this search: it has no text of the search dialog.
+    frmSearchText::sLastValue.clear();
+    frmSearchText::sSearchText.clear();
     const objdb::FieldDef *def = m_objCurDS->Field(field);
     const QString caption = def ? def->caption : field;
     findInGrid(m_objCurDS->BuildCriterion(field, cellText, QStringLiteral("%")), true, field, [this, cellText, caption] {
