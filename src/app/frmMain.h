@@ -126,6 +126,7 @@ public:
     void mnuDeletePayment_Click();
     void mnuVerifyArchive_Click();
     void mnuDeletionLog_Click();
+    void mnuTransferToServer_Click();
     // The conversion of the archive to Euro, once its key has been confirmed.
     void ConvertArchive();
     // The commands reserved to the administrator, enabled for him alone.

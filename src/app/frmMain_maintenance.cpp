@@ -1,5 +1,6 @@
 // The tools menu's commands on the archive: the maintenance subsystem's work (deleting payments,
-// the archive check, the deletion log, the conversion to Euro, the import of another archive's rows)
+// the archive check, the deletion log, the conversion to Euro, the import of another archive's rows,
+// the transfer of the archive to a server)
 // and the closing summary of the day at the cash desk, or of the month or period the administrator
 // selected.
 
@@ -12,6 +13,7 @@
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
+#include "maintenance/servertransfer.h"
 #include "output/closingperiod.h"
 #include "output/frmClosingSummary.h"
 #include "data/archivefacts.h"
@@ -71,6 +73,13 @@ void frmMain::mnuDeletionLog_Click()
 {
     if (!RefuseNonAdministrator(m_objSession, this))
         ShowDeletionLog(*m_objSession.dataContext, this, m_view->currencyConversion());
+}
+
+void frmMain::mnuTransferToServer_Click()
+{
+    // Once the desk's archive is the server's, it is opened again from there.
+    if (!RefuseNonAdministrator(m_objSession, this) && TransferArchiveToServer(m_objSession, this))
+        ReloadDatabase();
 }
 
 void frmMain::mnuImport_Click()

@@ -87,6 +87,9 @@ void MainWindowCommands::connectMenuItems(frmMain &form)
         QObject::connect(form.*command.item, &QAction::triggered, &form, Guarded(&form, command.handler));
     for (const Command &command : plain)
         QObject::connect(form.*command.item, &QAction::triggered, &form, command.handler);
+    // The window keeps no field for the transfer to a server: its item is found by name.
+    QObject::connect(form.mnuTools->findChild<QAction *>(QStringLiteral("mnuTransferToServer")), &QAction::triggered,
+                     &form, Guarded(&form, &frmMain::mnuTransferToServer_Click));
 }
 
 void MainWindowCommands::connectToolbar(frmMain &form)
