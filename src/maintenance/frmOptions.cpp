@@ -4,7 +4,6 @@
 #include "services/messageservice.h"
 #include "maintenance/frmSelectDir.h"
 #include "maintenance/serveraddressbox.h"
-#include "services/passwordfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,7 +100,6 @@ frmOptions::frmOptions(WorkDirAccess access, ArchiveChoiceAccess choice, QWidget
     txtWorkDir->setText(m_access.read());
     const ArchiveChoice stored = m_choice.read();
     serverAddress->setAddress(stored.server);
-    serverAddress->setRememberPassword(!stored.server.host.isEmpty() && PasswordFile::holds(stored.server));
     (stored.kind == ArchiveKind::Server ? optArchiveServer : optArchiveFile)->setChecked(true);
     showKind();
 }

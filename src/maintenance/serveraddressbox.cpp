@@ -51,6 +51,8 @@ void ServerAddressBox::setAddress(const objdb::ServerAddress &address)
     txtServerPort->setText(QString::number(address.port));
     txtServerDatabase->setText(address.database);
     txtServerUser->setText(address.user);
+    // Left unchecked, a password the file already remembers would be taken out of it.
+    chkRememberPassword->setChecked(!address.host.isEmpty() && PasswordFile::holds(address));
 }
 
 QString ServerAddressBox::problem() const
@@ -76,11 +78,6 @@ QString ServerAddressBox::password() const
 bool ServerAddressBox::rememberPassword() const
 {
     return chkRememberPassword->isChecked();
-}
-
-void ServerAddressBox::setRememberPassword(bool remember)
-{
-    chkRememberPassword->setChecked(remember);
 }
 
 bool ServerAddressBox::keepPassword(QWidget *owner) const

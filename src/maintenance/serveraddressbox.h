@@ -14,6 +14,7 @@ class ServerAddressBox : public QWidget {
 public:
     explicit ServerAddressBox(QWidget *parent = nullptr);
 
+    // Shows the address, and whether the password file remembers its password.
     void setAddress(const objdb::ServerAddress &address);
     // What is wrong with the parts typed, in Italian; "" when they name an archive.
     QString problem() const;
@@ -21,7 +22,6 @@ public:
     objdb::ServerAddress address() const;
     QString password() const;
     bool rememberPassword() const;
-    void setRememberPassword(bool remember);
     // The password typed goes to the password file when it is to be remembered, and is this run's in
     // any case; one not to be remembered is taken out of the file. False, the user told, when the
     // file cannot be written.

@@ -440,6 +440,21 @@ private slots:
         objdb::setServerPassword(kServer, QString());
     }
 
+    // The dialog opened on a server whose password the file remembers keeps it remembered.
+    void aRememberedPasswordStaysRemembered()
+    {
+        TestSupport::PrivatePasswordFile passwords;
+        QString error;
+        QVERIFY(PasswordFile::remember(kServer, QStringLiteral("vecchia"), &error));
+        FakeSettings settings(QStringLiteral("/dati/cassa"));
+        settings.choice = {ArchiveKind::Server, kServer};
+        auto dialog = openOptions(settings);
+        QVERIFY(child<QCheckBox>(*dialog, "chkRememberPassword")->isChecked());
+        QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK"), Qt::LeftButton);
+        QVERIFY(dialog->Confirmed());
+        QVERIFY(passwords.read().contains(":vecchia"));
+    }
+
     // Through the program's own settings store: the server is kept there, its password never.
     void passwordNeverReachesTheSettingsStore()
     {
