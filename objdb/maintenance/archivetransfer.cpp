@@ -19,6 +19,7 @@ namespace objdb {
 namespace {
 
 constexpr int kPage = 1000;
+// The key column, named bare as the tables are made with it.
 const QString kKey = QStringLiteral("OID");
 // The library's records of an archive, which every archive it opens has of its own.
 const QSet<QString> kLibraryRecords{QStringLiteral("objdb_meta"), QStringLiteral("objdb_tables")};
@@ -32,20 +33,21 @@ QStringList amountColumns(const TableDef &table)
     return names;
 }
 
-QString quoted(const QStringList &names)
+// The key, then the other columns.
+QString selectList(const QStringList &others)
 {
-    QStringList parts;
-    for (const auto &name : names)
+    QStringList parts{kKey};
+    for (const auto &name : others)
         parts.append(sqlName(name));
     return parts.join(QStringLiteral(", "));
 }
 
-// Runs `onRow` over the rows of `columns` (the key first) in pages by key; stops when it returns false.
+// Runs `onRow` over the rows of the key and `columns` in pages by key; stops when it returns false.
 bool pages(Database &db, const QString &table, const QStringList &columns,
            const std::function<bool(QSqlQuery &)> &onRow)
 {
     QSqlQuery read = db.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 > ? ORDER BY %3")
-                                    .arg(quoted(columns), sqlName(table), sqlName(kKey))
+                                    .arg(selectList(columns), sqlName(table), kKey)
                                 + db.dialect().limitClause(kPage));
     read.setForwardOnly(true);
     qint64 last = std::numeric_limits<qint64>::min();
@@ -76,7 +78,7 @@ void tally(Database &db, const QString &table, const QStringList &amounts, qint6
 {
     rows = 0;
     sums = QList<Amount>(amounts.size());
-    pages(db, table, QStringList{kKey} + amounts, [&](QSqlQuery &row) {
+    pages(db, table, amounts, [&](QSqlQuery &row) {
         ++rows;
         for (qsizetype i = 0; i < amounts.size(); ++i)
             if (const QVariant value = row.value(int(i) + 1); !value.isNull())
@@ -135,7 +137,7 @@ void ArchiveTransfer::copyTable(const TableDef &table, ProgressPacer &pacer, qin
 {
     if (!m_target.hasTable(table.name))
         fail(QStringLiteral("L'archivio di destinazione non contiene la tabella %1.").arg(table.name));
-    QStringList columns{kKey};
+    QStringList columns;
     QSet<QString> targetColumns;
     for (const QString &name : m_target.columns(table.name))
         targetColumns.insert(name.toLower());
@@ -149,12 +151,12 @@ void ArchiveTransfer::copyTable(const TableDef &table, ProgressPacer &pacer, qin
     // The target held no rows before its tables were laid down: what is there was written by that.
     m_target.exec(QStringLiteral("DELETE FROM ") + sqlName(table.name));
     QStringList marks;
-    for (qsizetype i = 0; i < columns.size(); ++i)
+    for (qsizetype i = 0; i <= columns.size(); ++i)
         marks.append(QStringLiteral("?"));
     QSqlQuery write = m_target.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                           .arg(sqlName(table.name), quoted(columns), marks.join(QStringLiteral(", "))));
+                                           .arg(sqlName(table.name), selectList(columns), marks.join(QStringLiteral(", "))));
     pages(m_source, table.name, columns, [&](QSqlQuery &row) {
-        for (int i = 0; i < columns.size(); ++i)
+        for (int i = 0; i <= columns.size(); ++i)
             write.bindValue(i, row.value(i));
         if (!write.exec())
             m_target.failEngine(QStringLiteral("Impossibile scrivere la riga %1 di %2").arg(row.value(0).toString(), table.name),
