@@ -86,6 +86,9 @@ public:
     virtual std::unique_ptr<EngineStatement> prepareSelect(const QString &sql) = 0;
     // The key of the row the last INSERT on this connection added.
     virtual qint64 lastInsertedKey() = 0;
+    // After rows were written into `table` with their keys given (a transfer of a whole archive): the
+    // keys the engine gives new rows from now on follow the highest one. SQLite does so by itself.
+    virtual void keysWritten(const QString & /*table*/) {}
 
     // The schema of the archive; `archive` names one attached beside it, "" the archive itself.
     virtual bool hasTable(const QString &table, const QString &archive) = 0;

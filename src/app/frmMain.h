@@ -109,6 +109,7 @@ public:
     void mnuVerifyArchive_Click();
     void mnuDeletionLog_Click();
     void mnuImport_Click();
+    void mnuTransferToServer_Click();
     void mnuClosingSummary_Click();
     // The conversion of the archive to Euro, once its key has been confirmed.
     void ConvertArchive();

@@ -1,7 +1,6 @@
-// The tools menu's commands on the archive: the maintenance subsystem's work (deleting payments,
-// the archive check, the deletion log, the conversion to Euro, the import of another archive's rows)
-// and the closing summary of the day at the cash desk, or of the month or period the administrator
-// selected.
+// The tools menu's commands on the archive, the maintenance subsystem's work (deleting payments, the
+// archive check, the deletion log, the conversion to Euro, the import of another archive's rows, the
+// transfer to a server), and the closing summary of the day, or of the administrator's selection.
 
 #include "app/frmMain.h"
 
@@ -10,6 +9,7 @@
 #include "maintenance/frmArchiveCheck.h"
 #include "maintenance/frmDeletePayment.h"
 #include "maintenance/modEuroConversion.h"
+#include "maintenance/servertransfer.h"
 #include "output/closingperiod.h"
 #include "data/archivefacts.h"
 #include "services/administratoronly.h"
@@ -62,6 +62,13 @@ void frmMain::mnuDeletionLog_Click()
 {
     if (!RefuseNonAdministrator(m_objSession, this))
         ShowDeletionLog(*m_objSession.dataContext, this, m_view->currencyConversion());
+}
+
+void frmMain::mnuTransferToServer_Click()
+{
+    // Once the desk's archive is the server's, it is opened again from there.
+    if (!RefuseNonAdministrator(m_objSession, this) && TransferArchiveToServer(m_objSession, this))
+        ReloadDatabase();
 }
 
 void frmMain::mnuImport_Click()

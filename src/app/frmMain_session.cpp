@@ -103,6 +103,6 @@ bool frmMain::UserLogin(bool p_blnChangeUser, bool p_blnChangePwd)
 void frmMain::UpdateAdministratorCommands()
 {
     const bool administrator = IsAdministrator(m_objSession);
-    for (QAction *item : {mnuDeletePayment, mnuVerifyArchive, mnuDeletionLog, mnuImport})
+    for (QAction *item : {mnuDeletePayment, mnuVerifyArchive, mnuDeletionLog, mnuImport, mnuTransferToServer})
         item->setEnabled(administrator);
 }

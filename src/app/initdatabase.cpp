@@ -1,14 +1,17 @@
 #include "app/startup.h"
 #include "services/modGlobal.h"
 
+#include "services/archivechoice.h"
 #include "services/configuration.h"
 #include "services/deskmark.h"
+#include "services/passwordfile.h"
 #include "services/session.h"
 #include "services/frmMessage.h"
 #include "services/messageservice.h"
 #include "data/DB.h"
 #include "data/archivefacts.h"
 #include "desktop/modOSWinUtil.h"
+#include "maintenance/frmServerPassword.h"
 #include "maintenance/optionslauncher.h"
 #include "objdb/database.h"
 #include "objdb/datacontext.h"
@@ -18,9 +21,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace modGlobal {
 
 namespace {
+
+const QString kInitialising = QStringLiteral("Inizializzazione del database...");
 
 QString databasePath()
 {
@@ -41,52 +48,119 @@ bool usableArchivePath(const QString &path, QWidget *parent)
         MessageService::Icon::Question, MessageService::Answer::No, QString(), parent);
 }
 
+// The server's password for this run, unless the password file gives it; false when the user
+// gave up, which ends the start as a refused login does.
+bool knowServerPassword(const objdb::ServerAddress &address, QWidget *parent)
+{
+    if (!objdb::serverPassword(address).isEmpty() || PasswordFile::holds(address))
+        return true;
+    frmMessage::closeInstance();
+    const std::optional<QString> password = frmServerPassword::Ask(address, parent);
+    if (!password)
+        return false;
+    objdb::setServerPassword(address, *password);
+    return true;
+}
+
+// The archive this desk is to open: the server's URI, or the file of the working directory once
+// there is one or the user agreed to make it; the options are offered until the user gives up.
+std::optional<QString> archiveToOpen(QWidget *parent)
+{
+    bool optionsShown = false;
+    for (;;) {
+        const ArchiveChoice choice = ReadArchiveChoice();
+        if (choice.kind == ArchiveKind::Server) {
+            if (!knowServerPassword(choice.server, parent))
+                return std::nullopt;
+            return choice.server.uri();
+        }
+        const QString path = databasePath();
+        // A folder chosen in the options without an archive gets a new one; an empty file is asked about.
+        if (optionsShown && !modOSWinUtil::FileExists(path, 0))
+            return path;
+        if (usableArchivePath(path, parent))
+            return path;
+        frmMessage::closeInstance();
+        if (!RunOptionsDialog(parent))
+            return std::nullopt;
+        optionsShown = true;
+    }
+}
+
+void openArchive(Session &session, const QString &archive, objdb::itfNotifyEvent *notify)
+{
+    const bool onServer = objdb::isServerAddress(archive);
+    session.dataContext =
+        objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(), notify, {});
+    DatabaseFormat = objdb::kDatabaseFormat;
+    session.database = objdb::Database::create();
+    // An empty database on a server is laid down by the open itself; a file is made first, in a
+    // folder chosen in the options that may not exist yet, as the one a first start proposes.
+    if (!onServer && !modOSWinUtil::FileExists(archive, 0)) {
+        QDir().mkpath(RootDir);
+        session.database->Create(DatabaseFormat, archive);
+    }
+    session.database->Open(DatabaseFormat, archive, nullptr, 5);
+    session.dataContext->Attach(session.database, true);
+    // The desks' marks lie beside a file; a server knows its connections itself.
+    if (!onServer)
+        session.deskMark = std::make_unique<DeskMark>(archive, session.operatorName);
+    session.dataContext->UserName = session.operatorName;
+    // The archive says whether its amounts are in lire or Euro, once it is open.
+    ArchiveFacts::AdoptConversionSetting(*session.database);
+    session.dataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*session.database));
+}
+
+// A server that cannot be reached, or refuses the user, is most often set wrong: the options are
+// offered. True when the user changed them and the start is to try again.
+bool offerOptionsAfter(const objdb::Error &error, const QString &archive, QWidget *parent)
+{
+    const auto address = objdb::ServerAddress::fromUri(archive);
+    const QString caption = address ? address->caption() : archive;
+    // A password asked at start and refused is asked again.
+    if (address)
+        objdb::setServerPassword(*address, QString());
+    const bool open = MessageService::askYesNo(QStringLiteral("Impossibile aprire l'archivio %1 sul server:\n\n%2\n\n"
+                                                              "Aprire le impostazioni per correggerle?")
+                                                   .arg(caption, error.description()),
+                                               MessageService::Icon::Critical, MessageService::Answer::Yes, QString(),
+                                               parent);
+    return open && RunOptionsDialog(parent);
+}
+
 } // namespace
 
 bool InitDatabase(Session &session, QWidget *parent, objdb::itfNotifyEvent *notify)
 {
     frmMessage *message = frmMessage::instance();
-    message->ShowMsg(QStringLiteral("Inizializzazione del database..."), parent);
-    QString path = databasePath();
-    if (!usableArchivePath(path, parent)) {
-        frmMessage::closeInstance();
-        // A folder without an archive gets a new one; an empty file is asked about again.
-        do {
-            if (!RunOptionsDialog(parent))
-                return false;
-            path = databasePath();
-        } while (modOSWinUtil::FileExists(path, 0) && !usableArchivePath(path, parent));
-        message->ShowMsg(QStringLiteral("Inizializzazione del database..."), parent);
-    }
-    try {
-        session.dataContext =
-            objdb::Application::Initialise(std::make_shared<DB>(), QCoreApplication::applicationName(), notify, {});
-        DatabaseFormat = objdb::kDatabaseFormat;
-        session.database = objdb::Database::create();
-        if (!modOSWinUtil::FileExists(path, 0)) {
-            // A folder chosen in the options may not exist yet, as the one a first start proposes.
-            QDir().mkpath(RootDir);
-            session.database->Create(DatabaseFormat, path);
+    for (;;) {
+        message->ShowMsg(kInitialising, parent);
+        const std::optional<QString> archive = archiveToOpen(parent);
+        if (!archive) {
+            frmMessage::closeInstance();
+            return false;
         }
-        session.database->Open(DatabaseFormat, path, nullptr, 5);
-        session.dataContext->Attach(session.database, true);
-        session.deskMark = std::make_unique<DeskMark>(path, session.operatorName);
-        session.dataContext->UserName = session.operatorName;
-        // The archive says whether its amounts are in lire or Euro, once the file is open.
-        ArchiveFacts::AdoptConversionSetting(*session.database);
-        session.dataContext->SetConversionCurrency(ArchiveFacts::ConversionCurrency(*session.database));
-    } catch (const objdb::Error &e) {
-        frmMessage::closeInstance();
-        session.dataContext.reset();
-        session.database.reset();
-        session.deskMark.reset();
-        MessageService::ask({QStringLiteral("Inizializzazione database fallita: \n\n") + e.description(), QString(),
-                             MessageService::Icon::Critical, MessageService::Buttons::Ok, MessageService::Answer::Ok,
-                             parent});
-        return false;
+        message->ShowMsg(kInitialising, parent);
+        try {
+            openArchive(session, *archive, notify);
+            frmMessage::closeInstance();
+            return true;
+        } catch (const objdb::Error &e) {
+            frmMessage::closeInstance();
+            session.dataContext.reset();
+            session.database.reset();
+            session.deskMark.reset();
+            if (objdb::isServerAddress(*archive)) {
+                if (offerOptionsAfter(e, *archive, parent))
+                    continue;
+                return false;
+            }
+            MessageService::ask({QStringLiteral("Inizializzazione database fallita: \n\n") + e.description(), QString(),
+                                 MessageService::Icon::Critical, MessageService::Buttons::Ok,
+                                 MessageService::Answer::Ok, parent});
+            return false;
+        }
     }
-    frmMessage::closeInstance();
-    return true;
 }
 
 } // namespace modGlobal

@@ -59,6 +59,7 @@ void MainWindowCommands::connectMenuItems(frmMain &form)
         {&frmMain::mnuDeletePayment, &frmMain::mnuDeletePayment_Click},
         {&frmMain::mnuVerifyArchive, &frmMain::mnuVerifyArchive_Click},
         {&frmMain::mnuDeletionLog, &frmMain::mnuDeletionLog_Click},
+        {&frmMain::mnuTransferToServer, &frmMain::mnuTransferToServer_Click},
         {&frmMain::mnuClosingSummary, &frmMain::mnuClosingSummary_Click},
         {&frmMain::mnuPrint, &frmMain::mnuPrint_Click},
         {&frmMain::mnuPreview, &frmMain::mnuPreview_Click},

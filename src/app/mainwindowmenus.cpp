@@ -144,6 +144,7 @@ void MainWindowMenus::createToolMenus(frmMain &form)
     form.mnuDeletePayment = addItem(form.mnuTools, "mnuDeletePayment", QStringLiteral("&Elimina pagamenti saldati..."));
     form.mnuVerifyArchive = addItem(form.mnuTools, "mnuVerifyArchive", QStringLiteral("&Verifica archivio..."));
     form.mnuDeletionLog = addItem(form.mnuTools, "mnuDeletionLog", QStringLiteral("&Registro eliminazioni..."));
+    form.mnuTransferToServer = addItem(form.mnuTools, "mnuTransferToServer", QStringLiteral("Tras&ferisci archivio sul server..."));
     form.mnuTools->addSeparator();
     form.mnuToolsTotal = addMenu(&form, form.mnuTools, "mnuToolsTotal", QStringLiteral("&Totalizza"));
     form.mnuTotalItems = addItemArray(form.mnuToolsTotal, "mnuTotalItems", QStringLiteral("Totalizza in..."));

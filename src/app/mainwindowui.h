@@ -64,6 +64,7 @@ struct MainWindowUi {
     QAction *mnuToolsOptions = nullptr, *mnuChangeUser = nullptr, *mnuChangePwd = nullptr;
     QAction *mnuClosingSummary = nullptr;
     QAction *mnuDeletePayment = nullptr, *mnuVerifyArchive = nullptr, *mnuDeletionLog = nullptr;
+    QAction *mnuTransferToServer = nullptr;
     QMenu *mnuToolsTotal = nullptr, *mnuToolsAverage = nullptr;
     QList<QAction *> mnuTotalItems, mnuAverageItems;
     QMenu *mnuPrintFunc = nullptr;

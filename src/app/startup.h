@@ -15,9 +15,11 @@ Session &AppSession();
 // Process entry: single-instance test, splash, configuration, main window.
 int Main(int argc, char **argv);
 
-// Creates or opens Cobrelle.mdb in RootDir into the session, the dialogs over parent, the library's
-// notifications to notify. False when the user gave up choosing a working directory or the archive
-// could not be opened (the user has been told); the session then holds no archive.
+// Opens the desk's archive into the session: Cobrelle.mdb in RootDir (made when missing), or the
+// server's archive chosen in the options (its password asked when no password file gives it), the
+// dialogs over parent, the library's notifications to notify. False when the user gave up choosing
+// an archive or its password, or the archive could not be opened (the user has been told); the
+// session then holds no archive.
 bool InitDatabase(Session &session, QWidget *parent, objdb::itfNotifyEvent *notify);
 
 } // namespace modGlobal

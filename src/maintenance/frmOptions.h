@@ -1,5 +1,6 @@
 #pragma once
 #include "maintenance/databaserepair.h"
+#include "services/archivechoice.h"
 
 #include <QDialog>
 #include <QString>
@@ -10,6 +11,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
+class ServerAddressBox;
 
 // Where the options dialog reads and keeps the working directory, and how it saves the settings.
 struct WorkDirAccess {
@@ -18,11 +21,18 @@ struct WorkDirAccess {
     std::function<void()> saveSettings;
 };
 
-// The options: the working directory (the folder of the database) and the database repair.
+// Where it reads and keeps the choice of a file or a server archive.
+struct ArchiveChoiceAccess {
+    std::function<ArchiveChoice()> read;
+    std::function<void(const ArchiveChoice &)> write;
+};
+
+// The options: the archive in a file of the working directory (with the database repair) or on a
+// server.
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
-    explicit frmOptions(WorkDirAccess access, QWidget *parent = nullptr);
+    frmOptions(WorkDirAccess access, ArchiveChoiceAccess choice, QWidget *parent = nullptr);
 
     // True once OK has been accepted.
     bool Confirmed() const { return m_blnConfirmed; }
@@ -39,15 +49,24 @@ private:
     void onSelWorkDir();
     void onOK();
     void onRepairDB();
+    void onTestConnection();
+    void showKind();
+    bool confirmChange(bool serverChosen);
 
+    QRadioButton *optArchiveFile;
+    QRadioButton *optArchiveServer;
     QGroupBox *frmGeneralParameter;
     QLabel *Label1;
     QLineEdit *txtWorkDir;
     QPushButton *cmdSelWorkDir;
+    QGroupBox *frmServer;
+    ServerAddressBox *serverAddress;
+    QPushButton *cmdTestConnection;
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
     QPushButton *cmdRepairDB;
 
     WorkDirAccess m_access;
+    ArchiveChoiceAccess m_choice;
     bool m_blnConfirmed = false;
 };

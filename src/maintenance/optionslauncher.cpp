@@ -17,12 +17,17 @@ WorkDirAccess programWorkDir()
     };
 }
 
+ArchiveChoiceAccess programArchiveChoice()
+{
+    return ArchiveChoiceAccess{ReadArchiveChoice, WriteArchiveChoice};
+}
+
 } // namespace
 
 frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloadDatabase,
                               RepairEnvironment repairEnvironment)
 {
-    auto *dialog = new frmOptions(programWorkDir(), mainWindow);
+    auto *dialog = new frmOptions(programWorkDir(), programArchiveChoice(), mainWindow);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->onReloadDatabase = std::move(onReloadDatabase);
     dialog->repairEnvironment = std::move(repairEnvironment);
@@ -41,7 +46,7 @@ bool RunOptionsDialog(QWidget *owner)
     // Nothing chosen yet: the program's own folder is seldom the user's to keep an archive in.
     if (Settings::readText(QStringLiteral("Configuration"), QStringLiteral("RootDir")).isEmpty())
         modGlobal::RootDir = FirstStartWorkDir();
-    frmOptions dialog(programWorkDir(), owner);
+    frmOptions dialog(programWorkDir(), programArchiveChoice(), owner);
     dialog.exec();
     return dialog.Confirmed();
 }

@@ -16,7 +16,8 @@ frmOptions *ShowOptionsDialog(QWidget *mainWindow, std::function<void()> onReloa
 // Where a first start proposes to keep the archive: a folder of the product in the user's documents.
 QString FirstStartWorkDir();
 
-// Shows the options dialog modally (at start-up, when the working directory holds no archive); a
+// Shows the options dialog modally (at start-up, when the working directory holds no archive or the
+// server's cannot be opened); a
 // start with no working directory stored proposes FirstStartWorkDir(). Returns true when the user
 // confirmed it.
 bool RunOptionsDialog(QWidget *owner);

@@ -3,9 +3,12 @@
 #include "maintenance/optionslauncher.h"
 #include "services/configuration.h"
 #include "services/modGlobal.h"
+#include "services/passwordfile.h"
+#include "serverfixture.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -24,14 +28,26 @@ using MessageService::Answer;
 
 namespace {
 
-// The working directory and settings as the options dialog sees them, with what it did to them.
+// The working directory, the archive choice and settings as the options dialog sees them, with what
+// it did to them.
 struct FakeSettings {
     explicit FakeSettings(QString root = QString()) : rootDir(std::move(root)) {}
 
     QString rootDir;
     QStringList written;
+    ArchiveChoice choice;
+    int choiceWrites = 0;
     int saves = 0;
     int reloads = 0;
+
+    ArchiveChoiceAccess choiceAccess()
+    {
+        return {[this] { return choice; },
+                [this](const ArchiveChoice &chosen) {
+                    choice = chosen;
+                    ++choiceWrites;
+                }};
+    }
 
     WorkDirAccess access()
     {
@@ -45,6 +61,8 @@ struct FakeSettings {
 };
 
 const QString kChangeQuestion = QStringLiteral("L'indirizzario di lavoro e' cambiato.\n\nConfermi ?");
+const QString kArchiveChangeQuestion = QStringLiteral("L'archivio e' cambiato.\n\nConfermi ?");
+const objdb::ServerAddress kServer{QStringLiteral("db.negozio"), 6543, QStringLiteral("cassa"), QStringLiteral("cassiere")};
 
 template <typename T> T *child(QWidget &parent, const char *name)
 {
@@ -68,6 +86,17 @@ void answerSelectorWith(const char *button)
     });
 }
 
+void fillServer(QWidget &dialog, const QString &host, const QString &port, const QString &database,
+                const QString &password, bool remember)
+{
+    child<QLineEdit>(dialog, "txtServerHost")->setText(host);
+    child<QLineEdit>(dialog, "txtServerPort")->setText(port);
+    child<QLineEdit>(dialog, "txtServerDatabase")->setText(database);
+    child<QLineEdit>(dialog, "txtServerUser")->setText(QStringLiteral("cassiere"));
+    child<QLineEdit>(dialog, "txtServerPassword")->setText(password);
+    child<QCheckBox>(dialog, "chkRememberPassword")->setChecked(remember);
+}
+
 QList<QRadioButton *> resourceOptions(frmSelectDir &dialog)
 {
     QList<QRadioButton *> options = dialog.findChildren<QRadioButton *>(QStringLiteral("optResource"));
@@ -85,7 +114,7 @@ class TestOptions : public QObject {
 private:
     std::unique_ptr<frmOptions> openOptions(FakeSettings &settings)
     {
-        auto dialog = std::make_unique<frmOptions>(settings.access());
+        auto dialog = std::make_unique<frmOptions>(settings.access(), settings.choiceAccess());
         dialog->onReloadDatabase = [&settings] { ++settings.reloads; };
         dialog->show();
         return dialog;
@@ -339,6 +368,115 @@ private slots:
         QTest::mouseClick(child<QPushButton>(dialog, "cmdEsci"), Qt::LeftButton);
         QVERIFY(dialog.SelectedDir().isEmpty());
         QVERIFY(!dialog.isVisible());
+    }
+
+    // ---- the archive on a server ------------------------------------------------------------
+
+    // Parts that name no archive are told, and so is a server that does not answer; nothing is saved.
+    void serverButtonsTell_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("told"); // how the message begins
+        QTest::newRow("no host") << "" << "5432" << "cassa" << "cmdOK" << "Indicare il nome o l'indirizzo del server.";
+        QTest::newRow("port 65536") << "db" << "65536" << "cassa" << "cmdTestConnection"
+                                    << "La porta del server deve essere un numero da 1 a 65535.";
+        QTest::newRow("no database") << "db" << "5432" << "" << "cmdOK" << "Indicare il nome del database sul server.";
+        QTest::newRow("no server there") << "127.0.0.1" << "1" << "cassa" << "cmdTestConnection"
+                                         << "Connessione a cassa su 127.0.0.1:1 non riuscita:\n\n";
+    }
+    void serverButtonsTell()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(QString, database);
+        QFETCH(QString, button);
+        QFETCH(QString, told);
+        TestSupport::ScriptedMessages messages;
+        FakeSettings settings(QStringLiteral("/dati/cassa"));
+        auto dialog = openOptions(settings);
+        child<QRadioButton>(*dialog, "optArchiveServer")->setChecked(true);
+        fillServer(*dialog, host, port, database, QString(), false);
+        QTest::mouseClick(child<QPushButton>(*dialog, button.toLatin1().constData()), Qt::LeftButton);
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY2(messages.texts().first().startsWith(told), qPrintable(messages.texts().first()));
+        QCOMPARE(messages.seen().first().icon, MessageService::Icon::Exclamation);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(settings.choiceWrites + settings.saves + settings.reloads, 0);
+    }
+
+    // A server chosen: the choice kept, the archive reopened; the password goes to the client
+    // library's password file only when it is to be remembered, and is this run's in any case.
+    void choosingTheServer_data()
+    {
+        QTest::addColumn<bool>("remember");
+        QTest::newRow("remembered") << true;
+        QTest::newRow("not remembered") << false;
+    }
+    void choosingTheServer()
+    {
+        QFETCH(bool, remember);
+        TestSupport::PrivatePasswordFile passwords;
+        QString error;
+        QVERIFY(PasswordFile::remember(kServer, QStringLiteral("vecchia"), &error));
+        objdb::setServerPassword(kServer, QString());
+        TestSupport::ScriptedMessages messages;
+        messages.push(Answer::Yes);
+        FakeSettings settings(QStringLiteral("/dati/cassa"));
+        auto dialog = openOptions(settings);
+        child<QRadioButton>(*dialog, "optArchiveServer")->setChecked(true);
+        fillServer(*dialog, kServer.host, QStringLiteral(" 6543"), kServer.database, QStringLiteral("segreta"), remember);
+        QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK"), Qt::LeftButton);
+        QCOMPARE(messages.texts(), QStringList{kArchiveChangeQuestion});
+        QVERIFY(dialog->Confirmed());
+        QCOMPARE(settings.choice, (ArchiveChoice{ArchiveKind::Server, kServer}));
+        QCOMPARE(settings.reloads, 1);
+        QCOMPARE(settings.saves, 1);
+        QCOMPARE(settings.rootDir, QStringLiteral("/dati/cassa"));
+        QCOMPARE(PasswordFile::holds(kServer), remember);
+        QCOMPARE(objdb::serverPassword(kServer), QStringLiteral("segreta"));
+        objdb::setServerPassword(kServer, QString());
+    }
+
+    // The dialog opened on a server whose password the file remembers keeps it remembered.
+    void aRememberedPasswordStaysRemembered()
+    {
+        TestSupport::PrivatePasswordFile passwords;
+        QString error;
+        QVERIFY(PasswordFile::remember(kServer, QStringLiteral("vecchia"), &error));
+        FakeSettings settings(QStringLiteral("/dati/cassa"));
+        settings.choice = {ArchiveKind::Server, kServer};
+        auto dialog = openOptions(settings);
+        QVERIFY(child<QCheckBox>(*dialog, "chkRememberPassword")->isChecked());
+        QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK"), Qt::LeftButton);
+        QVERIFY(dialog->Confirmed());
+        QVERIFY(passwords.read().contains(":vecchia"));
+    }
+
+    // Through the program's own settings store: the server is kept there, its password never.
+    void passwordNeverReachesTheSettingsStore()
+    {
+        TestSupport::PrivatePasswordFile passwords;
+        const QString password = QStringLiteral("Segretissima:42");
+        Settings::writeText("Configuration", "RootDir", QStringLiteral("/dati/cassa"));
+        TestSupport::ScriptedMessages messages;
+        messages.push(Answer::Yes);
+        TestSupport::onNextModal([&](QWidget *modal) {
+            child<QRadioButton>(*modal, "optArchiveServer")->setChecked(true);
+            fillServer(*modal, kServer.host, QStringLiteral("6543"), kServer.database, password, true);
+            QTest::mouseClick(child<QPushButton>(*modal, "cmdOK"), Qt::LeftButton);
+        });
+        QVERIFY(RunOptionsDialog(nullptr));
+        QCOMPARE(ReadArchiveChoice(), (ArchiveChoice{ArchiveKind::Server, kServer}));
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Cobrelle"), QStringLiteral("Cobrelle"));
+        for (const QString &key : store.allKeys())
+            QVERIFY2(!store.value(key).toString().contains(QStringLiteral("Segretissima")), qPrintable(key));
+        QVERIFY(passwords.read().contains("Segretissima\\:42"));
+        WriteArchiveChoice({});
+        Settings::writeText("Configuration", "RootDir", QString());
+        objdb::setServerPassword(kServer, QString());
     }
 };
 
