@@ -266,6 +266,7 @@ private slots:
     // and their parents' changes; the view is read again, so it holds no key of a row it lost.
     void failedBulkDeletionIsUndoneWholeAndRefreshed()
     {
+        COBRELLE_FILE_ONLY("the fault is a SQLite trigger");
         const qint64 acc = account();
         auto rows = open("Righe");
         QList<qint64> oids;
@@ -334,6 +335,7 @@ private slots:
 
     void openingRefusesForeignReadOnlyAndLockedFiles()
     {
+        COBRELLE_FILE_ONLY("foreign, read-only and locked files");
         const QString foreign = m_dir->path() + "/foreign.mdb";
         QFile f(foreign);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -366,6 +368,7 @@ private slots:
 
     void lockedArchiveIsRefused()
     {
+        COBRELLE_FILE_ONLY("a SQLite lock");
         auto holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
         holder.setDatabaseName(m_dir->databasePath());
         QVERIFY(holder.open());
@@ -401,6 +404,7 @@ private slots:
 
     void aFailedSaveSaysWhyAndKeepsTheEdit()
     {
+        COBRELLE_FILE_ONLY("faults of a SQLite file");
         QFETCH(QString, cause);
         QFETCH(int, code);
         QFETCH(QString, told);

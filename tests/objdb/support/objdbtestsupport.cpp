@@ -1,6 +1,9 @@
 #include "objdbtestsupport.h"
 
+#include "testserver.h"
+
 #include "objdb/engine/engine.h"
+#include "objdb/engine/serveraddress.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,7 +19,8 @@ namespace TestSupport {
 
 const objdb::SqlDialect &archiveDialect()
 {
-    return objdb::engineFor(QStringLiteral("archive.mdb")).dialect();
+    return objdb::engineFor(serverArchives() ? QStringLiteral("postgresql://user@host/archive") : QStringLiteral("archive.mdb"))
+        .dialect();
 }
 
 void onNextModal(std::function<void(QWidget *)> act, QWidget *previous, int patienceMs)
@@ -60,9 +64,19 @@ TempWorkDir::TempWorkDir()
     m_dir.setAutoRemove(true);
 }
 
+TempWorkDir::~TempWorkDir()
+{
+    if (!m_serverArchive.isEmpty())
+        dropServerArchive(m_serverArchive);
+}
+
 QString TempWorkDir::databasePath() const
 {
-    return m_dir.filePath(QStringLiteral("Cobrelle.mdb"));
+    if (!serverArchives())
+        return m_dir.filePath(QStringLiteral("Cobrelle.mdb"));
+    if (m_serverArchive.isEmpty())
+        m_serverArchive = newServerArchive();
+    return m_serverArchive;
 }
 
 Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
@@ -71,7 +85,8 @@ Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QSt
     Archive archive;
     archive.context = objdb::Application::Initialise(std::move(definition), programName, sink);
     archive.database = objdb::Database::create();
-    if (!QFileInfo::exists(path))
+    // A server's empty database is laid down by opening it.
+    if (!objdb::isServerAddress(path) && !QFileInfo::exists(path))
         archive.database->Create(objdb::kDatabaseFormat, path);
     archive.database->Open(objdb::kDatabaseFormat, path);
     archive.context->Attach(archive.database);

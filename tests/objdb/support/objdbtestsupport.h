@@ -10,6 +10,7 @@
 #include "objdb/error.h"
 #include "objdb/notify.h"
 #include "objdb/sqldialect.h"
+#include "testserver.h"
 
 #include <functional>
 #include <memory>
@@ -36,15 +37,21 @@ const objdb::SqlDialect &archiveDialect();
 // closed); a window still not there or left open after patienceMs is closed, so no test hangs.
 void onNextModal(std::function<void(QWidget *)> act, QWidget *previous = nullptr, int patienceMs = 10000);
 
-// A fresh folder for one test; the database path inside it.
+// A fresh folder for one test, and the test's archive: a file inside it, or (when the run's
+// archives are server databases, serverArchives()) a fresh database on the test server, dropped
+// with the folder.
 class TempWorkDir {
 public:
     TempWorkDir();
+    ~TempWorkDir();
+    TempWorkDir(const TempWorkDir &) = delete;
+    TempWorkDir &operator=(const TempWorkDir &) = delete;
     QString path() const { return m_dir.path(); }
     QString databasePath() const;
 
 private:
     QTemporaryDir m_dir;
+    mutable QString m_serverArchive;
 };
 
 // Records what the library tells and asks; questions are answered with `answerOk`.
@@ -88,6 +95,14 @@ QString refusal(F f)
 }
 
 } // namespace TestSupport
+
+// Skips a test of what only an archive file has (its bytes, its locks, SQLite's own interface) when
+// this run's archives are server databases.
+#define COBRELLE_FILE_ONLY(why)                                                                      \
+    do {                                                                                             \
+        if (TestSupport::serverArchives())                                                           \
+            QSKIP("file archives only: " why);                                                      \
+    } while (false)
 
 // QTEST_MAIN with the test environment prepared before the QApplication exists.
 #define COBRELLE_TEST_MAIN(TestClass)                                                                \
