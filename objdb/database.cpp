@@ -314,8 +314,9 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &binds) const
         return q;
     }
     QSqlQuery q = prepare(sql);
+    // A flag is stored as 0 or 1 by every engine (SQLite binds it so itself).
     for (const auto &b : binds)
-        q.addBindValue(b);
+        q.addBindValue(b.typeId() == QMetaType::Bool ? QVariant(b.toBool() ? 1 : 0) : b);
     if (!q.exec())
         failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
     return q;

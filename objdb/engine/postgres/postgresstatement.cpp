@@ -55,8 +55,11 @@ void PostgresStatement::select(const QVariantList &binds, const std::function<vo
         fail(QStringLiteral("La connessione all'archivio è chiusa."));
     if (stopped())
         failEngine(QStringLiteral("Lettura interrotta"), kErrStopped, QString());
-    for (int i = 0; i < binds.size(); ++i)
-        m_query.bindValue(i, binds.at(i));
+    // A flag is stored as 0 or 1, as the SQLite engine binds it.
+    for (int i = 0; i < binds.size(); ++i) {
+        const QVariant &bind = binds.at(i);
+        m_query.bindValue(i, bind.typeId() == QMetaType::Bool ? QVariant(bind.toBool() ? 1 : 0) : bind);
+    }
     if (!m_query.exec())
         failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), postgresErrorCause(m_query.lastError()),
                    m_query.lastError().text());
