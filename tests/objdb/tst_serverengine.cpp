@@ -16,6 +16,9 @@
 #include "objdb/types.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QMutex>
+#include <QThread>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
@@ -270,6 +273,37 @@ private slots:
         // Given back, it is the next desk's at once.
         writer->BeginTrans();
         writer->CommitTrans();
+    }
+
+    // Two desks opening a new, empty archive at the same moment: one lays it down, the other finds it.
+    void twoDesksStartingTogetherLayItDownOnce()
+    {
+        const TestSupport::TempWorkDir dir;
+        const QString path = dir.databasePath();
+        if (!TestSupport::serverArchives()) {
+            QFile empty(path);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        }
+        QStringList failures;
+        QMutex mutex;
+        const auto start = [&] {
+            try {
+                Database::create()->Open(kDatabaseFormat, path);
+            } catch (const Error &e) {
+                const QMutexLocker lock(&mutex);
+                failures.append(e.description());
+            }
+        };
+        std::unique_ptr<QThread> first(QThread::create(start)), second(QThread::create(start));
+        first->start();
+        second->start();
+        QVERIFY(first->wait(30'000) && second->wait(30'000));
+        QCOMPARE(failures, QStringList());
+        auto db = Database::create();
+        db->Open(kDatabaseFormat, path);
+        QSqlQuery q = db->exec(QStringLiteral("SELECT COUNT(*) FROM objdb_meta WHERE key = 'format'"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
     }
 
     void aLongStatementStopsAtTheDeadline()
