@@ -266,7 +266,6 @@ private slots:
     // and their parents' changes; the view is read again, so it holds no key of a row it lost.
     void failedBulkDeletionIsUndoneWholeAndRefreshed()
     {
-        COBRELLE_FILE_ONLY("the fault is a SQLite trigger");
         const qint64 acc = account();
         auto rows = open("Righe");
         QList<qint64> oids;
@@ -274,8 +273,7 @@ private slots:
             QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(5), "Nota", note}));
             oids.append(rows->Bookmark());
         }
-        m_db->exec("CREATE TRIGGER guasta BEFORE DELETE ON Righe WHEN old.Nota = 'guasta' "
-                   "BEGIN SELECT RAISE(ABORT, 'riga guasta'); END");
+        auto fault = std::make_unique<TestSupport::DeleteFault>(*m_db, "Righe", "Nota", "guasta");
         auto view = open("Righe");
         QCOMPARE(view->keys(), oids);
         QSignalSpy refreshed(view.get(), &DataSource::OnRefreshRecordset);
@@ -286,7 +284,7 @@ private slots:
         QCOMPARE(view->keys(), oids);
 
         // Without the failing row the same call deletes the rest and refreshes.
-        m_db->exec("DROP TRIGGER guasta");
+        fault.reset();
         QCOMPARE(view->DeleteRows({oids.first(), oids.last()}), 2);
         QCOMPARE(refreshed.count(), 2);
         QCOMPARE(view->keys(), QList<qint64>{oids.at(1)});

@@ -79,6 +79,31 @@ QString TempWorkDir::databasePath() const
     return m_serverArchive;
 }
 
+DeleteFault::DeleteFault(objdb::Database &db, const QString &table, const QString &column, const QString &value)
+    : m_db(db), m_table(table)
+{
+    // The value is the test's own constant, spliced as a literal: a trigger takes no binds.
+    const QString condition = QStringLiteral("old.%1 = '%2'").arg(objdb::sqlName(column), QString(value).replace(QLatin1Char('\''), QStringLiteral("''")));
+    if (objdb::isServerAddress(db.path())) {
+        db.exec(QStringLiteral("CREATE OR REPLACE FUNCTION objdb_test_fault() RETURNS trigger LANGUAGE plpgsql AS "
+                               "$$ BEGIN RAISE EXCEPTION 'riga guasta'; END $$"));
+        db.exec(QStringLiteral("CREATE TRIGGER objdb_test_fault BEFORE DELETE ON %1 FOR EACH ROW WHEN (%2) "
+                               "EXECUTE FUNCTION objdb_test_fault()")
+                    .arg(objdb::sqlName(table), condition));
+    } else {
+        db.exec(QStringLiteral("CREATE TRIGGER objdb_test_fault BEFORE DELETE ON %1 WHEN %2 "
+                               "BEGIN SELECT RAISE(ABORT, 'riga guasta'); END")
+                    .arg(objdb::sqlName(table), condition));
+    }
+}
+
+DeleteFault::~DeleteFault()
+{
+    m_db.exec(objdb::isServerAddress(m_db.path())
+                  ? QStringLiteral("DROP TRIGGER objdb_test_fault ON %1").arg(objdb::sqlName(m_table))
+                  : QStringLiteral("DROP TRIGGER objdb_test_fault"));
+}
+
 Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
                     const QString &path, objdb::itfNotifyEvent *sink)
 {

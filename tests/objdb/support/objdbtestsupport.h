@@ -82,6 +82,20 @@ struct Archive {
 Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
                     const QString &path, objdb::itfNotifyEvent *sink = nullptr);
 
+// A fault planted in the archive, in its engine's own SQL: deleting a row of table whose column
+// holds value fails the statement, until the fault goes.
+class DeleteFault {
+public:
+    DeleteFault(objdb::Database &db, const QString &table, const QString &column, const QString &value);
+    ~DeleteFault();
+    DeleteFault(const DeleteFault &) = delete;
+    DeleteFault &operator=(const DeleteFault &) = delete;
+
+private:
+    objdb::Database &m_db;
+    QString m_table;
+};
+
 // The message of the library's refusal, or "<accepted>" when nothing was refused.
 template <typename F>
 QString refusal(F f)
