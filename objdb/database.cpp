@@ -1,7 +1,10 @@
 #include "objdb/database.h"
 
 #include "objdb/engine/engine.h"
+#include "objdb/engine/serveraddress.h"
 #include "objdb/error.h"
+#include "objdb/sqldialect.h"
+#include "objdb/types.h"
 
 #include <QAtomicInt>
 #include <QDeadlineTimer>
@@ -20,6 +23,10 @@ QAtomicInt g_connectionCounter;
 // Why an archive could not be opened: a lock, damage and a foreign file each have their message.
 void Database::openFailure(const QString &path, const QSqlError &error) const
 {
+    if (isServerAddress(path)) {
+        const auto address = ServerAddress::fromUri(path);
+        failEngine(QStringLiteral("Impossibile aprire l'archivio %1").arg(address ? address->caption() : path), error);
+    }
     switch (const int code = m_engine->errorCause(error)) {
     case kErrLocked:
         fail(QStringLiteral("L'archivio %1 è bloccato da un altro programma: riprovare più tardi.").arg(path), code);
@@ -57,10 +64,19 @@ Database::~Database()
     Close();
 }
 
+void Database::setClientName(const QString &name)
+{
+    setServerApplicationName(name);
+}
+
 void Database::Create(int format, const QString &path)
 {
     if (format != kDatabaseFormat)
         fail(QStringLiteral("Formato di archivio non supportato: %1.").arg(format));
+    if (isServerAddress(path)) {
+        createOnServer(path);
+        return;
+    }
     const QFileInfo info(path);
     if (info.isDir())
         refuseFolder(path);
@@ -88,6 +104,10 @@ void Database::Open(int format, const QString &path, itfProgress *, int busySeco
         fail(QStringLiteral("Formato di archivio non supportato: %1.").arg(format));
     if (IsOpen())
         Close();
+    if (isServerAddress(path)) {
+        openOnServer(path, busySeconds, readOnly);
+        return;
+    }
     const QFileInfo info(path);
     if (info.isDir())
         refuseFolder(path);
@@ -132,7 +152,14 @@ void Database::openConnection(const QString &path, int busySeconds, bool readOnl
 {
     m_engine = &engineFor(path);
     m_connection = m_engine->connection(m_connectionName);
-    if (!m_connection->open(path, {busySeconds, readOnly})) {
+    bool opened = false;
+    try {
+        opened = m_connection->open(path, {busySeconds, readOnly});
+    } catch (...) {
+        m_connection.reset();
+        throw;
+    }
+    if (!opened) {
         const QSqlError error = m_connection->sql().lastError();
         m_connection.reset();
         openFailure(path, error);
@@ -142,10 +169,52 @@ void Database::openConnection(const QString &path, int busySeconds, bool readOnl
     m_readOnly = readOnly;
 }
 
+void Database::openOnServer(const QString &uri, int busySeconds, bool readOnly)
+{
+    openConnection(uri, busySeconds, readOnly);
+    try {
+        if (!readOnly) {
+            // Under the write lock: another desk opening it now waits, then finds it laid down.
+            const QSqlError error = m_connection->beginWrite();
+            if (error.type() != QSqlError::NoError)
+                openFailure(uri, error);
+            if (tables().isEmpty())
+                initialiseMetadata();
+            m_connection->installFunctions();
+            exec(QStringLiteral("COMMIT"));
+        }
+        checkIsArchive();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void Database::createOnServer(const QString &uri)
+{
+    openConnection(uri, 5, false);
+    try {
+        const QSqlError error = m_connection->beginWrite();
+        if (error.type() != QSqlError::NoError)
+            openFailure(uri, error);
+        if (!tables().isEmpty())
+            fail(QStringLiteral("L'archivio %1 esiste già.").arg(ServerAddress::fromUri(uri)->caption()));
+        initialiseMetadata();
+        m_connection->installFunctions();
+        exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        Close();
+        throw;
+    }
+    Close();
+}
+
 void Database::initialiseMetadata()
 {
-    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_meta (key TEXT PRIMARY KEY, value TEXT)"));
-    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_tables (name TEXT PRIMARY KEY, version REAL NOT NULL)"));
+    const QString text = dialect().columnType(TypeText);
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_meta (key %1 PRIMARY KEY, value %1)").arg(text));
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_tables (name %1 PRIMARY KEY, version %2 NOT NULL)")
+             .arg(text, dialect().columnType(TypeFloat)));
     exec(QStringLiteral("INSERT INTO objdb_meta (key, value) VALUES ('format', ?) ON CONFLICT (key) DO NOTHING"), {kDatabaseFormat});
     exec(QStringLiteral("INSERT INTO objdb_meta (key, value) VALUES ('main_currency', 'Euro') "
          "ON CONFLICT (key) DO NOTHING"));
@@ -226,17 +295,28 @@ QSqlQuery Database::prepare(const QString &sql) const
     if (!IsOpen())
         fail(QStringLiteral("L'archivio non è aperto."));
     QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
+    q.setForwardOnly(m_engine->forwardOnlyQueries());
+    if (!q.prepare(dialect().statement(sql)))
         failEngine(QStringLiteral("Istruzione non valida"), q.lastError());
     return q;
 }
 
 QSqlQuery Database::exec(const QString &sql, const QVariantList &binds) const
 {
+    if (binds.isEmpty()) {
+        // Run as it is: a server prepares only queries, not statements such as CREATE or COMMIT.
+        if (!IsOpen())
+            fail(QStringLiteral("L'archivio non è aperto."));
+        QSqlQuery q(m_db);
+        q.setForwardOnly(m_engine->forwardOnlyQueries());
+        if (!q.exec(dialect().statement(sql)))
+            failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
+        return q;
+    }
     QSqlQuery q = prepare(sql);
+    // A flag is stored as 0 or 1 by every engine (SQLite binds it so itself).
     for (const auto &b : binds)
-        q.addBindValue(b);
+        q.addBindValue(b.typeId() == QMetaType::Bool ? QVariant(b.toBool() ? 1 : 0) : b);
     if (!q.exec())
         failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), q.lastError());
     return q;
@@ -309,7 +389,9 @@ BulkCache::~BulkCache() = default;
 
 void Database::failEngine(const QString &what, const QSqlError &error) const
 {
-    objdb::failEngine(what, m_engine ? m_engine->errorCause(error) : kErrEngine, error.text());
+    if (!m_engine)
+        objdb::failEngine(what, kErrEngine, error.text());
+    fail(QStringLiteral("%1: %2.").arg(what, m_engine->errorText(error)), m_engine->errorCause(error));
 }
 
 EngineConnection &Database::engine() const

@@ -1,5 +1,5 @@
 #pragma once
-// One archive file: creation, opening, closing, transactions.
+// One archive, a file or a database on a server: creation, opening, closing, transactions.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -30,10 +30,17 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Creates a new archive file; refuses an existing path.
+    // The name this program's connections to a server give themselves (e.g. "operator@host"): a
+    // desk waiting for the write lock is told which one holds it.
+    static void setClientName(const QString &name);
+
+    // Creates a new archive file; refuses an existing path. On a server: lays the archive down in
+    // its empty database; refuses a database that holds tables.
     void Create(int format, const QString &path);
     // Opens an archive. An empty file is initialised as a new archive. A file that is not an archive,
-    // is read-only or is locked by another program throws, and the file is left untouched.
+    // is read-only or is locked by another program throws, and the file is left untouched. On a
+    // server, an empty database is laid down as a new file would be, under the write lock so that
+    // two desks starting together do not both lay it down.
     void Open(int format, const QString &path, itfProgress *progress = nullptr, int busySeconds = 5,
               bool readOnly = false);
     // Closes the file, also while data sources are open: they become detached.
@@ -86,6 +93,8 @@ private:
     friend class Savepoint;
     Database();
     void openConnection(const QString &path, int busySeconds, bool readOnly);
+    void openOnServer(const QString &uri, int busySeconds, bool readOnly);
+    void createOnServer(const QString &uri);
     [[noreturn]] void openFailure(const QString &path, const QSqlError &error) const;
     void initialiseMetadata();
     void checkIsArchive();

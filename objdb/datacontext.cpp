@@ -5,6 +5,7 @@
 #include "objdb/notify.h"
 #include "objdb/query/criterion.h"
 #include "objdb/sqldialect.h"
+#include "objdb/types.h"
 #include "objdb/viewschema.h"
 
 #include <QSet>
@@ -21,9 +22,9 @@ QList<QPair<QString, QString>> wantedColumns(const SqlDialect &dialect, const Ta
     for (const auto &c : def.columns)
         wanted.append({c.name, dialect.columnType(c.type)});
     for (const auto &r : def.references)
-        wanted.append({r.name, QStringLiteral("INTEGER")});
+        wanted.append({r.name, dialect.columnType(TypeReference)});
     if (!def.identity.ParentTable.isEmpty())
-        wanted.append({def.parentLinkColumn(), QStringLiteral("INTEGER")});
+        wanted.append({def.parentLinkColumn(), dialect.columnType(TypeReference)});
     return wanted;
 }
 
@@ -192,8 +193,10 @@ void DataContext::Attach(const std::shared_ptr<Database> &database, bool createM
     readDefinition();
     m_mainCurrency = std::make_shared<MainCurrency>(database->mainCurrency());
 
-    const QStringList names = database->tables();
-    const QSet<QString> tables(names.cbegin(), names.cend());
+    // Names of tables compare as the engines compare them, whatever the case.
+    QSet<QString> tables;
+    for (const QString &name : database->tables())
+        tables.insert(name.toLower());
     refuseDamagedTables(tables);
 
     if (createMissing && !database->isReadOnly()) {
@@ -206,7 +209,7 @@ void DataContext::Attach(const std::shared_ptr<Database> &database, bool createM
         transaction.commit();
     } else {
         for (const auto &def : m_defs)
-            if (!tables.contains(def.name))
+            if (!tables.contains(def.name.toLower()))
                 fail(QStringLiteral("L'archivio non contiene la tabella %1.").arg(def.name));
         m_attached = true;
     }
@@ -225,7 +228,7 @@ void DataContext::createOrUpgrade(const TableDef &def)
     double oldVersion = 0;
     bool created = false;
     if (!exists) {
-        QStringList columns{QStringLiteral("OID INTEGER PRIMARY KEY")};
+        QStringList columns{db->dialect().keyColumn()};
         for (const auto &[name, type] : wanted)
             columns.append(sqlName(name) + QLatin1Char(' ') + type);
         db->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(sqlName(def.name), columns.join(QStringLiteral(", "))));
@@ -242,8 +245,9 @@ void DataContext::createOrUpgrade(const TableDef &def)
     auto createIndex = [&](const QString &column, bool unique) {
         const QString name = QStringLiteral("%1_%2_idx").arg(def.name, column);
         QSqlQuery idx(db->sql());
-        if (!idx.exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
-                          .arg(unique ? QStringLiteral("UNIQUE ") : QString(), sqlName(name), sqlName(def.name), sqlName(column))))
+        if (!idx.exec(db->dialect().statement(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
+                          .arg(unique ? QStringLiteral("UNIQUE ") : QString(), sqlName(name), sqlName(def.name),
+                               db->dialect().indexColumn(column)))))
             fail(unique ? QStringLiteral("Impossibile creare l'indice univoco su %1.%2: l'archivio contiene valori ripetuti.")
                               .arg(def.name, column)
                         : QStringLiteral("Impossibile creare l'indice su %1.%2.").arg(def.name, column));
@@ -269,7 +273,7 @@ void DataContext::refuseDamagedTables(const QSet<QString> &existingTables) const
 {
     const auto db = database();
     for (const auto &def : m_defs) {
-        if (!existingTables.contains(def.name) || storedVersion(*db, def) < def.identity.Version)
+        if (!existingTables.contains(def.name.toLower()) || storedVersion(*db, def) < def.identity.Version)
             continue;
         const QSet<QString> present = presentColumns(*db, def.name);
         for (const auto &column : wantedColumns(db->dialect(), def))

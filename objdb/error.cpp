@@ -36,6 +36,11 @@ QString engineErrorText(int cause, const QString &engineText)
                               "possa scrivere");
     case kErrNotArchive:
         return QStringLiteral("il file non è un archivio di dati");
+    case kErrOverflow:
+        return QStringLiteral("il risultato è fuori dai limiti consentiti");
+    case kErrConnectionLost:
+        return QStringLiteral("connessione al server persa: controllare la rete e che il server dell'archivio sia "
+                              "acceso, poi chiudere e riaprire il programma");
     default:
         return QStringLiteral("errore imprevisto dell'archivio (%1)").arg(engineText.trimmed());
     }

@@ -19,6 +19,8 @@ inline constexpr int kErrDamaged = 3049;    // the engine found the archive dama
 inline constexpr int kErrLocked = 3260;     // another program holds the archive's lock
 inline constexpr int kErrNotArchive = 3343; // the file is not an archive of this library
 inline constexpr int kErrReplaced = 3024;   // the file was replaced or moved while it was open
+inline constexpr int kErrOverflow = 6;      // a number the engine computed does not fit its type
+inline constexpr int kErrConnectionLost = 3151; // the connection to the archive's server broke
 inline constexpr int kErrEngine = 3000;     // any other failure of the engine
 
 // Every failure of the library. number() is kErrorBase + code(); written() tells that a change

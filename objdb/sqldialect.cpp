@@ -45,6 +45,11 @@ QString SqlDialect::likeMatch(const QString &expression, const QString &placehol
     return QStringLiteral("%1(%2) LIKE %3 ESCAPE '\\'").arg(foldFunction(), expression, placeholder);
 }
 
+QString SqlDialect::orderTerm(const QString &expression, bool descending) const
+{
+    return descending ? expression + QStringLiteral(" DESC") : expression;
+}
+
 QString SqlDialect::datePart(DatePart part, const QString &expression) const
 {
     // ISO text: yyyy-MM-dd, so the parts sit at fixed places.

@@ -4,6 +4,9 @@
 
 namespace objdb {
 
+// An identifier of the definition as the library's statements name it.
+QString sqlName(const QString &identifier);
+
 // Everything engine-specific in the SQL the library produces. Each engine provides its own
 // (Engine::dialect()); the defaults here are the SQL that the engines share.
 //
@@ -21,7 +24,23 @@ public:
     static QString quoteIdentifier(const QString &name);
     // Letters, digits and '_', not starting with a digit.
     static bool isValidIdentifier(const QString &name);
+    // The text the engine is given for a statement of the library or the program. Names are
+    // written in the definition's case, quoted or not: an engine whose quoted names are
+    // case-sensitive turns them to the case it gives unquoted ones.
+    virtual QString statement(const QString &sql) const { return sql; }
     virtual QString columnType(int typeCode) const;
+    // The definition of a table's own key column OID, given by the engine when a row is added.
+    virtual QString keyColumn() const { return QStringLiteral("OID INTEGER PRIMARY KEY"); }
+    // One column of an index, kept in the order orderTerm sorts by.
+    virtual QString indexColumn(const QString &column) const { return sqlName(column); }
+    // One term of an ORDER BY. Null comes before every value ascending and after every value
+    // descending, on every engine: the key-set conditions rely on that order.
+    virtual QString orderTerm(const QString &expression, bool descending) const;
+    // A text's order with ASCII letter case ignored.
+    virtual QString caseInsensitiveOrder(const QString &expression) const = 0;
+    // The exact sum of an integer `expression` over the rows as a 64-bit integer, Null when there
+    // are none; a sum past 64 bits fails the statement.
+    virtual QString integerSum(const QString &expression) const { return QStringLiteral("SUM(%1)").arg(expression); }
     // Case- and accent-insensitive pattern match of `expression` with a bound, already folded pattern.
     virtual QString likeMatch(const QString &expression, const QString &placeholder) const;
     // The function name that folds case and accents inside SQL (registered on every connection).
@@ -43,9 +62,6 @@ public:
     // Criteria compare the whole date with a range instead where they can, so an index serves them.
     virtual QString datePart(DatePart part, const QString &expression) const;
 };
-
-// An identifier of the definition as the library's statements name it.
-QString sqlName(const QString &identifier);
 
 // Folds letter case and accents: "È" and "e" fold to the same text. Used for Like on both sides.
 QString foldText(const QString &text);

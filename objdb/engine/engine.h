@@ -5,6 +5,8 @@
 // through these classes; the rest of the library speaks Qt SQL with the SQL of the engine's
 // SqlDialect. One implementation per engine, each in a folder of its own under engine/.
 
+#include "objdb/error.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -65,9 +67,12 @@ public:
     };
 
     virtual ~EngineConnection() = default;
-    // Opens the archive at path with the library's SQL functions; false, with sql().lastError()
-    // telling why, when the engine cannot.
+    // Opens the archive at path (a file's path, or a server's URI) with the library's SQL
+    // functions; false, with sql().lastError() telling why, when the engine cannot.
     virtual bool open(const QString &path, const Options &options) = 0;
+    // Writes the SQL functions the library's SQL relies on into the archive, where the engine keeps
+    // them there rather than on each connection; inside the caller's write transaction.
+    virtual void installFunctions() {}
     // The Qt SQL connection the library's statements run on; invalid once closed.
     virtual QSqlDatabase &sql() = 0;
     virtual void close() = 0;
@@ -119,12 +124,19 @@ public:
     virtual std::unique_ptr<EngineConnection> connection(const QString &connectionName) const = 0;
     // The cause of an engine error: one of the codes of error.h, kErrEngine when not foreseen.
     virtual int errorCause(const QSqlError &error) const = 0;
+    // The error's cause in the user's words, with what to do about it (engineErrorText); an engine
+    // may name more, such as who holds a lock.
+    virtual QString errorText(const QSqlError &error) const { return engineErrorText(errorCause(error), error.text()); }
     // What the error names when it is a unique index's refusal; nothing for any other error.
     virtual std::optional<UniqueRefusal> uniqueRefusal(const QSqlError &error) const = 0;
     // Writes a compacted copy of the archive file at source to target (which must not exist), checked
     // by the engine and on the disk; while the hold lives nobody else can write to the archive.
     // Throws objdb::Error, the archive untouched and no target left, when it cannot.
     virtual std::unique_ptr<EngineHold> compactedCopy(const QString &source, const QString &target) const = 0;
+    // Whether the library's and the program's queries may be read forward only. An engine whose
+    // driver then streams the rows drops a result still being read when the connection runs
+    // another statement, which a loop over rows often does.
+    virtual bool forwardOnlyQueries() const { return true; }
     // Whether the first bytes of a file are those of this engine's archives.
     virtual bool isArchiveHeader(const QByteArray &firstBytes) const = 0;
     // How many first bytes isArchiveHeader needs.

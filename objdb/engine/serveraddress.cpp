@@ -10,12 +10,19 @@ namespace {
 
 const QString kScheme = QStringLiteral("postgresql");
 
-// Passwords of this run, by the URI they open; connections are opened on several threads.
-QMutex passwordsMutex;
+// Passwords of this run, by the URI they open, and the application name; connections are opened
+// on several threads.
+QMutex settingsMutex;
 QHash<QString, QString> &passwords()
 {
     static QHash<QString, QString> byUri;
     return byUri;
+}
+
+QString &applicationName()
+{
+    static QString name;
+    return name;
 }
 
 } // namespace
@@ -59,7 +66,7 @@ bool isServerAddress(const QString &archive)
 
 void setServerPassword(const ServerAddress &address, const QString &password)
 {
-    const QMutexLocker lock(&passwordsMutex);
+    const QMutexLocker lock(&settingsMutex);
     if (password.isEmpty())
         passwords().remove(address.uri());
     else
@@ -68,8 +75,20 @@ void setServerPassword(const ServerAddress &address, const QString &password)
 
 QString serverPassword(const ServerAddress &address)
 {
-    const QMutexLocker lock(&passwordsMutex);
+    const QMutexLocker lock(&settingsMutex);
     return passwords().value(address.uri());
+}
+
+void setServerApplicationName(const QString &name)
+{
+    const QMutexLocker lock(&settingsMutex);
+    applicationName() = name;
+}
+
+QString serverApplicationName()
+{
+    const QMutexLocker lock(&settingsMutex);
+    return applicationName();
 }
 
 } // namespace objdb

@@ -31,4 +31,9 @@ bool isServerAddress(const QString &archive);
 void setServerPassword(const ServerAddress &address, const QString &password);
 QString serverPassword(const ServerAddress &address);
 
+// The name this program's connections give themselves on the server (e.g. "operator@host"),
+// shown to whoever waits for a lock they hold; "" leaves the driver's default.
+void setServerApplicationName(const QString &name);
+QString serverApplicationName();
+
 } // namespace objdb

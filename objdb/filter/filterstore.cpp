@@ -2,6 +2,8 @@
 
 #include "objdb/database.h"
 #include "objdb/error.h"
+#include "objdb/sqldialect.h"
+#include "objdb/types.h"
 
 #include <QSqlQuery>
 
@@ -17,9 +19,11 @@ bool hasTable(Database &db)
 
 void ensureTable(Database &db)
 {
-    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_filters (table_name TEXT NOT NULL, name TEXT NOT NULL, "
-                           "predefined INTEGER NOT NULL, conditions TEXT NOT NULL, "
-                           "UNIQUE (table_name, name, predefined))"));
+    const QString text = db.dialect().columnType(TypeText);
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS objdb_filters (table_name %1 NOT NULL, name %1 NOT NULL, "
+                           "predefined %2 NOT NULL, conditions %1 NOT NULL, "
+                           "UNIQUE (table_name, name, predefined))")
+                .arg(text, db.dialect().columnType(TypeInteger)));
 }
 
 } // namespace
@@ -30,7 +34,7 @@ QStringList names(Database &db, const QString &table, bool predefined)
     if (!hasTable(db))
         return result;
     QSqlQuery q = db.exec(QStringLiteral("SELECT name FROM objdb_filters WHERE table_name = ? AND predefined = ? "
-                                         "ORDER BY name COLLATE NOCASE, name"),
+                                         "ORDER BY %1, name").arg(db.dialect().caseInsensitiveOrder(QStringLiteral("name"))),
                           {table, predefined ? 1 : 0});
     while (q.next())
         result.append(q.value(0).toString());

@@ -102,13 +102,16 @@ ColumnSummary summarizeColumn(const ViewCopy &view, Database &db, StatementCache
         try {
             // SQLite adds whole numbers in 64 bits and stops at an overflow, even one a later
             // negative value would have undone.
-            run(QStringLiteral("SUM(%1)").arg(expression), 1, [&](const StoredRow &row) { sum = row.integer(2); });
+            run(db.dialect().integerSum(expression), 1, [&](const StoredRow &row) { sum = row.integer(2); });
         } catch (const Error &) {
             // Again in two halves that cannot overflow, joined in 128 bits: the exact total, or
             // a clear refusal when even that does not fit.
             constexpr qint64 kSplit = 1'000'000'000;
             __int128 exact = 0;
-            run(QStringLiteral("SUM(%1 / %2), SUM(%1 % %2)").arg(expression, QString::number(kSplit)), 2, [&](const StoredRow &row) {
+            const QString split = QString::number(kSplit);
+            const QString high = QStringLiteral("%1 / %2").arg(expression, split);
+            const QString low = QStringLiteral("%1 % %2").arg(expression, split);
+            run(db.dialect().integerSum(high) + QStringLiteral(", ") + db.dialect().integerSum(low), 2, [&](const StoredRow &row) {
                 exact = static_cast<__int128>(row.integer(2)) * kSplit + row.integer(3);
             });
             if (exact > std::numeric_limits<qint64>::max() || exact < std::numeric_limits<qint64>::min())
@@ -133,8 +136,8 @@ ColumnsSummary summarizeColumns(const ViewCopy &view, Database &db, StatementCac
     QVariantList binds;
     for (const FieldDef &field : fields) {
         const QString expression = QLatin1Char('(') + field.sql + QLatin1Char(')');
-        const QString sum = field.type == TypeFloat ? QStringLiteral("TOTAL") : QStringLiteral("SUM");
-        columns << QStringLiteral("COUNT(%1)").arg(expression) << QStringLiteral("%1(%2)").arg(sum, expression);
+        columns << QStringLiteral("COUNT(%1)").arg(expression)
+                << (field.type == TypeFloat ? db.dialect().floatSum(expression) : db.dialect().integerSum(expression));
         referenced += QLatin1Char(' ') + field.sql;
         const QVariantList fieldBinds = bindsOf(*view.fieldSet, field);
         binds += fieldBinds;

@@ -235,7 +235,7 @@ QList<KeyQuery> KeysetCursor::findQueries(const QString &criterion, std::optiona
         QString beyond, equal;
         QVariantList beyondBinds, equalBinds;
         if (value.isNull()) {
-            beyond = term.descending ? QStringLiteral("0") : term.sql + QStringLiteral(" IS NOT NULL");
+            beyond = term.descending ? QStringLiteral("1 = 0") : term.sql + QStringLiteral(" IS NOT NULL");
             equal = term.sql + QStringLiteral(" IS NULL");
         } else {
             beyond = term.descending ? QStringLiteral("(%1 < ? OR %1 IS NULL)").arg(term.sql) : term.sql + QStringLiteral(" > ?");

@@ -73,7 +73,7 @@ int countRowsOf(const ViewClauses &clauses, Database &db, StatementCache &statem
 {
     const query::Sql &where = clauses.where();
     const QString sql = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + clauses.keyFrom(where.text) + where.text
-                        + QStringLiteral(" LIMIT ?)");
+                        + QStringLiteral(" LIMIT ?) AS counted");
     int rows = 0;
     statements.select(db, sql, where.binds + QVariantList{limit}, [&](const StoredRow &stored) { rows = stored.value(0).toInt(); });
     return rows;

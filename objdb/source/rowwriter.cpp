@@ -26,17 +26,21 @@ QString placeholders(qsizetype count)
 
 // A unique-index refusal becomes a clear message naming column and value; any other failure of
 // the engine says its cause and what to do.
-void execWrite(Database &db, const QString &table, const QString &sql, const QVariantList &binds)
+void execWrite(Database &db, const TableDef &table, const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = db.prepare(sql);
     for (const auto &b : binds)
         q.addBindValue(b);
     if (q.exec())
         return;
-    if (const auto unique = db.uniqueRefusal(q.lastError()))
+    if (const auto unique = db.uniqueRefusal(q.lastError())) {
+        // Named as the definition spells them: an engine may store names in its own case.
+        const bool ours = unique->table.compare(table.name, Qt::CaseInsensitive) == 0;
+        const ColumnDef *column = ours ? table.column(unique->column) : nullptr;
         fail(QStringLiteral("Impossibile salvare: in %1 esiste già una riga con lo stesso valore del campo %2.")
-                 .arg(unique->table, unique->column));
-    db.failEngine(QStringLiteral("Salvataggio non riuscito in %1").arg(table), q.lastError());
+                 .arg(ours ? table.name : unique->table, column ? column->name : unique->column));
+    }
+    db.failEngine(QStringLiteral("Salvataggio non riuscito in %1").arg(table.caption()), q.lastError());
 }
 
 // UPDATE of the given columns of one row.
@@ -51,7 +55,7 @@ void update(Database &db, const TableDef &table, qint64 oid, const QHash<QString
         binds.append(toStorage(values.value(name), c ? c->type : int(TypeInteger), name));
     }
     binds.append(oid);
-    execWrite(db, table.caption(),
+    execWrite(db, table,
               QStringLiteral("UPDATE %1 SET %2 WHERE OID = ?").arg(sqlName(table.name), sets.join(QStringLiteral(", "))),
               binds);
 }
@@ -87,13 +91,13 @@ qint64 RowWriter::insert(const EditRow &row) const
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqlName(table.name))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(sqlName(table.name), columns.join(QStringLiteral(", ")), placeholders(columns.size()));
-    execWrite(*db, table.caption(), sql, binds);
+    execWrite(*db, table, sql, binds);
     return db->lastInsertedKey();
 }
 
 void RowWriter::remove(qint64 oid) const
 {
-    execWrite(*m_scope.database(), m_scope.table.caption(),
+    execWrite(*m_scope.database(), m_scope.table,
               QStringLiteral("DELETE FROM %1 WHERE OID = ?").arg(sqlName(m_scope.table.name)), {oid});
 }
 

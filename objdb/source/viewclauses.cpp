@@ -98,7 +98,7 @@ QString ViewClauses::renderOrder()
         const auto info = resolve(key.field);
         if (!info)
             fail(QStringLiteral("Campo sconosciuto nell'ordinamento: %1").arg(key.field));
-        terms.append(info->sql + (key.descending ? QStringLiteral(" DESC") : QString()));
+        terms.append(m_schema->dialect().orderTerm(info->sql, key.descending));
         m_orderTerms.append({info->sql, key.descending});
     }
     terms.append(QStringLiteral("t0.OID"));

@@ -273,8 +273,7 @@ private slots:
             QVERIFY(rows->AddRow({"OID_Conti", acc, "Valore", money(5), "Nota", note}));
             oids.append(rows->Bookmark());
         }
-        m_db->exec("CREATE TRIGGER guasta BEFORE DELETE ON Righe WHEN old.Nota = 'guasta' "
-                   "BEGIN SELECT RAISE(ABORT, 'riga guasta'); END");
+        auto fault = std::make_unique<TestSupport::DeleteFault>(*m_db, "Righe", "Nota", "guasta");
         auto view = open("Righe");
         QCOMPARE(view->keys(), oids);
         QSignalSpy refreshed(view.get(), &DataSource::OnRefreshRecordset);
@@ -285,7 +284,7 @@ private slots:
         QCOMPARE(view->keys(), oids);
 
         // Without the failing row the same call deletes the rest and refreshes.
-        m_db->exec("DROP TRIGGER guasta");
+        fault.reset();
         QCOMPARE(view->DeleteRows({oids.first(), oids.last()}), 2);
         QCOMPARE(refreshed.count(), 2);
         QCOMPARE(view->keys(), QList<qint64>{oids.at(1)});
@@ -334,6 +333,7 @@ private slots:
 
     void openingRefusesForeignReadOnlyAndLockedFiles()
     {
+        COBRELLE_FILE_ONLY("foreign, read-only and locked files");
         const QString foreign = m_dir->path() + "/foreign.mdb";
         QFile f(foreign);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -366,6 +366,7 @@ private slots:
 
     void lockedArchiveIsRefused()
     {
+        COBRELLE_FILE_ONLY("a SQLite lock");
         auto holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
         holder.setDatabaseName(m_dir->databasePath());
         QVERIFY(holder.open());
@@ -401,6 +402,7 @@ private slots:
 
     void aFailedSaveSaysWhyAndKeepsTheEdit()
     {
+        COBRELLE_FILE_ONLY("faults of a SQLite file");
         QFETCH(QString, cause);
         QFETCH(int, code);
         QFETCH(QString, told);

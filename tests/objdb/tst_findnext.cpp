@@ -104,6 +104,7 @@ private slots:
     // after the current one).
     void walksTheIndexOfTheOrder()
     {
+        COBRELLE_FILE_ONLY("counts SQLite's sorts");
         m_db->exec(QStringLiteral("CREATE INDEX Voci_Data ON Voci (Data)"));
         sqlite3 *handle = *static_cast<sqlite3 *const *>(m_db->sql().driver()->handle().constData());
         int sorts = 0;

@@ -1,6 +1,9 @@
 #include "objdbtestsupport.h"
 
+#include "testserver.h"
+
 #include "objdb/engine/engine.h"
+#include "objdb/engine/serveraddress.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,7 +20,8 @@ namespace TestSupport {
 
 const objdb::SqlDialect &archiveDialect()
 {
-    return objdb::engineFor(QStringLiteral("archive.mdb")).dialect();
+    return objdb::engineFor(serverArchives() ? QStringLiteral("postgresql://user@host/archive") : QStringLiteral("archive.mdb"))
+        .dialect();
 }
 
 void onNextModal(std::function<void(QWidget *)> act, QWidget *previous, int patienceMs)
@@ -63,9 +67,44 @@ TempWorkDir::TempWorkDir()
     m_dir.setAutoRemove(true);
 }
 
+TempWorkDir::~TempWorkDir()
+{
+    if (!m_serverArchive.isEmpty())
+        dropServerArchive(m_serverArchive);
+}
+
 QString TempWorkDir::databasePath() const
 {
-    return m_dir.filePath(QStringLiteral("Cobrelle.mdb"));
+    if (!serverArchives())
+        return m_dir.filePath(QStringLiteral("Cobrelle.mdb"));
+    if (m_serverArchive.isEmpty())
+        m_serverArchive = newServerArchive();
+    return m_serverArchive;
+}
+
+DeleteFault::DeleteFault(objdb::Database &db, const QString &table, const QString &column, const QString &value)
+    : m_db(db), m_table(table)
+{
+    // The value is the test's own constant, spliced as a literal: a trigger takes no binds.
+    const QString condition = QStringLiteral("old.%1 = '%2'").arg(objdb::sqlName(column), QString(value).replace(QLatin1Char('\''), QStringLiteral("''")));
+    if (objdb::isServerAddress(db.path())) {
+        db.exec(QStringLiteral("CREATE OR REPLACE FUNCTION objdb_test_fault() RETURNS trigger LANGUAGE plpgsql AS "
+                               "$$ BEGIN RAISE EXCEPTION 'riga guasta'; END $$"));
+        db.exec(QStringLiteral("CREATE TRIGGER objdb_test_fault BEFORE DELETE ON %1 FOR EACH ROW WHEN (%2) "
+                               "EXECUTE FUNCTION objdb_test_fault()")
+                    .arg(objdb::sqlName(table), condition));
+    } else {
+        db.exec(QStringLiteral("CREATE TRIGGER objdb_test_fault BEFORE DELETE ON %1 WHEN %2 "
+                               "BEGIN SELECT RAISE(ABORT, 'riga guasta'); END")
+                    .arg(objdb::sqlName(table), condition));
+    }
+}
+
+DeleteFault::~DeleteFault()
+{
+    m_db.exec(objdb::isServerAddress(m_db.path())
+                  ? QStringLiteral("DROP TRIGGER objdb_test_fault ON %1").arg(objdb::sqlName(m_table))
+                  : QStringLiteral("DROP TRIGGER objdb_test_fault"));
 }
 
 Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
@@ -74,7 +113,8 @@ Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QSt
     Archive archive;
     archive.context = objdb::Application::Initialise(std::move(definition), programName, sink);
     archive.database = objdb::Database::create();
-    if (!QFileInfo::exists(path))
+    // A server's empty database is laid down by opening it.
+    if (!objdb::isServerAddress(path) && !QFileInfo::exists(path))
         archive.database->Create(objdb::kDatabaseFormat, path);
     archive.database->Open(objdb::kDatabaseFormat, path);
     archive.context->Attach(archive.database);

@@ -10,6 +10,7 @@
 #include "objdb/error.h"
 #include "objdb/notify.h"
 #include "objdb/sqldialect.h"
+#include "testserver.h"
 
 #include <functional>
 #include <memory>
@@ -36,15 +37,21 @@ const objdb::SqlDialect &archiveDialect();
 // closed); a window still not there or left open after patienceMs is closed, so no test hangs.
 void onNextModal(std::function<void(QWidget *)> act, QWidget *previous = nullptr, int patienceMs = 10000);
 
-// A fresh folder for one test; the database path inside it.
+// A fresh folder for one test, and the test's archive: a file inside it, or (when the run's
+// archives are server databases, serverArchives()) a fresh database on the test server, dropped
+// with the folder.
 class TempWorkDir {
 public:
     TempWorkDir();
+    ~TempWorkDir();
+    TempWorkDir(const TempWorkDir &) = delete;
+    TempWorkDir &operator=(const TempWorkDir &) = delete;
     QString path() const { return m_dir.path(); }
     QString databasePath() const;
 
 private:
     QTemporaryDir m_dir;
+    mutable QString m_serverArchive;
 };
 
 // Records what the library tells and asks; questions are answered with `answerOk`.
@@ -75,6 +82,20 @@ struct Archive {
 Archive openArchive(std::shared_ptr<objdb::itfDefDatabase> definition, const QString &programName,
                     const QString &path, objdb::itfNotifyEvent *sink = nullptr);
 
+// A fault planted in the archive, in its engine's own SQL: deleting a row of table whose column
+// holds value fails the statement, until the fault goes.
+class DeleteFault {
+public:
+    DeleteFault(objdb::Database &db, const QString &table, const QString &column, const QString &value);
+    ~DeleteFault();
+    DeleteFault(const DeleteFault &) = delete;
+    DeleteFault &operator=(const DeleteFault &) = delete;
+
+private:
+    objdb::Database &m_db;
+    QString m_table;
+};
+
 // The message of the library's refusal, or "<accepted>" when nothing was refused.
 template <typename F>
 QString refusal(F f)
@@ -88,6 +109,14 @@ QString refusal(F f)
 }
 
 } // namespace TestSupport
+
+// Skips a test of what only an archive file has (its bytes, its locks, SQLite's own interface) when
+// this run's archives are server databases.
+#define COBRELLE_FILE_ONLY(why)                                                                      \
+    do {                                                                                             \
+        if (TestSupport::serverArchives())                                                           \
+            QSKIP("file archives only: " why);                                                      \
+    } while (false)
 
 // QTEST_MAIN with the test environment prepared before the QApplication exists.
 #define COBRELLE_TEST_MAIN(TestClass)                                                                \
