@@ -54,7 +54,8 @@ bool IsPaid(const QVariant &outstanding)
 
 QString IsPaidSql(const QString &outstanding)
 {
-    return QStringLiteral("abs(%1) <= %2").arg(outstanding, QString::number(kPaidTolerance.units()));
+    // A flag as the archive stores it, 1 or 0, on every engine; an empty amount is not paid.
+    return QStringLiteral("CASE WHEN abs(%1) <= %2 THEN 1 ELSE 0 END").arg(outstanding, QString::number(kPaidTolerance.units()));
 }
 
 } // namespace OutstandingRule

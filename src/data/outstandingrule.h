@@ -35,6 +35,7 @@ QString OutstandingSql(const QString &importo, const QString &sconto, const QStr
 inline constexpr objdb::Amount kPaidTolerance = objdb::Amount::fromUnits(objdb::Amount::kScale / 100);
 // An empty outstanding amount is not paid.
 bool IsPaid(const QVariant &outstanding);
+// The same as SQL over an amount expression: the paid flag, 1 or 0.
 QString IsPaidSql(const QString &outstanding);
 
 } // namespace OutstandingRule

@@ -14,7 +14,7 @@ QString expectedSql(const QString &importo, const QString &sconto)
         OutstandingRule::OutstandingSql(importo, sconto, {QStringLiteral("p.s"), QStringLiteral("e.s")});
     return QStringLiteral(
                "SELECT mv.OID AS OID, mv.ImportoInSospeso AS ImportoInSospeso, mv.Pagato AS Pagato, "
-               "%3 AS Atteso, %2 AS PagatoAtteso "
+               "CAST(%3 AS BIGINT) AS Atteso, %2 AS PagatoAtteso "
                "FROM Movimenti AS mv "
                "LEFT JOIN (SELECT OID_Movimenti AS m, SUM(%1) AS s FROM Pagamenti "
                "WHERE OID_Movimenti BETWEEN ? AND ? GROUP BY OID_Movimenti) AS p ON p.m = mv.OID "
@@ -31,7 +31,7 @@ QVariantList binds(qint64 first, qint64 last)
 
 QString mismatchCondition()
 {
-    return QStringLiteral("(x.ImportoInSospeso IS NOT x.Atteso OR x.Pagato IS NOT x.PagatoAtteso)");
+    return QStringLiteral("(x.ImportoInSospeso IS DISTINCT FROM x.Atteso OR x.Pagato IS DISTINCT FROM x.PagatoAtteso)");
 }
 
 QString updateSql()
@@ -65,7 +65,7 @@ bool AnyPurged(objdb::Database &database)
 
 QString paidFlagSql()
 {
-    return QStringLiteral("UPDATE Movimenti SET Pagato = %1 WHERE OID BETWEEN ? AND ? AND Pagato IS NOT (%1)")
+    return QStringLiteral("UPDATE Movimenti SET Pagato = %1 WHERE OID BETWEEN ? AND ? AND Pagato IS DISTINCT FROM (%1)")
         .arg(OutstandingRule::IsPaidSql(QStringLiteral("ImportoInSospeso")));
 }
 

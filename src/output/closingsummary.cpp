@@ -3,6 +3,7 @@
 #include "data/deletionlog.h"
 #include "data/outstandingrule.h"
 #include "objdb/database.h"
+#include "objdb/sqldialect.h"
 
 #include <QLocale>
 #include <QSqlQuery>
@@ -18,12 +19,18 @@ const QString &received()
     return sum;
 }
 
+// The exact sum of an amount expression over the rows, 0 for none.
+QString total(const objdb::Database &db, const QString &expression)
+{
+    return QStringLiteral("COALESCE(%1, 0)").arg(db.dialect().integerSum(expression));
+}
+
 // "COALESCE(SUM(Contanti), 0), ...": each way of paying summed, in the table's order.
-QString sumsOfEachWay()
+QString sumsOfEachWay(const objdb::Database &db)
 {
     QStringList sums;
     for (const QString &column : OutstandingRule::PaymentColumns())
-        sums.append(QStringLiteral("COALESCE(SUM(%1), 0)").arg(column));
+        sums.append(total(db, column));
     return sums.join(QStringLiteral(", "));
 }
 
@@ -67,7 +74,7 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     const QString next = to.addDays(1).toString(Qt::ISODate);
 
     QSqlQuery byWay = db.exec(
-        QStringLiteral("SELECT COUNT(*), %1 FROM Pagamenti WHERE Data >= ? AND Data < ?").arg(sumsOfEachWay()), {first, next});
+        QStringLiteral("SELECT COUNT(*), %1 FROM Pagamenti WHERE Data >= ? AND Data < ?").arg(sumsOfEachWay(db)), {first, next});
     if (byWay.next()) {
         summary.payments = byWay.value(0).toLongLong();
         summary.cash = units(byWay.value(1));
@@ -77,9 +84,9 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     }
 
     QSqlQuery operators = db.exec(
-        QStringLiteral("SELECT COALESCE(Operatore, ''), COUNT(*), SUM(%1) FROM Pagamenti WHERE Data >= ? AND Data < ? "
+        QStringLiteral("SELECT COALESCE(Operatore, ''), COUNT(*), %1 FROM Pagamenti WHERE Data >= ? AND Data < ? "
                        "GROUP BY 1 ORDER BY 1")
-            .arg(received()),
+            .arg(total(db, received())),
         {first, next});
     while (operators.next())
         summary.operators.append({operators.value(0).toString(), operators.value(1).toLongLong(), units(operators.value(2))});
@@ -90,12 +97,13 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     // by movement and date: the period's payments and their movements are all that is read.
     QSqlQuery movements = db.exec(
         QStringLiteral(
-            "SELECT COALESCE(SUM(opened), 0), COALESCE(SUM(CASE WHEN opened THEN Importo END), 0), "
-            "COALESCE(SUM(Pagato <> 0 AND closed), 0) FROM (SELECT m.Importo, m.Pagato, "
+            "SELECT COUNT(CASE WHEN opened THEN 1 END), %1, COUNT(CASE WHEN Pagato <> 0 AND closed THEN 1 END) "
+            "FROM (SELECT m.Importo, m.Pagato, "
             "NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data < ?) "
             "AND NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?) AS opened, "
             "NOT EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID AND p.Data >= ?) AS closed "
-            "FROM Movimenti m WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ? AND Data < ?))"),
+            "FROM Movimenti m WHERE m.OID IN (SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ? AND Data < ?)) AS paid")
+            .arg(total(db, QStringLiteral("CASE WHEN opened THEN Importo END"))),
         {first, DeletionLog::kPurgeCommand, next, first, next});
     if (movements.next()) {
         summary.movementsOpened = movements.value(0).toLongLong();
@@ -111,9 +119,8 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     // last day a range of the date index; further back a walk of the table and of the index by
     // movement, cheaper than seeking most of the table row by row.
     const bool nearTheEnd = fewDaysAfter(db, to);
-    const QString afterTheEnd = nearTheEnd
-        ? QStringLiteral("SELECT COALESCE(SUM(%1), 0) FROM Pagamenti WHERE Data >= ?")
-        : QStringLiteral("SELECT COALESCE(SUM(%1), 0) FROM Pagamenti NOT INDEXED WHERE Data >= ?");
+    const QString afterTheEnd = QStringLiteral("SELECT %1 FROM Pagamenti%2 WHERE Data >= ?")
+                                    .arg(total(db, received()), nearTheEnd ? QString() : db.dialect().keyScan());
     const QString firstPaidAfter = nearTheEnd
         ? QStringLiteral("SELECT m.OID, m.Importo, m.Sconto FROM Movimenti m WHERE m.OID IN "
                          "(SELECT OID_Movimenti FROM Pagamenti WHERE Data >= ?) "
@@ -126,13 +133,14 @@ ClosingSummary ComputeClosingSummary(const objdb::Database &db, const QDate &fro
     binds.append(DeletionLog::kPurgeCommand);
     QSqlQuery outstanding = db.exec(
         QStringLiteral(
-            "SELECT (SELECT COALESCE(SUM(m.ImportoInSospeso), 0) FROM Movimenti m WHERE m.ImportoInSospeso <> 0 AND "
+            "SELECT (SELECT %3 FROM Movimenti m WHERE m.ImportoInSospeso <> 0 AND "
             "(EXISTS (SELECT 1 FROM Pagamenti p WHERE p.OID_Movimenti = m.OID) "
             "OR EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = m.OID AND e.Comando = ?))) "
             "+ (%1) "
-            "- (SELECT COALESCE(SUM(COALESCE(f.Importo, 0) - COALESCE(f.Sconto, 0)), 0) FROM (%2) f "
+            "- (SELECT %4 FROM (%2) f "
             "WHERE NOT EXISTS (SELECT 1 FROM Eliminazioni e WHERE e.OID_Movimenti = f.OID AND e.Comando = ?))")
-            .arg(afterTheEnd.arg(received()), firstPaidAfter),
+            .arg(afterTheEnd, firstPaidAfter, total(db, QStringLiteral("m.ImportoInSospeso")),
+                 total(db, QStringLiteral("COALESCE(f.Importo, 0) - COALESCE(f.Sconto, 0)"))),
         binds);
     if (outstanding.next())
         summary.outstandingAtEnd = units(outstanding.value(0));

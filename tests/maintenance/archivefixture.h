@@ -4,6 +4,9 @@
 
 #include "testsupport.h"
 
+#include "objdb/engine/serveraddress.h"
+#include "objdb/sqldialect.h"
+
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -37,9 +40,7 @@ inline void fill(const QString &path, const QString &prefix, int companies, int 
                                " (SELECT OID FROM Collaboratori WHERE Codice = ?))"),
                 {QStringLiteral("Polizza %1%2").arg(prefix).arg(m), amount + 10000, outstanding, qAbs(outstanding) <= 100,
                  company, collaborator});
-        QSqlQuery last = db.exec(QStringLiteral("SELECT last_insert_rowid()"));
-        last.next();
-        const qint64 movement = last.value(0).toLongLong();
+        const qint64 movement = db.lastInsertedKey();
         for (int p = 0; p < paymentsEach; ++p)
             db.exec(QStringLiteral("INSERT INTO Pagamenti (Data, Contanti, Bonifico_Bancomat, Assegno, Anticipo, DataCopertura,"
                                    " Operatore, TipoOperazione, OID_Movimenti) VALUES ('2025-03-01', ?, 0, 0, 0, '2025-03-01',"
@@ -50,29 +51,53 @@ inline void fill(const QString &path, const QString &prefix, int companies, int 
 }
 
 // Row counts and sums of every table, the archive's identity and conversion mark, and its indexes,
-// one line each.
+// one line each, alike for a file and a server archive that hold the same.
 inline QString fingerprint(const QString &path)
 {
     TestSupport::Archive archive = TestSupport::openArchive(path);
-    const QStringList queries{
-        QStringLiteral("SELECT 'Compagnie', COUNT(*), GROUP_CONCAT(Codice) FROM (SELECT Codice FROM Compagnie ORDER BY Codice)"),
-        QStringLiteral("SELECT 'Collaboratori', COUNT(*), GROUP_CONCAT(Codice) FROM (SELECT Codice FROM Collaboratori ORDER BY Codice)"),
-        QStringLiteral("SELECT 'TipiOperazione', COUNT(*), GROUP_CONCAT(Codice) FROM (SELECT Codice FROM TipiOperazione ORDER BY Codice)"),
-        QStringLiteral("SELECT 'Operatori', COUNT(*), GROUP_CONCAT(Nome) FROM Operatori"),
-        QStringLiteral("SELECT 'Movimenti', COUNT(*), TOTAL(Importo) || '/' || TOTAL(Sconto) || '/' || TOTAL(ImportoInSospeso)"
-                       " || '/' || TOTAL(Pagato) FROM Movimenti"),
-        QStringLiteral("SELECT 'Pagamenti', COUNT(*), TOTAL(Contanti + Bonifico_Bancomat + Assegno + Anticipo) FROM Pagamenti"),
-        QStringLiteral("SELECT 'InfoArchivio', COUNT(*), GROUP_CONCAT(Identita || '/' || Convertito) FROM InfoArchivio"),
-        QStringLiteral("SELECT 'Indici', COUNT(*), GROUP_CONCAT(name) FROM (SELECT name FROM sqlite_master "
-                       "WHERE type = 'index' ORDER BY name)"),
+    objdb::Database &db = *archive.database;
+    const auto values = [&db](const QString &sql) {
+        QSqlQuery q = db.exec(sql);
+        QStringList found;
+        while (q.next())
+            found.append(q.value(0).toString());
+        return found;
     };
-    QStringList lines;
-    for (const auto &sql : queries) {
-        QSqlQuery q = archive.database->exec(sql);
+    const auto line = [&values](const QString &table, const QString &sql) {
+        const QStringList found = values(sql);
+        return QStringLiteral("%1 %2 %3").arg(table).arg(found.size()).arg(found.join(QLatin1Char(',')));
+    };
+    const auto sums = [&db](const QString &table, const QStringList &expressions) {
+        QStringList parts;
+        for (const QString &expression : expressions)
+            parts.append(QStringLiteral("COALESCE(%1, 0)").arg(db.dialect().integerSum(expression)));
+        QSqlQuery q = db.exec(QStringLiteral("SELECT COUNT(*), %1 FROM %2").arg(parts.join(QLatin1String(", ")), table));
         q.next();
-        lines.append(QStringLiteral("%1 %2 %3").arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString()));
-    }
-    return lines.join(QLatin1Char('\n'));
+        QStringList text{table, q.value(0).toString()};
+        for (int i = 1; i <= expressions.size(); ++i)
+            text.append(q.value(i).toString());
+        return text.join(QLatin1Char(' '));
+    };
+    // The indexes the definition asks for, as both engines name them; not those the engine makes for
+    // a key or a unique constraint of a table (its primary key, SQLite's automatic ones).
+    QStringList indexes = objdb::isServerAddress(path)
+        ? values(QStringLiteral("SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() "
+                                "AND indexname NOT LIKE '%_pkey' AND indexname NOT LIKE '%_key'"))
+        : values(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+    for (QString &name : indexes)
+        name = name.toLower();
+    indexes.sort();
+    return QStringList{
+        line(QStringLiteral("Compagnie"), QStringLiteral("SELECT Codice FROM Compagnie ORDER BY Codice")),
+        line(QStringLiteral("Collaboratori"), QStringLiteral("SELECT Codice FROM Collaboratori ORDER BY Codice")),
+        line(QStringLiteral("TipiOperazione"), QStringLiteral("SELECT Codice FROM TipiOperazione ORDER BY Codice")),
+        line(QStringLiteral("Operatori"), QStringLiteral("SELECT Nome FROM Operatori ORDER BY Nome")),
+        sums(QStringLiteral("Movimenti"), {QStringLiteral("Importo"), QStringLiteral("Sconto"),
+                                           QStringLiteral("ImportoInSospeso"), QStringLiteral("Pagato")}),
+        sums(QStringLiteral("Pagamenti"), {QStringLiteral("Contanti + Bonifico_Bancomat + Assegno + Anticipo")}),
+        line(QStringLiteral("InfoArchivio"), QStringLiteral("SELECT Identita || '/' || Convertito FROM InfoArchivio")),
+        QStringLiteral("Indici %1 %2").arg(indexes.size()).arg(indexes.join(QLatin1Char(','))),
+    }.join(QLatin1Char('\n'));
 }
 
 // The movements whose outstanding amount or paid flag disagrees with their payments.

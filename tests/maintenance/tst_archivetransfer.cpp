@@ -63,10 +63,11 @@ QString keys(const QString &path)
     TestSupport::Archive archive = TestSupport::openArchive(path);
     QStringList lines;
     for (const char *table : {"Compagnie", "Collaboratori", "Movimenti", "Pagamenti", "Eliminazioni"}) {
-        QSqlQuery q = archive.database->exec(
-            QStringLiteral("SELECT GROUP_CONCAT(OID) FROM (SELECT OID FROM %1 ORDER BY OID)").arg(QLatin1String(table)));
-        q.next();
-        lines.append(QLatin1String(table) + QLatin1Char(' ') + q.value(0).toString());
+        QSqlQuery q = archive.database->exec(QStringLiteral("SELECT OID FROM %1 ORDER BY OID").arg(QLatin1String(table)));
+        QStringList oids;
+        while (q.next())
+            oids.append(q.value(0).toString());
+        lines.append(QLatin1String(table) + QLatin1Char(' ') + oids.join(QLatin1Char(',')));
     }
     lines.append(objdb::FilterStore::names(*archive.database, QStringLiteral("Movimenti"), false).join(QLatin1Char('|')));
     return lines.join(QLatin1Char('\n'));

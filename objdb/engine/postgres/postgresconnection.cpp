@@ -174,6 +174,17 @@ qint64 PostgresConnection::lastInsertedKey()
     return q.exec(QStringLiteral("SELECT pg_catalog.lastval()")) && q.next() ? q.value(0).toLongLong() : 0;
 }
 
+void PostgresConnection::keysWritten(const QString &table)
+{
+    // An identity column's sequence does not follow the keys written into it: it is moved past the
+    // highest one, so that the next new row gets a key of its own.
+    const QString name = SqlDialect::quoteIdentifier(table.toLower());
+    run(m_db, QStringLiteral("SELECT pg_catalog.setval(pg_catalog.pg_get_serial_sequence(?, 'oid'), "
+                             "COALESCE((SELECT MAX(oid) FROM %1), 0) + 1, false)")
+                  .arg(name),
+        {name});
+}
+
 bool PostgresConnection::hasTable(const QString &table, const QString &archive)
 {
     if (!archive.isEmpty())

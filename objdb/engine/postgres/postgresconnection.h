@@ -34,6 +34,7 @@ public:
 
     std::unique_ptr<EngineStatement> prepareSelect(const QString &sql) override;
     qint64 lastInsertedKey() override;
+    void keysWritten(const QString &table) override;
 
     bool hasTable(const QString &table, const QString &archive) override;
     QStringList tables() override;
