@@ -33,19 +33,9 @@ QString conninfoValue(const QString &value)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-// Read whole (not forward only): the driver would drop a streamed result at the next statement.
 QSqlQuery run(QSqlDatabase &db, const QString &sql, const QVariantList &binds = {})
 {
-    QSqlQuery q(db);
-    // Only queries can be prepared on the server: a statement without binds runs as it is.
-    bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
-    for (const QVariant &bind : binds)
-        q.addBindValue(bind);
-    ok = ok && (binds.isEmpty() || q.exec());
-    if (!ok)
-        failEngine(QStringLiteral("Operazione sull'archivio non riuscita"), postgresErrorCause(q.lastError()),
-                   q.lastError().text());
-    return q;
+    return runEngineStatement(db, sql, binds, QStringLiteral("Operazione sull'archivio non riuscita"));
 }
 
 [[noreturn]] void fileOnly(const QString &what)

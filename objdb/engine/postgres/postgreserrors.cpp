@@ -79,4 +79,17 @@ std::optional<UniqueRefusal> postgresUniqueRefusal(const QSqlError &error)
     return UniqueRefusal{table, column};
 }
 
+QSqlQuery runEngineStatement(QSqlDatabase &db, const QString &sql, const QVariantList &binds, const QString &failure)
+{
+    QSqlQuery q(db);
+    // Only queries can be prepared on the server: a statement without binds runs as it is.
+    bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
+    for (const QVariant &bind : binds)
+        q.addBindValue(bind);
+    ok = ok && (binds.isEmpty() || q.exec());
+    if (!ok)
+        failEngine(failure, postgresErrorCause(q.lastError()), q.lastError().text());
+    return q;
+}
+
 } // namespace objdb

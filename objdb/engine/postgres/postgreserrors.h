@@ -3,8 +3,11 @@
 
 #include "objdb/engine/engine.h"
 
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
+class QSqlDatabase;
 class QSqlError;
 
 namespace objdb {
@@ -20,5 +23,9 @@ int postgresErrorCause(const QSqlError &error);
 // What a unique index's refusal names: the index's name is "<table>_<column>_idx" (or the
 // table's own "<table>_pkey"), and the detail says "Key (<column>)=...".
 std::optional<UniqueRefusal> postgresUniqueRefusal(const QSqlError &error);
+
+// Runs one of the engine's own statements, its result read whole (the driver would drop a streamed
+// result at the next statement). A failure throws objdb::Error: `failure`, with the error's cause.
+QSqlQuery runEngineStatement(QSqlDatabase &db, const QString &sql, const QVariantList &binds, const QString &failure);
 
 } // namespace objdb

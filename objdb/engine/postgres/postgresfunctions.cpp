@@ -15,19 +15,9 @@ namespace objdb {
 
 namespace {
 
-// Read whole (not forward only): the driver would drop a streamed result at the next statement.
 QSqlQuery run(QSqlDatabase &db, const QString &sql, const QVariantList &binds = {})
 {
-    QSqlQuery q(db);
-    // Only queries can be prepared on the server: a statement without binds runs as it is.
-    bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
-    for (const QVariant &bind : binds)
-        q.addBindValue(bind);
-    ok = ok && (binds.isEmpty() || q.exec());
-    if (!ok)
-        failEngine(QStringLiteral("Impossibile creare le funzioni SQL dell'archivio"), postgresErrorCause(q.lastError()),
-                   q.lastError().text());
-    return q;
+    return runEngineStatement(db, sql, binds, QStringLiteral("Impossibile creare le funzioni SQL dell'archivio"));
 }
 
 QString codePoint(char32_t c)
