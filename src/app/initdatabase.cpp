@@ -115,14 +115,11 @@ void openArchive(Session &session, const QString &archive, objdb::itfNotifyEvent
 // offered. True when the user changed them and the start is to try again.
 bool offerOptionsAfter(const objdb::Error &error, const QString &archive, QWidget *parent)
 {
-    const auto address = objdb::ServerAddress::fromUri(archive);
-    const QString caption = address ? address->caption() : archive;
     // A password asked at start and refused is asked again.
-    if (address)
+    if (const auto address = objdb::ServerAddress::fromUri(archive))
         objdb::setServerPassword(*address, QString());
-    const bool open = MessageService::askYesNo(QStringLiteral("Impossibile aprire l'archivio %1 sul server:\n\n%2\n\n"
-                                                              "Aprire le impostazioni per correggerle?")
-                                                   .arg(caption, error.description()),
+    // The library's text names the archive and says what failed.
+    const bool open = MessageService::askYesNo(error.description() + QStringLiteral("\n\nAprire le impostazioni per correggerle?"),
                                                MessageService::Icon::Critical, MessageService::Answer::Yes, QString(),
                                                parent);
     return open && RunOptionsDialog(parent);
